@@ -1,0 +1,148 @@
+// The few database operations the tool needs of the front-office files:
+// open a database by bare file name, open a dynaset from a table name or a
+// "Select * From ..." text, find first / find next with a criteria text, the
+// no-match test, a field's value by name, close.
+//
+// Files are read only. A loaded file is kept by the engine for as long as it
+// is unchanged on disk, so opening the same file for every lookup costs a
+// stat, not a reparse.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace ostelvia::db {
+
+// Every failure of the database layer: missing or unreadable file, a file
+// that is not an Access database, a missing table or field, an SQL text or
+// criteria the engine rejects. message() is plain Italian and names the file
+// (and the table or field).
+class DbError : public std::runtime_error {
+public:
+    explicit DbError(const QString& message);
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// A field value: Null, a whole number, a real number or a text.
+class Value {
+public:
+    enum class Kind { Null, Integer, Real, Text };
+
+    Value() = default;
+    static Value integer(std::int64_t v);
+    static Value real(double v);
+    static Value text(const QString& v);
+
+    Kind kind() const { return kind_; }
+    bool isNull() const { return kind_ == Kind::Null; }
+
+    // The value as Access shows it: a Long 1234 is "1234", a real number in
+    // the C locale without trailing zeros; Null is the empty text.
+    QString toText() const;
+
+    // A number used as a number; Null is 0, a text is read as a number
+    // (0 when it is none).
+    double toNumber() const;
+
+    bool operator==(const Value& other) const;
+
+private:
+    Kind kind_ = Kind::Null;
+    std::int64_t integer_ = 0;
+    double real_ = 0;
+    QString text_;
+};
+
+// Column types of an in-memory table (tests): numbers or text.
+struct Column {
+    enum class Type { Integer, Real, Text };
+    QString name;
+    Type type = Type::Text;
+};
+
+// A whole table held in memory, for engine tests of cases no fixture has.
+struct TableData {
+    QString name;
+    std::vector<Column> columns;
+    std::vector<std::vector<Value>> rows;  // stored order
+};
+
+class LoadedDatabase;  // engine internals
+class RecordsetState;
+
+// A dynaset: an ordered set of rows with a current row.
+class Recordset {
+public:
+    Recordset() = default;
+
+    // Moves to the first row, in the set's order, matching the criteria (the
+    // body of a WHERE clause). Throws DbError when the engine rejects it.
+    void findFirst(const QString& criteria);
+    // Moves to the next row after the current one matching the criteria.
+    void findNext(const QString& criteria);
+    // True when the last find found nothing (no current row then).
+    bool noMatch() const;
+
+    // The value of a field of the current row; DbError for an unknown field
+    // or when there is no current row.
+    Value field(const QString& name) const;
+    // The field's value as text, Null read as the empty text.
+    QString text(const QString& name) const { return field(name).toText(); }
+
+    bool isOpen() const { return static_cast<bool>(state_); }
+
+private:
+    friend class Database;
+    explicit Recordset(std::shared_ptr<RecordsetState> state);
+    std::shared_ptr<RecordsetState> state_;
+};
+
+// A handle on one open database file.
+class Database {
+public:
+    Database() = default;
+
+    // Opens a database by bare file name, resolved in the current directory
+    // with letter case matched loosely. Throws DbError.
+    static Database open(const QString& fileName);
+
+    // A dynaset from a table name ("CodiciVari") or an SQL SELECT text
+    // ("Select * From CodiciVari Where Tipo = 0"). Throws DbError.
+    Recordset openRecordset(const QString& tableOrSql);
+
+    // Closes the handle; record sets opened on it can no longer be used.
+    void close();
+
+    bool isOpen() const { return static_cast<bool>(db_); }
+    const QString& fileName() const { return fileName_; }
+
+private:
+    std::shared_ptr<LoadedDatabase> db_;
+    QString fileName_;
+};
+
+// Doubles every single quote, so a value can stand between single quotes in
+// an SQL text or a criteria ("L'AQUILA" -> "L''AQUILA").
+QString escapeQuotes(const QString& value);
+
+// Test hooks: an in-memory database that open() returns for that bare file
+// name instead of reading a file, and the way to drop them again.
+void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tables);
+void clearMemoryDatabases();
+
+// Drops every cached file (tests, or to free memory).
+void clearCache();
+
+// Resolves a bare file name in the current directory, matching letter case
+// loosely; returns the name as found on disk, or the name unchanged when no
+// such file exists. Used for every relative file the tool reads or writes.
+QString resolveFileName(const QString& fileName);
+
+}  // namespace ostelvia::db
