@@ -1,0 +1,14 @@
+// Windows-1252, the single-byte code page of every text file the tool reads
+// and writes. A character with no Windows-1252 form is written as "?", so a
+// text keeps one byte per character.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace ostelvia::exporter {
+
+QByteArray toCp1252(const QString& text);
+QString fromCp1252(const QByteArray& bytes);
+
+}  // namespace ostelvia::exporter
