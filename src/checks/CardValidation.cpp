@@ -1,0 +1,162 @@
+#include "checks/CardValidation.h"
+
+#include "checks/Blanks.h"
+#include "checks/DateRoutines.h"
+#include "db/Database.h"
+#include "export/WordSplit.h"
+
+namespace ostelvia::checks {
+
+namespace {
+
+using exporter::ParteStringa;
+
+const QString kComuni = QStringLiteral("Comuni.mdb");
+const QString kCodiciVari = QStringLiteral("CodiciVari.mdb");
+
+// Collects the findings lines of one card.
+class Findings {
+public:
+    explicit Findings(QString nomeCliente) : nome_(std::move(nomeCliente)) {}
+
+    void add(const QString& label, const QString& value)
+    {
+        text_ += label + value + QStringLiteral(") ") + nome_ + QStringLiteral("\r\n");
+    }
+    const QString& text() const { return text_; }
+
+private:
+    QString nome_;
+    QString text_;
+};
+
+// True when find first with "<column> = '<value>'" finds nothing.
+bool lookupFails(db::Recordset& set, const QString& column, const QString& value)
+{
+    set.findFirst(column + QStringLiteral(" = '") + db::escapeQuotes(value) + QLatin1Char('\''));
+    return set.noMatch();
+}
+
+db::Recordset codeSet(db::Database& database, const QString& where)
+{
+    return database.openRecordset(QStringLiteral("Select * From CodiciVari Where ") + where);
+}
+
+// yyyymmdd rebuilt as dd/mm/yyyy by character position; missing pieces are empty.
+QString storedToTyped(const QString& stored)
+{
+    return stored.mid(6, 2) + QLatin1Char('/') + stored.mid(4, 2) + QLatin1Char('/') + stored.mid(0, 4);
+}
+
+void checkBirthDate(const db::Recordset& scheda, Findings& findings)
+{
+    QString date = storedToTyped(scheda.text(QStringLiteral("DataNascita")));
+    if (ControllaData(date) == 0)
+        findings.add(QStringLiteral("Data di nascita errata o mancante ("), date);
+}
+
+void checkPlaceOfBirth(db::Database& comuni, const QString& luogoNascita, Findings& findings)
+{
+    if (!luogoNascita.contains(QLatin1Char(' '))) {
+        findings.add(QStringLiteral("Luogo di nascita errato ("), luogoNascita);
+        return;
+    }
+    const QString luogo = trimBlanks(luogoNascita);
+    const QString ultima = ParteStringa(luogo, 0);
+    const QString penultima = ParteStringa(luogo, 2);
+    const QString prima = ParteStringa(luogo, 3);
+    if (ultima == QLatin1String("I")) {
+        db::Recordset comuniSet = codeSet(comuni, QStringLiteral("Tipo = 3"));
+        if (lookupFails(comuniSet, QStringLiteral("Descrizione"), prima))
+            findings.add(QStringLiteral("Comune di nascita errato ("), prima);
+        db::Recordset province = codeSet(comuni, QStringLiteral("Tipo = 2"));
+        if (lookupFails(province, QStringLiteral("Sigla"), penultima))
+            findings.add(QStringLiteral("Provincia di nascita errata ("), penultima);
+        return;
+    }
+    db::Recordset stati = codeSet(comuni, QStringLiteral("Tipo = 0"));
+    if (lookupFails(stati, QStringLiteral("Descrizione"), prima))
+        findings.add(QStringLiteral("Stato di nascita errato ("), prima);
+    if (lookupFails(stati, QStringLiteral("Sigla"), ultima))
+        findings.add(QStringLiteral("Stato di nascita errato ("), ultima);
+}
+
+// States, residence and place of birth, all against "Comuni.mdb".
+void checkPlaces(const db::Recordset& scheda, Findings& findings)
+{
+    const QString stato = scheda.text(QStringLiteral("Stato"));
+    db::Database comuni = db::Database::open(kComuni);
+
+    db::Recordset stati = codeSet(comuni, QStringLiteral("Tipo = 0"));
+    if (lookupFails(stati, QStringLiteral("Sigla"), stato))
+        findings.add(QStringLiteral("Codice stato di residenza errato ("), stato);
+    const QString nazione = scheda.text(QStringLiteral("Nazione"));
+    if (lookupFails(stati, QStringLiteral("Sigla"), nazione))
+        findings.add(QStringLiteral("Codice nazionalità errato ("), nazione);
+
+    const db::Value nome = scheda.field(QStringLiteral("NomeCliente"));
+    if (!nome.isNull() && !nome.toText().contains(QLatin1Char(' ')))
+        findings.add(QStringLiteral("Nome Cliente errato ("), nome.toText());
+
+    if (trimBlanks(stato) == QLatin1String("I")) {
+        const QString provincia = scheda.text(QStringLiteral("Provincia"));
+        db::Recordset province = codeSet(comuni, QStringLiteral("Tipo = 2"));
+        if (lookupFails(province, QStringLiteral("Sigla"), trimBlanks(provincia)))
+            findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia);
+
+        const QString residenza = scheda.text(QStringLiteral("Residenza"));
+        db::Recordset comuniSet = codeSet(comuni, QStringLiteral("Tipo = 3"));
+        if (lookupFails(comuniSet, QStringLiteral("Descrizione"), residenza))
+            findings.add(QStringLiteral("Residenza italiana errata ("), residenza);
+    }
+
+    checkPlaceOfBirth(comuni, scheda.text(QStringLiteral("LuogoNascita")), findings);
+    comuni.close();
+}
+
+bool needsDocumentChecks(const db::Recordset& scheda)
+{
+    const QString capoFamiglia = scheda.text(QStringLiteral("CapoFamiglia"));
+    return capoFamiglia == QLatin1String("S") || capoFamiglia == QLatin1String("U")
+        || scheda.text(QStringLiteral("CapoGruppo")) == QLatin1String("S");
+}
+
+void checkDocument(const db::Recordset& scheda, Findings& findings)
+{
+    const QString rilascio = scheda.text(QStringLiteral("DataRilascioDocumento"));
+    QString date = storedToTyped(rilascio);
+    if (ControllaData(date) == 0)
+        findings.add(QStringLiteral("Data rilascio documento errata o mancante ("), rilascio);
+
+    const QString tipo = scheda.text(QStringLiteral("TipoDocumento"));
+    db::Database codici = db::Database::open(kCodiciVari);
+    db::Recordset tipi = codeSet(codici, QStringLiteral("Tipo = 5"));
+    if (lookupFails(tipi, QStringLiteral("Sigla"), tipo))
+        findings.add(QStringLiteral("Codice tipo documento errato ("), tipo);
+    codici.close();
+
+    const QString numero = scheda.text(QStringLiteral("NumeroDocumento"));
+    if (!trimBlanks(tipo).isEmpty() && trimBlanks(numero).isEmpty())
+        findings.add(QStringLiteral("Numero documento mancante ("), numero);
+
+    const QString autorita = scheda.text(QStringLiteral("AutoritaRilascioDocumento"));
+    db::Database comuni = db::Database::open(kComuni);
+    db::Recordset luoghi = codeSet(comuni, QStringLiteral("Tipo = 0 or Tipo = 3"));
+    if (lookupFails(luoghi, QStringLiteral("Descrizione"), trimBlanks(autorita)))
+        findings.add(QStringLiteral("Luogo rilascio documento errato ("), autorita);
+    comuni.close();
+}
+
+}  // namespace
+
+QString ControllaScheda(const db::Recordset& scheda)
+{
+    Findings findings(scheda.text(QStringLiteral("NomeCliente")));
+    checkBirthDate(scheda, findings);
+    checkPlaces(scheda, findings);
+    if (needsDocumentChecks(scheda))
+        checkDocument(scheda, findings);
+    return findings.text();
+}
+
+}  // namespace ostelvia::checks

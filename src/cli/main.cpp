@@ -1,0 +1,174 @@
+// ostelvia-export: the export run without windows, for automation and checks.
+// Run it in the front-office directory.
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <clocale>
+#include <cstdio>
+#include <optional>
+
+#include "db/Database.h"
+#include "export/CodeList.h"
+#include "export/Cp1252.h"
+#include "export/ExportRun.h"
+#include "export/TextFiles.h"
+
+namespace {
+
+using namespace ostelvia;
+
+constexpr int kExitCompleted = 0;
+constexpr int kExitStoppedOnCard = 1;
+constexpr int kExitFailure = 2;
+
+const char* const kUsage =
+    "Uso: ostelvia-export --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
+    "     ostelvia-export --code-list\n"
+    "\n"
+    "Da eseguire nella cartella del programma di ricevimento.\n"
+    "  --from, --to            prima e ultima data di partenza, usate come scritte\n"
+    "  --room-from, --room-to  prima e ultima camera (predefinite: \"\" e \"ZZZZZZ\")\n"
+    "  --code-list             scrive ListaPS.txt con i nomi che mancano nella tabella dei codici\n"
+    "  --help                  mostra questo aiuto\n"
+    "\n"
+    "Uscita: 0 file completo; 1 scheda errata (il testo segnalato va sullo standard output);\n"
+    "        2 ogni altro errore (una riga sullo standard error).\n";
+
+struct Arguments {
+    bool help = false;
+    bool codeList = false;
+    std::optional<QString> from;
+    std::optional<QString> to;
+    QString roomFrom;
+    QString roomTo = QStringLiteral("ZZZZZZ");
+};
+
+class FixedRooms : public exporter::RoomSource {
+public:
+    FixedRooms(QString first, QString last) : first_(std::move(first)), last_(std::move(last)) {}
+    QString primaCamera() const override { return first_; }
+    QString ultimaCamera() const override { return last_; }
+
+private:
+    QString first_;
+    QString last_;
+};
+
+// Keeps what the window would show, for the exit code to decide where it goes.
+class RecordingReporter : public exporter::RunReporter {
+public:
+    int mostraMessaggio(const QString& messaggio, int, const QString&) override
+    {
+        message = messaggio;
+        return 0;
+    }
+    void avvisaImpostazioniMancanti() override {}
+    QString message;
+};
+
+void printError(const QString& line)
+{
+    std::fprintf(stderr, "ostelvia-export: %s\n", line.toLocal8Bit().constData());
+}
+
+std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
+{
+    Arguments parsed;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& name = args.at(i);
+        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+            parsed.help = true;
+            continue;
+        }
+        if (name == QLatin1String("--code-list")) {
+            parsed.codeList = true;
+            continue;
+        }
+        const bool takesValue = name == QLatin1String("--from") || name == QLatin1String("--to")
+            || name == QLatin1String("--room-from") || name == QLatin1String("--room-to");
+        if (!takesValue) {
+            error = QStringLiteral("argomento sconosciuto: %1").arg(name);
+            return std::nullopt;
+        }
+        if (i + 1 >= args.size()) {
+            error = QStringLiteral("manca il valore di %1").arg(name);
+            return std::nullopt;
+        }
+        const QString value = args.at(++i);
+        if (name == QLatin1String("--from"))
+            parsed.from = value;
+        else if (name == QLatin1String("--to"))
+            parsed.to = value;
+        else if (name == QLatin1String("--room-from"))
+            parsed.roomFrom = value;
+        else
+            parsed.roomTo = value;
+    }
+    if (!parsed.help && !parsed.codeList && (!parsed.from || !parsed.to)) {
+        error = QStringLiteral("servono --from e --to (oppure --code-list)");
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+int runCodeList()
+{
+    try {
+        const int names = exporter::ScriviListaPS();
+        std::printf("%d nomi scritti in %s\n", names, exporter::kFileListaPS.toLocal8Bit().constData());
+        return kExitCompleted;
+    } catch (const db::DbError& error) {
+        printError(error.message());
+    } catch (const exporter::FileError& error) {
+        printError(error.message());
+    }
+    return kExitFailure;
+}
+
+int runExport(const Arguments& args)
+{
+    const FixedRooms rooms(args.roomFrom, args.roomTo);
+    RecordingReporter reporter;
+    const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms, reporter);
+    switch (summary.outcome) {
+    case exporter::RunSummary::Outcome::Completed:
+        std::printf("%d schede esportate in %s\n", summary.recordsWritten,
+                    summary.exportPath.toLocal8Bit().constData());
+        return kExitCompleted;
+    case exporter::RunSummary::Outcome::StoppedOnCard: {
+        const QByteArray text = exporter::toCp1252(reporter.message);
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        return kExitStoppedOnCard;
+    }
+    case exporter::RunSummary::Outcome::SettingsMissing:
+        printError(QStringLiteral("manca il file \"TaxSetup.txt\" nella cartella corrente"));
+        return kExitFailure;
+    case exporter::RunSummary::Outcome::Failed:
+        break;
+    }
+    printError(reporter.message);
+    return kExitFailure;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+
+    QString error;
+    const std::optional<Arguments> args = parseArguments(QCoreApplication::arguments(), error);
+    if (!args) {
+        printError(error);
+        std::fputs(kUsage, stderr);
+        return kExitFailure;
+    }
+    if (args->help) {
+        std::fputs(kUsage, stdout);
+        return kExitCompleted;
+    }
+    if (args->codeList)
+        return runCodeList();
+    return runExport(*args);
+}

@@ -1,0 +1,48 @@
+// The tool's own text files: single-byte Windows-1252, lines ended by CR LF.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace ostelvia::exporter {
+
+// A file that cannot be read or written; message() is plain Italian and
+// names the file.
+class FileError : public std::runtime_error {
+public:
+    explicit FileError(const QString& message);
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+inline const QString kCrLf = QStringLiteral("\r\n");
+inline const QString kFileImpostazioni = QStringLiteral("TaxSetup.txt");
+inline const QString kFileAppoggio = QStringLiteral("Passa.txt");
+
+// A path as the tool uses it: a bare name is resolved in the current
+// directory with letter case matched loosely; any other path is kept.
+QString localPath(const QString& path);
+
+bool fileExists(const QString& path);
+
+// The file's lines, split at CR LF, CR or LF; no line for a final line end.
+QStringList readLines(const QString& path);
+// The first line, or "" for an empty file.
+QString readFirstLine(const QString& path);
+
+// Writes the text (created or emptied) in Windows-1252.
+void writeText(const QString& path, const QString& text);
+
+void removeFile(const QString& path);
+
+// Removes the line end after the export file's last line through the scratch
+// file "Passa.txt": every line is copied there, then back without the final
+// CR LF, and the scratch file is deleted. A file with no line leaves an empty
+// "Passa.txt" behind.
+void RimuoviUltimoACapo(const QString& exportPath);
+
+}  // namespace ostelvia::exporter
