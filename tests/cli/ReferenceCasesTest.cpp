@@ -1,0 +1,75 @@
+// Every range of the basic dataset's reference answers, run through the
+// headless command and compared byte for byte: export file, exit code, and
+// the findings text of a run that stops.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+
+#include "TestSupport.h"
+
+namespace ostelvia::test {
+namespace {
+
+struct ReferenceCase {
+    QString name;
+    QString from;
+    QString to;
+    QString roomFrom;
+    QString roomTo;
+};
+
+std::vector<ReferenceCase> loadCases()
+{
+    const QString path = fixtureDir() + QStringLiteral("/expected/cases.tsv");
+    std::vector<ReferenceCase> cases;
+    const QStringList lines = QString::fromUtf8(readBytes(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
+        if (cells.size() >= 6)
+            cases.push_back({cells.at(1), cells.at(2), cells.at(3), cells.at(4), cells.at(5)});
+    }
+    return cases;
+}
+
+class ReferenceCasesTest : public ::testing::TestWithParam<ReferenceCase> {};
+
+QByteArray expected(const QString& caseName, const QString& extension)
+{
+    return readBytes(fixtureDir() + QStringLiteral("/expected/") + caseName + extension);
+}
+
+TEST_P(ReferenceCasesTest, MatchesTheReferenceAnswer)
+{
+    const ReferenceCase& c = GetParam();
+    ScratchDir scratch;
+    const QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
+    scratch.writeSettings(exportPath, QStringLiteral("true"));
+
+    QProcess process;
+    process.setWorkingDirectory(scratch.path());
+    process.start(QStringLiteral(OSTELVIA_EXPORT_COMMAND),
+                  {QStringLiteral("--from"), c.from, QStringLiteral("--to"), c.to, QStringLiteral("--room-from"),
+                   c.roomFrom, QStringLiteral("--room-to"), c.roomTo});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QByteArray standardOutput = process.readAllStandardOutput();
+
+    const int expectedExit = expected(c.name, QStringLiteral(".exit")).trimmed().toInt();
+    EXPECT_EQ(process.exitCode(), expectedExit) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(readBytes(exportPath), expected(c.name, QStringLiteral(".out")));
+    if (expectedExit == 1) {
+        EXPECT_EQ(standardOutput, expected(c.name, QStringLiteral(".findings")));
+        EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Passa.txt"))));
+    }
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+INSTANTIATE_TEST_SUITE_P(Basic, ReferenceCasesTest, ::testing::ValuesIn(loadCases()),
+                         [](const ::testing::TestParamInfo<ReferenceCase>& info) {
+                             QString name = info.param.name;
+                             name.replace(QLatin1Char('-'), QLatin1Char('_'));
+                             return name.toStdString();
+                         });
+
+}  // namespace
+}  // namespace ostelvia::test

@@ -1,0 +1,67 @@
+#include "FixtureSource.h"
+
+#include "TestSupport.h"
+
+#include <stdexcept>
+
+namespace ostelvia::test {
+
+namespace {
+
+QString unescapeCell(const QString& cell)
+{
+    if (cell == QLatin1String("\\N"))
+        return cell;
+    QString out;
+    for (qsizetype i = 0; i < cell.size(); ++i) {
+        if (cell.at(i) != QLatin1Char('\\') || i + 1 == cell.size()) {
+            out += cell.at(i);
+            continue;
+        }
+        const QChar next = cell.at(++i);
+        if (next == QLatin1Char('t'))
+            out += QLatin1Char('\t');
+        else if (next == QLatin1Char('n'))
+            out += QLatin1Char('\n');
+        else if (next == QLatin1Char('r'))
+            out += QLatin1Char('\r');
+        else
+            out += next;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<SourceRow> readSource(const QString& database, const QString& table, const QString& dataset)
+{
+    const QString path = fixtureDir(dataset) + QStringLiteral("/src/") + database + QLatin1Char('/') + table
+        + QStringLiteral(".tsv");
+    const QStringList lines = QString::fromUtf8(readBytes(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.isEmpty())
+        throw std::runtime_error("missing fixture source " + path.toStdString());
+    QStringList columns;
+    for (const QString& header : lines.first().split(QLatin1Char('\t')))
+        columns.append(header.section(QLatin1Char(':'), 0, 0));
+    std::vector<SourceRow> rows;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
+        SourceRow row;
+        for (qsizetype c = 0; c < columns.size() && c < cells.size(); ++c)
+            row[columns.at(c)] = unescapeCell(cells.at(c));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+SourceRow cardByLabel(const QString& database, const QString& label)
+{
+    for (const SourceRow& row : readSource(database, QStringLiteral("Scheda_Cliente"))) {
+        const auto note = row.find(QStringLiteral("Note"));
+        if (note != row.end() && note->second.startsWith(label + QLatin1Char(':')))
+            return row;
+    }
+    throw std::runtime_error("no card " + label.toStdString() + " in " + database.toStdString());
+}
+
+}  // namespace ostelvia::test
