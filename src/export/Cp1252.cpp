@@ -1,0 +1,64 @@
+#include "export/Cp1252.h"
+
+#include <array>
+
+namespace ostelvia::exporter {
+
+namespace {
+
+// Bytes 0x80 to 0x9F. The five bytes Windows-1252 leaves undefined decode to
+// the C1 control of the same number, so any byte survives a round trip.
+constexpr std::array<char16_t, 32> kHighBlock = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char encodeOne(char16_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return static_cast<char>(u);
+    for (std::size_t i = 0; i < kHighBlock.size(); ++i) {
+        if (kHighBlock[i] == u)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+}  // namespace
+
+QByteArray toCp1252(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            // One character outside the BMP: one byte, so field widths hold.
+            out.append('?');
+            ++i;
+        } else if (c.isSurrogate()) {
+            out.append('?');
+        } else {
+            out.append(encodeOne(c.unicode()));
+        }
+    }
+    return out;
+}
+
+QString fromCp1252(const QByteArray& bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        if (u >= 0x80 && u <= 0x9F)
+            out.append(QChar(kHighBlock[u - 0x80]));
+        else
+            out.append(QChar(u));
+    }
+    return out;
+}
+
+}  // namespace ostelvia::exporter

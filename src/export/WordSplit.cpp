@@ -1,0 +1,64 @@
+#include "export/WordSplit.h"
+
+namespace ostelvia::exporter {
+
+namespace {
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+}  // namespace
+
+QString ParteStringa(const QString& testo, int parte)
+{
+    if (parte < 0 || parte > 3)
+        return QString();
+    const QString t = trimSpaces(testo);
+    if (t.isEmpty())
+        return QString();
+
+    // The backward scans below stop at the first character, which would cut
+    // a lone word in two; a text without a blank is its own last word.
+    if (!t.contains(QLatin1Char(' ')))
+        return parte == 0 ? t : QString();
+
+    // Positions are 1-based, as in the scans' description: at(p - 1).
+    const qsizetype l = t.size();
+    const auto blankAt = [&t](qsizetype pos) { return t.at(pos - 1) == QLatin1Char(' '); };
+
+    qsizetype p = l;
+    while (!blankAt(p) && p > 1)
+        --p;
+    qsizetype q = p - 1;
+    while (!blankAt(q) && q > 1)
+        --q;
+
+    QString part;
+    switch (parte) {
+    case 0:
+        part = t.right(l - p);
+        break;
+    case 1:
+        part = t.left(p);
+        break;
+    case 2:
+        // The second-to-last word together with the blank at p; with only two
+        // words q stops at 1, so the first word loses its first character.
+        part = t.mid(q, p - q);
+        break;
+    default:
+        part = t.left(q - 1);
+        break;
+    }
+    return trimSpaces(part);
+}
+
+}  // namespace ostelvia::exporter
