@@ -1,0 +1,59 @@
+#include "ui/main/CodeListView.h"
+
+#include "db/Database.h"
+#include "export/CodeList.h"
+#include "export/ExportRun.h"
+#include "export/TextFiles.h"
+#include "ui/dialogs/MsgBoxForm.h"
+#include "ui/main/ProcessStarter.h"
+
+namespace ostelvia::ui {
+
+namespace {
+
+void Segnala(const QString& messaggio)
+{
+    MostraMessaggio(messaggio, exporter::kStileErrore, exporter::kTitoloErrore);
+}
+
+// Double quotes keep a name with blanks one word for the command splitter.
+QString TraVirgolette(const QString& testo)
+{
+    QString copia = testo;
+    copia.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
+    return QLatin1Char('"') + copia + QLatin1Char('"');
+}
+
+}  // namespace
+
+QString ComandoVisualizzaLista()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("notepad ListaPs.txt");
+#else
+    // The name as written on disk: another letter case may already be there.
+    return QStringLiteral("xdg-open ") + TraVirgolette(exporter::localPath(exporter::kFileListaPS));
+#endif
+}
+
+bool CreaListaPS(ProcessStarter& avvio)
+{
+    try {
+        exporter::ScriviListaPS();
+    } catch (const db::DbError& errore) {
+        Segnala(errore.message());
+        return false;
+    } catch (const exporter::FileError& errore) {
+        Segnala(errore.message());
+        return false;
+    }
+    const QString comando = ComandoVisualizzaLista();
+    if (!avvio.startDetached(comando)) {
+        Segnala(QStringLiteral("Impossibile aprire il file \"%1\" con il comando \"%2\".")
+                    .arg(exporter::kFileListaPS, comando));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ostelvia::ui

@@ -1,0 +1,473 @@
+#include "ui/main/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "checks/DateRoutines.h"
+#include "db/Database.h"
+#include "export/TextFiles.h"
+#include "ui/dialogs/DialogLook.h"
+#include "ui/dialogs/MsgBoxForm.h"
+#include "ui/dialogs/Twips.h"
+#include "ui/main/CodeListView.h"
+#include "ui/main/Settings.h"
+
+namespace ostelvia::ui {
+
+namespace {
+
+using exporter::kCrLf;
+using exporter::kFileImpostazioni;
+
+const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
+const QColor kSfondo(192, 192, 255);
+const QColor kGialloChiaro(255, 255, 192);
+const QColor kContornoForma(72, 72, 160);
+
+constexpr int kAreaWidth = 10470;
+constexpr int kAreaHeight = 4335;
+constexpr int kMaxLength = 10;
+
+// Shape1: a filled rectangle behind a text box, a little larger than it.
+class Forma : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        painter.setPen(kContornoForma);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// Enter presses the button that has the focus, as Space does: outside a
+// dialog Qt's buttons ignore it, and Enter in the last room field hands the
+// focus to "&Crea File" expecting exactly this.
+class EnterPremePulsante : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() != QEvent::KeyPress)
+            return false;
+        const auto* tasto = static_cast<QKeyEvent*>(evento);
+        if (tasto->key() != Qt::Key_Return && tasto->key() != Qt::Key_Enter)
+            return false;
+        if (auto* pulsante = qobject_cast<QAbstractButton*>(oggetto); pulsante && !tasto->isAutoRepeat())
+            pulsante->click();
+        return true;
+    }
+};
+
+QFont FontCourier(qreal punti)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSizeF(punti);
+    return font;
+}
+
+// The picture of "&Esci": a red disc with a white cross, drawn at 48 x 48.
+QIcon IconaEsci()
+{
+    QPixmap immagine(48, 48);
+    immagine.fill(Qt::transparent);
+    QPainter painter(&immagine);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(140, 20, 20), 2));
+    painter.setBrush(QColor(210, 45, 45));
+    painter.drawEllipse(QRectF(3, 3, 42, 42));
+    QPen croce(Qt::white, 6, Qt::SolidLine, Qt::RoundCap);
+    painter.setPen(croce);
+    painter.drawLine(QPointF(16, 16), QPointF(32, 32));
+    painter.drawLine(QPointF(32, 16), QPointF(16, 32));
+    painter.end();
+    QIcon icona;
+    icona.addPixmap(immagine);
+    return icona;
+}
+
+}  // namespace
+
+OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      avvio_(avvio),
+      oggi_(oggi ? std::move(oggi) : Orologio(DataDiOggi))
+{
+    if (!avvio_) {
+        avvioProprio_ = std::make_unique<AvvioProcessi>();
+        avvio_ = avvioProprio_.get();
+    }
+    setObjectName(QStringLiteral("OstelviaDT"));
+    setWindowTitle(kCaption);
+    setAttribute(Qt::WA_QuitOnClose);
+
+    const qreal dpi = ScreenInTwips(screen()).dpi;
+    auto posiziona = [dpi](QWidget* widget, int left, int top, int width, int height) {
+        widget->setGeometry(TwipsToPixels(TwipRect{left, top, width, height}, dpi));
+    };
+
+    auto* menuBar = new QMenuBar(this);
+    auto* impostazioni = menuBar->addMenu(QStringLiteral("Impostazioni"));
+    impostazioni->setObjectName(QStringLiteral("menu1"));
+    menu2_[1] = impostazioni->addAction(QStringLiteral("Percorso creazione file ZaverUdevu.txt"));
+    menu2_[2] = impostazioni->addAction(QStringLiteral("Impostazione apertura pagina web "));
+    for (int i = 1; i <= 2; ++i) {
+        menu2_[i]->setObjectName(QStringLiteral("menu2_%1").arg(i));
+        connect(menu2_[i], &QAction::triggered, this, [this, i] { menu2_Click(i); });
+    }
+
+    area_ = new QWidget(this);
+    area_->setObjectName(QStringLiteral("area"));
+    area_->setFixedSize(TwipsToPixels(kAreaWidth, dpi), TwipsToPixels(kAreaHeight, dpi));
+    area_->setAutoFillBackground(true);
+    QPalette sfondo = area_->palette();
+    sfondo.setColor(QPalette::Window, kSfondo);
+    area_->setPalette(sfondo);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(area_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Shapes first, so that the text boxes lie above them.
+    const std::array<TwipRect, 4> forme{TwipRect{1440, 240, 1935, 495}, TwipRect{1440, 840, 1095, 495},
+                                        TwipRect{1440, 1440, 1095, 495}, TwipRect{4440, 240, 1935, 495}};
+    for (int i = 0; i < 4; ++i) {
+        shape1_[i] = new Forma(area_);
+        shape1_[i]->setObjectName(QStringLiteral("Shape1_%1").arg(i));
+        shape1_[i]->setGeometry(TwipsToPixels(forme[i], dpi));
+    }
+
+    struct Etichetta {
+        QString testo;
+        TwipRect rect;
+    };
+    const std::array<Etichetta, 4> etichette{
+        Etichetta{QStringLiteral("Dalla data"), {120, 360, 1260, 255}},
+        Etichetta{QStringLiteral("Alla data"), {3480, 360, 900, 255}},
+        Etichetta{QStringLiteral("Alla camera"), {120, 1560, 1380, 255}},
+        Etichetta{QStringLiteral("Dalla camera"), {120, 960, 1260, 255}}};
+    for (int i = 0; i < 4; ++i) {
+        label1_[i] = new QLabel(etichette[i].testo, area_);
+        label1_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        label1_[i]->setTextFormat(Qt::PlainText);
+        label1_[i]->setFont(FontCorbel(11.25));
+        label1_[i]->setAutoFillBackground(false);
+        label1_[i]->setAttribute(Qt::WA_TranslucentBackground);
+        label1_[i]->setGeometry(TwipsToPixels(etichette[i].rect, dpi));
+    }
+
+    struct Campo {
+        QString testo;
+        TwipRect rect;
+        Qt::Alignment allineamento;
+    };
+    const std::array<Campo, 4> campi{
+        Campo{QStringLiteral("24/04/2013"), {1560, 360, 1695, 285}, Qt::AlignCenter},
+        Campo{QStringLiteral("24/04/2013"), {4560, 360, 1695, 285}, Qt::AlignCenter},
+        Campo{QString(), {1560, 960, 855, 288}, Qt::AlignCenter},
+        Campo{QStringLiteral("ZZZZZZ"), {1560, 1560, 855, 288}, Qt::AlignRight | Qt::AlignVCenter}};
+    for (int i = 0; i < 4; ++i) {
+        auto* campo = new QLineEdit(campi[i].testo, area_);
+        campo->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        campo->setMaxLength(kMaxLength);
+        campo->setFrame(false);
+        campo->setAlignment(campi[i].allineamento);
+        campo->setFont(FontArial(12));
+        campo->setTextMargins(0, 0, 0, 0);
+        QPalette bianco = campo->palette();
+        bianco.setColor(QPalette::Base, Qt::white);
+        bianco.setColor(QPalette::Text, Qt::black);
+        campo->setPalette(bianco);
+        campo->setGeometry(TwipsToPixels(campi[i].rect, dpi));
+        campo->installEventFilter(this);
+        text1_[i] = campo;
+    }
+
+    auto* crea = new QPushButton(QStringLiteral("&Crea File"), area_);
+    auto* invia = new QPushButton(QStringLiteral("&Invia"), area_);
+    auto* esci = new QToolButton(area_);
+    esci->setText(QStringLiteral("&Esci"));
+    esci->setIcon(IconaEsci());
+    esci->setIconSize(QSize(48, 48));
+    esci->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    esci->setAutoRaise(false);
+    esci->setFocusPolicy(Qt::StrongFocus);
+    QPalette bianco = esci->palette();
+    bianco.setColor(QPalette::Button, Qt::white);
+    esci->setPalette(bianco);
+    esci->setAutoFillBackground(true);
+    t_ = {crea, esci, invia};
+    const std::array<int, 3> sinistre{5640, 8760, 7200};
+    for (int i = 0; i < 3; ++i) {
+        t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
+        t_[i]->setFont(FontCorbel(12, i == 1));
+        posiziona(t_[i], sinistre[i], 840, 1515, 1140);
+        t_[i]->installEventFilter(new EnterPremePulsante(t_[i]));
+        connect(t_[i], &QAbstractButton::clicked, this, [this, i] { T_Click(i); });
+    }
+    crea->setAutoDefault(false);
+    invia->setAutoDefault(false);
+
+    list1_ = new QListWidget(area_);
+    list1_->setObjectName(QStringLiteral("List1"));
+    list1_->setSelectionMode(QAbstractItemView::MultiSelection);
+    list1_->setFont(FontCourier(9.75));
+    list1_->setUniformItemSizes(true);
+    QPalette giallo = list1_->palette();
+    giallo.setColor(QPalette::Base, kGialloChiaro);
+    list1_->setPalette(giallo);
+    posiziona(list1_, 120, 2040, 10215, 2220);
+
+    // Tab order by tab index: Text1(0), Text1(2), Text1(3), "&Crea File",
+    // "&Esci", List1, "&Invia", Text1(1).
+    const std::array<QWidget*, 8> ordine{text1_[0], text1_[2], text1_[3], t_[0], t_[1], list1_, t_[2], text1_[1]};
+    for (size_t i = 0; i + 1 < ordine.size(); ++i)
+        setTabOrder(ordine[i], ordine[i + 1]);
+
+    Form_Load();
+}
+
+OstelviaDT::~OstelviaDT() = default;
+
+QString OstelviaDT::primaCamera() const
+{
+    return text1_[2]->text();
+}
+
+QString OstelviaDT::ultimaCamera() const
+{
+    return text1_[3]->text();
+}
+
+int OstelviaDT::mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo)
+{
+    return MostraMessaggio(messaggio, static_cast<qint16>(pulsanti), titolo);
+}
+
+void OstelviaDT::avvisaImpostazioniMancanti()
+{
+    QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"),
+                       QMessageBox::Ok, this);
+    avviso.exec();
+}
+
+void OstelviaDT::Segnala(const QString& messaggio)
+{
+    MostraMessaggio(messaggio, exporter::kStileErrore, exporter::kTitoloErrore);
+}
+
+void OstelviaDT::Form_Load()
+{
+    adjustSize();
+    if (const QScreen* schermo = screen()) {
+        const QRect intero = schermo->geometry();
+        move(intero.left() + (intero.width() - width()) / 2, intero.top() + (intero.height() - height()) / 2);
+    }
+    try {
+        CaricaImpostazioni();
+    } catch (const exporter::FileError& errore) {
+        Segnala(errore.message());
+    }
+    checks::InizializzaGiorniMese();
+}
+
+void OstelviaDT::Form_Activate()
+{
+    const QString ieri = DataDiIeri(oggi_);
+    text1_[0]->setText(ieri);
+    text1_[1]->setText(ieri);
+}
+
+void OstelviaDT::changeEvent(QEvent* evento)
+{
+    if (evento->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+    QWidget::changeEvent(evento);
+}
+
+int OstelviaDT::indiceCampo(QObject* oggetto) const
+{
+    for (int i = 0; i < 4; ++i) {
+        if (text1_[i] == oggetto)
+            return i;
+    }
+    return -1;
+}
+
+bool OstelviaDT::eventFilter(QObject* oggetto, QEvent* evento)
+{
+    const int index = indiceCampo(oggetto);
+    if (index < 0)
+        return QWidget::eventFilter(oggetto, evento);
+    if (evento->type() == QEvent::FocusIn) {
+        Text1_GotFocus(index);
+    } else if (evento->type() == QEvent::KeyPress) {
+        const auto* tasto = static_cast<QKeyEvent*>(evento);
+        QString carattere = tasto->text();
+        if (tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter)
+            carattere = QString(QChar(13));
+        if (!carattere.isEmpty())
+            return Text1_KeyPress(index, carattere);
+    }
+    return false;
+}
+
+void OstelviaDT::Text1_GotFocus(int index)
+{
+    // After the event loop turn: a mouse click that gave the focus would
+    // otherwise place the cursor and drop the selection.
+    QLineEdit* campo = text1_[index];
+    QTimer::singleShot(0, campo, [campo] {
+        if (campo->hasFocus())
+            campo->setSelection(0, static_cast<int>(campo->text().size()));
+    });
+}
+
+bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
+{
+    if (carattere == QString(QChar(13))) {
+        QLineEdit* campo = text1_[index];
+        QString testo = campo->text();
+        QString pulito = checks::PulisciCampo(testo);
+        switch (index) {
+        case 0: {
+            QString data = checks::NormalizzaData(pulito);
+            campo->setText(data);
+            if (checks::ControllaData(data) == 1) {
+                text1_[1]->setFocus(Qt::OtherFocusReason);
+            } else {
+                campo->clear();
+                campo->setFocus(Qt::OtherFocusReason);
+            }
+            break;
+        }
+        case 1: {
+            QString data = checks::NormalizzaData(pulito);
+            campo->setText(data);
+            if (checks::ControllaData(data) != 1) {
+                campo->clear();
+                break;
+            }
+            QString prima = text1_[0]->text();
+            QString ultima = campo->text();
+            if (checks::ConfrontaDate(prima, ultima) == 1)
+                text1_[2]->setFocus(Qt::OtherFocusReason);
+            else
+                text1_[0]->clear();
+            break;
+        }
+        case 2:
+            campo->setText(pulito);
+            text1_[3]->setFocus(Qt::OtherFocusReason);
+            break;
+        default:
+            campo->setText(pulito);
+            t_[0]->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+        return true;
+    }
+    if (carattere == QStringLiteral("+"))
+        CreaListaPS(*avvio_);
+    // The "+" still goes into the field like any other character.
+    return false;
+}
+
+void OstelviaDT::T_Click(int index)
+{
+    switch (index) {
+    case 0:
+        CreaFile();
+        break;
+    case 1:
+        close();
+        break;
+    default:
+        Invia();
+        break;
+    }
+}
+
+void OstelviaDT::CreaFile()
+{
+    const exporter::RunSummary esito =
+        exporter::CreaFileTassa(text1_[0]->text(), text1_[1]->text(), *this, *this);
+    // A run that reported anything (an invalid card, a failure, the missing
+    // settings file) leaves the list as it was.
+    if (exporter::MessaggioErrore == exporter::kFine || esito.outcome != exporter::RunSummary::Outcome::Completed)
+        return;
+    QStringList righe;
+    try {
+        righe = exporter::readLines(exporter::readFirstLine(kFileImpostazioni));
+    } catch (const exporter::FileError& errore) {
+        Segnala(errore.message());
+        return;
+    }
+    list1_->clear();
+    list1_->addItems(righe);
+    list1_->selectAll();
+}
+
+void OstelviaDT::Invia()
+{
+    try {
+        const QString percorso = exporter::readFirstLine(kFileImpostazioni);
+        if (percorso.isEmpty())
+            throw exporter::FileError(
+                QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
+        QString testo;
+        for (int i = 0; i < list1_->count(); ++i) {
+            if (list1_->item(i)->isSelected())
+                testo += list1_->item(i)->text() + kCrLf;
+        }
+        exporter::writeText(percorso, testo);
+        exporter::RimuoviUltimoACapo(percorso);
+    } catch (const exporter::FileError& errore) {
+        // Nothing went out: the window stays so that the user can retry.
+        Segnala(errore.message());
+        return;
+    }
+    if (!ComandoPaginaWeb.trimmed().isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
+        Segnala(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
+        return;
+    }
+    close();
+}
+
+void OstelviaDT::menu2_Click(int index)
+{
+    try {
+        MenuImpostazioni(index);
+    } catch (const exporter::FileError& errore) {
+        Segnala(errore.message());
+    }
+}
+
+}  // namespace ostelvia::ui

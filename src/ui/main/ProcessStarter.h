@@ -1,0 +1,35 @@
+// How the main window starts programs and reads the date, both replaceable so
+// that the window can be driven without launching anything or waiting for a
+// particular day.
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+namespace ostelvia::ui {
+
+class ProcessStarter {
+public:
+    virtual ~ProcessStarter() = default;
+    // Starts the command line as a program of its own and returns at once;
+    // false when nothing could be started.
+    virtual bool startDetached(const QString& commandLine) = 0;
+};
+
+// Splits the line as a shell would (quotes group words) and starts the first
+// word with the rest as arguments, without waiting for it.
+class AvvioProcessi : public ProcessStarter {
+public:
+    bool startDetached(const QString& commandLine) override;
+};
+
+using Orologio = std::function<QDate()>;
+
+QDate DataDiOggi();
+
+// The date before the clock's today as dd/mm/yyyy.
+QString DataDiIeri(const Orologio& oggi);
+
+}  // namespace ostelvia::ui

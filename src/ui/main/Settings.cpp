@@ -1,0 +1,80 @@
+#include "ui/main/Settings.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include "export/TextFiles.h"
+#include "ui/dialogs/InputBoxForm.h"
+
+namespace ostelvia::ui {
+
+QString PercorsoFile;
+QString ComandoPaginaWeb;
+
+using exporter::kCrLf;
+using exporter::kFileImpostazioni;
+
+QString PercorsoFilePredefinito()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\ZaverUdevu.txt");
+#else
+    return QDir(QDir::homePath()).filePath(QStringLiteral("ZaverUdevu.txt"));
+#endif
+}
+
+QString ComandoPaginaWebPredefinito()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Programmi\\Internet Explorer\\iexplore.exe https://...");
+#else
+    return QStringLiteral("xdg-open https://...");
+#endif
+}
+
+void ScriviImpostazioni()
+{
+    exporter::writeText(kFileImpostazioni, PercorsoFile + kCrLf + ComandoPaginaWeb + kCrLf);
+}
+
+void CaricaImpostazioni()
+{
+    QStringList righe;
+    if (exporter::fileExists(kFileImpostazioni)) {
+        try {
+            righe = exporter::readLines(kFileImpostazioni);
+        } catch (const exporter::FileError&) {
+            // Something to send with even when the file is unusable.
+            PercorsoFile = PercorsoFilePredefinito();
+            ComandoPaginaWeb = ComandoPaginaWebPredefinito();
+            throw;
+        }
+    }
+    if (!righe.isEmpty()) {
+        PercorsoFile = righe.at(0);
+        ComandoPaginaWeb = righe.size() > 1 ? righe.at(1) : QString();
+        return;
+    }
+    // Missing, or present without a line: an empty export path would break
+    // every later run, so the defaults are written as for a first start.
+    PercorsoFile = PercorsoFilePredefinito();
+    ComandoPaginaWeb = ComandoPaginaWebPredefinito();
+    ScriviImpostazioni();
+}
+
+void MenuImpostazioni(int indice)
+{
+    bool annullato = false;
+    if (indice == 1) {
+        const QString risposta = ChiediTesto(kRichiestaPercorso, kTitoloPercorso, PercorsoFile, &annullato);
+        if (!annullato)
+            PercorsoFile = risposta;
+    } else if (indice == 2) {
+        const QString risposta = ChiediTesto(kRichiestaComando, kTitoloComando, ComandoPaginaWeb, &annullato);
+        if (!annullato)
+            ComandoPaginaWeb = risposta;
+    }
+    ScriviImpostazioni();
+}
+
+}  // namespace ostelvia::ui
