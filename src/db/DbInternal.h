@@ -1,0 +1,167 @@
+// The engine behind Database.h: a loaded file (DatabaseFile) copies each
+// table, on first use, into an in-memory SQLite connection, where the SQL
+// texts and criteria are evaluated; record sets and finds are cached there
+// because the tool opens the same ones again for every card. Engine
+// internals.
+#pragma once
+
+#include "db/Database.h"
+#include "db/JetSql.h"
+#include "db/TableSource.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ostelvia::db {
+
+namespace detail {
+
+// What tells a file apart from its changed self without reading it.
+struct FileSignature {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    bool operator==(const FileSignature&) const = default;
+};
+
+// Fills the signature; on failure returns false with errno in *error.
+bool statSignature(const QString& path, FileSignature* signature, int* error);
+
+// A small least-recently-used map.
+template <class V>
+class LruCache {
+public:
+    explicit LruCache(size_t capacity) : capacity_(capacity) {}
+
+    V* get(const std::string& key)
+    {
+        auto it = index_.find(key);
+        if (it == index_.end())
+            return nullptr;
+        order_.splice(order_.begin(), order_, it->second);
+        return &it->second->second;
+    }
+
+    void put(const std::string& key, V value)
+    {
+        if (V* existing = get(key)) {
+            *existing = std::move(value);
+            return;
+        }
+        order_.emplace_front(key, std::move(value));
+        index_[key] = order_.begin();
+        if (order_.size() > capacity_) {
+            index_.erase(order_.back().first);
+            order_.pop_back();
+        }
+    }
+
+    size_t size() const { return order_.size(); }
+
+private:
+    size_t capacity_;
+    std::list<std::pair<std::string, V>> order_;
+    std::unordered_map<std::string, typename std::list<std::pair<std::string, V>>::iterator> index_;
+};
+
+struct TableInfo {
+    QString name;  // as stored
+    std::string quotedName;
+    std::vector<SourceColumn> columns;
+    std::map<QString, int> columnByFoldedName;
+    std::int64_t rowCount = 0;
+    std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
+    sqlite3_stmt* rowStatement = nullptr;
+
+    // -1 when the table has no such column.
+    int column(const QString& name) const;
+};
+
+using Positions = std::vector<std::int32_t>;
+
+// The rows of one record set, in its order, and the finds made on it.
+struct SetData {
+    TableInfo* table = nullptr;
+    std::vector<std::int64_t> rowids;        // set order
+    std::vector<std::int32_t> positionOf;    // rowid -> position, -1 when not in the set
+    LruCache<std::shared_ptr<const Positions>> finds{512};
+};
+
+// One loaded database file (or in-memory database), shared by every handle
+// opened on it while it is unchanged.
+class DatabaseFile {
+public:
+    // path and signature are empty for in-memory databases.
+    DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source);
+    ~DatabaseFile();
+    DatabaseFile(const DatabaseFile&) = delete;
+    DatabaseFile& operator=(const DatabaseFile&) = delete;
+
+    const FileSignature& signature() const { return signature_; }
+
+    // All three throw DbError naming fileName, the name the caller used.
+    std::shared_ptr<SetData> openSet(const QString& tableOrSql, const QString& fileName);
+    std::shared_ptr<const Positions> find(SetData& set, const QString& criteria, const QString& fileName);
+    std::vector<Value> readRow(TableInfo& table, std::int64_t rowid, const QString& fileName);
+
+    // The plan SQLite picks for a find (tests check that lookups use an index).
+    QString explainFind(const QString& tableName, const QString& criteria, const QString& fileName);
+
+    std::mutex mutex;
+
+private:
+    TableInfo& table(const QString& name, const QString& fileName);
+    void load(TableInfo& info, const QString& fileName);
+    void ensureIndexes(TableInfo& info, const Expression& expression, const QString& fileName);
+    void exec(const std::string& sql, const QString& fileName);
+    [[noreturn]] void rejected(const QString& what, const QString& text, const QString& fileName, const TableInfo* info);
+
+    QString path_;
+    FileSignature signature_;
+    std::unique_ptr<TableSource> source_;
+    sqlite3* db_ = nullptr;
+    std::map<QString, std::unique_ptr<TableInfo>> tables_;  // by folded name
+    LruCache<std::shared_ptr<SetData>> sets_{48};
+    int nextIndex_ = 0;
+};
+
+// The loaded file behind a bare file name, as Database::open finds it
+// (memory databases first, then the cache, then the disk). Throws DbError.
+std::shared_ptr<DatabaseFile> openFile(const QString& fileName);
+
+}  // namespace detail
+
+// One open handle: Database::close() marks it closed for every record set
+// opened through it, while the loaded file stays cached for other handles.
+class LoadedDatabase {
+public:
+    std::shared_ptr<detail::DatabaseFile> file;
+    QString fileName;  // as the caller wrote it, for messages
+    bool closed = false;
+};
+
+class RecordsetState {
+public:
+    std::shared_ptr<LoadedDatabase> handle;
+    std::shared_ptr<detail::SetData> set;
+    size_t position = 0;  // == rowids.size() when there is no current row
+    bool noMatch = false;
+    bool rowLoaded = false;
+    std::vector<Value> row;
+};
+
+}  // namespace ostelvia::db

@@ -1,0 +1,303 @@
+// libmdb's header wraps its includes in extern "C", glib's among them, which
+// glib does not survive from C++: glib must come first.
+#include <glib.h>
+#include <mdbtools.h>
+
+#include "db/TableSource.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <string>
+
+namespace ostelvia::db::detail {
+
+namespace {
+
+constexpr int kOffsetMask = 0x1fff;
+// Longest memo read whole; anything longer is cut there.
+constexpr size_t kMaxMemoBytes = size_t(64) << 20;
+
+// Cheap checks that keep libmdb away from files it would misread: a Jet or
+// ACE header and a size that is a whole number of pages, two at least.
+void checkHeader(const QString& path)
+{
+    const QByteArray local = path.toLocal8Bit();
+    const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+    struct stat st {};
+    unsigned char header[0x20] = {};
+    const bool statOk = ::fstat(fd, &st) == 0;
+    const ssize_t got = statOk ? ::pread(fd, header, sizeof header, 0) : -1;
+    ::close(fd);
+    if (!statOk || got < 0)
+        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+    if (S_ISDIR(st.st_mode))
+        throw SourceFailure{QStringLiteral("è una cartella, non un file")};
+
+    const QString notJet = QStringLiteral("il file non è un database Access valido");
+    static const unsigned char magic[4] = {0x00, 0x01, 0x00, 0x00};
+    if (got < static_cast<ssize_t>(sizeof header) || std::memcmp(header, magic, 4) != 0 ||
+        (std::memcmp(header + 4, "Standard Jet DB", 16) != 0 && std::memcmp(header + 4, "Standard ACE DB", 16) != 0))
+        throw SourceFailure{notJet};
+    const unsigned version = header[0x14];
+    if (version > MDB_VER_ACCDB_2019)
+        throw SourceFailure{notJet};
+    const off_t pageSize = version == MDB_VER_JET3 ? 2048 : 4096;
+    if (st.st_size < 2 * pageSize || st.st_size % pageSize != 0)
+        throw SourceFailure{QStringLiteral("il file è danneggiato o troncato")};
+}
+
+Column::Type columnType(int mdbType)
+{
+    switch (mdbType) {
+    case MDB_BOOL:
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT:
+    case MDB_COMPLEX:
+        return Column::Type::Integer;
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_MONEY:
+    case MDB_NUMERIC:
+        return Column::Type::Real;
+    default:
+        return Column::Type::Text;
+    }
+}
+
+// A single read as its shortest decimal form, so 0.1 stays 0.1 as a double.
+double singleToDouble(float f)
+{
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, f);
+    double d = f;
+    std::from_chars(buf, res.ptr, d);
+    return d;
+}
+
+std::int64_t readInt64(const unsigned char* p)
+{
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return static_cast<std::int64_t>(v);
+}
+
+class JetFileSource final : public TableSource {
+public:
+    explicit JetFileSource(const QString& path)
+    {
+        checkHeader(path);
+        const QByteArray local = path.toLocal8Bit();
+        mdb_ = mdb_open(local.constData(), MDB_NOFLAGS);
+        if (!mdb_)
+            throw SourceFailure{QStringLiteral("il file non è un database Access valido")};
+        mdb_set_date_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
+        // The catalog is read once and kept: mdb_read_table_by_name would
+        // free it under a table still in use.
+        GPtrArray* catalog = mdb_read_catalog(mdb_, MDB_TABLE);
+        if (!catalog) {
+            mdb_close(mdb_);
+            throw SourceFailure{QStringLiteral("il catalogo delle tabelle non è leggibile")};
+        }
+        for (guint i = 0; i < catalog->len; ++i) {
+            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
+            if (entry && entry->object_type == MDB_TABLE)
+                entries_.push_back(entry);
+        }
+    }
+
+    ~JetFileSource() override { mdb_close(mdb_); }
+
+    JetFileSource(const JetFileSource&) = delete;
+    JetFileSource& operator=(const JetFileSource&) = delete;
+
+    QString findTable(const QString& name) const override
+    {
+        const MdbCatalogEntry* entry = find(name);
+        return entry ? QString::fromUtf8(entry->object_name) : QString();
+    }
+
+    void readTable(const QString& storedName, const std::function<void(const std::vector<SourceColumn>&)>& onColumns,
+                   const std::function<void(const std::vector<Cell>&)>& onRow) override
+    {
+        MdbCatalogEntry* entry = find(storedName);
+        if (!entry)
+            throw SourceFailure{QStringLiteral("la tabella non esiste")};
+        MdbTableDef* table = mdb_read_table(entry);
+        if (!table)
+            throw SourceFailure{QStringLiteral("la definizione della tabella non è leggibile")};
+        struct Free {
+            MdbTableDef* t;
+            ~Free() { mdb_free_tabledef(t); }
+        } guard{table};
+        if (!mdb_read_columns(table) || !table->columns || table->num_cols > MDB_MAX_COLS)
+            throw SourceFailure{QStringLiteral("le colonne della tabella non sono leggibili")};
+
+        const unsigned numCols = table->num_cols;
+        std::vector<MdbColumn*> cols(numCols);
+        std::vector<SourceColumn> columns(numCols);
+        for (unsigned i = 0; i < numCols; ++i) {
+            cols[i] = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+            columns[i] = {QString::fromUtf8(cols[i]->name), columnType(cols[i]->col_type)};
+        }
+        onColumns(columns);
+
+        std::array<MdbField, MDB_MAX_COLS + 1> fields{};
+        std::vector<Cell> cells(numCols);
+        std::vector<char*> owned;
+        owned.reserve(numCols);
+        mdb_rewind_table(table);
+        while (mdb_fetch_row(table)) {
+            // The row just fetched is still in the page buffer; crack it
+            // again for its null mask, which the bound values lose.
+            int start = 0;
+            size_t size = 0;
+            if (table->cur_row == 0 || mdb_find_row(mdb_, static_cast<int>(table->cur_row) - 1, &start, &size) != 0)
+                continue;
+            start &= kOffsetMask;
+            const int cracked = mdb_crack_row(table, start, size, fields.data());
+            if (cracked < 0)
+                continue;
+            std::fill(cells.begin(), cells.end(), Cell{});
+            for (unsigned i = 0; i < numCols; ++i) {
+                const MdbField& f = fields[i];
+                if (f.colnum < 0 || static_cast<unsigned>(f.colnum) >= numCols)
+                    continue;
+                cells[f.colnum] = readCell(cols[f.colnum], f, owned);
+            }
+            onRow(cells);
+            for (char* p : owned)
+                g_free(p);
+            owned.clear();
+        }
+    }
+
+private:
+    MdbCatalogEntry* find(const QString& name) const
+    {
+        MdbCatalogEntry* systemMatch = nullptr;
+        for (MdbCatalogEntry* entry : entries_) {
+            if (QString::fromUtf8(entry->object_name).compare(name, Qt::CaseInsensitive) != 0)
+                continue;
+            if (mdb_is_user_table(entry))
+                return entry;
+            if (!systemMatch)
+                systemMatch = entry;
+        }
+        return systemMatch;
+    }
+
+    Cell text(char* converted, std::vector<char*>& owned) const
+    {
+        Cell cell;
+        cell.kind = Value::Kind::Text;
+        if (converted) {
+            owned.push_back(converted);
+            cell.text = converted;
+        }
+        return cell;
+    }
+
+    Cell readCell(MdbColumn* col, const MdbField& f, std::vector<char*>& owned) const
+    {
+        Cell cell;
+        unsigned char* buf = mdb_->pg_buf;
+        const int start = f.start;
+        if (col->col_type == MDB_BOOL) {
+            // Jet keeps a yes/no value in the null mask; yes is -1, as Access shows it.
+            cell.kind = Value::Kind::Integer;
+            cell.integer = f.is_null ? 0 : -1;
+            return cell;
+        }
+        if (f.is_null)
+            return cell;
+        const int fixed = mdb_col_fixed_size(col);
+        if (fixed > 0 && f.siz < fixed)
+            return cell;  // damaged row: no value rather than bytes of the next one
+        switch (col->col_type) {
+        case MDB_BYTE:
+            cell.kind = Value::Kind::Integer;
+            cell.integer = mdb_get_byte(buf, start);
+            return cell;
+        case MDB_INT:
+            cell.kind = Value::Kind::Integer;
+            cell.integer = static_cast<std::int16_t>(mdb_get_int16(buf, start));
+            return cell;
+        case MDB_LONGINT:
+        case MDB_COMPLEX:
+            cell.kind = Value::Kind::Integer;
+            cell.integer = static_cast<std::int32_t>(mdb_get_int32(buf, start));
+            return cell;
+        case MDB_FLOAT:
+            cell.kind = Value::Kind::Real;
+            cell.real = singleToDouble(mdb_get_single(buf, start));
+            return cell;
+        case MDB_DOUBLE:
+            cell.kind = Value::Kind::Real;
+            cell.real = mdb_get_double(buf, start);
+            return cell;
+        case MDB_MONEY:
+            // Currency is a 64-bit integer scaled by 10,000.
+            cell.kind = Value::Kind::Real;
+            cell.real = static_cast<double>(readInt64(buf + start)) / 10000.0;
+            return cell;
+        case MDB_NUMERIC: {
+            char* s = mdb_numeric_to_string(mdb_, start, col->col_scale, col->col_prec);
+            if (!s)
+                return cell;
+            double d = 0;
+            const char* end = s + std::strlen(s);
+            const auto res = std::from_chars(s, end, d);
+            g_free(s);
+            if (res.ec == std::errc()) {
+                cell.kind = Value::Kind::Real;
+                cell.real = d;
+            }
+            return cell;
+        }
+        case MDB_TEXT:
+            if (f.siz <= 0)
+                return text(nullptr, owned);
+            // A stored byte never needs more than two UTF-8 bytes.
+            mdb_set_bind_size(mdb_, static_cast<size_t>(f.siz) * 2 + 16);
+            return text(mdb_col_to_string(mdb_, buf, start, MDB_TEXT, f.siz), owned);
+        case MDB_MEMO: {
+            if (f.siz < MDB_MEMO_OVERHEAD)
+                return text(nullptr, owned);
+            const std::uint32_t header = static_cast<std::uint32_t>(mdb_get_int32(buf, start));
+            size_t stored = (header & 0x80000000u) ? static_cast<size_t>(f.siz - MDB_MEMO_OVERHEAD) : (header & 0x3fffffffu);
+            const size_t bind = std::clamp(stored * 2 + 16, size_t(256), kMaxMemoBytes);
+            mdb_set_bind_size(mdb_, bind);
+            return text(mdb_col_to_string(mdb_, buf, start, MDB_MEMO, f.siz), owned);
+        }
+        case MDB_DATETIME:
+        case MDB_REPID:
+            mdb_set_bind_size(mdb_, 256);
+            return text(mdb_col_to_string(mdb_, buf, start, col->col_type, f.siz), owned);
+        default:
+            // Binary and OLE fields are not read: the tool has no use for them.
+            return cell;
+        }
+    }
+
+    MdbHandle* mdb_ = nullptr;
+    std::vector<MdbCatalogEntry*> entries_;
+};
+
+}  // namespace
+
+std::unique_ptr<TableSource> openJetFile(const QString& path)
+{
+    return std::make_unique<JetFileSource>(path);
+}
+
+}  // namespace ostelvia::db::detail

@@ -1,0 +1,240 @@
+// Opening files: name resolution, the cache of unchanged files, reloading a
+// changed one, and every failure reported as a DbError that names the file.
+#include "TestSupport.h"
+
+#include "db/Database.h"
+#include "db/DbInternal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <sys/time.h>
+
+#include <functional>
+
+using ostelvia::db::Database;
+using ostelvia::db::DbError;
+using ostelvia::db::Recordset;
+using ostelvia::test::ScratchDir;
+
+namespace {
+
+QString errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const DbError& e) {
+        return e.message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+// Moves a file's modification time by some seconds, as a later save would.
+void bumpModificationTime(const QString& path, int seconds)
+{
+    const QFileInfo info(path);
+    const qint64 secs = info.lastModified().toSecsSinceEpoch() + seconds;
+    struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
+    ASSERT_EQ(::utimes(path.toLocal8Bit().constData(), times), 0);
+}
+
+QString codeOf(const QString& description)
+{
+    Database db = Database::open(QStringLiteral("Comuni.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
+    rs.findFirst(QStringLiteral("Descrizione = '%1'").arg(description));
+    return rs.noMatch() ? QStringLiteral("no match") : rs.text(QStringLiteral("CodicePS"));
+}
+
+}  // namespace
+
+TEST(DatabaseFiles, NamesResolveWithoutRegardToLetterCase)
+{
+    ScratchDir scratch;
+    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("SCHEDA_CLIENTE.MDB")), QStringLiteral("Scheda_Cliente.mdb"));
+    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("comuni.mdb")), QStringLiteral("Comuni.mdb"));
+    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("Nuovo.txt")), QStringLiteral("Nuovo.txt"));
+    // An exact name wins over another spelling of it.
+    ostelvia::test::writeBytes(scratch.filePath(QStringLiteral("passa.txt")), "x");
+    ostelvia::test::writeBytes(scratch.filePath(QStringLiteral("Passa.txt")), "y");
+    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("passa.txt")), QStringLiteral("passa.txt"));
+    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("Passa.txt")), QStringLiteral("Passa.txt"));
+
+    Database db = Database::open(QStringLiteral("SCHEDA_CLIENTE.MDB"));
+    EXPECT_EQ(db.fileName(), QStringLiteral("SCHEDA_CLIENTE.MDB"));
+    Recordset rs = db.openRecordset(QStringLiteral("scheda_cliente"));
+    rs.findFirst(QStringLiteral("NumeroProgressivo = 1201"));
+    EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("ROSSI MARIO"));
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+TEST(DatabaseFiles, UnchangedFileIsKeptAndChangedFileReloaded)
+{
+    ScratchDir scratch;
+    const auto first = ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb"));
+    EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("COMUNI.MDB")), first);
+    EXPECT_EQ(codeOf(QStringLiteral("MACONDO")), QStringLiteral("no match"));
+    EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), first);
+
+    // A handle opened before the change keeps reading what it loaded.
+    Database before = Database::open(QStringLiteral("Comuni.mdb"));
+    Recordset old = before.openRecordset(QStringLiteral("CodiciVari"));
+
+    const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
+    ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
+    bumpModificationTime(path, 10);
+    EXPECT_NE(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), first);
+    EXPECT_EQ(codeOf(QStringLiteral("MACONDO")), QStringLiteral("499000001"));
+    EXPECT_EQ(codeOf(QStringLiteral("CESENA ")), QStringLiteral("no match"));
+
+    old.findFirst(QStringLiteral("Descrizione = 'CESENA '"));
+    EXPECT_EQ(old.text(QStringLiteral("CodicePS")), QStringLiteral("408040007"));
+
+    ostelvia::db::clearCache();
+    const auto afterClear = ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb"));
+    EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), afterClear);
+}
+
+TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)
+{
+    ScratchDir scratch;
+    EXPECT_EQ(errorOf([] { Database::open(QStringLiteral("Assente.mdb")); }),
+              QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste."));
+
+    Database codes = Database::open(QStringLiteral("CodiciVari.mdb"));
+    EXPECT_EQ(errorOf([&] { codes.openRecordset(QStringLiteral("Stati")); }),
+              QStringLiteral("Nel database \"CodiciVari.mdb\" manca la tabella \"Stati\"."));
+    EXPECT_EQ(errorOf([&] { codes.openRecordset(QStringLiteral("Select * From Stati Where ID > 0")); }),
+              QStringLiteral("Nel database \"CodiciVari.mdb\" manca la tabella \"Stati\"."));
+    Recordset rs = codes.openRecordset(QStringLiteral("CodiciVari"));
+    rs.findFirst(QStringLiteral("Tipo = 5"));
+    EXPECT_EQ(errorOf([&] { rs.field(QStringLiteral("Provincia")); }),
+              QStringLiteral("Nel database \"CodiciVari.mdb\" manca il campo \"Provincia\" (tabella \"CodiciVari\")."));
+    EXPECT_EQ(errorOf([&] { rs.findFirst(QStringLiteral("Provincia = 'RM'")); }),
+              QStringLiteral("Nel database \"CodiciVari.mdb\" manca il campo \"Provincia\" (tabella \"CodiciVari\")."));
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+TEST(DatabaseFiles, BrokenFixturesFailWithPlainMessages)
+{
+    ScratchDir scratch;
+    scratch.replaceDatabase(QStringLiteral("broken/missing-table/Comuni.mdb"));
+    scratch.replaceDatabase(QStringLiteral("broken/missing-column/Scheda_Cliente.mdb"));
+    scratch.replaceDatabase(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb"));
+    scratch.replaceDatabase(QStringLiteral("broken/missing-reference-table/PSWebAll.mdb"));
+
+    EXPECT_EQ(errorOf([] { Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari")); }),
+              QStringLiteral("Nel database \"Comuni.mdb\" manca la tabella \"CodiciVari\"."));
+    Database renamed = Database::open(QStringLiteral("Comuni.mdb"));
+    Recordset codici = renamed.openRecordset(QStringLiteral("Codici"));  // the rest of the file reads
+    codici.findFirst(QStringLiteral("Tipo = 0 and Sigla = 'I'"));
+    EXPECT_EQ(codici.text(QStringLiteral("CodicePS")), QStringLiteral("100000100"));
+
+    EXPECT_EQ(errorOf([] {
+                  Database::open(QStringLiteral("SchedaStoricoClienti.mdb"))
+                      .openRecordset(QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' Order by NumeroProgressivo;"));
+              }),
+              QStringLiteral("Nel database \"SchedaStoricoClienti.mdb\" manca la tabella \"Scheda_Cliente\"."));
+    Database ps = Database::open(QStringLiteral("PSWebAll.mdb"));
+    EXPECT_NO_THROW(ps.openRecordset(QStringLiteral("Stati")));
+    EXPECT_EQ(errorOf([&] { ps.openRecordset(QStringLiteral("Comuni")); }),
+              QStringLiteral("Nel database \"PSWebAll.mdb\" manca la tabella \"Comuni\"."));
+
+    Database cards = Database::open(QStringLiteral("Scheda_Cliente.mdb"));
+    Recordset rs = cards.openRecordset(QStringLiteral(
+        "Select * From Scheda_Cliente Where NumeroHotel = 1 and NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ' "
+        "Order by NumeroCamera,NumeroProgressivo;"));
+    rs.findFirst(QStringLiteral("NumeroHotel = 1 and DataPartenzaReale = '20240304' and Instr(Lingua,'*')=0"));
+    ASSERT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.text(QStringLiteral("NumeroProgressivo")), QStringLiteral("1201"));
+    EXPECT_EQ(errorOf([&] { rs.text(QStringLiteral("NomeCliente")); }),
+              QStringLiteral("Nel database \"Scheda_Cliente.mdb\" manca il campo \"NomeCliente\" (tabella \"Scheda_Cliente\")."));
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+TEST(DatabaseFiles, DamagedFilesAreRefusedBeforeReading)
+{
+    ScratchDir scratch;
+    const QByteArray good = ostelvia::test::readBytes(scratch.filePath(QStringLiteral("Comuni.mdb")));
+    ASSERT_GT(good.size(), 3 * 4096);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    };
+    QByteArray badHeader = good;
+    badHeader.replace(4, 8, "Corrupt!");
+    const Case cases[] = {
+        {"Testo.mdb", QByteArray("Questo non è un database.\r\n"), "il file non è un database Access valido"},
+        {"Vuoto.mdb", QByteArray(), "il file non è un database Access valido"},
+        {"Intestazione.mdb", badHeader, "il file non è un database Access valido"},
+        {"Troncato.mdb", good.left(5000), "il file è danneggiato o troncato"},
+        {"UnaPagina.mdb", good.left(4096), "il file è danneggiato o troncato"},
+    };
+    for (const Case& c : cases) {
+        ostelvia::test::writeBytes(scratch.filePath(QString::fromLatin1(c.name)), c.bytes);
+        EXPECT_EQ(errorOf([&] { Database::open(QString::fromLatin1(c.name)); }),
+                  QStringLiteral("Impossibile aprire il database \"%1\": %2.").arg(QString::fromLatin1(c.name), QString::fromUtf8(c.reason)));
+        EXPECT_EQ(ostelvia::test::readBytes(scratch.filePath(QString::fromLatin1(c.name))), c.bytes) << c.name;
+    }
+    // A folder is not a database either.
+    ASSERT_TRUE(QDir(scratch.path()).mkdir(QStringLiteral("Cartella.mdb")));
+    EXPECT_EQ(errorOf([] { Database::open(QStringLiteral("Cartella.mdb")); }),
+              QStringLiteral("Impossibile aprire il database \"Cartella.mdb\": è una cartella, non un file."));
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+TEST(DatabaseFiles, RejectedSqlAndCriteriaNameTheFile)
+{
+    ScratchDir scratch;
+    Database db = Database::open(QStringLiteral("Comuni.mdb"));
+    const QString sqlPrefix = QStringLiteral("Il database \"Comuni.mdb\" ha rifiutato l'istruzione SQL: ");
+    for (const char* sql : {"Delete From CodiciVari", "Select Sigla From CodiciVari", "Select * From CodiciVari; Delete From CodiciVari",
+                            "Select * From CodiciVari Where", "Select * From CodiciVari Where Tipo = ?", "Select * From CodiciVari Group by Tipo",
+                            "Select * From CodiciVari Where Tipo = = 0", "Select * From CodiciVari Where Sigla = 'I"}) {
+        const QString message = errorOf([&] { db.openRecordset(QString::fromLatin1(sql)); });
+        EXPECT_TRUE(message.startsWith(sqlPrefix + QString::fromLatin1(sql))) << qPrintable(message);
+    }
+    Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
+    const QString criteriaPrefix = QStringLiteral("Il database \"Comuni.mdb\" ha rifiutato il criterio: ");
+    for (const char* criteria : {"Tipo = 0) or (1=1", "Sigla = 'L'AQUILA'", "Tipo = :x", "Sconosciuta(Tipo) = 1", "", "Tipo = 0; Drop Table CodiciVari",
+                                 "Tipo In (Select Tipo From CodiciVari)"}) {
+        const QString message = errorOf([&] { rs.findFirst(QString::fromLatin1(criteria)); });
+        EXPECT_TRUE(message.startsWith(criteriaPrefix + QString::fromLatin1(criteria))) << qPrintable(message);
+    }
+    // The set still works after a rejected criteria.
+    rs.findFirst(QStringLiteral("Tipo = 4"));
+    EXPECT_EQ(rs.text(QStringLiteral("Descrizione")), QStringLiteral("GOTHAM"));
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+TEST(DatabaseFiles, ClosedHandlesAndEmptyObjectsFailCleanly)
+{
+    ScratchDir scratch;
+    Database db = Database::open(QStringLiteral("NumeriCamere.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("NumeriCamere"));
+    // A fresh set stands on its first row.
+    EXPECT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.field(QStringLiteral("NumeroHotel")).kind(), ostelvia::db::Value::Kind::Integer);
+    rs.findFirst(QStringLiteral("NumeroCamera = 'NESSUNA'"));
+    EXPECT_TRUE(rs.noMatch());
+    EXPECT_THROW(rs.field(QStringLiteral("NumeroCamera")), DbError);
+    db.close();
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_THROW(rs.findFirst(QStringLiteral("NumeroHotel = 1")), DbError);
+    EXPECT_THROW(db.openRecordset(QStringLiteral("NumeriCamere")), DbError);
+    // Another handle on the same file is not affected.
+    Database other = Database::open(QStringLiteral("NumeriCamere.mdb"));
+    Recordset again = other.openRecordset(QStringLiteral("NumeriCamere"));
+    again.findFirst(QStringLiteral("NumeroHotel = 1"));
+    EXPECT_FALSE(again.noMatch());
+
+    Recordset empty;
+    EXPECT_FALSE(empty.isOpen());
+    EXPECT_THROW(empty.findFirst(QStringLiteral("NumeroHotel = 1")), DbError);
+    EXPECT_THROW(Database().openRecordset(QStringLiteral("NumeriCamere")), DbError);
+    EXPECT_TRUE(scratch.databasesUntouched());
+}

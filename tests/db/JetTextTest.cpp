@@ -1,0 +1,208 @@
+// Jet's text rules and values on in-memory tables: letter case ignored and
+// nothing else, Instr, Null in comparisons and in Order by, numbers as text.
+#include "db/Database.h"
+#include "db/DbInternal.h"
+#include "db/JetSql.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using ostelvia::db::Column;
+using ostelvia::db::Database;
+using ostelvia::db::DbError;
+using ostelvia::db::Recordset;
+using ostelvia::db::TableData;
+using ostelvia::db::Value;
+using ostelvia::db::detail::jetCompare;
+
+namespace {
+
+int sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
+
+int compare(const char* a, const char* b)
+{
+    return sign(jetCompare(a, b));
+}
+
+class MemoryDatabase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TableData people;
+        people.name = QStringLiteral("Persone");
+        people.columns = {{QStringLiteral("Nome"), Column::Type::Text},
+                          {QStringLiteral("Eta"), Column::Type::Integer},
+                          {QStringLiteral("Quota"), Column::Type::Real}};
+        const auto row = [](Value a, Value b, Value c) { return std::vector<Value>{a, b, c}; };
+        people.rows = {
+            row(Value::text(QStringLiteral("bruno")), Value::integer(30), Value::real(0.1)),        // 1
+            row(Value::text(QStringLiteral("Anna")), Value::integer(25), Value::real(2.5)),         // 2
+            row(Value(), Value::integer(40), Value::real(3)),                                       // 3
+            row(Value::text(QStringLiteral("ANNA")), Value(), Value::real(-1234.5)),                // 4
+            row(Value::text(QString()), Value::integer(-7), Value()),                               // 5
+            row(Value::text(QStringLiteral("Élodie")), Value::integer(25), Value::real(1e-7)),      // 6
+            row(Value::text(QStringLiteral("BRUNO ")), Value::integer(30), Value::real(100)),       // 7
+            row(Value::text(QStringLiteral("élodie")), Value::integer(2147483648LL), Value::real(0.3)),  // 8
+        };
+        ostelvia::db::registerMemoryDatabase(QStringLiteral("Prova.mdb"), {people});
+    }
+
+    void TearDown() override { ostelvia::db::clearMemoryDatabases(); }
+
+    // Row numbers (1-based stored positions, from Eta/Nome) visited by a walk.
+    std::vector<QString> names(const QString& set, const QString& criteria)
+    {
+        Database db = Database::open(QStringLiteral("Prova.mdb"));
+        Recordset rs = db.openRecordset(set);
+        std::vector<QString> out;
+        for (rs.findFirst(criteria); !rs.noMatch(); rs.findNext(criteria)) {
+            const Value v = rs.field(QStringLiteral("Nome"));
+            out.push_back(v.isNull() ? QStringLiteral("<null>") : QLatin1Char('[') + v.toText() + QLatin1Char(']'));
+        }
+        return out;
+    }
+
+    static std::vector<QString> list(std::initializer_list<const char*> items)
+    {
+        std::vector<QString> out;
+        for (const char* s : items)
+            out.push_back(QString::fromUtf8(s));
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST(JetCollation, IgnoresLetterCaseOnly)
+{
+    EXPECT_EQ(compare("ROMA", "roma"), 0);
+    EXPECT_EQ(compare("FORLÌ", "forlì"), 0);
+    EXPECT_EQ(compare("ŁUCJA", "łucja"), 0);
+    EXPECT_EQ(compare("CESENA ", "CESENA"), 1);  // trailing blanks count
+    EXPECT_NE(compare("FORLI", "FORLÌ"), 0);     // accents count
+    EXPECT_EQ(compare("", ""), 0);
+    EXPECT_EQ(compare("", "A"), -1);
+    EXPECT_EQ(compare("a", "B"), -1);   // letters before case
+    EXPECT_EQ(compare("Z", "a"), 1);
+    EXPECT_EQ(compare("1005", "101"), -1);
+    EXPECT_EQ(compare("S01", "ZZZZZZ"), -1);
+    EXPECT_EQ(compare("ZZZZZZZ", "zzzzzz"), 1);
+}
+
+TEST(JetCollation, IsAConsistentOrderAcrossAsciiAndAccentedText)
+{
+    const char* texts[] = {"", " ", "a", "A", "à", "À", "ab", "àb", "Àc", "b", "CANTU", "CANTÙ", "cantù ", "Ł", "l", "m",
+                           "z", "ß", "SS", "\xff", "\xc3"};
+    for (const char* a : texts) {
+        EXPECT_EQ(compare(a, a), 0) << a;
+        for (const char* b : texts) {
+            EXPECT_EQ(compare(a, b), -compare(b, a)) << a << " / " << b;
+            for (const char* c : texts) {
+                if (compare(a, b) <= 0 && compare(b, c) <= 0) {
+                    EXPECT_LE(compare(a, c), 0) << a << " / " << b << " / " << c;
+                }
+            }
+        }
+    }
+}
+
+TEST(JetValues, TextOfNumbersAndNull)
+{
+    EXPECT_EQ(Value::integer(1234).toText(), QStringLiteral("1234"));
+    EXPECT_EQ(Value::integer(-7).toText(), QStringLiteral("-7"));
+    EXPECT_EQ(Value().toText(), QString());
+    EXPECT_EQ(Value::real(0.1).toText(), QStringLiteral("0.1"));
+    EXPECT_EQ(Value::real(-1234.5).toText(), QStringLiteral("-1234.5"));
+    EXPECT_EQ(Value::real(3).toText(), QStringLiteral("3"));
+    EXPECT_EQ(Value::real(0.3).toText(), QStringLiteral("0.3"));
+    EXPECT_EQ(Value::text(QStringLiteral("  12.5 ")).toNumber(), 12.5);
+    EXPECT_EQ(Value::text(QStringLiteral("12abc")).toNumber(), 0);
+    EXPECT_EQ(Value::text(QString()).toNumber(), 0);
+    EXPECT_EQ(Value().toNumber(), 0);
+    EXPECT_EQ(Value::integer(2147483647).toNumber(), 2147483647.0);
+    EXPECT_FALSE(Value::text(QStringLiteral("1")) == Value::integer(1));
+    EXPECT_FALSE(Value() == Value::text(QString()));
+    EXPECT_EQ(ostelvia::db::escapeQuotes(QStringLiteral("L'AQUILA")), QStringLiteral("L''AQUILA"));
+    EXPECT_EQ(ostelvia::db::escapeQuotes(QStringLiteral("''")), QStringLiteral("''''"));
+}
+
+TEST_F(MemoryDatabase, ValuesComeBackWithTheirKinds)
+{
+    Database db = Database::open(QStringLiteral("PROVA.MDB"));
+    Recordset rs = db.openRecordset(QStringLiteral("persone"));
+    rs.findFirst(QStringLiteral("Eta = 40"));
+    EXPECT_TRUE(rs.field(QStringLiteral("Nome")).isNull());
+    EXPECT_EQ(rs.field(QStringLiteral("Quota")).toText(), QStringLiteral("3"));
+    rs.findFirst(QStringLiteral("Eta = -7"));
+    EXPECT_EQ(rs.field(QStringLiteral("Nome")), Value::text(QString()));
+    EXPECT_TRUE(rs.field(QStringLiteral("Quota")).isNull());
+    rs.findFirst(QStringLiteral("Quota < 0"));
+    EXPECT_EQ(rs.text(QStringLiteral("QUOTA")), QStringLiteral("-1234.5"));
+    EXPECT_TRUE(rs.field(QStringLiteral("Eta")).isNull());
+    rs.findFirst(QStringLiteral("Quota > 0 and Quota < 0.2"));
+    EXPECT_EQ(rs.text(QStringLiteral("Quota")), QStringLiteral("0.1"));
+    rs.findFirst(QStringLiteral("Eta > 2147483647"));
+    EXPECT_EQ(rs.text(QStringLiteral("Eta")), QStringLiteral("2147483648"));
+}
+
+TEST_F(MemoryDatabase, NullNeverCompares)
+{
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Nome = ''")), list({"[]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Nome <> 'anna'")), list({"[bruno]", "[]", "[Élodie]", "[BRUNO ]", "[élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Not (Nome = 'anna')")), list({"[bruno]", "[]", "[Élodie]", "[BRUNO ]", "[élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Instr(Nome,'x') = 0")),
+              list({"[bruno]", "[Anna]", "[ANNA]", "[]", "[Élodie]", "[BRUNO ]", "[élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Nome Is Null")), list({"<null>"}));
+}
+
+TEST_F(MemoryDatabase, InstrIgnoresLetterCase)
+{
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Instr(Nome,'N') = 2")), list({"[Anna]", "[ANNA]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Instr(Nome,'LOD') = 2")), list({"[Élodie]", "[élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Instr(Nome,'é') = 1")), list({"[Élodie]", "[élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Instr(Nome,' ') = 6")), list({"[BRUNO ]"}));
+    // With a start position, and the sought text empty (found at the start).
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Instr(2, Nome, 'n') = 2")), list({"[Anna]", "[ANNA]"}));
+    EXPECT_EQ(names(QStringLiteral("Persone"), QStringLiteral("Instr(Nome, '') = 1")),
+              list({"[bruno]", "[Anna]", "[ANNA]", "[Élodie]", "[BRUNO ]", "[élodie]"}));
+}
+
+TEST_F(MemoryDatabase, OrderByPutsNullFirstAndKeepsTiesInStoredOrder)
+{
+    const QString all = QStringLiteral("Eta Is Null or Eta Is Not Null");
+    EXPECT_EQ(names(QStringLiteral("Select * From Persone Order by Nome"), all),
+              list({"<null>", "[]", "[Anna]", "[ANNA]", "[bruno]", "[BRUNO ]", "[Élodie]", "[élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("Select * From Persone Order by Eta, Nome"), all),
+              list({"[ANNA]", "[]", "[Anna]", "[Élodie]", "[bruno]", "[BRUNO ]", "<null>", "[élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("Select * From Persone Where Eta = 25 or Eta = 30 Order by Eta Desc;"), all),
+              list({"[bruno]", "[BRUNO ]", "[Anna]", "[Élodie]"}));
+    EXPECT_EQ(names(QStringLiteral("SELECT * FROM [Persone] WHERE Trim([Nome]) = \"Bruno\""), all), list({"[bruno]", "[BRUNO ]"}));
+    EXPECT_EQ(names(QStringLiteral("Select * From Persone Where Nome & 'x' = 'annax'"), all), list({"[Anna]", "[ANNA]"}));
+}
+
+TEST_F(MemoryDatabase, FindNextMovesStrictlyForward)
+{
+    Database db = Database::open(QStringLiteral("Prova.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("Select * From Persone Order by Nome"));
+    rs.findFirst(QStringLiteral("Nome = 'bruno'"));
+    EXPECT_EQ(rs.text(QStringLiteral("Nome")), QStringLiteral("bruno"));
+    // A find next with other criteria starts after the current row.
+    rs.findNext(QStringLiteral("Nome = 'anna'"));
+    EXPECT_TRUE(rs.noMatch());
+    rs.findNext(QStringLiteral("Nome Is Not Null"));
+    EXPECT_TRUE(rs.noMatch());  // nothing follows a failed find
+    rs.findFirst(QStringLiteral("Nome = 'anna'"));
+    rs.findNext(QStringLiteral("Eta = 30"));
+    EXPECT_EQ(rs.text(QStringLiteral("Nome")), QStringLiteral("bruno"));
+}
+
+TEST_F(MemoryDatabase, DroppedMemoryDatabasesAreGone)
+{
+    EXPECT_NO_THROW(Database::open(QStringLiteral("Prova.mdb")));
+    ostelvia::db::clearMemoryDatabases();
+    EXPECT_THROW(Database::open(QStringLiteral("Prova.mdb")), DbError);
+}
