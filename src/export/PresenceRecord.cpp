@@ -1,0 +1,246 @@
+#include "export/PresenceRecord.h"
+
+#include "checks/DateRoutines.h"
+#include "db/Database.h"
+#include "export/CodeLookups.h"
+#include "export/WordSplit.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+namespace ostelvia::exporter {
+
+namespace {
+
+const QString kZeroCode = QStringLiteral("000000000");
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+// A character outside the BMP is two UTF-16 units but one "?" in the file;
+// folding it first keeps cuts and fills counted in written characters.
+QString foldSurrogates(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.append(QLatin1Char('?'));
+            ++i;
+        } else if (c.isSurrogate()) {
+            out.append(QLatin1Char('?'));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+// A record is one line of the file whatever a card holds.
+QString blankControls(QString text)
+{
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+QString padRight(const QString& text, qsizetype width)
+{
+    return text.size() >= width ? text : text + QString(width - text.size(), QLatin1Char(' '));
+}
+
+// "First N characters, trimmed, filled": the cut comes before the trim.
+QString cutTrimFill(const QString& text, qsizetype width)
+{
+    return padRight(trimSpaces(text.left(width)), width);
+}
+
+QString cutFill(const QString& text, qsizetype width)
+{
+    return padRight(text.left(width), width);
+}
+
+// A whole number with leading zeros to at least `width` digits. A value that
+// needs more digits (or a sign) comes out longer, which the width check
+// reports rather than silently cutting.
+QString zeroPadded(double value, qsizetype width)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    const double rounded = std::round(value);
+    const bool negative = rounded < 0;
+    QString digits = QString::number(std::fabs(rounded), 'f', 0);
+    if (digits.size() < width)
+        digits.prepend(QString(width - digits.size(), QLatin1Char('0')));
+    return negative ? QLatin1Char('-') + digits : digits;
+}
+
+// A code field: the lookup's code right-justified and zero-filled; the nine
+// blanks of a failed lookup stay as they are.
+QString codeField(const QString& code)
+{
+    if (code == kNoCode || code.size() > 9)
+        return code;
+    return QString(9 - code.size(), QLatin1Char('0')) + code;
+}
+
+class RecordBuilder {
+public:
+    explicit RecordBuilder(const db::Recordset& card) : card_(card) {}
+
+    QString text(const char* name) const
+    {
+        return foldSurrogates(card_.field(QLatin1String(name)).toText());
+    }
+    // The stored text as the lookups and comparisons see it.
+    QString raw(const char* name) const { return card_.field(QLatin1String(name)).toText(); }
+    double number(const char* name) const { return card_.field(QLatin1String(name)).toNumber(); }
+
+    void add(qsizetype width, const QString& produced)
+    {
+        ++fieldNumber_;
+        const QString written = blankControls(foldSurrogates(produced));
+        if (written.size() != width) {
+            misfits_.append(QStringLiteral("Tracciato record errato (campo ") +
+                            QString::number(fieldNumber_) + QStringLiteral(": ") + written +
+                            QStringLiteral(") "));
+        }
+        riga_.append(written);
+    }
+    void blanks(qsizetype width) { add(width, QString(width, QLatin1Char(' '))); }
+
+    PresenceRecord finish(const QString& guestName) const
+    {
+        PresenceRecord record;
+        if (misfits_.isEmpty()) {
+            record.riga = riga_;
+        } else {
+            for (const QString& line : misfits_)
+                record.widthErrors += line + guestName + kLineEnd;
+        }
+        return record;
+    }
+
+private:
+    const db::Recordset& card_;
+    int fieldNumber_ = 0;
+    QString riga_;
+    QStringList misfits_;
+};
+
+QString stayKind(double codIds)
+{
+    if (codIds < 10000)
+        return QStringLiteral("01");
+    if (codIds == 10015)
+        return QStringLiteral("00");
+    return zeroPadded(codIds - 10000, 2);
+}
+
+QString guestKind(const RecordBuilder& b)
+{
+    const QString family = b.raw("CapoFamiglia");
+    const QString group = b.raw("CapoGruppo");
+    if (family == QLatin1String("S"))
+        return QStringLiteral("17");
+    if (family == QLatin1String("N") && b.number("CodiceCapoFamiglia") > 0)
+        return QStringLiteral("19");
+    if (group == QLatin1String("S"))
+        return QStringLiteral("18");
+    if (group == QLatin1String("N") && b.number("CodiceCapoGruppo") > 0)
+        return QStringLiteral("20");
+    return QStringLiteral("16");
+}
+
+QString issueDate(const QString& stored)
+{
+    if (stored.size() != 8)
+        return QStringLiteral("00000000");
+    return zeroPadded(checks::ValoreNumerico(stored), 8);
+}
+
+}  // namespace
+
+PresenceRecord CostruisciRiga(const db::Recordset& scheda)
+{
+    RecordBuilder b(scheda);
+
+    const QString arrival = b.text("DataArrivo");
+    const QString departure = b.text("DataPartenzaReale");
+    QString name = b.text("NomeCliente");
+    if (name.startsWith(QLatin1Char('^')))
+        name.remove(0, 1);
+    const QString birthPlace = b.raw("LuogoNascita");
+    const QString issuer = b.raw("AutoritaRilascioDocumento");
+
+    // A Long progressive number plus the year digits overflows 32 bits; a
+    // double holds every such sum exactly.
+    const double cardNumber =
+        b.number("NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
+
+    b.add(7, zeroPadded(b.number("NumeroComponente"), 7));               // 1
+    b.add(8, arrival);                                                    // 2
+    b.add(6, QStringLiteral("180000"));                                   // 3
+    b.add(8, arrival);                                                    // 4
+    b.add(8, departure);                                                  // 5
+    b.add(6, QStringLiteral("100000"));                                   // 6
+    b.add(1, QStringLiteral("0"));                                        // 7
+    b.add(10, zeroPadded(cardNumber, 10));                                // 8
+    b.add(1, QStringLiteral("0"));                                        // 9
+    b.add(1, QStringLiteral("0"));                                        // 10
+    b.add(2, stayKind(b.number("CodIDS")));                               // 11
+    b.add(2, QStringLiteral("01"));                                       // 12
+    b.add(30, cutFill(ParteStringa(name, 1), 30));                        // 13
+    b.add(30, cutFill(ParteStringa(name, 0), 30));                        // 14
+    b.blanks(16);                                                         // 15
+    b.add(8, b.text("DataNascita"));                                      // 16
+    b.blanks(35);                                                         // 17
+    b.add(2, cutTrimFill(ParteStringa(foldSurrogates(birthPlace), 2), 2)); // 18
+    b.blanks(35);                                                         // 19
+    b.add(60, cutTrimFill(b.text("Indirizzo"), 60));                      // 20
+    b.add(5, cutTrimFill(b.text("CAP"), 5));                              // 21
+    b.blanks(35);                                                         // 22
+    b.add(2, cutTrimFill(b.text("Provincia"), 2));                        // 23
+    b.blanks(35);                                                         // 24
+    b.blanks(320);                                                        // 25
+    b.add(20, cutFill(b.text("NumeroDocumento"), 20));                    // 26
+    b.blanks(10);                                                         // 27
+    b.add(8, issueDate(b.text("DataRilascioDocumento")));                 // 28
+    b.add(3, QStringLiteral("000"));                                      // 29
+    b.add(2, guestKind(b));                                               // 30
+
+    const QString birthState = ParteStringa(birthPlace, 0);
+    b.add(9, birthState == QLatin1String("I")
+                 ? codeField(CodiceComune(ParteStringa(birthPlace, 3)))
+                 : kZeroCode);                                            // 31
+    b.add(9, codeField(CodiceStatoDaSigla(birthState)));                  // 32
+    b.add(9, codeField(CodiceStatoDaSigla(b.raw("Nazione"))));            // 33
+    const QString state = b.raw("Stato");
+    b.add(9, trimSpaces(state) == QLatin1String("I")
+                 ? codeField(CodiceComune(b.raw("Residenza")))
+                 : kZeroCode);                                            // 34
+    b.add(9, codeField(CodiceStatoDaSigla(state)));                       // 35
+    b.add(5, cutFill(b.text("TipoDocumento"), 5));                        // 36
+    QString issuePlace = CodiceComune(issuer);
+    if (trimSpaces(issuePlace).isEmpty())
+        issuePlace = CodiceStato(issuer);
+    b.add(9, codeField(issuePlace));                                      // 37
+    b.add(1, b.text("Sesso"));                                            // 38
+
+    return b.finish(scheda.field(QStringLiteral("NomeCliente")).toText());
+}
+
+}  // namespace ostelvia::exporter

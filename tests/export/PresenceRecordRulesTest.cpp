@@ -1,0 +1,247 @@
+// Record rules on cards the fixtures lack: Null fields, numbers that do not
+// fit, control characters. The card is an in-memory guest table; the code
+// lookups still read the fixture's Comuni.mdb.
+#include "export/PresenceRecord.h"
+
+#include "db/Database.h"
+#include "export/Cp1252.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace ostelvia;
+using namespace ostelvia::exporter;
+using db::Value;
+
+namespace {
+
+using Card = std::map<QString, Value>;
+
+// C01 of the basic fixture, reduced to the fields the record reads.
+Card baseCard()
+{
+    const auto t = [](const char* s) { return Value::text(QString::fromUtf8(s)); };
+    return {
+        {"NumeroHotel", Value::integer(1)},
+        {"NumeroProgressivo", Value::integer(1201)},
+        {"NumeroComponente", Value::integer(5001)},
+        {"CodIDS", Value::integer(9999)},
+        {"DataArrivo", t("20240301")},
+        {"DataPartenzaReale", t("20240304")},
+        {"NomeCliente", t("ROSSI MARIO")},
+        {"Sesso", t("M")},
+        {"DataNascita", t("19750412")},
+        {"LuogoNascita", t("ROMA RM I")},
+        {"Indirizzo", t("VIA APPIA NUOVA 12")},
+        {"CAP", t("00183")},
+        {"Provincia", t("RM")},
+        {"Residenza", t("ROMA")},
+        {"Stato", t("I")},
+        {"Nazione", t("I")},
+        {"TipoDocumento", t("IDENT")},
+        {"NumeroDocumento", t("AX1234567")},
+        {"DataRilascioDocumento", t("20190315")},
+        {"AutoritaRilascioDocumento", t("ROMA")},
+        {"CapoFamiglia", t("U")},
+        {"CodiceCapoFamiglia", Value::integer(0)},
+        {"CapoGruppo", t("N")},
+        {"CodiceCapoGruppo", Value::integer(0)},
+    };
+}
+
+const QStringList kNumberColumns = {"NumeroHotel",      "NumeroProgressivo",  "NumeroComponente",
+                                    "CodIDS",           "CodiceCapoFamiglia", "CodiceCapoGruppo"};
+
+PresenceRecord buildCard(const Card& card)
+{
+    db::TableData table;
+    table.name = QStringLiteral("Scheda_Cliente");
+    std::vector<Value> row;
+    for (const auto& [name, value] : card) {
+        table.columns.push_back({name, kNumberColumns.contains(name) ? db::Column::Type::Integer
+                                                                     : db::Column::Type::Text});
+        row.push_back(value);
+    }
+    table.rows.push_back(row);
+    db::registerMemoryDatabase(QStringLiteral("Scheda_Cliente.mdb"), {table});
+
+    db::Database guests = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));
+    db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
+    cards.findFirst(QStringLiteral("NumeroHotel = 1"));
+    PresenceRecord record;
+    if (cards.noMatch())
+        ADD_FAILURE() << "the in-memory card was not found";
+    else
+        record = CostruisciRiga(cards);
+    guests.close();
+    db::clearMemoryDatabases();
+    return record;
+}
+
+PresenceRecord buildWith(std::initializer_list<std::pair<const char*, Value>> changes)
+{
+    Card card = baseCard();
+    for (const auto& [name, value] : changes)
+        card[QString::fromUtf8(name)] = value;
+    return buildCard(card);
+}
+
+Value text(const char* s)
+{
+    return Value::text(QString::fromUtf8(s));
+}
+
+class PresenceRecordRules : public ::testing::Test {
+protected:
+    test::ScratchDir dir_;
+};
+
+}  // namespace
+
+TEST_F(PresenceRecordRules, BaseCardIsAWholeRecord)
+{
+    const PresenceRecord r = buildCard(baseCard());
+    ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
+    EXPECT_EQ(r.riga.size(), kRecordLength);
+    EXPECT_EQ(r.riga.mid(44, 10), QStringLiteral("0024001201"));
+}
+
+TEST_F(PresenceRecordRules, StayKindFromCodIDS)
+{
+    const std::pair<int, const char*> cases[] = {
+        {0, "01"}, {9999, "01"}, {10000, "00"}, {10003, "03"}, {10012, "12"}, {10015, "00"}, {10099, "99"},
+    };
+    for (const auto& [codIds, kind] : cases) {
+        const PresenceRecord r = buildWith({{"CodIDS", Value::integer(codIds)}});
+        ASSERT_TRUE(r.ok()) << codIds;
+        EXPECT_EQ(r.riga.mid(56, 2), QLatin1String(kind)) << codIds;
+    }
+    EXPECT_EQ(buildWith({{"CodIDS", Value()}}).riga.mid(56, 2), QStringLiteral("01"));
+}
+
+TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
+{
+    struct Case {
+        const char* family;
+        int familyHead;
+        const char* group;
+        int groupHead;
+        const char* kind;
+    };
+    const Case cases[] = {
+        {"S", 0, "S", 0, "17"}, {"N", 7, "S", 0, "19"}, {"N", 0, "S", 0, "18"},
+        {"N", 0, "N", 7, "20"}, {"N", 0, "N", 0, "16"}, {"U", 7, "U", 7, "16"},
+        {"s", 0, "s", 0, "16"}, {"n", 7, "n", 7, "16"}, {"N", -3, "N", 0, "16"},
+    };
+    for (const Case& c : cases) {
+        const PresenceRecord r = buildWith({{"CapoFamiglia", text(c.family)},
+                                            {"CodiceCapoFamiglia", Value::integer(c.familyHead)},
+                                            {"CapoGruppo", text(c.group)},
+                                            {"CodiceCapoGruppo", Value::integer(c.groupHead)}});
+        EXPECT_EQ(r.riga.mid(714, 2), QLatin1String(c.kind))
+            << c.family << c.familyHead << c.group << c.groupHead;
+    }
+}
+
+TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"20120131", "20120131"}, {"190315", "00000000"},  {"", "00000000"},
+        {"201201310", "00000000"}, {"  201201", "00201201"}, {"2012013X", "02012013"},
+        {"ABCDEFGH", "00000000"},
+    };
+    for (const auto& [stored, written] : cases) {
+        const PresenceRecord r = buildWith({{"DataRilascioDocumento", text(stored)}});
+        ASSERT_TRUE(r.ok()) << stored;
+        EXPECT_EQ(r.riga.mid(703, 8), QLatin1String(written)) << stored;
+    }
+    EXPECT_EQ(buildWith({{"DataRilascioDocumento", Value()}}).riga.mid(703, 8),
+              QStringLiteral("00000000"));
+    EXPECT_EQ(buildWith({{"DataRilascioDocumento", text("1e9     ")}}).widthErrors,
+              QStringLiteral("Tracciato record errato (campo 28: 1000000000) ROSSI MARIO\r\n"));
+}
+
+TEST_F(PresenceRecordRules, NumbersThatOutgrowTheirFieldsAreReported)
+{
+    EXPECT_EQ(buildWith({{"NumeroComponente", Value::integer(12345678)}}).widthErrors,
+              QStringLiteral("Tracciato record errato (campo 1: 12345678) ROSSI MARIO\r\n"));
+    EXPECT_EQ(buildWith({{"NumeroProgressivo", Value::integer(9999000000)}}).widthErrors,
+              QStringLiteral("Tracciato record errato (campo 8: 10023000000) ROSSI MARIO\r\n"));
+    const PresenceRecord both = buildWith(
+        {{"CodIDS", Value::integer(10100)}, {"DataNascita", text("1975041")}});
+    EXPECT_EQ(both.widthErrors,
+              QStringLiteral("Tracciato record errato (campo 11: 100) ROSSI MARIO\r\n"
+                             "Tracciato record errato (campo 16: 1975041) ROSSI MARIO\r\n"));
+    EXPECT_TRUE(both.riga.isEmpty());
+}
+
+TEST_F(PresenceRecordRules, NullFieldsReadAsEmpty)
+{
+    Card card = baseCard();
+    for (auto& [name, value] : card) {
+        if (name != QLatin1String("NumeroHotel"))
+            value = Value();
+    }
+    const PresenceRecord r = buildCard(card);
+    // Only the as-stored dates and Sesso lose their width; the name is empty.
+    EXPECT_EQ(r.widthErrors, QStringLiteral("Tracciato record errato (campo 2: ) \r\n"
+                                            "Tracciato record errato (campo 4: ) \r\n"
+                                            "Tracciato record errato (campo 5: ) \r\n"
+                                            "Tracciato record errato (campo 16: ) \r\n"
+                                            "Tracciato record errato (campo 38: ) \r\n"));
+
+    // With those five present, every other Null field has its width.
+    for (const char* name : {"DataArrivo", "DataPartenzaReale", "DataNascita"})
+        card[QString::fromUtf8(name)] = text("20240301");
+    card[QStringLiteral("Sesso")] = text("F");
+    const PresenceRecord filled = buildCard(card);
+    ASSERT_TRUE(filled.ok()) << filled.widthErrors.toStdString();
+    const QString& riga = filled.riga;
+    EXPECT_EQ(riga.left(7), QStringLiteral("0000000"));
+    EXPECT_EQ(riga.mid(44, 10), QStringLiteral("0024000000"));
+    EXPECT_EQ(riga.mid(56, 2), QStringLiteral("01"));
+    EXPECT_EQ(riga.mid(60, 60), QString(60, QLatin1Char(' ')));
+    EXPECT_EQ(riga.mid(703, 8), QStringLiteral("00000000"));
+    EXPECT_EQ(riga.mid(714, 2), QStringLiteral("16"));
+    // Not Italian-born, not resident in Italy; empty names look nothing up.
+    EXPECT_EQ(riga.mid(716, 9), QStringLiteral("000000000"));
+    EXPECT_EQ(riga.mid(725, 9), QString(9, QLatin1Char(' ')));
+    EXPECT_EQ(riga.mid(743, 9), QStringLiteral("000000000"));
+    EXPECT_EQ(riga.mid(766, 9), QString(9, QLatin1Char(' ')));
+}
+
+TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
+{
+    const PresenceRecord r = buildWith({{"NomeCliente", text("ROSSI\tMARIO")},
+                                        {"Indirizzo", text("VIA\r\nROMA 1")},
+                                        {"NumeroDocumento", text("AX\x7F" "1")}});
+    ASSERT_TRUE(r.ok());
+    // A tab does not split words: the whole name is the last word.
+    EXPECT_EQ(r.riga.mid(60, 30), QString(30, QLatin1Char(' ')));
+    EXPECT_EQ(r.riga.mid(90, 11), QStringLiteral("ROSSI MARIO"));
+    EXPECT_EQ(r.riga.mid(216, 12), QStringLiteral("VIA  ROMA 1 "));
+    EXPECT_EQ(r.riga.mid(673, 5), QStringLiteral("AX 1 "));
+    for (QChar c : r.riga)
+        ASSERT_GE(c.unicode(), 0x20);
+}
+
+TEST_F(PresenceRecordRules, CharacterOutsideTheBmpTakesOnePlace)
+{
+    const PresenceRecord r =
+        buildWith({{"NomeCliente", Value::text(QString::fromUcs4(U"ROSSI \U0001F600ARIO"))}});
+    ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
+    EXPECT_EQ(r.riga.size(), kRecordLength);
+    EXPECT_EQ(toCp1252(r.riga).size(), kRecordLength);
+    EXPECT_EQ(r.riga.mid(90, 6), QStringLiteral("?ARIO "));
+}
+
+TEST_F(PresenceRecordRules, MultiWordPlaceOfBirth)
+{
+    const PresenceRecord r = buildWith({{"LuogoNascita", text("  REGGIO NELL'EMILIA RE I ")}});
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.riga.mid(179, 2), QStringLiteral("RE"));
+    EXPECT_EQ(r.riga.mid(716, 9), QStringLiteral("408035033"));
+    EXPECT_EQ(r.riga.mid(725, 9), QStringLiteral("100000100"));
+}
