@@ -268,7 +268,9 @@ QString OstelviaDT::ultimaCamera() const
 
 int OstelviaDT::mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo)
 {
-    return MostraMessaggio(messaggio, static_cast<qint16>(pulsanti), titolo);
+    const int risposta = MostraMessaggio(messaggio, static_cast<qint16>(pulsanti), titolo);
+    DopoDialogo();
+    return risposta;
 }
 
 void OstelviaDT::avvisaImpostazioniMancanti()
@@ -276,11 +278,22 @@ void OstelviaDT::avvisaImpostazioniMancanti()
     QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"),
                        QMessageBox::Ok, this);
     avviso.exec();
+    DopoDialogo();
 }
 
 void OstelviaDT::Segnala(const QString& messaggio)
 {
     MostraMessaggio(messaggio, exporter::kStileErrore, exporter::kTitoloErrore);
+    DopoDialogo();
+}
+
+void OstelviaDT::DopoDialogo()
+{
+    // The dialogs have no owner window, and without a window manager (or
+    // with a reluctant one) nothing hands the activation back: ask for it, so
+    // that the activation handler runs after every dialog.
+    if (isVisible())
+        activateWindow();
 }
 
 void OstelviaDT::Form_Load()
@@ -394,8 +407,8 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
         }
         return true;
     }
-    if (carattere == QStringLiteral("+"))
-        CreaListaPS(*avvio_);
+    if (carattere == QStringLiteral("+") && !CreaListaPS(*avvio_))
+        DopoDialogo();
     // The "+" still goes into the field like any other character.
     return false;
 }
@@ -468,6 +481,7 @@ void OstelviaDT::menu2_Click(int index)
     } catch (const exporter::FileError& errore) {
         Segnala(errore.message());
     }
+    DopoDialogo();
 }
 
 }  // namespace ostelvia::ui

@@ -62,6 +62,7 @@ private:
     void CreaFile();
     void Invia();
     void Segnala(const QString& messaggio);
+    void DopoDialogo();
     int indiceCampo(QObject* oggetto) const;
 
     std::unique_ptr<ProcessStarter> avvioProprio_;

@@ -1,0 +1,194 @@
+// The settings file "TaxSetup.txt": load, creation with defaults, and the
+// rewrite after each "Impostazioni" menu command answered in the real dialog.
+#include <QDir>
+#include <QtTest>
+
+#include "DialogAnswer.h"
+#include "TestSupport.h"
+#include "export/TextFiles.h"
+#include "ui/main/Settings.h"
+
+using namespace ostelvia;
+
+namespace {
+
+const QString kSetup = QStringLiteral("TaxSetup.txt");
+
+QByteArray setupBytes()
+{
+    return test::readBytes(kSetup);
+}
+
+}  // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        ui::PercorsoFile = QStringLiteral("stale path");
+        ui::ComandoPaginaWeb = QStringLiteral("stale command");
+    }
+
+    void defaultsFollowThePlatform()
+    {
+#ifdef Q_OS_WIN
+        QCOMPARE(ui::PercorsoFilePredefinito(), QStringLiteral("C:\\ZaverUdevu.txt"));
+        QCOMPARE(ui::ComandoPaginaWebPredefinito(),
+                 QStringLiteral("C:\\Programmi\\Internet Explorer\\iexplore.exe https://..."));
+#else
+        QCOMPARE(ui::PercorsoFilePredefinito(), QDir::homePath() + QStringLiteral("/ZaverUdevu.txt"));
+        QCOMPARE(ui::ComandoPaginaWebPredefinito(), QStringLiteral("xdg-open https://..."));
+#endif
+    }
+
+    void missingOrEmptyFileIsCreatedWithDefaults_data()
+    {
+        QTest::addColumn<bool>("emptyFileFirst");
+        QTest::newRow("no file") << false;
+        QTest::newRow("file without a line") << true;
+    }
+
+    void missingOrEmptyFileIsCreatedWithDefaults()
+    {
+        QFETCH(bool, emptyFileFirst);
+        test::ScratchDir dir;
+        if (emptyFileFirst)
+            test::writeBytes(dir.filePath(kSetup), QByteArray());
+        ui::CaricaImpostazioni();
+        QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
+        QCOMPARE(ui::ComandoPaginaWeb, ui::ComandoPaginaWebPredefinito());
+        QCOMPARE(setupBytes(), (ui::PercorsoFilePredefinito() + QStringLiteral("\r\n")
+                                + ui::ComandoPaginaWebPredefinito() + QStringLiteral("\r\n"))
+                                   .toLatin1());
+    }
+
+    void existingFileIsReadNotRewritten_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("two lines") << QByteArray("D:\\out\\tassa.txt\r\nbrowser https://x\r\n")
+                                   << "D:\\out\\tassa.txt" << "browser https://x";
+        QTest::newRow("one line: no command") << QByteArray("/tmp/z.txt\r\n") << "/tmp/z.txt" << "";
+        QTest::newRow("one line, no line end") << QByteArray("/tmp/z.txt") << "/tmp/z.txt" << "";
+        QTest::newRow("third line ignored") << QByteArray("a.txt\r\n  cmd  \r\nextra\r\n") << "a.txt"
+                                            << "  cmd  ";
+        QTest::newRow("first line empty") << QByteArray("\r\ncmd\r\n") << "" << "cmd";
+        // Windows-1252: a grave is byte E0, the euro sign byte 80.
+        QTest::newRow("code page") << QByteArray("C:\\Citt\xe0\\f.txt\r\n\x80 x\r\n")
+                                   << QString::fromUtf8("C:\\Città\\f.txt") << QString::fromUtf8("€ x");
+    }
+
+    void existingFileIsReadNotRewritten()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, path);
+        QFETCH(QString, command);
+        test::ScratchDir dir;
+        test::writeBytes(dir.filePath(kSetup), bytes);
+        ui::CaricaImpostazioni();
+        QCOMPARE(ui::PercorsoFile, path);
+        QCOMPARE(ui::ComandoPaginaWeb, command);
+        QCOMPARE(setupBytes(), bytes);
+    }
+
+    void unreadableFileIsReportedWithDefaultsInMemory()
+    {
+        test::ScratchDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(kSetup));
+        QVERIFY_THROWS_EXCEPTION(exporter::FileError, ui::CaricaImpostazioni());
+        QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
+        QCOMPARE(ui::ComandoPaginaWeb, ui::ComandoPaginaWebPredefinito());
+    }
+
+    void menuPromptsAndTitles_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("export path") << 1
+                                     << "Inserire il percorso completo del\r\nnome del file da generare\r\n\r\n"
+                                        "es. C:\\ZaverUdevu.txt"
+                                     << "Percorso creazione Tassa" << "old.txt";
+        QTest::newRow("command") << 2
+                                 << "Inserire il comando completo per\r\nl'apertura della pagina web\r\n\r\n"
+                                    "es. C:\\Programmi\\Internet Explorer\\iexplore.exe https://..."
+                                 << "Percorso apertura pagina web" << "old command";
+    }
+
+    void menuPromptsAndTitles()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, prompt);
+        QFETCH(QString, title);
+        QFETCH(QString, shown);
+        test::ScratchDir dir;
+        test::writeBytes(dir.filePath(kSetup), "old.txt\r\nold command\r\n");
+        ui::CaricaImpostazioni();
+        test::DialogAnswer answer(QStringLiteral("T1"));
+        ui::MenuImpostazioni(index);
+        QCOMPARE(answer.seen().size(), 1);
+        QCOMPARE(answer.seen().at(0).kind, QStringLiteral("InputBox_form"));
+        QCOMPARE(answer.seen().at(0).text, prompt);
+        QCOMPARE(answer.seen().at(0).title, title);
+        QCOMPARE(answer.seen().at(0).entry, shown);
+    }
+
+    void menuAnswersRewriteTheFile_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("path, Ok") << 1 << "T0" << "E:\\nuovo.txt" << QByteArray("E:\\nuovo.txt\r\nold cmd\r\n");
+        QTest::newRow("path, Ok with blanks kept") << 1 << "T0" << " p.txt " << QByteArray(" p.txt \r\nold cmd\r\n");
+        QTest::newRow("path, Annulla keeps it") << 1 << "T1" << "ignored" << QByteArray("old.txt\r\nold cmd\r\n");
+        QTest::newRow("command, Ok") << 2 << "T0" << "firefox https://a" << QByteArray("old.txt\r\nfirefox https://a\r\n");
+        QTest::newRow("command, Ok empty") << 2 << "T0" << "" << QByteArray("old.txt\r\n\r\n");
+        QTest::newRow("command, Annulla keeps it") << 2 << "T1" << "" << QByteArray("old.txt\r\nold cmd\r\n");
+    }
+
+    // The file starts with a third line, which every rewrite drops.
+    void menuAnswersRewriteTheFile()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, button);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, expected);
+        test::ScratchDir dir;
+        test::writeBytes(dir.filePath(kSetup), "old.txt\r\nold cmd\r\nthird\r\n");
+        ui::CaricaImpostazioni();
+        test::DialogAnswer answer(button, typed);
+        ui::MenuImpostazioni(index);
+        QCOMPARE(answer.seen().size(), 1);
+        QCOMPARE(setupBytes(), expected);
+        // Memory and file agree afterwards.
+        const QStringList lines = exporter::readLines(kSetup);
+        QCOMPARE(ui::PercorsoFile, lines.at(0));
+        QCOMPARE(ui::ComandoPaginaWeb, lines.at(1));
+    }
+
+    void oneLineFileGetsTwoOnRewrite()
+    {
+        test::ScratchDir dir;
+        test::writeBytes(dir.filePath(kSetup), "solo.txt\r\n");
+        ui::CaricaImpostazioni();
+        ui::MenuImpostazioni(3);  // no dialog for an unknown item, just the rewrite
+        QCOMPARE(setupBytes(), QByteArray("solo.txt\r\n\r\n"));
+    }
+
+    void unwritableFileIsReported()
+    {
+        test::ScratchDir dir;
+        ui::PercorsoFile = QStringLiteral("x.txt");
+        ui::ComandoPaginaWeb = QString();
+        QVERIFY(QDir(dir.path()).mkdir(kSetup));
+        QVERIFY_THROWS_EXCEPTION(exporter::FileError, ui::ScriviImpostazioni());
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"
