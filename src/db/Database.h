@@ -30,7 +30,10 @@ private:
     QString message_;
 };
 
-// A field value: Null, a whole number, a real number or a text.
+// A field value: Null, a whole number, a real number or a text. Jet's
+// Byte, Integer and Long read as whole numbers, Yes/No as -1 (yes) or 0;
+// Single, Double, Currency and Decimal as real numbers; Text and Memo as
+// text, Date/Time as the text "yyyy-mm-dd hh:mm:ss".
 class Value {
 public:
     enum class Kind { Null, Integer, Real, Text };

@@ -79,7 +79,7 @@ DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_pt
         db_ = nullptr;
         throw SourceFailure{QStringLiteral("memoria insufficiente")};
     }
-    sqlite3_exec(db_, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA analysis_limit=2000;", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA analysis_limit=2000", nullptr, nullptr, nullptr);
 }
 
 DatabaseFile::~DatabaseFile()
@@ -126,7 +126,16 @@ void DatabaseFile::load(TableInfo& info, const QString& fileName)
                               .arg(quoted(info.name), quoted(fileName)));
     }
 
-    exec("SAVEPOINT load", fileName);
+    exec("BEGIN", fileName);
+    // A table that fails half-way leaves nothing behind, so a later use
+    // tries again from scratch.
+    const auto discard = [&] {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, ("DROP TABLE IF EXISTS " + info.quotedName).c_str(), nullptr, nullptr, nullptr);
+        info.columns.clear();
+        info.columnByFoldedName.clear();
+        info.rowCount = 0;
+    };
     Statement insert;
     bool created = false;
     try {
@@ -180,14 +189,20 @@ void DatabaseFile::load(TableInfo& info, const QString& fileName)
         if (!created)
             throw SourceFailure{QStringLiteral("la tabella non ha colonne")};
     } catch (const SourceFailure& failure) {
-        sqlite3_exec(db_, "ROLLBACK TO load; RELEASE load", nullptr, nullptr, nullptr);
+        sqlite3_finalize(insert.stmt);
+        insert.stmt = nullptr;
+        discard();
         throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     } catch (...) {
-        sqlite3_exec(db_, "ROLLBACK TO load; RELEASE load", nullptr, nullptr, nullptr);
+        sqlite3_finalize(insert.stmt);
+        insert.stmt = nullptr;
+        discard();
         throw;
     }
-    exec("RELEASE load", fileName);
+    sqlite3_finalize(insert.stmt);
+    insert.stmt = nullptr;
+    exec("COMMIT", fileName);
 
     const std::string rowSql = "SELECT * FROM " + info.quotedName + " WHERE rowid = ?";
     if (sqlite3_prepare_v2(db_, rowSql.c_str(), -1, &info.rowStatement, nullptr) != SQLITE_OK)

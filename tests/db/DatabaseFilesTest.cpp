@@ -98,6 +98,19 @@ TEST(DatabaseFiles, UnchangedFileIsKeptAndChangedFileReloaded)
     EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), afterClear);
 }
 
+TEST(DatabaseFiles, TableOfAFileChangedSinceOpeningIsNotReadHalfWay)
+{
+    ScratchDir scratch;
+    Database before = Database::open(QStringLiteral("Comuni.mdb"));  // no table read yet
+    const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
+    ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
+    bumpModificationTime(path, 10);
+    EXPECT_EQ(errorOf([&] { before.openRecordset(QStringLiteral("CodiciVari")); }),
+              QStringLiteral("Impossibile leggere la tabella \"CodiciVari\" del database \"Comuni.mdb\": il file è cambiato dopo l'apertura."));
+    // Opening again reads the new contents.
+    EXPECT_EQ(codeOf(QStringLiteral("MACONDO")), QStringLiteral("499000001"));
+}
+
 TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)
 {
     ScratchDir scratch;
