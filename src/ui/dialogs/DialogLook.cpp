@@ -1,0 +1,124 @@
+#include "ui/dialogs/DialogLook.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace ostelvia::ui {
+
+namespace {
+
+QFont Font(const QStringList& famiglie, qreal punti, bool grassetto)
+{
+    QFont font;
+    font.setFamilies(famiglie);
+    font.setPointSizeF(punti);
+    font.setBold(grassetto);
+    return font;
+}
+
+// A button with neither default nor autoDefault ignores Enter; the dialog
+// wants Enter to press the focused button, like Space does.
+class EnterPremePulsante : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() != QEvent::KeyPress)
+            return false;
+        const auto* tasto = static_cast<QKeyEvent*>(evento);
+        if (tasto->key() != Qt::Key_Return && tasto->key() != Qt::Key_Enter)
+            return false;
+        if (tasto->isAutoRepeat())
+            return true;
+        if (auto* pulsante = qobject_cast<QPushButton*>(oggetto); pulsante && pulsante->isEnabled())
+            pulsante->click();
+        return true;
+    }
+};
+
+}  // namespace
+
+QFont FontCorbel(qreal punti, bool grassetto)
+{
+    return Font({QStringLiteral("Corbel"), QStringLiteral("Carlito")}, punti, grassetto);
+}
+
+QFont FontArial(qreal punti, bool grassetto)
+{
+    return Font({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, punti, grassetto);
+}
+
+QString TestoPerVisualizzazione(const QString& testo)
+{
+    QString righe = testo;
+    righe.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    righe.replace(QChar(13), QChar(10));
+    return righe;
+}
+
+void PreparaTitolo(QLabel* label)
+{
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(FontCorbel(12, true));
+    label->setAlignment(Qt::AlignCenter);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAutoFillBackground(false);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kVerdeScuro);
+    label->setPalette(palette);
+}
+
+void PreparaTesto(QTextEdit* text)
+{
+    text->setFrameShape(QFrame::NoFrame);
+    text->setReadOnly(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text->setAcceptRichText(false);
+    text->setFont(FontCorbel(9.75));
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    text->setLineWrapMode(QTextEdit::WidgetWidth);
+    text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The rows are sized 300 twips each; the default margin would eat one.
+    text->document()->setDocumentMargin(0);
+    QPalette palette = text->palette();
+    palette.setColor(QPalette::Text, kBlu);
+    palette.setColor(QPalette::Base, Qt::white);
+    text->setPalette(palette);
+}
+
+void MostraTesto(QTextEdit* text, const QString& testo)
+{
+    text->setPlainText(TestoPerVisualizzazione(testo));
+    QTextOption opzione = text->document()->defaultTextOption();
+    opzione.setAlignment(Qt::AlignHCenter);
+    text->document()->setDefaultTextOption(opzione);
+}
+
+void PreparaPulsante(QPushButton* pulsante)
+{
+    pulsante->setAutoDefault(false);
+    pulsante->setDefault(false);
+    pulsante->setFont(FontCorbel(12));
+    pulsante->installEventFilter(new EnterPremePulsante(pulsante));
+}
+
+void DisegnaSfondo(QWidget* form)
+{
+    QPainter painter(form);
+    painter.fillRect(form->rect(), Qt::white);
+    QPen contorno(kVerdeScuro);
+    contorno.setWidth(2);
+    contorno.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(contorno);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(form->rect()).adjusted(1, 1, -1, -1));
+}
+
+}  // namespace ostelvia::ui

@@ -1,0 +1,40 @@
+// What the message dialog and the input dialog share: fonts with their
+// fallbacks, the look of the text boxes and buttons, the framed background.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QTextEdit;
+class QWidget;
+
+namespace ostelvia::ui {
+
+inline const QColor kVerdeScuro(0, 128, 0);
+inline const QColor kBlu(0, 0, 255);
+
+// "Corbel" falls back to Carlito (same metrics), "Arial" to Liberation Sans.
+QFont FontCorbel(qreal punti, bool grassetto = false);
+QFont FontArial(qreal punti, bool grassetto = false);
+
+// Messages separate lines by CR, normally CR LF; a text box shows a line
+// break for each.
+QString TestoPerVisualizzazione(const QString& testo);
+
+// Label1: the title line, dark green bold, centred, shown as plain text.
+void PreparaTitolo(QLabel* label);
+// Text1: borderless, blue on white, centred, read-only; a vertical scroll bar
+// appears only when the text does not fit.
+void PreparaTesto(QTextEdit* text);
+void MostraTesto(QTextEdit* text, const QString& testo);
+// A button that is never the default one: Enter or Space press it only when
+// it has the focus.
+void PreparaPulsante(QPushButton* pulsante);
+
+// Shape1: white fill with a dark green outline two pixels wide.
+void DisegnaSfondo(QWidget* form);
+
+}  // namespace ostelvia::ui

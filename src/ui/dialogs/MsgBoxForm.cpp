@@ -1,0 +1,180 @@
+#include "ui/dialogs/MsgBoxForm.h"
+
+#include "ui/dialogs/DialogLook.h"
+#include "ui/dialogs/MsgBoxLayout.h"
+#include "ui/dialogs/Twips.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace ostelvia::ui {
+
+qint16 PulsantiMsgBox = 0;
+qint16 RispostaMsgBox = 0;
+
+namespace {
+
+const QString kOk = QStringLiteral("Ok");
+const QString kSi = QStringLiteral("Si");
+const QString kNo = QStringLiteral("No");
+const QString kAnnulla = QStringLiteral("Annulla");
+
+void Posiziona(QWidget* widget, const TwipRect& rect, qreal dpi)
+{
+    widget->setGeometry(TwipsToPixels(rect, dpi));
+}
+
+}  // namespace
+
+MsgBox_Form::MsgBox_Form(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("MsgBox_Form"));
+    setModal(true);
+
+    // Creation order gives the tab order: T(0), T(1), T(2), Text1, Label1.
+    const std::array<QString, 3> didascalie{kOk, kOk, kAnnulla};
+    const std::array<int, 3> sinistre{120, 1200, 2280};
+    const ScreenTwips schermo = ScreenInTwips(screen());
+    for (int i = 0; i < 3; ++i) {
+        t_[i] = new QPushButton(didascalie[i], this);
+        t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
+        PreparaPulsante(t_[i]);
+        Posiziona(t_[i], {sinistre[i], 2400, msgbox::kButtonWidth, msgbox::kButtonHeight}, schermo.dpi);
+        t_[i]->hide();
+        connect(t_[i], &QPushButton::clicked, this, [this, i] { T_Click(i); });
+    }
+    text1_ = new QTextEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    PreparaTesto(text1_);
+    Posiziona(text1_, {msgbox::kText1Left, msgbox::kText1Top, 4455, 1695}, schermo.dpi);
+    MostraTesto(text1_, QStringLiteral("Text1"));
+    label1_ = new QLabel(QStringLiteral("Label1"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    PreparaTitolo(label1_);
+    Posiziona(label1_, {0, 0, msgbox::kFormWidth, msgbox::kLabel1Height}, schermo.dpi);
+    setTabOrder(t_[0], t_[1]);
+    setTabOrder(t_[1], t_[2]);
+    setTabOrder(t_[2], text1_);
+
+    // Load: centred on the screen at the design size.
+    const QRect iniziale = TwipsToPixels(msgbox::PosizioneAlCaricamento(schermo.size), schermo.dpi);
+    setFixedSize(iniziale.size());
+    move(schermo.originPx + iniziale.topLeft());
+}
+
+void MsgBox_Form::impostaMessaggio(const QString& messaggio)
+{
+    messaggio_ = messaggio;
+    MostraTesto(text1_, messaggio);
+}
+
+void MsgBox_Form::impostaTitolo(const QString& titolo)
+{
+    label1_->setText(titolo);
+}
+
+void MsgBox_Form::impostaPulsanti(qint16 pulsanti)
+{
+    switch (msgbox::PulsantiPerStile(pulsanti)) {
+    case msgbox::Pulsanti::Ok:
+        t_[0]->setText(kOk);
+        t_[0]->show();
+        t_[1]->hide();
+        t_[2]->hide();
+        break;
+    case msgbox::Pulsanti::SiNo:
+        t_[0]->setText(kSi);
+        t_[1]->setText(kNo);
+        t_[0]->show();
+        t_[1]->show();
+        t_[2]->hide();
+        break;
+    case msgbox::Pulsanti::SiNoAnnulla:
+        t_[0]->setText(kSi);
+        t_[1]->setText(kNo);
+        t_[0]->show();
+        t_[1]->show();
+        t_[2]->show();
+        break;
+    }
+}
+
+void MsgBox_Form::showEvent(QShowEvent* evento)
+{
+    // Laid out before the first paint; activation may come later or, on some
+    // platforms, not at all.
+    Form_Activate();
+    QDialog::showEvent(evento);
+}
+
+void MsgBox_Form::changeEvent(QEvent* evento)
+{
+    if (evento->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+    QDialog::changeEvent(evento);
+}
+
+void MsgBox_Form::paintEvent(QPaintEvent*)
+{
+    DisegnaSfondo(this);
+}
+
+void MsgBox_Form::Form_Activate()
+{
+    const ScreenTwips schermo = ScreenInTwips(screen());
+    const msgbox::Layout l = msgbox::CalcolaLayout(messaggio_, PulsantiMsgBox, schermo.size);
+    const QRect form = TwipsToPixels(l.form, schermo.dpi);
+    setFixedSize(form.size());
+    move(schermo.originPx + form.topLeft());
+    Posiziona(label1_, l.label1, schermo.dpi);
+    Posiziona(text1_, l.text1, schermo.dpi);
+    for (int i = 0; i < 3; ++i)
+        Posiziona(t_[i], l.t[i], schermo.dpi);
+    if (msgbox::FuocoEsplicito(PulsantiMsgBox))
+        t_[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void MsgBox_Form::T_Click(int index)
+{
+    if (premuto_ >= 0)
+        return;
+    switch (index) {
+    case 0:
+        RispostaMsgBox = t_[0]->text() == kSi ? 6 : 0;
+        break;
+    case 1:
+        RispostaMsgBox = 7;
+        break;
+    default:
+        RispostaMsgBox = 2;
+        break;
+    }
+    premuto_ = index;
+    done(QDialog::Accepted);
+}
+
+qint16 MostraMessaggio(const QString& messaggio, qint16 pulsanti, const QString& titolo)
+{
+    // A fresh form per call: every dialog starts from the design values.
+    MsgBox_Form form;
+    form.impostaMessaggio(messaggio);
+    form.impostaTitolo(titolo);
+    PulsantiMsgBox = pulsanti;
+    form.impostaPulsanti(pulsanti);
+    form.exec();
+    if (form.pulsantePremuto() < 0) {
+        // The loop was ended from outside (the application quitting): never
+        // hand back a previous dialog's answer as if it were this one's.
+        switch (msgbox::PulsantiPerStile(pulsanti)) {
+        case msgbox::Pulsanti::Ok: RispostaMsgBox = 0; break;
+        case msgbox::Pulsanti::SiNo: RispostaMsgBox = 7; break;
+        case msgbox::Pulsanti::SiNoAnnulla: RispostaMsgBox = 2; break;
+        }
+    }
+    return RispostaMsgBox;
+}
+
+}  // namespace ostelvia::ui

@@ -1,0 +1,59 @@
+// The tool's message dialog: a borderless topmost window sized to its text,
+// with "Ok", "Si"/"No" or "Si"/"No"/"Annulla" chosen by a style code.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QTextEdit;
+
+namespace ostelvia::ui {
+
+// Exchange between MostraMessaggio and the form.
+extern qint16 PulsantiMsgBox;  // style code of the dialog being shown
+extern qint16 RispostaMsgBox;  // answer code: Ok 0, Si 6, No 7, Annulla 2
+
+class MsgBox_Form : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit MsgBox_Form(QWidget* parent = nullptr);
+
+    void impostaMessaggio(const QString& messaggio);
+    void impostaTitolo(const QString& titolo);
+    // Captions and visibility of the buttons for a style code.
+    void impostaPulsanti(qint16 pulsanti);
+
+    QString messaggio() const { return messaggio_; }
+    // Index of the button that ended the dialog, -1 while none has.
+    int pulsantePremuto() const { return premuto_; }
+
+public slots:
+    // Escape and the window manager's close both end here: only the buttons
+    // close this dialog.
+    void reject() override {}
+
+protected:
+    void showEvent(QShowEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
+
+private:
+    void Form_Activate();
+    void T_Click(int index);
+
+    QString messaggio_;  // as given, CR LF included: the layout counts on it
+    int premuto_ = -1;
+    QLabel* label1_;
+    QTextEdit* text1_;
+    std::array<QPushButton*, 3> t_;
+};
+
+// Shows the message modally and returns the answer code of the button pressed.
+qint16 MostraMessaggio(const QString& messaggio, qint16 pulsanti, const QString& titolo);
+
+}  // namespace ostelvia::ui

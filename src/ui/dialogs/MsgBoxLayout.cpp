@@ -1,0 +1,104 @@
+#include "ui/dialogs/MsgBoxLayout.h"
+
+#include <algorithm>
+
+namespace ostelvia::ui::msgbox {
+
+Pulsanti PulsantiPerStile(int stile)
+{
+    if (stile == 4 || stile == 36 || (stile >= 200 && stile <= 400))
+        return Pulsanti::SiNo;
+    if (stile == 35 || stile == 51)
+        return Pulsanti::SiNoAnnulla;
+    return Pulsanti::Ok;
+}
+
+bool FuocoEsplicito(int stile)
+{
+    return stile == 4 || stile == 36 || stile == 35 || stile == 51;
+}
+
+int CalcolaRighe(const QString& testo)
+{
+    int righe = 1;
+    for (QChar c : testo) {
+        if (c == QChar(13))
+            ++righe;
+    }
+    return righe + 1;
+}
+
+int CalcolaColonne(const QString& testo)
+{
+    int piuLarga = 50;
+    int corsa = 0;
+    for (QChar c : testo) {
+        if (c == QChar(13)) {
+            piuLarga = std::max(piuLarga, corsa);
+            corsa = 0;
+        } else {
+            ++corsa;
+        }
+    }
+    return std::max(piuLarga, corsa) + 1;
+}
+
+TwipRect PosizioneAlCaricamento(TwipSize schermo)
+{
+    const int top = IntTwip(static_cast<float>(schermo.height - kFormHeight) / 2.0f);
+    const int left = IntTwip(static_cast<float>(schermo.width - kFormWidth) / 2.0f);
+    return {std::max(0, left), std::max(0, top), kFormWidth, kFormHeight};
+}
+
+Layout CalcolaLayout(const QString& testo, int stile, TwipSize schermo)
+{
+    Layout l;
+    l.righe = CalcolaRighe(testo);
+    l.colonne = CalcolaColonne(testo);
+
+    int larghezza = std::min(l.colonne, kMaxColonne) * 90;
+    int altezzaTesto = std::min(l.righe, kMaxRighe) * 300;
+    const int resto = kLabel1Height + kButtonHeight + 300;
+    if (schermo.width > 0)
+        larghezza = std::min(larghezza, schermo.width);
+    if (schermo.height > 0 && altezzaTesto + resto > schermo.height)
+        altezzaTesto = std::max(300, schermo.height - resto);
+    const int altezza = altezzaTesto + resto;
+
+    l.label1 = {0, 0, larghezza, kLabel1Height};
+    l.text1 = {kText1Left, kText1Top, larghezza - 180, altezzaTesto};
+
+    const int B = kButtonWidth;
+    const int topPulsanti = kText1Top + altezzaTesto + 100;
+    // Buttons keep their design lefts where the style does not place them.
+    l.t = {TwipRect{120, topPulsanti, B, kButtonHeight}, TwipRect{1200, topPulsanti, B, kButtonHeight},
+           TwipRect{2280, topPulsanti, B, kButtonHeight}};
+    const auto meta = [](int x) { return IntTwip(static_cast<float>(x) / 2.0f); };
+    switch (PulsantiPerStile(stile)) {
+    case Pulsanti::Ok:
+        l.t[0].left = meta(larghezza - B);
+        l.visibile = {true, false, false};
+        break;
+    case Pulsanti::SiNo:
+        l.t[0].left = meta(larghezza - (2 * B + kButtonGap));
+        l.t[1].left = l.t[0].left + B + kButtonGap;
+        l.visibile = {true, true, false};
+        break;
+    case Pulsanti::SiNoAnnulla:
+        l.t[0].left = meta(larghezza - (3 * B + 2 * kButtonGap));
+        l.t[1].left = l.t[0].left + B + kButtonGap;
+        l.t[2].left = l.t[1].left + l.t[1].width + kButtonGap;
+        l.visibile = {true, true, true};
+        break;
+    }
+
+    const TwipRect origine = PosizioneAlCaricamento(schermo);
+    l.form = {origine.left, origine.top, larghezza, altezza};
+    if (schermo.width > 0)
+        l.form.left = std::max(0, std::min(l.form.left, schermo.width - larghezza));
+    if (schermo.height > 0)
+        l.form.top = std::max(0, std::min(l.form.top, schermo.height - altezza));
+    return l;
+}
+
+}  // namespace ostelvia::ui::msgbox

@@ -1,0 +1,43 @@
+// Twips (1/1440 inch) for the dialogs' geometry, and their conversion to the
+// pixels of a screen.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+class QScreen;
+
+namespace ostelvia::ui {
+
+struct TwipRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const TwipRect&) const = default;
+};
+
+struct TwipSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Largest integer not greater than value, as the layouts use it for halves.
+int IntTwip(float value);
+
+int TwipsToPixels(int twips, qreal dpi);
+int PixelsToTwips(int pixels, qreal dpi);
+QRect TwipsToPixels(const TwipRect& rect, qreal dpi);
+
+// A screen's available area seen in twips: its size, and where it starts in
+// pixels (a task bar at the top or left moves the origin off 0,0).
+struct ScreenTwips {
+    TwipSize size;
+    QPoint originPx;
+    qreal dpi = 96.0;
+};
+
+// The primary screen when screen is null.
+ScreenTwips ScreenInTwips(const QScreen* screen = nullptr);
+
+}  // namespace ostelvia::ui
