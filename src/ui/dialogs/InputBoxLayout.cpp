@@ -1,0 +1,67 @@
+#include "ui/dialogs/InputBoxLayout.h"
+
+#include <algorithm>
+
+namespace ostelvia::ui::inputbox {
+
+int CalcolaRighe(const QString& testo)
+{
+    int righe = 1;
+    for (QChar c : testo) {
+        if (c == QChar(13))
+            ++righe;
+    }
+    return righe;
+}
+
+int CalcolaColonne(const QString& testo)
+{
+    int piuLarga = 80;
+    int corsa = 0;
+    for (QChar c : testo) {
+        if (c == QChar(13)) {
+            piuLarga = std::max(piuLarga, corsa);
+            corsa = 0;
+        } else {
+            ++corsa;
+        }
+    }
+    return std::max(piuLarga, corsa);
+}
+
+TwipRect Centrata(int larghezza, int altezza, TwipSize schermo)
+{
+    const int top = IntTwip(static_cast<float>(schermo.height - altezza) / 2.0f);
+    const int left = IntTwip(static_cast<float>(schermo.width - larghezza) / 2.0f);
+    return {std::max(0, left), std::max(0, top), larghezza, altezza};
+}
+
+Layout CalcolaLayout(const QString& testo, TwipSize schermo)
+{
+    Layout l;
+    l.righe = CalcolaRighe(testo);
+    l.colonne = CalcolaColonne(testo);
+
+    int larghezza = std::min(l.colonne, kMaxColonne) * 90;
+    int altezzaTesto = std::min(l.righe, kMaxRighe) * 300;
+    const int resto = kLabel1Height + kText2Height + kButtonHeight + 600;
+    if (schermo.width > 0)
+        larghezza = std::min(larghezza, schermo.width);
+    if (schermo.height > 0 && altezzaTesto + resto > schermo.height)
+        altezzaTesto = std::max(300, schermo.height - resto);
+    const int altezza = altezzaTesto + resto;
+
+    l.label1 = {0, 0, larghezza, kLabel1Height};
+    l.text1 = {kText1Left, kText1Top, larghezza - 180, altezzaTesto};
+    l.text2 = {kText2Left, kText1Top + altezzaTesto + 200, larghezza - 180, kText2Height};
+
+    const int B = kButtonWidth;
+    const int topPulsanti = kText1Top + altezzaTesto + kText2Height + 300;
+    l.t[0] = {larghezza - (2 * B + 200), topPulsanti, B, kButtonHeight};
+    l.t[1] = {l.t[0].left + B + 70, topPulsanti, B, kButtonHeight};
+
+    l.form = Centrata(larghezza, altezza, schermo);
+    return l;
+}
+
+}  // namespace ostelvia::ui::inputbox
