@@ -135,7 +135,7 @@ private:
     std::unique_ptr<TableSource> source_;
     sqlite3* db_ = nullptr;
     std::map<QString, std::unique_ptr<TableInfo>> tables_;  // by folded name
-    LruCache<std::shared_ptr<SetData>> sets_{48};
+    LruCache<std::shared_ptr<SetData>> sets_{32};
     int nextIndex_ = 0;
 };
 
