@@ -116,8 +116,17 @@ private slots:
         QCOMPARE(f.list()->selectionMode(), QAbstractItemView::MultiSelection);
         QVERIFY(QFontInfo(f.list()->font()).fixedPitch());
         QCOMPARE(f.list()->count(), 0);
-        // Text1 element 3 (last room) sits at the design place.
-        QCOMPARE(f.field(3)->geometry(), ui::TwipsToPixels(ui::TwipRect{1560, 1560, 855, 288}, dpi));
+        // Every text box lies inside its shape.
+        const std::array<QString, 4> shapes{"Shape1_0", "Shape1_3", "Shape1_1", "Shape1_2"};
+        for (int i = 0; i < 4; ++i) {
+            auto* shape = w.area()->findChild<QWidget*>(shapes[i]);
+            QVERIFY(shape);
+            QVERIFY(shape->geometry().contains(f.field(i)->geometry()));
+        }
+        QCOMPARE(f.field(0)->geometry(), ui::TwipsToPixels(ui::TwipRect{1560, 360, 1695, 285}, dpi));
+        // The preset last room fits its box.
+        QVERIFY(f.field(3)->fontMetrics().horizontalAdvance(QStringLiteral("ZZZZZZ")) + 4
+                <= f.field(3)->width());
     }
 
     void tabOrderFollowsTabIndex()

@@ -191,8 +191,10 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     const std::array<Campo, 4> campi{
         Campo{QStringLiteral("24/04/2013"), {1560, 360, 1695, 285}, Qt::AlignCenter},
         Campo{QStringLiteral("24/04/2013"), {4560, 360, 1695, 285}, Qt::AlignCenter},
-        Campo{QString(), {1560, 960, 855, 288}, Qt::AlignCenter},
-        Campo{QStringLiteral("ZZZZZZ"), {1560, 1560, 855, 288}, Qt::AlignRight | Qt::AlignVCenter}};
+        // The room boxes fill their shapes (the designed 855 twips cut the
+        // preset "ZZZZZZ" in Arial 12); both are white, so the look is the same.
+        Campo{QString(), {1470, 960, 1035, 288}, Qt::AlignCenter},
+        Campo{QStringLiteral("ZZZZZZ"), {1470, 1560, 1035, 288}, Qt::AlignRight | Qt::AlignVCenter}};
     for (int i = 0; i < 4; ++i) {
         auto* campo = new QLineEdit(campi[i].testo, area_);
         campo->setObjectName(QStringLiteral("Text1_%1").arg(i));
