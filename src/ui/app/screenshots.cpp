@@ -1,0 +1,120 @@
+// ostelvia_screenshots OUTPUT_DIR: pictures of the main window after a run,
+// of the message dialog showing a card's findings and of the input dialog.
+// Run it in a front-office directory whose "TaxSetup.txt" points the export
+// somewhere writable; nothing is started and nothing is sent.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+
+#include <clocale>
+#include <cstdio>
+
+#include "ui/main/MainWindow.h"
+
+namespace {
+
+using ostelvia::ui::OstelviaDT;
+
+class NothingStarted : public ostelvia::ui::ProcessStarter {
+public:
+    bool startDetached(const QString&) override { return true; }
+};
+
+void settle(int ms = 300)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool save(QWidget* widget, const QString& path)
+{
+    const bool ok = widget->grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+// Waits for the next modal dialog, pictures it, then presses its button.
+void pictureNextDialog(const QString& path, const QString& button, bool* ok)
+{
+    auto* timer = new QTimer;
+    auto* elapsed = new QElapsedTimer;
+    elapsed->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            if (elapsed->elapsed() > 10000) {
+                std::printf("FAILED no dialog for %s\n", qPrintable(path));
+                *ok = false;
+                timer->stop();
+                timer->deleteLater();
+                delete elapsed;
+            }
+            return;
+        }
+        timer->stop();
+        // One more turn so the dialog has laid itself out and painted.
+        QTimer::singleShot(300, modal, [=] {
+            *ok = save(modal, path) && *ok;
+            if (auto* pressed = modal->findChild<QAbstractButton*>(button))
+                pressed->click();
+        });
+        timer->deleteLater();
+        delete elapsed;
+    });
+    timer->start(20);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    if (argc != 2) {
+        std::fprintf(stderr, "Uso: ostelvia_screenshots CARTELLA_IMMAGINI\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    bool ok = true;
+
+    NothingStarted starter;
+    OstelviaDT window(&starter);
+    window.show();
+    window.activateWindow();
+    settle();
+
+    // The wide range of the demo data: every line listed and selected.
+    window.text1(0)->setText(QStringLiteral("01/01/2000"));
+    window.text1(1)->setText(QStringLiteral("30/04/2024"));
+    window.t(0)->click();
+    settle();
+    ok = save(&window, out.filePath(QStringLiteral("main-window.png"))) && ok;
+
+    // Reviewing: a few lines switched off before sending.
+    for (int i : {2, 4, 5})
+        window.list1()->item(i)->setSelected(false);
+    settle(100);
+    ok = save(&window, out.filePath(QStringLiteral("main-window-review.png"))) && ok;
+
+    // A card with twelve findings stops the run in the message dialog.
+    window.text1(0)->setText(QStringLiteral("27/06/2024"));
+    window.text1(1)->setText(QStringLiteral("27/06/2024"));
+    pictureNextDialog(out.filePath(QStringLiteral("message-dialog.png")), QStringLiteral("T0"), &ok);
+    window.t(0)->click();
+    settle();
+
+    // The export path prompt of the settings menu, answered "Annulla".
+    pictureNextDialog(out.filePath(QStringLiteral("input-dialog.png")), QStringLiteral("T1"), &ok);
+    window.menu2(1)->trigger();
+    settle();
+
+    ok = save(&window, out.filePath(QStringLiteral("main-window-after-dialogs.png"))) && ok;
+    return ok ? 0 : 1;
+}
