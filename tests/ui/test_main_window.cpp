@@ -595,6 +595,40 @@ private slots:
         QVERIFY(f.starter.started.isEmpty());
     }
 
+    // Enter walks first date, last date, rooms, then presses "&Crea File".
+    void enterThroughTheFieldsRunsCreaFile()
+    {
+        Front f;
+        QVERIFY(f.active());
+        f.field(0)->setText(QStringLiteral("01012000"));
+        f.field(1)->setText(QStringLiteral("30042024"));
+        f.field(2)->setText(QStringLiteral("200"));
+        f.field(3)->setText(QStringLiteral("299"));
+        f.field(0)->setFocus();
+        for (int i = 0; i < 4; ++i) {
+            QTRY_COMPARE(QApplication::focusWidget(), f.field(i));
+            QTest::keyClick(f.field(i), Qt::Key_Return);
+        }
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.window->t(0)));
+        QCOMPARE(f.field(0)->text(), QStringLiteral("01/01/2000"));
+        QCOMPARE(f.field(1)->text(), QStringLiteral("30/04/2024"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(f.list()->count(), 19);
+        QCOMPARE(test::readBytes(f.exportPath), expectedBytes("wide-range-rooms-200-to-299.out"));
+    }
+
+    void unreadableSettingsAtLoadAreReported()
+    {
+        test::ScratchDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("TaxSetup.txt")));
+        RecordingStarter starter;
+        test::DialogAnswer answer(QStringLiteral("T0"));
+        ui::OstelviaDT window(&starter, [] { return QDate(2024, 5, 10); });
+        QCOMPARE(answer.seen().size(), 1);
+        QVERIFY(answer.seen().at(0).text.contains(QStringLiteral("TaxSetup.txt")));
+        QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
+    }
+
     void settingsFileCreatedAtLoad()
     {
         test::ScratchDir dir;
