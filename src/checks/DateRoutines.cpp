@@ -1,5 +1,7 @@
 #include "checks/DateRoutines.h"
 
+#include "checks/Blanks.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -12,18 +14,6 @@ namespace ostelvia::checks {
 std::array<int, 13> GiorniMese = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 namespace {
-
-// Only the space counts as a blank: tabs are data, as in the front office.
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
 
 // Characters start..start+count-1 (0-based), or fewer when the text is short.
 QString piece(const QString& text, qsizetype start, qsizetype count)
@@ -118,7 +108,7 @@ double ValoreNumerico(const QString& text)
 
 QString PulisciCampo(QString& valore)
 {
-    valore = trimSpaces(valore);
+    valore = trimBlanks(valore);
     QString result;
     result.reserve(valore.size());
     for (QChar c : valore)
@@ -145,7 +135,7 @@ QString NormalizzaData(QString& testoData)
 
 int ControllaData(QString& testoData)
 {
-    const QString t = trimSpaces(testoData);
+    const QString t = trimBlanks(testoData);
     if (t.size() != 10)
         return 0;
     testoData = t;

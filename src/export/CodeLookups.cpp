@@ -1,21 +1,11 @@
 #include "export/CodeLookups.h"
 
+#include "checks/Blanks.h"
 #include "db/Database.h"
 
 namespace ostelvia::exporter {
 
 namespace {
-
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
 
 // Each lookup opens the code table afresh; the engine keeps the parsed file,
 // so this costs a stat, and a file replaced on disk is seen at once.
@@ -40,7 +30,7 @@ QString lookUp(const QString& criteria)
 QString CodiceComune(const QString& nome)
 {
     return lookUp(QStringLiteral("Tipo = 3 and Trim(Descrizione) = '") +
-                  db::escapeQuotes(trimSpaces(nome)) + QLatin1Char('\''));
+                  db::escapeQuotes(checks::trimBlanks(nome)) + QLatin1Char('\''));
 }
 
 QString CodiceStato(const QString& nome)

@@ -1,5 +1,6 @@
 #include "export/PresenceRecord.h"
 
+#include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
 #include "export/CodeLookups.h"
@@ -15,17 +16,6 @@ namespace {
 
 const QString kZeroCode = QStringLiteral("000000000");
 const QString kLineEnd = QStringLiteral("\r\n");
-
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
 
 // A character outside the BMP is two UTF-16 units but one "?" in the file;
 // folding it first keeps cuts and fills counted in written characters.
@@ -65,7 +55,7 @@ QString padRight(const QString& text, qsizetype width)
 // "First N characters, trimmed, filled": the cut comes before the trim.
 QString cutTrimFill(const QString& text, qsizetype width)
 {
-    return padRight(trimSpaces(text.left(width)), width);
+    return padRight(checks::trimBlanks(text.left(width)), width);
 }
 
 QString cutFill(const QString& text, qsizetype width)
@@ -229,13 +219,13 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     b.add(9, codeField(CodiceStatoDaSigla(birthState)));                  // 32
     b.add(9, codeField(CodiceStatoDaSigla(b.raw("Nazione"))));            // 33
     const QString state = b.raw("Stato");
-    b.add(9, trimSpaces(state) == QLatin1String("I")
+    b.add(9, checks::trimBlanks(state) == QLatin1String("I")
                  ? codeField(CodiceComune(b.raw("Residenza")))
                  : kZeroCode);                                            // 34
     b.add(9, codeField(CodiceStatoDaSigla(state)));                       // 35
     b.add(5, cutFill(b.text("TipoDocumento"), 5));                        // 36
     QString issuePlace = CodiceComune(issuer);
-    if (trimSpaces(issuePlace).isEmpty())
+    if (checks::trimBlanks(issuePlace).isEmpty())
         issuePlace = CodiceStato(issuer);
     b.add(9, codeField(issuePlace));                                      // 37
     b.add(1, b.text("Sesso"));                                            // 38

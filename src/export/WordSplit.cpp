@@ -1,27 +1,14 @@
 #include "export/WordSplit.h"
 
+#include "checks/Blanks.h"
+
 namespace ostelvia::exporter {
-
-namespace {
-
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
-}  // namespace
 
 QString ParteStringa(const QString& testo, int parte)
 {
     if (parte < 0 || parte > 3)
         return QString();
-    const QString t = trimSpaces(testo);
+    const QString t = checks::trimBlanks(testo);
     if (t.isEmpty())
         return QString();
 
@@ -58,7 +45,7 @@ QString ParteStringa(const QString& testo, int parte)
         part = t.left(q - 1);
         break;
     }
-    return trimSpaces(part);
+    return checks::trimBlanks(part);
 }
 
 }  // namespace ostelvia::exporter
