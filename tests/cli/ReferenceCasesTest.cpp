@@ -32,6 +32,12 @@ std::vector<ReferenceCase> loadCases()
     return cases;
 }
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const ReferenceCase& c, std::ostream* os)
+{
+    *os << c.name.toStdString();
+}
+
 class ReferenceCasesTest : public ::testing::TestWithParam<ReferenceCase> {};
 
 QByteArray expected(const QString& caseName, const QString& extension)
