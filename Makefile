@@ -3,6 +3,8 @@ BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 JOBS      ?= $(shell nproc)
 DATA      ?= ../shared/fixtures/large
+FUZZ_DIR  ?= build-fuzz
+FUZZ_SECONDS ?= 600
 
 .PHONY: deps configure build test run screenshots bench test-asan fuzz clean
 
@@ -32,5 +34,19 @@ test-asan: deps
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer over opening and querying a database file, seeded with the fixture
+# databases; new inputs collect in $(FUZZ_DIR)/corpus, crashes in $(FUZZ_DIR)/artifacts.
+fuzz: deps
+	@scripts/install-fuzz-deps
+	@CC=clang CXX=clang++ cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_database
+	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds $(FUZZ_DIR)/artifacts
+	@cp tests/data/basic/*.mdb $(FUZZ_DIR)/seeds/
+	@for d in tests/data/broken/*/; do for f in $$d*.mdb; do cp $$f $(FUZZ_DIR)/seeds/broken-$$(basename $$d)-$$(basename $$f); done; done
+	@bash -o pipefail -c 'ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/fuzz_database -max_total_time=$(FUZZ_SECONDS) \
+	  -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$(CURDIR)/$(FUZZ_DIR)/artifacts/ \
+	  $(CURDIR)/$(FUZZ_DIR)/corpus $(CURDIR)/$(FUZZ_DIR)/seeds 2>&1 \
+	  | grep --line-buffered -v -e "^warning: " -e "^offset " -e "^error: reading" -e "^mdb_" -e "^Unable to"'
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
