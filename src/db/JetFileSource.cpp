@@ -156,6 +156,7 @@ public:
         std::vector<char*> owned;
         owned.reserve(numCols);
         mdb_rewind_table(table);
+        std::uint64_t delivered = 0;
         while (mdb_fetch_row(table)) {
             // The row just fetched is still in the page buffer; crack it
             // again for its null mask, which the bound values lose.
@@ -175,10 +176,17 @@ public:
                 cells[f.colnum] = readCell(cols[f.colnum], f, owned);
             }
             onRow(cells);
+            ++delivered;
             for (char* p : owned)
                 g_free(p);
             owned.clear();
         }
+        // libmdb skips what it cannot read (a damaged page or row) without a
+        // word: the count kept in the table definition tells a short read.
+        if (delivered != table->num_rows)
+            throw SourceFailure{QStringLiteral("il file è danneggiato (lette %1 righe delle %2 registrate)")
+                                    .arg(delivered)
+                                    .arg(table->num_rows)};
     }
 
 private:
