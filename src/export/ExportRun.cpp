@@ -1,13 +1,9 @@
 #include "export/ExportRun.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <memory>
 
 #include "checks/CardValidation.h"
 #include "db/Database.h"
-#include "export/Cp1252.h"
 #include "export/PresenceRecord.h"
 #include "export/TextFiles.h"
 
@@ -27,46 +23,6 @@ QString typedToStored(const QString& date)
 // not fit the layout.
 struct CardStop {
     QString message;
-};
-
-// The export file, written line by line in Windows-1252.
-class ExportFile {
-public:
-    explicit ExportFile(const QString& path) : path_(path), file_(localPath(path))
-    {
-        if (QFileInfo(file_).isDir() || !file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            fail();
-    }
-
-    void writeLine(const QString& line)
-    {
-        const QByteArray bytes = toCp1252(line + kCrLf);
-        if (file_.write(bytes) != bytes.size())
-            fail();
-    }
-
-    void close()
-    {
-        if (!file_.isOpen())
-            return;
-        if (!file_.flush())
-            fail();
-        file_.close();
-        if (file_.error() != QFileDevice::NoError)
-            fail();
-    }
-
-private:
-    [[noreturn]] void fail()
-    {
-        const QString reason = file_.errorString();
-        file_.close();
-        throw FileError(QStringLiteral("Impossibile scrivere il file di esportazione \"%1\": %2.")
-                            .arg(path_, reason));
-    }
-
-    QString path_;
-    QFile file_;
 };
 
 struct Criteria {
@@ -101,7 +57,7 @@ bool isExported(const db::Recordset& scheda)
 }
 
 // Validates and writes every card the criteria find, in the set's order.
-int walkCards(db::Recordset& schede, const QString& criteria, ExportFile& output)
+int walkCards(db::Recordset& schede, const QString& criteria, LineWriter& output)
 {
     int written = 0;
     for (schede.findFirst(criteria); !schede.noMatch(); schede.findNext(criteria)) {
@@ -120,7 +76,7 @@ int walkCards(db::Recordset& schede, const QString& criteria, ExportFile& output
 }
 
 int exportPass(const QString& databaseName, const QString& sql, const QString& criteria,
-               ExportFile& output)
+               LineWriter& output)
 {
     db::Database guests = db::Database::open(databaseName);
     db::Recordset schede = guests.openRecordset(sql);
@@ -144,7 +100,7 @@ QString historySql(const RoomSource& camere)
 
 // Closes the export file after a stop, keeping the lines written so far;
 // returns the error when even that fails.
-QString closeAfterStop(const std::unique_ptr<ExportFile>& output)
+QString closeAfterStop(const std::unique_ptr<LineWriter>& output)
 {
     if (!output)
         return {};
@@ -179,14 +135,14 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     // A run that finds no card must not inherit an earlier run's "Fine".
     MessaggioErrore.clear();
 
-    std::unique_ptr<ExportFile> output;
+    std::unique_ptr<LineWriter> output;
     try {
         summary.exportPath = readFirstLine(kFileImpostazioni);
         if (summary.exportPath.isEmpty())
             throw FileError(QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
         const Criteria criteria{typedToStored(dataDa), typedToStored(dataA)};
 
-        output = std::make_unique<ExportFile>(summary.exportPath);
+        output = std::make_unique<LineWriter>(summary.exportPath);
         output->writeLine(kHeaderLine);
 
         db::Database rooms = db::Database::open(QStringLiteral("NumeriCamere.mdb"));

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include "db/Database.h"
 #include "export/Cp1252.h"
 
@@ -27,15 +29,99 @@ bool fileExists(const QString& path)
 
 namespace {
 
+constexpr qint64 kChunk = 1 << 20;
+
+QString readError(const QString& path, const QFile& file)
+{
+    return QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(path, file.errorString());
+}
+
+QString writeError(const QString& path, const QFile& file)
+{
+    return QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString());
+}
+
+void openOrThrow(QFile& file, QIODevice::OpenMode mode, const QString& path)
+{
+    if (QFileInfo(file).isDir() || !file.open(mode))
+        throw FileError(mode & QIODevice::WriteOnly ? writeError(path, file) : readError(path, file));
+}
+
+void writeOrThrow(QFile& file, const QByteArray& bytes, const QString& path)
+{
+    if (file.write(bytes) != bytes.size())
+        throw FileError(writeError(path, file));
+}
+
+void closeOrThrow(QFile& file, const QString& path)
+{
+    if (!file.flush())
+        throw FileError(writeError(path, file));
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(writeError(path, file));
+}
+
+// Copies every line of `in` to `out`, each ended by CR LF (a line ends at
+// CR LF, CR or LF); returns the number of lines. Streams, so a file of any
+// size costs one buffer.
+qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QString& outPath)
+{
+    qint64 lines = 0;
+    bool lineOpen = false;   // bytes since the last line end
+    bool afterCr = false;    // an LF right after a CR belongs to it
+    QByteArray converted;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kChunk);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            throw FileError(readError(inPath, in));
+        converted.clear();
+        converted.reserve(chunk.size() + chunk.size() / 64);
+        for (const char c : chunk) {
+            if (c == '\n' && afterCr) {
+                afterCr = false;
+                continue;
+            }
+            afterCr = c == '\r';
+            if (c == '\r' || c == '\n') {
+                converted.append("\r\n", 2);
+                ++lines;
+                lineOpen = false;
+            } else {
+                converted.append(c);
+                lineOpen = true;
+            }
+        }
+        writeOrThrow(out, converted, outPath);
+    }
+    if (lineOpen) {
+        writeOrThrow(out, QByteArray("\r\n"), outPath);
+        ++lines;
+    }
+    return lines;
+}
+
+// Copies the first `count` bytes of `in` to `out`.
+void copyBytes(QFile& in, const QString& inPath, QFile& out, const QString& outPath, qint64 count)
+{
+    while (count > 0) {
+        const QByteArray chunk = in.read(std::min(count, kChunk));
+        if (chunk.isEmpty())
+            throw FileError(readError(inPath, in));
+        writeOrThrow(out, chunk, outPath);
+        count -= chunk.size();
+    }
+}
+
 QByteArray readAll(const QString& path)
 {
     QFile file(localPath(path));
-    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Impossibile leggere il file \"%1\": %2.")
-                            .arg(path, file.exists() ? file.errorString() : QStringLiteral("il file non esiste")));
+    if (!file.exists())
+        throw FileError(QStringLiteral("Impossibile leggere il file \"%1\": il file non esiste.").arg(path));
+    openOrThrow(file, QIODevice::ReadOnly, path);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(path, file.errorString()));
+        throw FileError(readError(path, file));
     return bytes;
 }
 
@@ -68,16 +154,10 @@ QString readFirstLine(const QString& path)
 
 void writeText(const QString& path, const QString& text)
 {
-    const QString target = localPath(path);
-    QFile file(target);
-    const QByteArray bytes = toCp1252(text);
-    if (QFileInfo(target).isDir() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
+    QFile file(localPath(path));
+    openOrThrow(file, QIODevice::WriteOnly | QIODevice::Truncate, path);
+    writeOrThrow(file, toCp1252(text), path);
+    closeOrThrow(file, path);
 }
 
 void removeFile(const QString& path)
@@ -87,16 +167,43 @@ void removeFile(const QString& path)
         throw FileError(QStringLiteral("Impossibile cancellare il file \"%1\": %2.").arg(path, file.errorString()));
 }
 
+LineWriter::LineWriter(const QString& path) : path_(path), file_(localPath(path))
+{
+    openOrThrow(file_, QIODevice::WriteOnly | QIODevice::Truncate, path_);
+}
+
+void LineWriter::writeLine(const QString& line)
+{
+    writeOrThrow(file_, toCp1252(line + kCrLf), path_);
+}
+
+void LineWriter::close()
+{
+    if (file_.isOpen())
+        closeOrThrow(file_, path_);
+}
+
 void RimuoviUltimoACapo(const QString& exportPath)
 {
-    const QStringList lines = readLines(exportPath);
-    QString copy;
-    for (const QString& line : lines)
-        copy += line + kCrLf;
-    writeText(kFileAppoggio, copy);
-    if (lines.isEmpty())
+    qint64 lines = 0;
+    {
+        QFile source(localPath(exportPath));
+        QFile scratch(localPath(kFileAppoggio));
+        openOrThrow(source, QIODevice::ReadOnly, exportPath);
+        openOrThrow(scratch, QIODevice::WriteOnly | QIODevice::Truncate, kFileAppoggio);
+        lines = copyLinesWithCrLf(source, exportPath, scratch, kFileAppoggio);
+        closeOrThrow(scratch, kFileAppoggio);
+    }
+    if (lines == 0)
         return;
-    writeText(exportPath, lines.join(kCrLf));
+    {
+        QFile scratch(localPath(kFileAppoggio));
+        QFile target(localPath(exportPath));
+        openOrThrow(scratch, QIODevice::ReadOnly, kFileAppoggio);
+        openOrThrow(target, QIODevice::WriteOnly | QIODevice::Truncate, exportPath);
+        copyBytes(scratch, kFileAppoggio, target, exportPath, scratch.size() - 2);
+        closeOrThrow(target, exportPath);
+    }
     removeFile(kFileAppoggio);
 }
 

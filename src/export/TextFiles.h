@@ -1,6 +1,7 @@
 // The tool's own text files: single-byte Windows-1252, lines ended by CR LF.
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +39,20 @@ QString readFirstLine(const QString& path);
 void writeText(const QString& path, const QString& text);
 
 void removeFile(const QString& path);
+
+// A text file written line by line in Windows-1252, each line ended by CR LF.
+// Opening empties it; every failure raises FileError.
+class LineWriter {
+public:
+    explicit LineWriter(const QString& path);
+    void writeLine(const QString& line);
+    // Flushes and closes; lines written stay in the file.
+    void close();
+
+private:
+    QString path_;
+    QFile file_;
+};
 
 // Removes the line end after the export file's last line through the scratch
 // file "Passa.txt": every line is copied there, then back without the final
