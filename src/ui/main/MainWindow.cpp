@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
 #include "export/TextFiles.h"
@@ -469,7 +470,7 @@ void OstelviaDT::Invia()
         Segnala(errore.message());
         return;
     }
-    if (!ComandoPaginaWeb.trimmed().isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
+    if (!checks::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
         Segnala(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;
     }
