@@ -28,6 +28,7 @@ struct CachedFile {
 struct Registry {
     std::mutex mutex;
     std::map<QString, CachedFile> files;                                // by absolute path
+    std::map<std::pair<std::uint64_t, std::uint64_t>, QString> paths;  // (device, inode) -> key in files
     std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;  // by folded bare name
 };
 
@@ -180,8 +181,21 @@ std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
 {
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.memory.find(fileName.toCaseFolded()); it != r.memory.end())
-        return it->second;
+    if (!r.memory.empty())
+        if (auto it = r.memory.find(fileName.toCaseFolded()); it != r.memory.end())
+            return it->second;
+
+    // The tool opens the same few files for every card: a name that is on
+    // disk as written and stands for a file already loaded costs one stat.
+    {
+        FileSignature signature;
+        int error = 0;
+        if (!fileName.isEmpty() && statSignature(fileName, &signature, &error)) {
+            if (auto p = r.paths.find({signature.device, signature.inode}); p != r.paths.end())
+                if (auto it = r.files.find(p->second); it != r.files.end() && it->second.signature == signature)
+                    return it->second.file;
+        }
+    }
 
     const QString resolved = resolveFileName(fileName);
     FileSignature signature;
@@ -197,15 +211,17 @@ std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
     if (auto it = r.files.find(key); it != r.files.end()) {
         if (it->second.signature == signature)
             return it->second.file;
+        r.paths.erase({it->second.signature.device, it->second.signature.inode});
         r.files.erase(it);
     }
     std::shared_ptr<DatabaseFile> file;
     try {
-        file = std::make_shared<DatabaseFile>(key, signature, openJetFile(key));
+        file = std::make_shared<DatabaseFile>(key, signature, openJetFile(key, &signature));
     } catch (const SourceFailure& failure) {
         throw DbError(QStringLiteral("Impossibile aprire il database %1: %2.").arg(quoted(fileName), failure.reason));
     }
     r.files[key] = {signature, file};
+    r.paths[{signature.device, signature.inode}] = key;
     return file;
 }
 
@@ -231,6 +247,7 @@ void clearCache()
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
     r.files.clear();
+    r.paths.clear();
 }
 
 QString escapeQuotes(const QString& value)

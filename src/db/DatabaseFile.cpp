@@ -45,6 +45,15 @@ QString missingColumn(const char* message)
 
 }  // namespace
 
+void signatureOf(const struct stat& st, FileSignature* signature)
+{
+    signature->device = st.st_dev;
+    signature->inode = st.st_ino;
+    signature->size = st.st_size;
+    signature->modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    signature->changedNs = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+}
+
 bool statSignature(const QString& path, FileSignature* signature, int* error)
 {
     struct stat st {};
@@ -56,16 +65,14 @@ bool statSignature(const QString& path, FileSignature* signature, int* error)
         *error = EISDIR;
         return false;
     }
-    signature->device = st.st_dev;
-    signature->inode = st.st_ino;
-    signature->size = st.st_size;
-    signature->modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    signature->changedNs = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    signatureOf(st, signature);
     return true;
 }
 
 int TableInfo::column(const QString& name) const
 {
+    if (auto exact = columnByName.constFind(name); exact != columnByName.constEnd())
+        return exact.value();
     auto it = columnByFoldedName.find(name.toCaseFolded());
     return it == columnByFoldedName.end() ? -1 : it->second;
 }
@@ -84,8 +91,7 @@ DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_pt
 
 DatabaseFile::~DatabaseFile()
 {
-    for (auto& [name, info] : tables_)
-        sqlite3_finalize(info->rowStatement);
+    statements_.clear();
     sqlite3_close(db_);
 }
 
@@ -110,15 +116,38 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     auto info = std::make_unique<TableInfo>();
     info->name = stored;
     info->quotedName = quoteIdentifier(stored);
-    load(*info, fileName);
+    try {
+        info->columns = source_->columns(stored);
+    } catch (const SourceFailure& failure) {
+        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
+                          .arg(quoted(stored), quoted(fileName), failure.reason));
+    }
+    if (info->columns.empty())
+        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: la tabella non ha colonne.")
+                          .arg(quoted(stored), quoted(fileName)));
+    for (size_t i = 0; i < info->columns.size(); ++i) {
+        info->columnByFoldedName.emplace(info->columns[i].name.toCaseFolded(), static_cast<int>(i));
+        info->columnByName.insert(info->columns[i].name, static_cast<int>(i));
+    }
+    info->loaded.assign(info->columns.size(), false);
     return *tables_.emplace(key, std::move(info)).first->second;
 }
 
-void DatabaseFile::load(TableInfo& info, const QString& fileName)
+void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName)
 {
-    // The file is read lazily, table by table: make sure it is still the
-    // file that was opened.
-    if (!path_.isEmpty()) {
+    std::vector<int> wanted;
+    for (const QString& name : names) {
+        const int at = info.column(name);
+        if (at >= 0 && !info.loaded[static_cast<size_t>(at)] && std::find(wanted.begin(), wanted.end(), at) == wanted.end())
+            wanted.push_back(at);
+    }
+    if (info.created && wanted.empty())
+        return;
+
+    // A table is first read from a file unchanged since it was opened. The
+    // source holds the bytes it had then, so later columns of a table
+    // already in come from the same bytes, changed file or not.
+    if (!info.created && !path_.isEmpty()) {
         FileSignature now;
         int error = 0;
         if (!statSignature(path_, &now, &error) || !(now == signature_))
@@ -126,87 +155,120 @@ void DatabaseFile::load(TableInfo& info, const QString& fileName)
                               .arg(quoted(info.name), quoted(fileName)));
     }
 
+    const bool creating = !info.created;
+    const auto internal = [&] {
+        return DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+    };
     exec("BEGIN", fileName);
-    // A table that fails half-way leaves nothing behind, so a later use
+    // A load that fails half-way leaves nothing behind, so a later use
     // tries again from scratch.
     const auto discard = [&] {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(db_, ("DROP TABLE IF EXISTS " + info.quotedName).c_str(), nullptr, nullptr, nullptr);
-        info.columns.clear();
-        info.columnByFoldedName.clear();
-        info.rowCount = 0;
+        if (creating)
+            info.rowCount = 0;
     };
-    Statement insert;
-    bool created = false;
+    Statement write;
     try {
-        source_->readTable(
-            info.name,
-            [&](const std::vector<SourceColumn>& columns) {
-                info.columns = columns;
-                std::string create = "CREATE TABLE " + info.quotedName + " (";
-                std::string insertSql = "INSERT INTO " + info.quotedName + " (rowid";
-                std::string values = ") VALUES (?";
-                for (size_t i = 0; i < columns.size(); ++i) {
-                    info.columnByFoldedName.emplace(columns[i].name.toCaseFolded(), static_cast<int>(i));
-                    create += (i ? ", " : "") + quoteIdentifier(columns[i].name) + " " + declaredType(columns[i].type);
-                    insertSql += ", " + quoteIdentifier(columns[i].name);
-                    values += ", ?";
+        std::string sql;
+        if (creating) {
+            // The first column stands for the rowid: a Jet name holds no
+            // control character, so it is never a field's.
+            std::string create = "CREATE TABLE " + info.quotedName + " (\"\x01\" INTEGER PRIMARY KEY";
+            std::string columns = "\"\x01\"";
+            std::string values = "?";
+            for (int at : wanted) {
+                const SourceColumn& c = info.columns[static_cast<size_t>(at)];
+                create += ", " + quoteIdentifier(c.name) + " " + declaredType(c.type);
+                columns += ", " + quoteIdentifier(c.name);
+                values += ", ?";
+            }
+            exec(create + ")", fileName);
+            sql = "INSERT INTO " + info.quotedName + " (" + columns + ") VALUES (" + values + ")";
+        } else {
+            sql = "UPDATE " + info.quotedName + " SET ";
+            for (size_t i = 0; i < wanted.size(); ++i) {
+                const SourceColumn& c = info.columns[static_cast<size_t>(wanted[i])];
+                exec("ALTER TABLE " + info.quotedName + " ADD COLUMN " + quoteIdentifier(c.name) + " " + declaredType(c.type),
+                     fileName);
+                sql += (i ? ", " : "") + quoteIdentifier(c.name) + " = ?";
+            }
+            sql += " WHERE rowid = ?";
+        }
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
+            throw internal();
+
+        std::int64_t rowid = 0;
+        const int first = creating ? 2 : 1;
+        source_->scan(info.name, wanted, [&](const std::vector<Cell>& cells) {
+            sqlite3_stmt* st = write.stmt;
+            ++rowid;
+            sqlite3_bind_int64(st, creating ? 1 : static_cast<int>(cells.size()) + 1, rowid);
+            for (size_t i = 0; i < cells.size(); ++i) {
+                const Cell& c = cells[i];
+                const int at = static_cast<int>(i) + first;
+                switch (c.kind) {
+                case Value::Kind::Null:
+                    sqlite3_bind_null(st, at);
+                    break;
+                case Value::Kind::Integer:
+                    sqlite3_bind_int64(st, at, c.integer);
+                    break;
+                case Value::Kind::Real:
+                    sqlite3_bind_double(st, at, c.real);
+                    break;
+                case Value::Kind::Text:
+                    sqlite3_bind_text(st, at, c.text.data() ? c.text.data() : "", static_cast<int>(c.text.size()),
+                                      SQLITE_TRANSIENT);
+                    break;
                 }
-                create += ")";
-                exec(create, fileName);
-                created = true;
-                if (sqlite3_prepare_v2(db_, (insertSql + values + ")").c_str(), -1, &insert.stmt, nullptr) != SQLITE_OK)
-                    throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
-            },
-            [&](const std::vector<Cell>& cells) {
-                sqlite3_stmt* st = insert.stmt;
-                sqlite3_bind_int64(st, 1, ++info.rowCount);
-                for (size_t i = 0; i < cells.size(); ++i) {
-                    const Cell& c = cells[i];
-                    const int at = static_cast<int>(i) + 2;
-                    switch (c.kind) {
-                    case Value::Kind::Null:
-                        sqlite3_bind_null(st, at);
-                        break;
-                    case Value::Kind::Integer:
-                        sqlite3_bind_int64(st, at, c.integer);
-                        break;
-                    case Value::Kind::Real:
-                        sqlite3_bind_double(st, at, c.real);
-                        break;
-                    case Value::Kind::Text:
-                        sqlite3_bind_text(st, at, c.text.data() ? c.text.data() : "", static_cast<int>(c.text.size()),
-                                          SQLITE_TRANSIENT);
-                        break;
-                    }
-                }
-                if (sqlite3_step(st) != SQLITE_DONE) {
-                    sqlite3_reset(st);
-                    throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
-                }
-                sqlite3_reset(st);
-            });
-        if (!created)
-            throw SourceFailure{QStringLiteral("la tabella non ha colonne")};
+            }
+            const int rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            if (rc != SQLITE_DONE)
+                throw internal();
+        });
+        if (!creating && rowid != info.rowCount)
+            throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
+        sqlite3_finalize(write.stmt);
+        write.stmt = nullptr;
+        exec("COMMIT", fileName);
+        info.rowCount = rowid;
     } catch (const SourceFailure& failure) {
-        sqlite3_finalize(insert.stmt);
-        insert.stmt = nullptr;
+        sqlite3_finalize(write.stmt);
+        write.stmt = nullptr;
         discard();
         throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     } catch (...) {
-        sqlite3_finalize(insert.stmt);
-        insert.stmt = nullptr;
+        sqlite3_finalize(write.stmt);
+        write.stmt = nullptr;
         discard();
         throw;
     }
-    sqlite3_finalize(insert.stmt);
-    insert.stmt = nullptr;
-    exec("COMMIT", fileName);
+    info.created = true;
+    for (int at : wanted)
+        info.loaded[static_cast<size_t>(at)] = true;
+}
 
-    const std::string rowSql = "SELECT * FROM " + info.quotedName + " WHERE rowid = ?";
-    if (sqlite3_prepare_v2(db_, rowSql.c_str(), -1, &info.rowStatement, nullptr) != SQLITE_OK)
-        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+DatabaseFile::StatementPtr DatabaseFile::prepare(const std::string& sql, const std::vector<std::string>& parameters)
+{
+    StatementPtr st;
+    if (StatementPtr* cached = statements_.get(sql)) {
+        st = *cached;
+    } else {
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(raw);
+            return nullptr;
+        }
+        st = StatementPtr(raw, [](sqlite3_stmt* s) { sqlite3_finalize(s); });
+        statements_.put(sql, st);
+    }
+    sqlite3_reset(st.get());
+    for (size_t i = 0; i < parameters.size(); ++i)
+        sqlite3_bind_text(st.get(), static_cast<int>(i) + 1, parameters[i].data(), static_cast<int>(parameters[i].size()),
+                          SQLITE_TRANSIENT);
+    return st;
 }
 
 void DatabaseFile::rejected(const QString& what, const QString& text, const QString& fileName, const TableInfo* info)
@@ -235,27 +297,34 @@ std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const 
     }
 
     TableInfo& info = table(select.table, fileName);
+    std::vector<QString> names = select.where.names;
+    names.insert(names.end(), select.orderBy.names.begin(), select.orderBy.names.end());
+    ensureColumns(info, names, fileName);
+
     std::string sql = "SELECT rowid FROM " + info.quotedName;
     if (!select.where.empty())
         sql += " WHERE " + select.where.sql;
     // Rows that tie keep their stored order.
     sql += " ORDER BY " + (select.orderBy.empty() ? std::string() : select.orderBy.sql + ", ") + "rowid";
+    std::vector<std::string> parameters = select.where.parameters;
+    parameters.insert(parameters.end(), select.orderBy.parameters.begin(), select.orderBy.parameters.end());
 
-    Statement st;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.stmt, nullptr) != SQLITE_OK)
+    const StatementPtr st = prepare(sql, parameters);
+    if (!st)
         rejected(QStringLiteral("l'istruzione SQL"), tableOrSql, fileName, &info);
     auto set = std::make_shared<SetData>();
     set->table = &info;
     set->positionOf.assign(static_cast<size_t>(info.rowCount) + 1, -1);
     int rc;
-    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
-        const std::int64_t rowid = sqlite3_column_int64(st.stmt, 0);
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
         if (rowid >= 1 && rowid <= info.rowCount)
             set->positionOf[static_cast<size_t>(rowid)] = static_cast<std::int32_t>(set->rowids.size());
         set->rowids.push_back(rowid);
     }
     if (rc != SQLITE_DONE)
         rejected(QStringLiteral("l'istruzione SQL"), tableOrSql, fileName, &info);
+    sqlite3_reset(st.get());
     sets_.put(key, set);
     return set;
 }
@@ -265,7 +334,7 @@ void DatabaseFile::ensureIndexes(TableInfo& info, const Expression& expression, 
     bool added = false;
     auto add = [&](const QString& column, bool trimmed) {
         const int at = info.column(column);
-        if (at < 0)
+        if (at < 0 || !info.loaded[static_cast<size_t>(at)])
             return;
         const SourceColumn& c = info.columns[static_cast<size_t>(at)];
         if (trimmed && c.type != Column::Type::Text)
@@ -302,18 +371,22 @@ std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString&
         throw DbError(QStringLiteral("Il database %1 ha rifiutato il criterio: %2 (%3)").arg(quoted(fileName), criteria, r.reason));
     }
     TableInfo& info = *set.table;
-    ensureIndexes(info, expression, fileName);
+    ensureColumns(info, expression.names, fileName);
+    // A single find is cheaper as a scan than as an index build: indexes
+    // come with the second find on a table, which look-ups soon make.
+    if (++info.findsRun >= 2)
+        ensureIndexes(info, expression, fileName);
 
     // Rows outside the set drop out through positionOf, so the set's own
     // Where need not be repeated here.
     const std::string sql = "SELECT rowid FROM " + info.quotedName + " WHERE " + expression.sql;
-    Statement st;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.stmt, nullptr) != SQLITE_OK)
+    const StatementPtr st = prepare(sql, expression.parameters);
+    if (!st)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
     auto positions = std::make_shared<Positions>();
     int rc;
-    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
-        const std::int64_t rowid = sqlite3_column_int64(st.stmt, 0);
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
         if (rowid >= 1 && static_cast<size_t>(rowid) < set.positionOf.size()) {
             const std::int32_t p = set.positionOf[static_cast<size_t>(rowid)];
             if (p >= 0)
@@ -322,41 +395,60 @@ std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString&
     }
     if (rc != SQLITE_DONE)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
+    sqlite3_reset(st.get());
     std::sort(positions->begin(), positions->end());
     std::shared_ptr<const Positions> result = std::move(positions);
     set.finds.put(key, result);
     return result;
 }
 
+namespace {
+
+// A value as SQLite would have stored it in a column of that type, so that
+// a field reads the same whether SQLite or the source hands it over.
+Value valueFor(Column::Type type, const Cell& c)
+{
+    switch (c.kind) {
+    case Value::Kind::Null:
+        return {};
+    case Value::Kind::Integer:
+        if (type == Column::Type::Real)
+            return Value::real(static_cast<double>(c.integer));
+        if (type == Column::Type::Text)
+            return Value::text(Value::integer(c.integer).toText());
+        return Value::integer(c.integer);
+    case Value::Kind::Real:
+        if (type == Column::Type::Integer)
+            return Value::integer(static_cast<std::int64_t>(c.real));
+        if (type == Column::Type::Text)
+            return Value::text(Value::real(c.real).toText());
+        return Value::real(c.real);
+    case Value::Kind::Text: {
+        const QString text = QString::fromUtf8(c.text.data() ? c.text.data() : "", static_cast<qsizetype>(c.text.size()));
+        if (type == Column::Type::Integer)
+            return Value::integer(static_cast<std::int64_t>(Value::text(text).toNumber()));
+        if (type == Column::Type::Real)
+            return Value::real(Value::text(text).toNumber());
+        return Value::text(text);
+    }
+    }
+    return {};
+}
+
+}  // namespace
+
 std::vector<Value> DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, const QString& fileName)
 {
-    sqlite3_stmt* st = info.rowStatement;
-    sqlite3_bind_int64(st, 1, rowid);
     std::vector<Value> row(info.columns.size());
-    const int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW) {
-        sqlite3_reset(st);
-        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+    try {
+        source_->readRow(info.name, rowid - 1, [&](const std::vector<Cell>& cells) {
+            for (size_t i = 0; i < row.size() && i < cells.size(); ++i)
+                row[i] = valueFor(info.columns[i].type, cells[i]);
+        });
+    } catch (const SourceFailure& failure) {
+        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
+                          .arg(quoted(info.name), quoted(fileName), failure.reason));
     }
-    for (size_t i = 0; i < row.size(); ++i) {
-        const int at = static_cast<int>(i);
-        if (sqlite3_column_type(st, at) == SQLITE_NULL)
-            continue;
-        switch (info.columns[i].type) {
-        case Column::Type::Integer:
-            row[i] = Value::integer(sqlite3_column_int64(st, at));
-            break;
-        case Column::Type::Real:
-            row[i] = Value::real(sqlite3_column_double(st, at));
-            break;
-        case Column::Type::Text: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, at));
-            row[i] = Value::text(QString::fromUtf8(text, sqlite3_column_bytes(st, at)));
-            break;
-        }
-        }
-    }
-    sqlite3_reset(st);
     return row;
 }
 
@@ -369,14 +461,16 @@ QString DatabaseFile::explainFind(const QString& tableName, const QString& crite
     } catch (const SqlRejected& r) {
         throw DbError(r.reason);
     }
+    ensureColumns(info, expression.names, fileName);
     ensureIndexes(info, expression, fileName);
     const std::string sql = "EXPLAIN QUERY PLAN SELECT rowid FROM " + info.quotedName + " WHERE " + expression.sql;
-    Statement st;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.stmt, nullptr) != SQLITE_OK)
+    const StatementPtr st = prepare(sql, expression.parameters);
+    if (!st)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
     QString plan;
-    while (sqlite3_step(st.stmt) == SQLITE_ROW)
-        plan += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 3))) + QLatin1Char('\n');
+    while (sqlite3_step(st.get()) == SQLITE_ROW)
+        plan += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 3))) + QLatin1Char('\n');
+    sqlite3_reset(st.get());
     return plan;
 }
 

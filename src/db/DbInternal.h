@@ -9,6 +9,7 @@
 #include "db/JetSql.h"
 #include "db/TableSource.h"
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -23,6 +24,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct stat;
 
 namespace ostelvia::db {
 
@@ -40,6 +42,7 @@ struct FileSignature {
 
 // Fills the signature; on failure returns false with errno in *error.
 bool statSignature(const QString& path, FileSignature* signature, int* error);
+void signatureOf(const struct stat& st, FileSignature* signature);
 
 // A small least-recently-used map.
 template <class V>
@@ -72,20 +75,32 @@ public:
 
     size_t size() const { return order_.size(); }
 
+    void clear()
+    {
+        index_.clear();
+        order_.clear();
+    }
+
 private:
     size_t capacity_;
     std::list<std::pair<std::string, V>> order_;
     std::unordered_map<std::string, typename std::list<std::pair<std::string, V>>::iterator> index_;
 };
 
+// A table as far as it is copied into SQLite: the rowid of every row (its
+// stored position + 1) and only the columns some SQL text or criteria named.
+// Whole rows are decoded from the source when a field is read.
 struct TableInfo {
     QString name;  // as stored
     std::string quotedName;
     std::vector<SourceColumn> columns;
     std::map<QString, int> columnByFoldedName;
+    QHash<QString, int> columnByName;  // as spelled in the file: no folding on the common path
+    std::vector<bool> loaded;          // per column: copied into SQLite
+    bool created = false;              // the SQLite table exists (rowids copied)
     std::int64_t rowCount = 0;
+    int findsRun = 0;
     std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
-    sqlite3_stmt* rowStatement = nullptr;
 
     // -1 when the table has no such column.
     int column(const QString& name) const;
@@ -124,9 +139,16 @@ public:
     std::mutex mutex;
 
 private:
+    using StatementPtr = std::shared_ptr<sqlite3_stmt>;
+
     TableInfo& table(const QString& name, const QString& fileName);
-    void load(TableInfo& info, const QString& fileName);
+    // Copies into SQLite every column of the table among `names` that is not
+    // there yet (creating the table on first use).
+    void ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);
     void ensureIndexes(TableInfo& info, const Expression& expression, const QString& fileName);
+    // A prepared statement for the text, with the parameters bound; null
+    // when SQLite rejects it.
+    StatementPtr prepare(const std::string& sql, const std::vector<std::string>& parameters);
     void exec(const std::string& sql, const QString& fileName);
     [[noreturn]] void rejected(const QString& what, const QString& text, const QString& fileName, const TableInfo* info);
 
@@ -136,6 +158,7 @@ private:
     sqlite3* db_ = nullptr;
     std::map<QString, std::unique_ptr<TableInfo>> tables_;  // by folded name
     LruCache<std::shared_ptr<SetData>> sets_{32};
+    LruCache<StatementPtr> statements_{128};
     int nextIndex_ = 0;
 };
 

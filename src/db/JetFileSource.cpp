@@ -3,7 +3,7 @@
 #include <glib.h>
 #include <mdbtools.h>
 
-#include "db/TableSource.h"
+#include "db/DbInternal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,8 +11,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 
 namespace ostelvia::db::detail {
@@ -91,15 +94,62 @@ std::int64_t readInt64(const unsigned char* p)
     return static_cast<std::int64_t>(v);
 }
 
+// The whole file, read once: libmdb reads its pages from this copy.
+QByteArray readWhole(const QString& path, const FileSignature* expected)
+{
+    const QByteArray local = path.toLocal8Bit();
+    const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+    struct Close {
+        int fd;
+        ~Close() { ::close(fd); }
+    } guard{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 0)
+        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+    QByteArray bytes;
+    bytes.resize(static_cast<qsizetype>(st.st_size));
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done), done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            throw SourceFailure{QStringLiteral("il file non è leggibile")};
+        done += got;
+    }
+    if (expected) {
+        FileSignature after;
+        struct stat now {};
+        if (::fstat(fd, &now) != 0)
+            throw SourceFailure{QStringLiteral("il file non è leggibile")};
+        signatureOf(now, &after);
+        if (!(after == *expected))
+            throw SourceFailure{QStringLiteral("il file è cambiato durante la lettura")};
+    }
+    return bytes;
+}
+
 class JetFileSource final : public TableSource {
 public:
-    explicit JetFileSource(const QString& path)
+    JetFileSource(const QString& path, const FileSignature* signature)
     {
         checkHeader(path);
+        bytes_ = readWhole(path, signature);
         const QByteArray local = path.toLocal8Bit();
         mdb_ = mdb_open(local.constData(), MDB_NOFLAGS);
         if (!mdb_)
             throw SourceFailure{QStringLiteral("il file non è un database Access valido")};
+        // From here on every page comes from the copy in memory.
+        FILE* copy = fmemopen(bytes_.data(), static_cast<size_t>(bytes_.size()), "r");
+        if (!copy) {
+            mdb_close(mdb_);
+            throw SourceFailure{QStringLiteral("memoria insufficiente")};
+        }
+        std::fclose(mdb_->f->stream);
+        mdb_->f->stream = copy;
+        mdb_->cur_pg = 0;
         mdb_set_date_fmt(mdb_, "%Y-%m-%d %H:%M:%S");
         // The catalog is read once and kept: mdb_read_table_by_name would
         // free it under a table still in use.
@@ -115,7 +165,12 @@ public:
         }
     }
 
-    ~JetFileSource() override { mdb_close(mdb_); }
+    ~JetFileSource() override
+    {
+        for (auto& [name, table] : tables_)
+            mdb_free_tabledef(table.def);
+        mdb_close(mdb_);
+    }
 
     JetFileSource(const JetFileSource&) = delete;
     JetFileSource& operator=(const JetFileSource&) = delete;
@@ -126,70 +181,148 @@ public:
         return entry ? QString::fromUtf8(entry->object_name) : QString();
     }
 
-    void readTable(const QString& storedName, const std::function<void(const std::vector<SourceColumn>&)>& onColumns,
-                   const std::function<void(const std::vector<Cell>&)>& onRow) override
+    std::vector<SourceColumn> columns(const QString& storedName) override
     {
+        const Table& t = open(storedName);
+        std::vector<SourceColumn> columns(t.cols.size());
+        for (size_t i = 0; i < t.cols.size(); ++i)
+            columns[i] = {QString::fromUtf8(t.cols[i]->name), columnType(t.cols[i]->col_type)};
+        return columns;
+    }
+
+    void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) override
+    {
+        Table& t = open(storedName);
+        MdbTableDef* table = t.def;
+        const size_t numCols = t.cols.size();
+        std::vector<Cell> cells(wanted.size());
+        std::vector<int> slotOf(numCols, -1);
+        for (size_t i = 0; i < wanted.size(); ++i)
+            if (wanted[i] >= 0 && static_cast<size_t>(wanted[i]) < numCols)
+                slotOf[static_cast<size_t>(wanted[i])] = static_cast<int>(i);
+        const bool firstScan = !t.scanned;
+        if (firstScan)
+            t.rows.clear();
+        size_t row = 0;
+        mdb_rewind_table(table);
+        while (mdb_fetch_row(table)) {
+            // The row just fetched is still in the page buffer; crack it
+            // again for its null mask, which the bound values lose.
+            const std::uint32_t page = table->cur_phys_pg;
+            const unsigned index = table->cur_row;
+            int start = 0;
+            if (!crack(t, index, &start))
+                continue;
+            if (firstScan)
+                t.rows.push_back({page, index});
+            else if (row >= t.rows.size() || t.rows[row].page != page || t.rows[row].index != index)
+                throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
+            std::fill(cells.begin(), cells.end(), Cell{});
+            for (unsigned i = 0; i < numCols; ++i) {
+                const MdbField& f = fields_[i];
+                if (f.colnum < 0 || static_cast<size_t>(f.colnum) >= numCols)
+                    continue;
+                const int slot = slotOf[static_cast<size_t>(f.colnum)];
+                if (slot >= 0)
+                    cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
+            }
+            try {
+                onRow(cells);
+            } catch (...) {
+                releaseTexts();
+                throw;
+            }
+            releaseTexts();
+            ++row;
+        }
+        if (!firstScan && row != t.rows.size())
+            throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
+        t.scanned = true;
+    }
+
+    void readRow(const QString& storedName, std::int64_t row, const RowCallback& onRow) override
+    {
+        Table& t = open(storedName);
+        if (!t.scanned || row < 0 || static_cast<std::uint64_t>(row) >= t.rows.size())
+            throw SourceFailure{QStringLiteral("la riga non esiste")};
+        const RowPlace place = t.rows[static_cast<size_t>(row)];
+        if (mdb_read_pg(mdb_, place.page) <= 0)
+            throw SourceFailure{QStringLiteral("la pagina della riga non è leggibile")};
+        int start = 0;
+        if (!crack(t, place.index, &start))
+            throw SourceFailure{QStringLiteral("la riga non è leggibile")};
+        const size_t numCols = t.cols.size();
+        std::vector<Cell> cells(numCols);
+        for (unsigned i = 0; i < numCols; ++i) {
+            const MdbField& f = fields_[i];
+            if (f.colnum >= 0 && static_cast<size_t>(f.colnum) < numCols)
+                cells[static_cast<size_t>(f.colnum)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
+        }
+        try {
+            onRow(cells);
+        } catch (...) {
+            releaseTexts();
+            throw;
+        }
+        releaseTexts();
+    }
+
+private:
+    // Where a row lives: its data page and its index on that page, 1-based
+    // as table->cur_row leaves it after mdb_fetch_row.
+    struct RowPlace {
+        std::uint32_t page;
+        unsigned index;
+    };
+    struct Table {
+        MdbTableDef* def = nullptr;
+        std::vector<MdbColumn*> cols;
+        std::vector<RowPlace> rows;
+        bool scanned = false;
+    };
+
+    Table& open(const QString& storedName)
+    {
+        if (auto it = tables_.find(storedName); it != tables_.end())
+            return it->second;
         MdbCatalogEntry* entry = find(storedName);
         if (!entry)
             throw SourceFailure{QStringLiteral("la tabella non esiste")};
         MdbTableDef* table = mdb_read_table(entry);
         if (!table)
             throw SourceFailure{QStringLiteral("la definizione della tabella non è leggibile")};
-        struct Free {
-            MdbTableDef* t;
-            ~Free() { mdb_free_tabledef(t); }
-        } guard{table};
-        if (!mdb_read_columns(table) || !table->columns || table->num_cols > MDB_MAX_COLS)
+        if (!mdb_read_columns(table) || !table->columns || table->num_cols > MDB_MAX_COLS) {
+            mdb_free_tabledef(table);
             throw SourceFailure{QStringLiteral("le colonne della tabella non sono leggibili")};
-
-        const unsigned numCols = table->num_cols;
-        std::vector<MdbColumn*> cols(numCols);
-        std::vector<SourceColumn> columns(numCols);
-        for (unsigned i = 0; i < numCols; ++i) {
-            cols[i] = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-            columns[i] = {QString::fromUtf8(cols[i]->name), columnType(cols[i]->col_type)};
         }
-        onColumns(columns);
-
-        std::array<MdbField, MDB_MAX_COLS + 1> fields{};
-        std::vector<Cell> cells(numCols);
-        std::vector<char*> owned;
-        owned.reserve(numCols);
-        mdb_rewind_table(table);
-        std::uint64_t delivered = 0;
-        while (mdb_fetch_row(table)) {
-            // The row just fetched is still in the page buffer; crack it
-            // again for its null mask, which the bound values lose.
-            int start = 0;
-            size_t size = 0;
-            if (table->cur_row == 0 || mdb_find_row(mdb_, static_cast<int>(table->cur_row) - 1, &start, &size) != 0)
-                continue;
-            start &= kOffsetMask;
-            const int cracked = mdb_crack_row(table, start, size, fields.data());
-            if (cracked < 0)
-                continue;
-            std::fill(cells.begin(), cells.end(), Cell{});
-            for (unsigned i = 0; i < numCols; ++i) {
-                const MdbField& f = fields[i];
-                if (f.colnum < 0 || static_cast<unsigned>(f.colnum) >= numCols)
-                    continue;
-                cells[f.colnum] = readCell(cols[f.colnum], f, owned);
-            }
-            onRow(cells);
-            ++delivered;
-            for (char* p : owned)
-                g_free(p);
-            owned.clear();
-        }
-        // libmdb skips what it cannot read (a damaged page or row) without a
-        // word: the count kept in the table definition tells a short read.
-        if (delivered != table->num_rows)
-            throw SourceFailure{QStringLiteral("il file è danneggiato (lette %1 righe delle %2 registrate)")
-                                    .arg(delivered)
-                                    .arg(table->num_rows)};
+        Table t;
+        t.def = table;
+        t.cols.resize(table->num_cols);
+        for (unsigned i = 0; i < table->num_cols; ++i)
+            t.cols[i] = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+        return tables_.emplace(storedName, std::move(t)).first->second;
     }
 
-private:
+    // Splits the row `index` (1-based) of the page in the buffer into fields_.
+    bool crack(Table& t, unsigned index, int* start)
+    {
+        size_t size = 0;
+        if (index == 0 || mdb_find_row(mdb_, static_cast<int>(index) - 1, start, &size) != 0)
+            return false;
+        *start &= kOffsetMask;
+        std::fill(fields_.begin(), fields_.end(), MdbField{});
+        for (MdbField& f : fields_)
+            f.colnum = -1;
+        return mdb_crack_row(t.def, *start, size, fields_.data()) >= 0;
+    }
+
+    void releaseTexts()
+    {
+        for (char* p : owned_)
+            g_free(p);
+        owned_.clear();
+    }
+
     MdbCatalogEntry* find(const QString& name) const
     {
         MdbCatalogEntry* systemMatch = nullptr;
@@ -204,18 +337,18 @@ private:
         return systemMatch;
     }
 
-    Cell text(char* converted, std::vector<char*>& owned) const
+    Cell text(char* converted)
     {
         Cell cell;
         cell.kind = Value::Kind::Text;
         if (converted) {
-            owned.push_back(converted);
+            owned_.push_back(converted);
             cell.text = converted;
         }
         return cell;
     }
 
-    Cell readCell(MdbColumn* col, const MdbField& f, std::vector<char*>& owned) const
+    Cell readCell(MdbColumn* col, const MdbField& f)
     {
         Cell cell;
         unsigned char* buf = mdb_->pg_buf;
@@ -274,38 +407,42 @@ private:
         }
         case MDB_TEXT:
             if (f.siz <= 0)
-                return text(nullptr, owned);
+                return text(nullptr);
             // A stored byte never needs more than two UTF-8 bytes.
             mdb_set_bind_size(mdb_, static_cast<size_t>(f.siz) * 2 + 16);
-            return text(mdb_col_to_string(mdb_, buf, start, MDB_TEXT, f.siz), owned);
+            return text(mdb_col_to_string(mdb_, buf, start, MDB_TEXT, f.siz));
         case MDB_MEMO: {
             if (f.siz < MDB_MEMO_OVERHEAD)
-                return text(nullptr, owned);
+                return text(nullptr);
             const std::uint32_t header = static_cast<std::uint32_t>(mdb_get_int32(buf, start));
             size_t stored = (header & 0x80000000u) ? static_cast<size_t>(f.siz - MDB_MEMO_OVERHEAD) : (header & 0x3fffffffu);
             const size_t bind = std::clamp(stored * 2 + 16, size_t(256), kMaxMemoBytes);
             mdb_set_bind_size(mdb_, bind);
-            return text(mdb_col_to_string(mdb_, buf, start, MDB_MEMO, f.siz), owned);
+            return text(mdb_col_to_string(mdb_, buf, start, MDB_MEMO, f.siz));
         }
         case MDB_DATETIME:
         case MDB_REPID:
             mdb_set_bind_size(mdb_, 256);
-            return text(mdb_col_to_string(mdb_, buf, start, col->col_type, f.siz), owned);
+            return text(mdb_col_to_string(mdb_, buf, start, col->col_type, f.siz));
         default:
             // Binary and OLE fields are not read: the tool has no use for them.
             return cell;
         }
     }
 
+    QByteArray bytes_;
     MdbHandle* mdb_ = nullptr;
     std::vector<MdbCatalogEntry*> entries_;
+    std::map<QString, Table> tables_;  // by stored name
+    std::array<MdbField, MDB_MAX_COLS + 1> fields_{};
+    std::vector<char*> owned_;  // texts of the row being handed over
 };
 
 }  // namespace
 
-std::unique_ptr<TableSource> openJetFile(const QString& path)
+std::unique_ptr<TableSource> openJetFile(const QString& path, const FileSignature* signature)
 {
-    return std::make_unique<JetFileSource>(path);
+    return std::make_unique<JetFileSource>(path, signature);
 }
 
 }  // namespace ostelvia::db::detail

@@ -136,6 +136,7 @@ struct Token {
     Tok kind;
     std::string sql;  // as written to SQLite
     QString name;     // identifiers: the bare name
+    std::string text = {};  // text literals: the content, bound as a parameter
 };
 
 bool isIdentStart(unsigned char c)
@@ -163,19 +164,6 @@ bool equalsWord(const Token& t, const char* word)
     throw SqlRejected{QString::fromUtf8(reason)};
 }
 
-std::string sqlStringLiteral(const std::string& content)
-{
-    std::string out;
-    out.reserve(content.size() + 16);
-    out.push_back('\'');
-    for (char c : content) {
-        out.push_back(c);
-        if (c == '\'')
-            out.push_back('\'');
-    }
-    out += "' COLLATE JET";
-    return out;
-}
 
 std::vector<Token> tokenize(const QString& text)
 {
@@ -213,7 +201,9 @@ std::vector<Token> tokenize(const QString& text)
             }
             if (!closed)
                 reject("testo tra apici non chiuso");
-            tokens.push_back({Tok::String, sqlStringLiteral(content), {}});
+            // Bound, not spliced: texts that differ only in their literals
+            // share one prepared statement.
+            tokens.push_back({Tok::String, "? COLLATE JET", {}, std::move(content)});
             continue;
         }
         if (c == '[') {
@@ -356,10 +346,14 @@ Expression emitExpression(const std::vector<Token>& tokens, size_t begin, size_t
         if (!out.sql.empty())
             out.sql.push_back(' ');
         out.sql += t.sql;
+        if (t.kind == Tok::String)
+            out.parameters.push_back(t.text);
 
         if (t.kind != Tok::Ident)
             continue;
         const bool call = i + 1 < end && tokens[i + 1].kind == Tok::LParen;
+        if (!call)
+            out.names.push_back(t.name);
         const bool qualified = (i + 1 < end && tokens[i + 1].kind == Tok::Dot) || (i > begin && tokens[i - 1].kind == Tok::Dot);
         if (call || qualified)
             continue;

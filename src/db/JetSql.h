@@ -26,17 +26,20 @@ struct SqlRejected {
     QString reason;
 };
 
-// A translated WHERE or ORDER BY body: SQLite text plus the columns it
-// compares directly (candidates for an index).
+// A translated WHERE or ORDER BY body: SQLite text, with every text literal
+// as a parameter, plus the columns it compares directly (candidates for an
+// index) and every name it might read as a column.
 struct Expression {
     std::string sql;
+    std::vector<std::string> parameters;   // UTF-8 texts for the ?s, in order
+    std::vector<QString> names;            // identifiers not called as functions
     std::vector<QString> comparedColumns;  // compared as themselves: Col = ...
     std::vector<QString> trimmedColumns;   // compared through Trim: Trim(Col) = ...
     bool empty() const { return sql.empty(); }
 };
 
 // Translates a criteria text (the body of a WHERE clause). Text literals
-// get the JET collation so that comparisons through functions still ignore
+// become parameters with the JET collation so that comparisons through functions still ignore
 // letter case; [name] becomes a quoted identifier; & becomes ||.
 Expression translateCriteria(const QString& criteria);
 

@@ -14,40 +14,64 @@ public:
         return t ? t->name : QString();
     }
 
-    void readTable(const QString& storedName, const std::function<void(const std::vector<SourceColumn>&)>& onColumns,
-                   const std::function<void(const std::vector<Cell>&)>& onRow) override
+    std::vector<SourceColumn> columns(const QString& storedName) override
+    {
+        std::vector<SourceColumn> columns;
+        for (const Column& c : table(storedName).columns)
+            columns.push_back({c.name, c.type});
+        return columns;
+    }
+
+    void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) override
+    {
+        const TableData& t = table(storedName);
+        for (const auto& row : t.rows)
+            hand(row, wanted, onRow);
+    }
+
+    void readRow(const QString& storedName, std::int64_t row, const RowCallback& onRow) override
+    {
+        const TableData& t = table(storedName);
+        if (row < 0 || static_cast<size_t>(row) >= t.rows.size())
+            throw SourceFailure{QStringLiteral("la riga non esiste")};
+        std::vector<int> all(t.columns.size());
+        for (size_t i = 0; i < all.size(); ++i)
+            all[i] = static_cast<int>(i);
+        hand(t.rows[static_cast<size_t>(row)], all, onRow);
+    }
+
+private:
+    static void hand(const std::vector<Value>& row, const std::vector<int>& wanted, const RowCallback& onRow)
+    {
+        std::vector<Cell> cells(wanted.size());
+        std::vector<QByteArray> texts(wanted.size());
+        for (size_t i = 0; i < wanted.size(); ++i) {
+            const size_t at = static_cast<size_t>(wanted[i]);
+            if (at >= row.size())
+                continue;
+            const Value& v = row[at];
+            Cell& cell = cells[i];
+            cell.kind = v.kind();
+            if (v.kind() == Value::Kind::Integer)
+                cell.integer = v.toText().toLongLong();
+            else if (v.kind() == Value::Kind::Real)
+                cell.real = v.toNumber();
+            else if (v.kind() == Value::Kind::Text) {
+                texts[i] = v.toText().toUtf8();
+                cell.text = std::string_view(texts[i].constData(), static_cast<size_t>(texts[i].size()));
+            }
+        }
+        onRow(cells);
+    }
+
+    const TableData& table(const QString& storedName) const
     {
         const TableData* t = find(storedName);
         if (!t)
             throw SourceFailure{QStringLiteral("la tabella non esiste")};
-        std::vector<SourceColumn> columns;
-        for (const Column& c : t->columns)
-            columns.push_back({c.name, c.type});
-        onColumns(columns);
-        std::vector<Cell> cells(columns.size());
-        std::vector<QByteArray> texts(columns.size());
-        for (const auto& row : t->rows) {
-            for (size_t i = 0; i < columns.size(); ++i) {
-                Cell cell;
-                if (i < row.size()) {
-                    const Value& v = row[i];
-                    cell.kind = v.kind();
-                    if (v.kind() == Value::Kind::Integer)
-                        cell.integer = v.toText().toLongLong();
-                    else if (v.kind() == Value::Kind::Real)
-                        cell.real = v.toNumber();
-                    else if (v.kind() == Value::Kind::Text) {
-                        texts[i] = v.toText().toUtf8();
-                        cell.text = std::string_view(texts[i].constData(), static_cast<size_t>(texts[i].size()));
-                    }
-                }
-                cells[i] = cell;
-            }
-            onRow(cells);
-        }
+        return *t;
     }
 
-private:
     const TableData* find(const QString& name) const
     {
         for (const TableData& t : tables_)

@@ -33,6 +33,8 @@ struct SourceFailure {
     QString reason;
 };
 
+using RowCallback = std::function<void(const std::vector<Cell>&)>;
+
 class TableSource {
 public:
     virtual ~TableSource() = default;
@@ -41,15 +43,24 @@ public:
     // empty when there is none.
     virtual QString findTable(const QString& name) const = 0;
 
-    // Reads a whole table in stored order: first its columns, then every row.
-    virtual void readTable(const QString& storedName,
-                           const std::function<void(const std::vector<SourceColumn>&)>& onColumns,
-                           const std::function<void(const std::vector<Cell>&)>& onRow) = 0;
+    // The columns of a table, in stored order.
+    virtual std::vector<SourceColumn> columns(const QString& storedName) = 0;
+
+    // Reads every row in stored order, decoding only the wanted columns
+    // (indexes into columns()); onRow gets their cells in that order. Rows
+    // are numbered from 0 in this order, the same on every scan.
+    virtual void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) = 0;
+
+    // Decodes the whole row numbered `row` by an earlier scan.
+    virtual void readRow(const QString& storedName, std::int64_t row, const RowCallback& onRow) = 0;
 };
 
-// Opens a Jet file read-only. Throws SourceFailure when it is no database
-// libmdb can read.
-std::unique_ptr<TableSource> openJetFile(const QString& path);
+// Opens a Jet file read-only. The file's bytes are read once, here: later
+// reads never see the file change under them. Throws SourceFailure when it is
+// no database libmdb can read. When `signature` is given, also fails when the
+// bytes read are not those of the file it describes (changed meanwhile).
+struct FileSignature;
+std::unique_ptr<TableSource> openJetFile(const QString& path, const FileSignature* signature = nullptr);
 
 std::unique_ptr<TableSource> memorySource(std::vector<TableData> tables);
 
