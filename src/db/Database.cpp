@@ -48,19 +48,22 @@ RecordsetState& usable(const std::shared_ptr<RecordsetState>& state)
     return *state;
 }
 
-// Moves to the first match at or after position `from`.
-void moveTo(RecordsetState& s, const QString& criteria, size_t from)
+// Moves to the first match from the start, or (next) after the current row.
+void moveTo(RecordsetState& s, const QString& criteria, bool next)
 {
     const QString& fileName = s.handle->fileName;
     detail::DatabaseFile& file = *s.handle->file;
     std::lock_guard lock(file.mutex);
     const auto matches = file.find(*s.set, criteria, fileName);
+    const size_t size = s.set->rowids.size();
+    // After the last row (or a failed find) there is nothing further.
+    const size_t from = !next ? 0 : s.position >= size ? size : s.position + 1;
     const auto it = std::lower_bound(matches->begin(), matches->end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
     s.rowLoaded = false;
     s.row.clear();
     if (it == matches->end()) {
         s.noMatch = true;
-        s.position = s.set->rowids.size();
+        s.position = size;
     } else {
         s.noMatch = false;
         s.position = static_cast<size_t>(*it);
@@ -296,15 +299,12 @@ Recordset::Recordset(std::shared_ptr<RecordsetState> state) : state_(std::move(s
 
 void Recordset::findFirst(const QString& criteria)
 {
-    moveTo(usable(state_), criteria, 0);
+    moveTo(usable(state_), criteria, false);
 }
 
 void Recordset::findNext(const QString& criteria)
 {
-    RecordsetState& s = usable(state_);
-    // After the last row (or a failed find) there is nothing further.
-    const size_t from = s.position >= s.set->rowids.size() ? s.set->rowids.size() : s.position + 1;
-    moveTo(s, criteria, from);
+    moveTo(usable(state_), criteria, true);
 }
 
 bool Recordset::noMatch() const
@@ -320,12 +320,13 @@ Value Recordset::field(const QString& name) const
     if (column < 0)
         throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
                           .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
-    if (s.position >= s.set->rowids.size())
-        throw DbError(QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
-                          .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
     if (!s.rowLoaded) {
         detail::DatabaseFile& file = *s.handle->file;
         std::lock_guard lock(file.mutex);
+        file.materialize(*s.set, {}, s.handle->fileName);
+        if (s.position >= s.set->rowids.size())
+            throw DbError(QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
+                              .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
         s.row = file.readRow(table, s.set->rowids[s.position], s.handle->fileName);
         s.rowLoaded = true;
     }

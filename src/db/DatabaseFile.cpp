@@ -113,6 +113,16 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     const QString stored = source_->findTable(name);
     if (stored.isEmpty())
         throw DbError(QStringLiteral("Nel database %1 manca la tabella %2.").arg(quoted(fileName), quoted(name)));
+    // A table is first read from a file unchanged since it was opened. The
+    // source holds the bytes it had then, so whatever is read of the table
+    // later comes from the same bytes, changed file or not.
+    if (!path_.isEmpty()) {
+        FileSignature now;
+        int error = 0;
+        if (!statSignature(path_, &now, &error) || !(now == signature_))
+            throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: il file è cambiato dopo l'apertura.")
+                              .arg(quoted(stored), quoted(fileName)));
+    }
     auto info = std::make_unique<TableInfo>();
     info->name = stored;
     info->quotedName = quoteIdentifier(stored);
@@ -130,6 +140,14 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
         info->columnByName.insert(info->columns[i].name, static_cast<int>(i));
     }
     info->loaded.assign(info->columns.size(), false);
+    // Every column is declared from the start, so that SQL texts are checked
+    // against the whole table; a column holds values once it is loaded.
+    // The first column stands for the rowid: a Jet name holds no control
+    // character, so it is never a field's.
+    std::string create = "CREATE TABLE " + info->quotedName + " (\"\x01\" INTEGER PRIMARY KEY";
+    for (const SourceColumn& c : info->columns)
+        create += ", " + quoteIdentifier(c.name) + " " + declaredType(c.type);
+    exec(create + ")", fileName);
     return *tables_.emplace(key, std::move(info)).first->second;
 }
 
@@ -141,21 +159,10 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
         if (at >= 0 && !info.loaded[static_cast<size_t>(at)] && std::find(wanted.begin(), wanted.end(), at) == wanted.end())
             wanted.push_back(at);
     }
-    if (info.created && wanted.empty())
+    if (info.rowsLoaded && wanted.empty())
         return;
 
-    // A table is first read from a file unchanged since it was opened. The
-    // source holds the bytes it had then, so later columns of a table
-    // already in come from the same bytes, changed file or not.
-    if (!info.created && !path_.isEmpty()) {
-        FileSignature now;
-        int error = 0;
-        if (!statSignature(path_, &now, &error) || !(now == signature_))
-            throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: il file è cambiato dopo l'apertura.")
-                              .arg(quoted(info.name), quoted(fileName)));
-    }
-
-    const bool creating = !info.created;
+    const bool creating = !info.rowsLoaded;
     const auto internal = [&] {
         return DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
     };
@@ -171,27 +178,17 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     try {
         std::string sql;
         if (creating) {
-            // The first column stands for the rowid: a Jet name holds no
-            // control character, so it is never a field's.
-            std::string create = "CREATE TABLE " + info.quotedName + " (\"\x01\" INTEGER PRIMARY KEY";
             std::string columns = "\"\x01\"";
             std::string values = "?";
             for (int at : wanted) {
-                const SourceColumn& c = info.columns[static_cast<size_t>(at)];
-                create += ", " + quoteIdentifier(c.name) + " " + declaredType(c.type);
-                columns += ", " + quoteIdentifier(c.name);
+                columns += ", " + quoteIdentifier(info.columns[static_cast<size_t>(at)].name);
                 values += ", ?";
             }
-            exec(create + ")", fileName);
             sql = "INSERT INTO " + info.quotedName + " (" + columns + ") VALUES (" + values + ")";
         } else {
             sql = "UPDATE " + info.quotedName + " SET ";
-            for (size_t i = 0; i < wanted.size(); ++i) {
-                const SourceColumn& c = info.columns[static_cast<size_t>(wanted[i])];
-                exec("ALTER TABLE " + info.quotedName + " ADD COLUMN " + quoteIdentifier(c.name) + " " + declaredType(c.type),
-                     fileName);
-                sql += (i ? ", " : "") + quoteIdentifier(c.name) + " = ?";
-            }
+            for (size_t i = 0; i < wanted.size(); ++i)
+                sql += (i ? ", " : "") + quoteIdentifier(info.columns[static_cast<size_t>(wanted[i])].name) + " = ?";
             sql += " WHERE rowid = ?";
         }
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
@@ -245,7 +242,7 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
         discard();
         throw;
     }
-    info.created = true;
+    info.rowsLoaded = true;
     for (int at : wanted)
         info.loaded[static_cast<size_t>(at)] = true;
 }
@@ -297,36 +294,53 @@ std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const 
     }
 
     TableInfo& info = table(select.table, fileName);
-    std::vector<QString> names = select.where.names;
-    names.insert(names.end(), select.orderBy.names.begin(), select.orderBy.names.end());
-    ensureColumns(info, names, fileName);
-
-    std::string sql = "SELECT rowid FROM " + info.quotedName;
-    if (!select.where.empty())
-        sql += " WHERE " + select.where.sql;
-    // Rows that tie keep their stored order.
-    sql += " ORDER BY " + (select.orderBy.empty() ? std::string() : select.orderBy.sql + ", ") + "rowid";
-    std::vector<std::string> parameters = select.where.parameters;
-    parameters.insert(parameters.end(), select.orderBy.parameters.begin(), select.orderBy.parameters.end());
-
-    const StatementPtr st = prepare(sql, parameters);
-    if (!st)
-        rejected(QStringLiteral("l'istruzione SQL"), tableOrSql, fileName, &info);
     auto set = std::make_shared<SetData>();
     set->table = &info;
-    set->positionOf.assign(static_cast<size_t>(info.rowCount) + 1, -1);
+    set->text = tableOrSql;
+    set->names = select.where.names;
+    set->names.insert(set->names.end(), select.orderBy.names.begin(), select.orderBy.names.end());
+    set->sql = "SELECT rowid FROM " + info.quotedName;
+    if (!select.where.empty())
+        set->sql += " WHERE " + select.where.sql;
+    // Rows that tie keep their stored order.
+    set->sql += " ORDER BY " + (select.orderBy.empty() ? std::string() : select.orderBy.sql + ", ") + "rowid";
+    set->parameters = select.where.parameters;
+    set->parameters.insert(set->parameters.end(), select.orderBy.parameters.begin(), select.orderBy.parameters.end());
+    // Checked now, against the declared columns; run on first use.
+    if (!prepare(set->sql, set->parameters))
+        rejected(QStringLiteral("l'istruzione SQL"), tableOrSql, fileName, &info);
+    sets_.put(key, set);
+    return set;
+}
+
+void DatabaseFile::materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName)
+{
+    if (set.ready)
+        return;
+    TableInfo& info = *set.table;
+    std::vector<QString> names = set.names;
+    names.insert(names.end(), alsoNamed.begin(), alsoNamed.end());
+    ensureColumns(info, names, fileName);
+
+    const StatementPtr st = prepare(set.sql, set.parameters);
+    if (!st)
+        rejected(QStringLiteral("l'istruzione SQL"), set.text, fileName, &info);
+    set.rowids.clear();
+    set.positionOf.assign(static_cast<size_t>(info.rowCount) + 1, -1);
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
         if (rowid >= 1 && rowid <= info.rowCount)
-            set->positionOf[static_cast<size_t>(rowid)] = static_cast<std::int32_t>(set->rowids.size());
-        set->rowids.push_back(rowid);
+            set.positionOf[static_cast<size_t>(rowid)] = static_cast<std::int32_t>(set.rowids.size());
+        set.rowids.push_back(rowid);
     }
-    if (rc != SQLITE_DONE)
-        rejected(QStringLiteral("l'istruzione SQL"), tableOrSql, fileName, &info);
     sqlite3_reset(st.get());
-    sets_.put(key, set);
-    return set;
+    if (rc != SQLITE_DONE) {
+        set.rowids.clear();
+        set.positionOf.clear();
+        rejected(QStringLiteral("l'istruzione SQL"), set.text, fileName, &info);
+    }
+    set.ready = true;
 }
 
 void DatabaseFile::ensureIndexes(TableInfo& info, const Expression& expression, const QString& fileName)
@@ -371,6 +385,7 @@ std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString&
         throw DbError(QStringLiteral("Il database %1 ha rifiutato il criterio: %2 (%3)").arg(quoted(fileName), criteria, r.reason));
     }
     TableInfo& info = *set.table;
+    materialize(set, expression.names, fileName);
     ensureColumns(info, expression.names, fileName);
     // A single find is cheaper as a scan than as an index build: indexes
     // come with the second find on a table, which look-ups soon make.

@@ -97,7 +97,7 @@ struct TableInfo {
     std::map<QString, int> columnByFoldedName;
     QHash<QString, int> columnByName;  // as spelled in the file: no folding on the common path
     std::vector<bool> loaded;          // per column: copied into SQLite
-    bool created = false;              // the SQLite table exists (rowids copied)
+    bool rowsLoaded = false;           // every row's rowid is in SQLite
     std::int64_t rowCount = 0;
     int findsRun = 0;
     std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
@@ -108,9 +108,16 @@ struct TableInfo {
 
 using Positions = std::vector<std::int32_t>;
 
-// The rows of one record set, in its order, and the finds made on it.
+// The rows of one record set, in its order, and the finds made on it. The
+// rows are selected on first use, when the first find names the columns it
+// needs too, so the table is read once for both.
 struct SetData {
     TableInfo* table = nullptr;
+    bool ready = false;
+    QString text;                         // as the caller wrote it, for messages
+    std::string sql;                      // SELECT rowid ...
+    std::vector<std::string> parameters;
+    std::vector<QString> names;           // columns the text may read
     std::vector<std::int64_t> rowids;        // set order
     std::vector<std::int32_t> positionOf;    // rowid -> position, -1 when not in the set
     LruCache<std::shared_ptr<const Positions>> finds{512};
@@ -130,6 +137,9 @@ public:
 
     // All three throw DbError naming fileName, the name the caller used.
     std::shared_ptr<SetData> openSet(const QString& tableOrSql, const QString& fileName);
+    // Selects the set's rows if not done yet, copying into SQLite the columns
+    // the set and `alsoNamed` need.
+    void materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName);
     std::shared_ptr<const Positions> find(SetData& set, const QString& criteria, const QString& fileName);
     std::vector<Value> readRow(TableInfo& table, std::int64_t rowid, const QString& fileName);
 

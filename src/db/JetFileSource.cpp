@@ -310,9 +310,6 @@ private:
         if (index == 0 || mdb_find_row(mdb_, static_cast<int>(index) - 1, start, &size) != 0)
             return false;
         *start &= kOffsetMask;
-        std::fill(fields_.begin(), fields_.end(), MdbField{});
-        for (MdbField& f : fields_)
-            f.colnum = -1;
         return mdb_crack_row(t.def, *start, size, fields_.data()) >= 0;
     }
 
