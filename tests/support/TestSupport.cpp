@@ -61,6 +61,13 @@ void ScratchDir::replaceDatabase(const QString& fixtureRelativePath)
     db::clearCache();
 }
 
+void ScratchDir::replaceDatabaseBytes(const QString& name, const QByteArray& bytes)
+{
+    writeBytes(filePath(name), bytes);
+    originals_[name] = bytes;
+    db::clearCache();
+}
+
 void ScratchDir::writeSettings(const QString& exportPath, const QString& command)
 {
     writeBytes(filePath(QStringLiteral("TaxSetup.txt")),

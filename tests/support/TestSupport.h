@@ -33,6 +33,9 @@ public:
 
     // Replaces one database with another fixture's file (e.g. "broken/missing-table/Comuni.mdb").
     void replaceDatabase(const QString& fixtureRelativePath);
+    // Replaces one database with the given bytes (a damaged copy), which the
+    // untouched check then expects.
+    void replaceDatabaseBytes(const QString& name, const QByteArray& bytes);
     // Writes "TaxSetup.txt" with the given export path and command, CR LF ended.
     void writeSettings(const QString& exportPath, const QString& command = QString());
 

@@ -1,0 +1,76 @@
+// Helpers of the robustness tests: damaged copies of a database file, and the
+// export run driven with a recording reporter.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+#include <vector>
+
+#include "export/ExportRun.h"
+
+// Readable parameter names in test failure output.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << text.toStdString();
+}
+
+namespace ostelvia::test {
+
+inline constexpr int kJetPage = 4096;
+inline constexpr unsigned char kDataPage = 0x01;
+inline constexpr unsigned char kTableDefinitionPage = 0x02;
+
+// The six databases the tool reads.
+const std::vector<QString>& databaseNames();
+
+// The numbers of the pages of a given type (first byte of the page).
+std::vector<int> pagesOfType(const QByteArray& file, unsigned char type);
+
+// `length` bytes from `offset` inside page `page` set to a pattern that no
+// valid structure has (0xA5, 0x5A, ...).
+QByteArray overwritten(const QByteArray& file, int page, int offset, int length);
+
+struct Damaged {
+    QString what;  // for failure messages
+    QByteArray bytes;
+};
+
+// Whole-file damage: empty, plain text, cut at several sizes.
+std::vector<Damaged> wholeFileDamage(const QByteArray& file);
+
+// Structural damage a reader can notice: the row table of each data page,
+// and the header and column area of each table definition page.
+std::vector<Damaged> pageDamage(const QByteArray& file);
+
+class FixedRooms : public exporter::RoomSource {
+public:
+    QString first;
+    QString last = QStringLiteral("ZZZZZZ");
+    QString primaCamera() const override { return first; }
+    QString ultimaCamera() const override { return last; }
+};
+
+class RecordingReporter : public exporter::RunReporter {
+public:
+    int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) override
+    {
+        messages.append(messaggio);
+        styles.push_back(pulsanti);
+        titles.append(titolo);
+        return 0;
+    }
+    void avvisaImpostazioniMancanti() override { ++settingsWarnings; }
+
+    QStringList messages;
+    std::vector<int> styles;
+    QStringList titles;
+    int settingsWarnings = 0;
+};
+
+// The bytes of a reference answer in tests/data/basic/expected.
+QByteArray expectedBytes(const QString& name);
+
+}  // namespace ostelvia::test
