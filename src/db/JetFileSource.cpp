@@ -237,6 +237,12 @@ public:
         }
         if (!firstScan && row != t.rows.size())
             throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
+        // libmdb skips what it cannot read (a damaged page or row) without a
+        // word: the count kept in the table definition tells a short read.
+        if (firstScan && row != table->num_rows)
+            throw SourceFailure{QStringLiteral("il file è danneggiato (lette %1 righe delle %2 registrate)")
+                                    .arg(row)
+                                    .arg(table->num_rows)};
         t.scanned = true;
     }
 
