@@ -1,0 +1,190 @@
+// The export run as the window makes it, on the large dataset: the month run
+// twice in one process (the second over unchanged files must load nothing
+// again), and how the engine's costs grow with the size of the history and of
+// the code table. Data directory as in bench_lookup.cpp.
+#include "db/Database.h"
+#include "export/ExportRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using ostelvia::db::Column;
+using ostelvia::db::Database;
+using ostelvia::db::Recordset;
+using ostelvia::db::TableData;
+using ostelvia::db::Value;
+
+namespace {
+
+QString dataDir()
+{
+    const char* env = std::getenv("OSTELVIA_BENCH_DATA");
+    return QDir(env && *env ? QString::fromLocal8Bit(env) : QStringLiteral("../shared/fixtures/large")).absolutePath();
+}
+
+// A scratch copy of the dataset with a settings file, entered for the run.
+class Scratch {
+public:
+    Scratch() : previous_(QDir::currentPath())
+    {
+        const QDir source(dataDir());
+        const QStringList files = source.entryList({QStringLiteral("*.mdb")}, QDir::Files);
+        ok_ = dir_.isValid() && !files.isEmpty();
+        for (const QString& name : files)
+            ok_ = ok_ && QFile::copy(source.filePath(name), dir_.filePath(name));
+        QFile settings(dir_.filePath(QStringLiteral("TaxSetup.txt")));
+        ok_ = ok_ && settings.open(QIODevice::WriteOnly) &&
+              settings.write((dir_.filePath(QStringLiteral("ZaverUdevu.txt")) + QStringLiteral("\r\n\r\n")).toLocal8Bit()) > 0;
+        settings.close();
+        ok_ = ok_ && QDir::setCurrent(dir_.path());
+        ostelvia::db::clearCache();
+    }
+    ~Scratch()
+    {
+        ostelvia::db::clearCache();
+        QDir::setCurrent(previous_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    QString previous_;
+    QTemporaryDir dir_;
+    bool ok_ = false;
+};
+
+struct AllRooms : ostelvia::exporter::RoomSource {
+    QString primaCamera() const override { return {}; }
+    QString ultimaCamera() const override { return QStringLiteral("ZZZZZZ"); }
+};
+
+struct Silent : ostelvia::exporter::RunReporter {
+    int mostraMessaggio(const QString& messaggio, int, const QString&) override
+    {
+        std::fprintf(stderr, "run stopped: %s\n", qPrintable(messaggio));
+        return 1;
+    }
+    void avvisaImpostazioniMancanti() override { std::fprintf(stderr, "run: no settings file\n"); }
+};
+
+double runMonth(int* written)
+{
+    AllRooms rooms;
+    Silent reporter;
+    const auto start = std::chrono::steady_clock::now();
+    const auto summary = ostelvia::exporter::CreaFileTassa(QStringLiteral("01/08/2024"), QStringLiteral("31/08/2024"), rooms, reporter);
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    *written = summary.recordsWritten;
+    return took.count();
+}
+
+// "&Crea File" twice over unchanged files, in one process.
+void BM_CreaFileTassaTwice(benchmark::State& state)
+{
+    Scratch scratch;
+    if (!scratch.ok()) {
+        state.SkipWithError("data directory not found");
+        return;
+    }
+    double first = 0;
+    double second = 0;
+    int written = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ostelvia::db::clearCache();
+        state.ResumeTiming();
+        first = runMonth(&written);
+        second = runMonth(&written);
+    }
+    state.counters["records"] = written;
+    state.counters["first_ms"] = first;
+    state.counters["second_ms"] = second;
+    state.counters["first/second"] = second > 0 ? first / second : 0;
+    std::fprintf(stderr, "Crea File twice: first %.1f ms, second %.1f ms (%.1fx)\n", first, second, second > 0 ? first / second : 0);
+}
+BENCHMARK(BM_CreaFileTassaTwice)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A history of `rows` cards (the large history's rows over and over): the
+// month's selection and find, as the export's history pass makes them.
+void BM_HistorySelection(benchmark::State& state)
+{
+    const auto rows = static_cast<size_t>(state.range(0));
+    TableData table;
+    table.name = QStringLiteral("Scheda_Cliente");
+    table.columns = {{QStringLiteral("NumeroHotel"), Column::Type::Integer},   {QStringLiteral("NumeroCamera"), Column::Type::Text},
+                     {QStringLiteral("NumeroProgressivo"), Column::Type::Integer}, {QStringLiteral("Lingua"), Column::Type::Text},
+                     {QStringLiteral("DataPartenzaReale"), Column::Type::Text},     {QStringLiteral("NomeCliente"), Column::Type::Text},
+                     {QStringLiteral("Note"), Column::Type::Text}};
+    table.rows.reserve(rows);
+    for (size_t i = 0; i < rows; ++i) {
+        // Departures spread over 32 months; one card in 32 leaves in the month.
+        const int month = static_cast<int>(i % 32);
+        const QString date = QStringLiteral("%1%2%3").arg(2022 + month / 12).arg(month % 12 + 1, 2, 10, QLatin1Char('0')).arg(i % 28 + 1, 2, 10, QLatin1Char('0'));
+        table.rows.push_back({Value::integer(1 + static_cast<int>(i % 5 == 0)), Value::text(QString::number(101 + i % 240)),
+                              Value::integer(static_cast<std::int64_t>(i)), Value::text(QStringLiteral("I")), Value::text(date),
+                              Value::text(QStringLiteral("ROSSI MARIO")), Value::text(QString(200, QLatin1Char('x')))});
+    }
+    const QString sql = QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ' Order by NumeroProgressivo;");
+    const QString criteria = QStringLiteral("NumeroHotel = 1 and DataPartenzaReale >= '20240801' and DataPartenzaReale <= '20240831' and Instr(Lingua,'*')=0");
+    int found = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ostelvia::db::registerMemoryDatabase(QStringLiteral("Storico.mdb"), {table});
+        state.ResumeTiming();
+        Database db = Database::open(QStringLiteral("Storico.mdb"));
+        Recordset rs = db.openRecordset(sql);
+        found = 0;
+        for (rs.findFirst(criteria); !rs.noMatch(); rs.findNext(criteria)) {
+            benchmark::DoNotOptimize(rs.text(QStringLiteral("NomeCliente")));
+            ++found;
+        }
+    }
+    ostelvia::db::clearMemoryDatabases();
+    state.counters["selected"] = found;
+    state.counters["us/row"] = benchmark::Counter(static_cast<double>(rows) * 1e-6, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_HistorySelection)->Unit(benchmark::kMillisecond)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000);
+
+// 10,000 municipality look-ups, as the export makes them, in a code table of
+// `rows` municipalities.
+void BM_LookupsByCodeTableSize(benchmark::State& state)
+{
+    const auto rows = static_cast<int>(state.range(0));
+    TableData table;
+    table.name = QStringLiteral("CodiciVari");
+    table.columns = {{QStringLiteral("NumeroHotel"), Column::Type::Integer}, {QStringLiteral("Tipo"), Column::Type::Integer},
+                     {QStringLiteral("Sigla"), Column::Type::Text},         {QStringLiteral("Descrizione"), Column::Type::Text},
+                     {QStringLiteral("CodicePS"), Column::Type::Text}};
+    for (int i = 0; i < rows; ++i)
+        table.rows.push_back({Value::integer(1), Value::integer(3), Value::text(QStringLiteral("RM")),
+                              Value::text(QStringLiteral("COMUNE %1 ").arg(i)), Value::text(QString::number(400000000 + i))});
+    int found = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ostelvia::db::registerMemoryDatabase(QStringLiteral("Codici.mdb"), {table});
+        // Columns copied and indexed before timing: the look-ups alone.
+        Recordset warm = Database::open(QStringLiteral("Codici.mdb")).openRecordset(QStringLiteral("CodiciVari"));
+        warm.findFirst(QStringLiteral("Tipo = 3 and Trim(Descrizione) = 'A'"));
+        warm.findFirst(QStringLiteral("Tipo = 3 and Trim(Descrizione) = 'B'"));
+        state.ResumeTiming();
+        found = 0;
+        for (int i = 0; i < 10000; ++i) {
+            Database db = Database::open(QStringLiteral("Codici.mdb"));
+            Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
+            rs.findFirst(QStringLiteral("Tipo = 3 and Trim(Descrizione) = 'COMUNE %1'").arg(static_cast<std::int64_t>(i) * 7919 % rows));
+            found += rs.noMatch() ? 0 : 1;
+        }
+    }
+    ostelvia::db::clearMemoryDatabases();
+    state.counters["found"] = found;
+}
+BENCHMARK(BM_LookupsByCodeTableSize)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(8000)->Arg(32000)->Arg(128000);
+
+}  // namespace

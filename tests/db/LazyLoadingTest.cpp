@@ -1,0 +1,139 @@
+// Columns copied only when an SQL text or criteria names them, rows decoded
+// on first read, statements reused across literals: none of it may change
+// what a set or a find returns.
+#include "TestSupport.h"
+
+#include "db/Database.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/time.h>
+
+using ostelvia::db::Column;
+using ostelvia::db::Database;
+using ostelvia::db::DbError;
+using ostelvia::db::Recordset;
+using ostelvia::db::TableData;
+using ostelvia::db::Value;
+using ostelvia::test::ScratchDir;
+
+namespace {
+
+// Stored order: ids 1..6. Kind splits them 1,2,1,2,1,2; Town is Null on id 4.
+TableData towns()
+{
+    TableData t;
+    t.name = QStringLiteral("Luoghi");
+    t.columns = {{QStringLiteral("Id"), Column::Type::Integer},
+                 {QStringLiteral("Kind"), Column::Type::Integer},
+                 {QStringLiteral("Town"), Column::Type::Text},
+                 {QStringLiteral("Code"), Column::Type::Text},
+                 {QStringLiteral("Weight"), Column::Type::Real}};
+    const auto row = [](int id, int kind, const char* town, const char* code, double w) {
+        return std::vector<Value>{Value::integer(id), Value::integer(kind), town ? Value::text(QString::fromUtf8(town)) : Value(),
+                                  Value::text(QString::fromLatin1(code)), Value::real(w)};
+    };
+    t.rows = {row(1, 1, "ROMA", "R1", 1.5),    row(2, 2, "L'AQUILA", "A2", 2.0), row(3, 1, "MILANO", "M3", 0.25),
+              row(4, 2, nullptr, "N4", -1),    row(5, 1, "roma", "R5", 3.0),     row(6, 2, "FORLÌ", "F6", 4.5)};
+    return t;
+}
+
+class LazyLoadingTest : public ::testing::Test {
+protected:
+    void SetUp() override { ostelvia::db::registerMemoryDatabase(QStringLiteral("Luoghi.mdb"), {towns()}); }
+    void TearDown() override { ostelvia::db::clearMemoryDatabases(); }
+};
+
+// Ids of the rows a criteria finds, walking the set with find first / next.
+QList<qint64> walk(Recordset& rs, const QString& criteria)
+{
+    QList<qint64> ids;
+    for (rs.findFirst(criteria); !rs.noMatch(); rs.findNext(criteria))
+        ids << static_cast<qint64>(rs.field(QStringLiteral("Id")).toNumber());
+    return ids;
+}
+
+}  // namespace
+
+TEST_F(LazyLoadingTest, ColumnsFirstNamedByLaterCriteriaFindTheRightRows)
+{
+    Database db = Database::open(QStringLiteral("Luoghi.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("Luoghi"));
+    EXPECT_EQ(walk(rs, QStringLiteral("Kind = 1")), (QList<qint64>{1, 3, 5}));
+    // Town is first named here; letter case is ignored as always.
+    EXPECT_EQ(walk(rs, QStringLiteral("Town = 'Roma'")), (QList<qint64>{1, 5}));
+    // Two columns never named before in one criteria, one of them Null on a row.
+    EXPECT_EQ(walk(rs, QStringLiteral("Weight > 1 and Code <> 'F6'")), (QList<qint64>{1, 2, 5}));
+    EXPECT_EQ(walk(rs, QStringLiteral("Town Is Null")), (QList<qint64>{4}));
+
+    // Fields never named by any criteria read as stored, whole row at once.
+    rs.findFirst(QStringLiteral("Id = 6"));
+    EXPECT_EQ(rs.text(QStringLiteral("Town")), QStringLiteral("FORLÌ"));
+    EXPECT_EQ(rs.field(QStringLiteral("Weight")), Value::real(4.5));
+    EXPECT_EQ(rs.field(QStringLiteral("Kind")), Value::integer(2));
+    rs.findFirst(QStringLiteral("Id = 4"));
+    EXPECT_TRUE(rs.field(QStringLiteral("Town")).isNull());
+    // A field spelled in another letter case is the same field.
+    EXPECT_EQ(rs.text(QStringLiteral("CODE")), QStringLiteral("N4"));
+}
+
+TEST_F(LazyLoadingTest, SetSelectedOnFirstUseKeepsItsOrderAndWhere)
+{
+    Database db = Database::open(QStringLiteral("Luoghi.mdb"));
+    // Order by a column, ties in stored order; the criteria names another column.
+    Recordset rs = db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
+    EXPECT_EQ(walk(rs, QStringLiteral("Code <> 'X'")), (QList<qint64>{2, 4, 6, 3}));
+    EXPECT_EQ(walk(rs, QStringLiteral("Code = 'R1'")), QList<qint64>{});  // outside the set
+    // A fresh set stands on its first row, selected when a field is read.
+    Recordset fresh = db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 1 Order by Weight Desc"));
+    EXPECT_EQ(fresh.text(QStringLiteral("Code")), QStringLiteral("R5"));
+    fresh.findNext(QStringLiteral("Kind = 1"));
+    EXPECT_EQ(fresh.text(QStringLiteral("Code")), QStringLiteral("R1"));
+    // A text that names a missing field is still refused on opening.
+    EXPECT_THROW(db.openRecordset(QStringLiteral("Select * From Luoghi Where Provincia = 'RM'")), DbError);
+    EXPECT_THROW(db.openRecordset(QStringLiteral("Select * From Luoghi Order by Assente")), DbError);
+}
+
+TEST_F(LazyLoadingTest, CriteriaDifferingOnlyInTheirTextsGiveTheirOwnRows)
+{
+    Database db = Database::open(QStringLiteral("Luoghi.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("Luoghi"));
+    // Same statement shape, different texts, some with quotes inside.
+    EXPECT_EQ(walk(rs, QStringLiteral("Kind = 2 and Town = 'L''AQUILA'")), QList<qint64>{2});
+    EXPECT_EQ(walk(rs, QStringLiteral("Kind = 2 and Town = 'FORLÌ'")), QList<qint64>{6});
+    EXPECT_EQ(walk(rs, QStringLiteral("Kind = 2 and Town = 'ROMA'")), QList<qint64>{});
+    EXPECT_EQ(walk(rs, QStringLiteral("Kind = 1 and Town = \"roma\"")), (QList<qint64>{1, 5}));
+    // Many distinct finds on one table (indexes come in on the way).
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(walk(rs, QStringLiteral("Code = 'R%1'").arg(i)), i == 1 || i == 5 ? QList<qint64>{i} : QList<qint64>{}) << i;
+}
+
+TEST(LazyLoadingFiles, RowsAndColumnsReadAfterTheFileChangedComeFromWhatWasOpened)
+{
+    ScratchDir scratch;
+    Database before = Database::open(QStringLiteral("Comuni.mdb"));
+    Recordset old = before.openRecordset(QStringLiteral("CodiciVari"));
+    old.findFirst(QStringLiteral("Tipo = 2"));  // Tipo only is copied so far
+    EXPECT_EQ(old.text(QStringLiteral("Descrizione")), QStringLiteral("ROMA"));
+
+    // The file is overwritten in place with another database.
+    const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
+    ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
+    const qint64 secs = QFileInfo(path).lastModified().toSecsSinceEpoch() + 10;
+    struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
+    ASSERT_EQ(::utimes(path.toLocal8Bit().constData(), times), 0);
+
+    // Sigla and CodicePS were never read: they still come from the old bytes.
+    old.findFirst(QStringLiteral("Tipo = 3 and Sigla = 'AQ'"));
+    ASSERT_FALSE(old.noMatch());
+    EXPECT_EQ(old.text(QStringLiteral("Descrizione")), QStringLiteral("L'AQUILA"));
+    EXPECT_EQ(old.text(QStringLiteral("CodicePS")), QStringLiteral("413066049"));
+
+    // A new open sees the new file.
+    Database after = Database::open(QStringLiteral("Comuni.mdb"));
+    Recordset now = after.openRecordset(QStringLiteral("CodiciVari"));
+    now.findFirst(QStringLiteral("Sigla = 'AQ'"));
+    EXPECT_TRUE(now.noMatch());
+}
