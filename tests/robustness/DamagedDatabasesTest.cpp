@@ -88,14 +88,14 @@ protected:
     QByteArray sound() const { return readBytes(fixtureDir() + QLatin1Char('/') + GetParam()); }
 };
 
-TEST_P(DamagedDatabase, WholeFileDamageIsReportedByName)
+TEST_P(DamagedDatabase, WholeFileDamageIsReportedByNameOrHarmless)
 {
     const QString name = GetParam();
     const QByteArray file = sound();
     ASSERT_GT(file.size(), 8 * kJetPage);
     for (const Damaged& damaged : wholeFileDamage(file)) {
-        checkExport(name, damaged, exportReads(name));
-        checkCodeList(name, damaged, codeListReads(name));
+        checkExport(name, damaged, damaged.unopenable && exportReads(name));
+        checkCodeList(name, damaged, damaged.unopenable && codeListReads(name));
     }
 }
 
@@ -135,7 +135,10 @@ TEST(DamagedGuestCards, WipedRowTableStopsTheRun)
         scratch.replaceDatabaseBytes(QStringLiteral("Scheda_Cliente.mdb"), bytes);
         try {
             db::Database database = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));
-            database.openRecordset(QStringLiteral("Scheda_Cliente"));
+            db::Recordset cards = database.openRecordset(QStringLiteral("Scheda_Cliente"));
+            cards.findFirst(QStringLiteral("NumeroHotel = 1"));
+            if (!cards.noMatch())
+                (void)cards.text(QStringLiteral("NomeCliente"));
             continue;  // a page of another table
         } catch (const db::DbError& error) {
             triedOne = true;

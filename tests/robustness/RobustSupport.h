@@ -36,6 +36,7 @@ QByteArray overwritten(const QByteArray& file, int page, int offset, int length)
 struct Damaged {
     QString what;  // for failure messages
     QByteArray bytes;
+    bool unopenable = false;  // no reader can take it for a database
 };
 
 // Whole-file damage: empty, plain text, cut at several sizes.
