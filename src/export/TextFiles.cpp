@@ -43,6 +43,12 @@ QString writeError(const QString& path, const QFile& file)
 
 void openOrThrow(QFile& file, QIODevice::OpenMode mode, const QString& path)
 {
+    // The system would take the name only up to a NUL (a settings file full
+    // of binary garbage) and write some other file.
+    if (file.fileName().contains(QChar(0)))
+        throw FileError(QStringLiteral("Impossibile %1 il file \"%2\": il nome del file non è valido.")
+                            .arg(mode & QIODevice::WriteOnly ? QStringLiteral("scrivere") : QStringLiteral("leggere"),
+                                 QString(path).replace(QChar(0), QLatin1Char(' '))));
     if (QFileInfo(file).isDir() || !file.open(mode))
         throw FileError(mode & QIODevice::WriteOnly ? writeError(path, file) : readError(path, file));
 }
