@@ -1,0 +1,107 @@
+// The headless command over damaged databases and failing files: exit 2 and
+// the reason on standard error naming the file, or exactly the sound run.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+
+#include "RobustSupport.h"
+#include "TestSupport.h"
+
+namespace ostelvia::test {
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result runCommand(const QString& directory, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(directory);
+    process.start(QStringLiteral(OSTELVIA_EXPORT_COMMAND), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.exitStatus(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+const QStringList kWideRange = {QStringLiteral("--from"), QStringLiteral("01/01/2000"), QStringLiteral("--to"),
+                                QStringLiteral("30/04/2024")};
+
+// The command's own line on standard error (libmdb may add warnings of its own).
+QByteArray commandLine(const QByteArray& err)
+{
+    for (const QByteArray& line : err.split('\n')) {
+        if (line.startsWith("ostelvia-export: "))
+            return line;
+    }
+    return {};
+}
+
+TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
+{
+    for (const QString& name : databaseNames()) {
+        const QByteArray sound = readBytes(fixtureDir() + QLatin1Char('/') + name);
+        std::vector<Damaged> cases = wholeFileDamage(sound);
+        // The row table of the first data page of a user table.
+        for (int page : pagesOfType(sound, kDataPage)) {
+            if (sound.at(page * kJetPage + 4) != 2) {
+                cases.push_back({QStringLiteral("row table of data page %1").arg(page), overwritten(sound, page, 12, 16)});
+                break;
+            }
+        }
+        for (const Damaged& damaged : cases) {
+            SCOPED_TRACE((name + QStringLiteral(": ") + damaged.what).toStdString());
+            ScratchDir scratch;
+            scratch.replaceDatabaseBytes(name, damaged.bytes);
+            const QString exportPath = scratch.filePath(QStringLiteral("out.txt"));
+            scratch.writeSettings(exportPath);
+            const QStringList arguments = name == QLatin1String("PSWebAll.mdb") ? QStringList{QStringLiteral("--code-list")} : kWideRange;
+            const Result result = runCommand(scratch.path(), arguments);
+            ASSERT_EQ(result.status, QProcess::NormalExit);
+            if (result.exitCode == 2) {
+                EXPECT_TRUE(commandLine(result.err).contains("\"" + name.toLocal8Bit() + "\"")) << result.err.toStdString();
+                EXPECT_TRUE(result.out.isEmpty());
+            } else {
+                EXPECT_FALSE(damaged.unopenable) << result.out.toStdString();
+                EXPECT_EQ(result.exitCode, 0);
+                if (name != QLatin1String("PSWebAll.mdb"))
+                    EXPECT_EQ(readBytes(exportPath), expectedBytes(QStringLiteral("wide-range.out")));
+                else
+                    EXPECT_EQ(readBytes(scratch.filePath(QStringLiteral("ListaPS.txt"))), expectedBytes(QStringLiteral("ListaPS.txt")));
+            }
+            EXPECT_TRUE(scratch.databasesUntouched());
+        }
+    }
+}
+
+TEST(HeadlessFailures, FailingFilesExitTwoWithOneLine)
+{
+    ScratchDir scratch;
+    ASSERT_TRUE(QDir().mkdir(scratch.filePath(QStringLiteral("Passa.txt"))));
+    struct Case {
+        QString exportPath;
+        QByteArray named;
+    };
+    const Case cases[] = {
+        {QStringLiteral("/dev/full"), "/dev/full"},
+        {scratch.filePath(QStringLiteral("Comuni.mdb/out.txt")), "Comuni.mdb/out.txt"},
+        {scratch.filePath(QStringLiteral("out.txt")), "Passa.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.exportPath.toStdString());
+        scratch.writeSettings(c.exportPath);
+        const Result result = runCommand(scratch.path(), kWideRange);
+        ASSERT_EQ(result.status, QProcess::NormalExit);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+        EXPECT_TRUE(commandLine(result.err).contains(c.named)) << result.err.toStdString();
+        EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+    }
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+}  // namespace
+}  // namespace ostelvia::test
