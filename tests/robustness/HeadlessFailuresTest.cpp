@@ -45,13 +45,11 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
     for (const QString& name : databaseNames()) {
         const QByteArray sound = readBytes(fixtureDir() + QLatin1Char('/') + name);
         std::vector<Damaged> cases = wholeFileDamage(sound);
-        // The row table of the first data page of a user table.
-        for (int page : pagesOfType(sound, kDataPage)) {
-            if (sound.at(page * kJetPage + 4) != 2) {
-                cases.push_back({QStringLiteral("row table of data page %1").arg(page), overwritten(sound, page, 12, 16)});
-                break;
-            }
-        }
+        // The row table of the first data page of the file's table; the
+        // export opens the rooms table without reading a row of it.
+        const int page = mainTableDataPages(sound).at(0);
+        cases.push_back({QStringLiteral("row table of data page %1").arg(page), overwritten(sound, page, 12, 16),
+                         name != QLatin1String("NumeriCamere.mdb")});
         for (const Damaged& damaged : cases) {
             SCOPED_TRACE((name + QStringLiteral(": ") + damaged.what).toStdString());
             ScratchDir scratch;
@@ -65,7 +63,7 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
                 EXPECT_TRUE(commandLine(result.err).contains("\"" + name.toLocal8Bit() + "\"")) << result.err.toStdString();
                 EXPECT_TRUE(result.out.isEmpty());
             } else {
-                EXPECT_FALSE(damaged.unopenable) << result.out.toStdString();
+                EXPECT_FALSE(damaged.alwaysReported) << result.out.toStdString();
                 EXPECT_EQ(result.exitCode, 0);
                 if (name != QLatin1String("PSWebAll.mdb"))
                     EXPECT_EQ(readBytes(exportPath), expectedBytes(QStringLiteral("wide-range.out")));

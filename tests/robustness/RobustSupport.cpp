@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include <map>
+
 namespace ostelvia::test {
 
 const std::vector<QString>& databaseNames()
@@ -21,6 +23,22 @@ std::vector<int> pagesOfType(const QByteArray& file, unsigned char type)
             pages.push_back(page);
     }
     return pages;
+}
+
+std::vector<int> mainTableDataPages(const QByteArray& file)
+{
+    std::map<quint32, std::vector<int>> byOwner;
+    for (int page : pagesOfType(file, kDataPage)) {
+        const auto* p = reinterpret_cast<const unsigned char*>(file.constData()) + qsizetype(page) * kJetPage + 4;
+        byOwner[quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24].push_back(page);
+    }
+    std::vector<int> last;
+    for (const auto& [owner, pages] : byOwner) {
+        const qsizetype at = qsizetype(owner) * kJetPage;
+        if (at < file.size() && static_cast<unsigned char>(file.at(at)) == kTableDefinitionPage)
+            last = pages;
+    }
+    return last;
 }
 
 QByteArray overwritten(const QByteArray& file, int page, int offset, int length)

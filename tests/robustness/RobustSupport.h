@@ -29,6 +29,11 @@ const std::vector<QString>& databaseNames();
 // The numbers of the pages of a given type (first byte of the page).
 std::vector<int> pagesOfType(const QByteArray& file, unsigned char type);
 
+// The data pages of the file's own table: the one whose definition page
+// comes last, since the system tables are created first. Found by the owner
+// each data page records.
+std::vector<int> mainTableDataPages(const QByteArray& file);
+
 // `length` bytes from `offset` inside page `page` set to a pattern that no
 // valid structure has (0xA5, 0x5A, ...).
 QByteArray overwritten(const QByteArray& file, int page, int offset, int length);
@@ -36,7 +41,7 @@ QByteArray overwritten(const QByteArray& file, int page, int offset, int length)
 struct Damaged {
     QString what;  // for failure messages
     QByteArray bytes;
-    bool unopenable = false;  // no reader can take it for a database
+    bool alwaysReported = false;  // every run that reads the file must report it
 };
 
 // Whole-file damage: empty, plain text, cut at several sizes.
