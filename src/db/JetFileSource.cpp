@@ -4,6 +4,7 @@
 #include <mdbtools.h>
 
 #include "db/DbInternal.h"
+#include "db/FileCheck.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -207,8 +208,10 @@ public:
         mdb_rewind_table(table);
         while (mdb_fetch_row(table)) {
             // The row just fetched is still in the page buffer; crack it
-            // again for its null mask, which the bound values lose.
-            const std::uint32_t page = table->cur_phys_pg;
+            // again for its null mask, which the bound values lose. The
+            // buffer's page, not cur_phys_pg: libmdb's page-by-page read
+            // (a damaged usage map) leaves that one past it.
+            const std::uint32_t page = mdb_->cur_pg;
             const unsigned index = table->cur_row;
             int start = 0;
             if (!crack(t, index, &start))
@@ -316,6 +319,9 @@ private:
         if (index == 0 || mdb_find_row(mdb_, static_cast<int>(index) - 1, start, &size) != 0)
             return false;
         *start &= kOffsetMask;
+        if (!rowFitsPage(mdb_->pg_buf, static_cast<size_t>(mdb_->fmt->pg_size), IS_JET3(mdb_), *start, size,
+                         t.def->num_var_cols > 0))
+            return false;
         return mdb_crack_row(t.def, *start, size, fields_.data()) >= 0;
     }
 
