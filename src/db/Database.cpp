@@ -59,8 +59,7 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
     // After the last row (or a failed find) there is nothing further.
     const size_t from = !next ? 0 : s.position >= size ? size : s.position + 1;
     const auto it = std::lower_bound(matches->begin(), matches->end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
-    s.rowLoaded = false;
-    s.row.clear();
+    s.row.reset();
     if (it == matches->end()) {
         s.noMatch = true;
         s.position = size;
@@ -320,17 +319,17 @@ Value Recordset::field(const QString& name) const
     if (column < 0)
         throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
                           .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
-    if (!s.rowLoaded) {
+    const bool isLong = table.columns[static_cast<size_t>(column)].isLong;
+    if (!s.row || (isLong && !s.row->complete)) {
         detail::DatabaseFile& file = *s.handle->file;
         std::lock_guard lock(file.mutex);
         file.materialize(*s.set, {}, s.handle->fileName);
         if (s.position >= s.set->rowids.size())
             throw DbError(QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
                               .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
-        s.row = file.readRow(table, s.set->rowids[s.position], s.handle->fileName);
-        s.rowLoaded = true;
+        s.row = file.readRow(table, s.set->rowids[s.position], isLong, s.handle->fileName);
     }
-    return s.row[static_cast<size_t>(column)];
+    return s.row->values[static_cast<size_t>(column)];
 }
 
 }  // namespace ostelvia::db

@@ -80,7 +80,9 @@ int TableInfo::column(const QString& name) const
 DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source)
     : path_(std::move(path)), signature_(signature), source_(std::move(source))
 {
-    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK ||
+    // One connection per file, only ever used under its mutex: SQLite's own
+    // locking would be paid on every step for nothing.
+    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
         !registerJetFunctions(db_)) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -214,8 +216,9 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
                     sqlite3_bind_double(st, at, c.real);
                     break;
                 case Value::Kind::Text:
+                    // The text outlives the step that copies it.
                     sqlite3_bind_text(st, at, c.text.data() ? c.text.data() : "", static_cast<int>(c.text.size()),
-                                      SQLITE_TRANSIENT);
+                                      SQLITE_STATIC);
                     break;
                 }
             }
@@ -279,7 +282,7 @@ void DatabaseFile::rejected(const QString& what, const QString& text, const QStr
 
 std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const QString& fileName)
 {
-    const std::string key = tableOrSql.toStdString();
+    const QString& key = tableOrSql;
     if (auto* cached = sets_.get(key))
         return *cached;
 
@@ -374,7 +377,7 @@ void DatabaseFile::ensureIndexes(TableInfo& info, const Expression& expression, 
 
 std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString& criteria, const QString& fileName)
 {
-    const std::string key = criteria.toStdString();
+    const QString& key = criteria;
     if (auto* cached = set.finds.get(key))
         return *cached;
 
@@ -452,19 +455,43 @@ Value valueFor(Column::Type type, const Cell& c)
 
 }  // namespace
 
-std::vector<Value> DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, const QString& fileName)
+RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const QString& fileName)
 {
-    std::vector<Value> row(info.columns.size());
+    RowPtr cached;
+    if (RowPtr* hit = info.rows.get(rowid)) {
+        if ((*hit)->complete || !complete)
+            return *hit;
+        cached = *hit;
+    }
+    auto row = std::make_shared<DecodedRow>();
+    std::vector<int> wanted;
+    if (cached) {
+        // Only the long values are missing.
+        row->values = cached->values;
+        for (size_t i = 0; i < info.columns.size(); ++i)
+            if (info.columns[i].isLong)
+                wanted.push_back(static_cast<int>(i));
+    } else {
+        row->values.resize(info.columns.size());
+        for (size_t i = 0; i < info.columns.size(); ++i)
+            if (complete || !info.columns[i].isLong)
+                wanted.push_back(static_cast<int>(i));
+    }
+    row->complete = complete || wanted.size() == info.columns.size();
     try {
-        source_->readRow(info.name, rowid - 1, [&](const std::vector<Cell>& cells) {
-            for (size_t i = 0; i < row.size() && i < cells.size(); ++i)
-                row[i] = valueFor(info.columns[i].type, cells[i]);
+        source_->readRow(info.name, rowid - 1, wanted, [&](const std::vector<Cell>& cells) {
+            for (size_t i = 0; i < wanted.size() && i < cells.size(); ++i) {
+                const auto at = static_cast<size_t>(wanted[i]);
+                row->values[at] = valueFor(info.columns[at].type, cells[i]);
+            }
         });
     } catch (const SourceFailure& failure) {
         throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     }
-    return row;
+    RowPtr result = std::move(row);
+    info.rows.put(rowid, result);
+    return result;
 }
 
 QString DatabaseFile::explainFind(const QString& tableName, const QString& criteria, const QString& fileName)

@@ -45,12 +45,12 @@ bool statSignature(const QString& path, FileSignature* signature, int* error);
 void signatureOf(const struct stat& st, FileSignature* signature);
 
 // A small least-recently-used map.
-template <class V>
+template <class V, class K = std::string>
 class LruCache {
 public:
     explicit LruCache(size_t capacity) : capacity_(capacity) {}
 
-    V* get(const std::string& key)
+    V* get(const K& key)
     {
         auto it = index_.find(key);
         if (it == index_.end())
@@ -59,7 +59,7 @@ public:
         return &it->second->second;
     }
 
-    void put(const std::string& key, V value)
+    void put(const K& key, V value)
     {
         if (V* existing = get(key)) {
             *existing = std::move(value);
@@ -83,9 +83,17 @@ public:
 
 private:
     size_t capacity_;
-    std::list<std::pair<std::string, V>> order_;
-    std::unordered_map<std::string, typename std::list<std::pair<std::string, V>>::iterator> index_;
+    std::list<std::pair<K, V>> order_;
+    std::unordered_map<K, typename std::list<std::pair<K, V>>::iterator> index_;
 };
+
+// A row decoded from the source. Long values (memos) are left out until a
+// field of theirs is read: the export never reads them.
+struct DecodedRow {
+    std::vector<Value> values;
+    bool complete = false;  // long values decoded too
+};
+using RowPtr = std::shared_ptr<const DecodedRow>;
 
 // A table as far as it is copied into SQLite: the rowid of every row (its
 // stored position + 1) and only the columns some SQL text or criteria named.
@@ -101,6 +109,9 @@ struct TableInfo {
     std::int64_t rowCount = 0;
     int findsRun = 0;
     std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
+    // Rows read lately, by rowid: a second run over the same cards decodes
+    // nothing again.
+    LruCache<RowPtr, std::int64_t> rows{4096};
 
     // -1 when the table has no such column.
     int column(const QString& name) const;
@@ -120,7 +131,9 @@ struct SetData {
     std::vector<QString> names;           // columns the text may read
     std::vector<std::int64_t> rowids;        // set order
     std::vector<std::int32_t> positionOf;    // rowid -> position, -1 when not in the set
-    LruCache<std::shared_ptr<const Positions>> finds{512};
+    // Keyed by the criteria as written: a run over two years asks for some
+    // ten thousand distinct names and places.
+    LruCache<std::shared_ptr<const Positions>, QString> finds{16384};
 };
 
 // One loaded database file (or in-memory database), shared by every handle
@@ -141,7 +154,8 @@ public:
     // the set and `alsoNamed` need.
     void materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName);
     std::shared_ptr<const Positions> find(SetData& set, const QString& criteria, const QString& fileName);
-    std::vector<Value> readRow(TableInfo& table, std::int64_t rowid, const QString& fileName);
+    // The row, from the cache or decoded; with `complete`, long values too.
+    RowPtr readRow(TableInfo& table, std::int64_t rowid, bool complete, const QString& fileName);
 
     // The plan SQLite picks for a find (tests check that lookups use an index).
     QString explainFind(const QString& tableName, const QString& criteria, const QString& fileName);
@@ -167,7 +181,7 @@ private:
     std::unique_ptr<TableSource> source_;
     sqlite3* db_ = nullptr;
     std::map<QString, std::unique_ptr<TableInfo>> tables_;  // by folded name
-    LruCache<std::shared_ptr<SetData>> sets_{32};
+    LruCache<std::shared_ptr<SetData>, QString> sets_{32};
     LruCache<StatementPtr> statements_{128};
     int nextIndex_ = 0;
 };
@@ -193,8 +207,7 @@ public:
     std::shared_ptr<detail::SetData> set;
     size_t position = 0;  // == rowids.size() when there is no current row
     bool noMatch = false;
-    bool rowLoaded = false;
-    std::vector<Value> row;
+    detail::RowPtr row;  // null until a field of the current row is read
 };
 
 }  // namespace ostelvia::db

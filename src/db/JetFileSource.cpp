@@ -187,7 +187,8 @@ public:
         const Table& t = open(storedName);
         std::vector<SourceColumn> columns(t.cols.size());
         for (size_t i = 0; i < t.cols.size(); ++i)
-            columns[i] = {QString::fromUtf8(t.cols[i]->name), columnType(t.cols[i]->col_type)};
+            columns[i] = {QString::fromUtf8(t.cols[i]->name), columnType(t.cols[i]->col_type),
+                          t.cols[i]->col_type == MDB_MEMO};
         return columns;
     }
 
@@ -249,7 +250,8 @@ public:
         t.scanned = true;
     }
 
-    void readRow(const QString& storedName, std::int64_t row, const RowCallback& onRow) override
+    void readRow(const QString& storedName, std::int64_t row, const std::vector<int>& wanted,
+                 const RowCallback& onRow) override
     {
         Table& t = open(storedName);
         if (!t.scanned || row < 0 || static_cast<std::uint64_t>(row) >= t.rows.size())
@@ -261,11 +263,18 @@ public:
         if (!crack(t, place.index, &start))
             throw SourceFailure{QStringLiteral("la riga non è leggibile")};
         const size_t numCols = t.cols.size();
-        std::vector<Cell> cells(numCols);
+        std::vector<Cell> cells(wanted.size());
+        std::vector<int> slotOf(numCols, -1);
+        for (size_t i = 0; i < wanted.size(); ++i)
+            if (wanted[i] >= 0 && static_cast<size_t>(wanted[i]) < numCols)
+                slotOf[static_cast<size_t>(wanted[i])] = static_cast<int>(i);
         for (unsigned i = 0; i < numCols; ++i) {
             const MdbField& f = fields_[i];
-            if (f.colnum >= 0 && static_cast<size_t>(f.colnum) < numCols)
-                cells[static_cast<size_t>(f.colnum)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
+            if (f.colnum < 0 || static_cast<size_t>(f.colnum) >= numCols)
+                continue;
+            const int slot = slotOf[static_cast<size_t>(f.colnum)];
+            if (slot >= 0)
+                cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
         }
         try {
             onRow(cells);

@@ -29,15 +29,13 @@ public:
             hand(row, wanted, onRow);
     }
 
-    void readRow(const QString& storedName, std::int64_t row, const RowCallback& onRow) override
+    void readRow(const QString& storedName, std::int64_t row, const std::vector<int>& wanted,
+                 const RowCallback& onRow) override
     {
         const TableData& t = table(storedName);
         if (row < 0 || static_cast<size_t>(row) >= t.rows.size())
             throw SourceFailure{QStringLiteral("la riga non esiste")};
-        std::vector<int> all(t.columns.size());
-        for (size_t i = 0; i < all.size(); ++i)
-            all[i] = static_cast<int>(i);
-        hand(t.rows[static_cast<size_t>(row)], all, onRow);
+        hand(t.rows[static_cast<size_t>(row)], wanted, onRow);
     }
 
 private:

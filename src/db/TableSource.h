@@ -26,6 +26,7 @@ struct Cell {
 struct SourceColumn {
     QString name;
     Column::Type type = Column::Type::Text;
+    bool isLong = false;  // memo: costly to decode, read only when asked for
 };
 
 // Thrown by sources; reason is a short Italian text.
@@ -51,8 +52,10 @@ public:
     // are numbered from 0 in this order, the same on every scan.
     virtual void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) = 0;
 
-    // Decodes the whole row numbered `row` by an earlier scan.
-    virtual void readRow(const QString& storedName, std::int64_t row, const RowCallback& onRow) = 0;
+    // Decodes the wanted columns of the row numbered `row` by an earlier
+    // scan; onRow gets their cells in that order.
+    virtual void readRow(const QString& storedName, std::int64_t row, const std::vector<int>& wanted,
+                         const RowCallback& onRow) = 0;
 };
 
 // Opens a Jet file read-only. The file's bytes are read once, here: later
