@@ -30,9 +30,21 @@ char encodeOne(char16_t u)
 
 QByteArray toCp1252(const QString& text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* dst = out.data();
+    const auto* src = reinterpret_cast<const char16_t*>(text.constData());
+    qsizetype i = 0;
+    // Latin-1 characters are their own byte.
+    for (; i < text.size(); ++i) {
+        const char16_t u = src[i];
+        if (u >= 0x80 && (u < 0xA0 || u > 0xFF))
+            break;
+        dst[i] = static_cast<char>(u);
+    }
+    if (i == text.size())
+        return out;
+    out.truncate(i);
+    for (; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             // One character outside the BMP: one byte, so field widths hold.

@@ -8,7 +8,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace ostelvia::exporter {
 
@@ -21,6 +23,13 @@ const QString kLineEnd = QStringLiteral("\r\n");
 // folding it first keeps cuts and fills counted in written characters.
 QString foldSurrogates(const QString& text)
 {
+    // Nearly every text has no surrogate at all: hand it back shared.
+    const QChar* data = text.constData();
+    const QChar* const end = data + text.size();
+    while (data != end && !data->isSurrogate())
+        ++data;
+    if (data == end)
+        return text;
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -40,8 +49,12 @@ QString foldSurrogates(const QString& text)
 // A record is one line of the file whatever a card holds.
 QString blankControls(QString text)
 {
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
+    // Writing through a shared text would copy it: only for a text that has one.
+    if (std::none_of(text.cbegin(), text.cend(), isControl))
+        return text;
     for (QChar& c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if (isControl(c))
             c = QLatin1Char(' ');
     }
     return text;
@@ -91,13 +104,10 @@ class RecordBuilder {
 public:
     explicit RecordBuilder(const db::Recordset& card) : card_(card) {}
 
-    QString text(const char* name) const
-    {
-        return foldSurrogates(card_.field(QLatin1String(name)).toText());
-    }
+    QString text(const char16_t* name) const { return foldSurrogates(field(name).toText()); }
     // The stored text as the lookups and comparisons see it.
-    QString raw(const char* name) const { return card_.field(QLatin1String(name)).toText(); }
-    double number(const char* name) const { return card_.field(QLatin1String(name)).toNumber(); }
+    QString raw(const char16_t* name) const { return field(name).toText(); }
+    double number(const char16_t* name) const { return field(name).toNumber(); }
 
     void add(qsizetype width, const QString& produced)
     {
@@ -125,6 +135,13 @@ public:
     }
 
 private:
+    // Names are literals: wrapped, not copied.
+    db::Value field(const char16_t* name) const
+    {
+        return card_.field(QString::fromRawData(reinterpret_cast<const QChar*>(name),
+                                                static_cast<qsizetype>(std::char_traits<char16_t>::length(name))));
+    }
+
     const db::Recordset& card_;
     int fieldNumber_ = 0;
     QString riga_;
@@ -142,15 +159,15 @@ QString stayKind(double codIds)
 
 QString guestKind(const RecordBuilder& b)
 {
-    const QString family = b.raw("CapoFamiglia");
-    const QString group = b.raw("CapoGruppo");
+    const QString family = b.raw(u"CapoFamiglia");
+    const QString group = b.raw(u"CapoGruppo");
     if (family == QLatin1String("S"))
         return QStringLiteral("17");
-    if (family == QLatin1String("N") && b.number("CodiceCapoFamiglia") > 0)
+    if (family == QLatin1String("N") && b.number(u"CodiceCapoFamiglia") > 0)
         return QStringLiteral("19");
     if (group == QLatin1String("S"))
         return QStringLiteral("18");
-    if (group == QLatin1String("N") && b.number("CodiceCapoGruppo") > 0)
+    if (group == QLatin1String("N") && b.number(u"CodiceCapoGruppo") > 0)
         return QStringLiteral("20");
     return QStringLiteral("16");
 }
@@ -168,20 +185,20 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
 {
     RecordBuilder b(scheda);
 
-    const QString arrival = b.text("DataArrivo");
-    const QString departure = b.text("DataPartenzaReale");
-    QString name = b.text("NomeCliente");
+    const QString arrival = b.text(u"DataArrivo");
+    const QString departure = b.text(u"DataPartenzaReale");
+    QString name = b.text(u"NomeCliente");
     if (name.startsWith(QLatin1Char('^')))
         name.remove(0, 1);
-    const QString birthPlace = b.raw("LuogoNascita");
-    const QString issuer = b.raw("AutoritaRilascioDocumento");
+    const QString birthPlace = b.raw(u"LuogoNascita");
+    const QString issuer = b.raw(u"AutoritaRilascioDocumento");
 
     // A Long progressive number plus the year digits overflows 32 bits; a
     // double holds every such sum exactly.
     const double cardNumber =
-        b.number("NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
+        b.number(u"NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
 
-    b.add(7, zeroPadded(b.number("NumeroComponente"), 7));               // 1
+    b.add(7, zeroPadded(b.number(u"NumeroComponente"), 7));               // 1
     b.add(8, arrival);                                                    // 2
     b.add(6, QStringLiteral("180000"));                                   // 3
     b.add(8, arrival);                                                    // 4
@@ -191,24 +208,24 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     b.add(10, zeroPadded(cardNumber, 10));                                // 8
     b.add(1, QStringLiteral("0"));                                        // 9
     b.add(1, QStringLiteral("0"));                                        // 10
-    b.add(2, stayKind(b.number("CodIDS")));                               // 11
+    b.add(2, stayKind(b.number(u"CodIDS")));                               // 11
     b.add(2, QStringLiteral("01"));                                       // 12
     b.add(30, cutFill(ParteStringa(name, 1), 30));                        // 13
     b.add(30, cutFill(ParteStringa(name, 0), 30));                        // 14
     b.blanks(16);                                                         // 15
-    b.add(8, b.text("DataNascita"));                                      // 16
+    b.add(8, b.text(u"DataNascita"));                                      // 16
     b.blanks(35);                                                         // 17
     b.add(2, cutTrimFill(ParteStringa(foldSurrogates(birthPlace), 2), 2)); // 18
     b.blanks(35);                                                         // 19
-    b.add(60, cutTrimFill(b.text("Indirizzo"), 60));                      // 20
-    b.add(5, cutTrimFill(b.text("CAP"), 5));                              // 21
+    b.add(60, cutTrimFill(b.text(u"Indirizzo"), 60));                      // 20
+    b.add(5, cutTrimFill(b.text(u"CAP"), 5));                              // 21
     b.blanks(35);                                                         // 22
-    b.add(2, cutTrimFill(b.text("Provincia"), 2));                        // 23
+    b.add(2, cutTrimFill(b.text(u"Provincia"), 2));                        // 23
     b.blanks(35);                                                         // 24
     b.blanks(320);                                                        // 25
-    b.add(20, cutFill(b.text("NumeroDocumento"), 20));                    // 26
+    b.add(20, cutFill(b.text(u"NumeroDocumento"), 20));                    // 26
     b.blanks(10);                                                         // 27
-    b.add(8, issueDate(b.text("DataRilascioDocumento")));                 // 28
+    b.add(8, issueDate(b.text(u"DataRilascioDocumento")));                 // 28
     b.add(3, QStringLiteral("000"));                                      // 29
     b.add(2, guestKind(b));                                               // 30
 
@@ -217,18 +234,18 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
                  ? codeField(CodiceComune(ParteStringa(birthPlace, 3)))
                  : kZeroCode);                                            // 31
     b.add(9, codeField(CodiceStatoDaSigla(birthState)));                  // 32
-    b.add(9, codeField(CodiceStatoDaSigla(b.raw("Nazione"))));            // 33
-    const QString state = b.raw("Stato");
+    b.add(9, codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));            // 33
+    const QString state = b.raw(u"Stato");
     b.add(9, checks::trimBlanks(state) == QLatin1String("I")
-                 ? codeField(CodiceComune(b.raw("Residenza")))
+                 ? codeField(CodiceComune(b.raw(u"Residenza")))
                  : kZeroCode);                                            // 34
     b.add(9, codeField(CodiceStatoDaSigla(state)));                       // 35
-    b.add(5, cutFill(b.text("TipoDocumento"), 5));                        // 36
+    b.add(5, cutFill(b.text(u"TipoDocumento"), 5));                        // 36
     QString issuePlace = CodiceComune(issuer);
     if (checks::trimBlanks(issuePlace).isEmpty())
         issuePlace = CodiceStato(issuer);
     b.add(9, codeField(issuePlace));                                      // 37
-    b.add(1, b.text("Sesso"));                                            // 38
+    b.add(1, b.text(u"Sesso"));                                            // 38
 
     return b.finish(scheda.field(QStringLiteral("NomeCliente")).toText());
 }

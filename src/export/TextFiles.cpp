@@ -83,9 +83,13 @@ qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QSt
             throw FileError(readError(inPath, in));
         converted.clear();
         converted.reserve(chunk.size() + chunk.size() / 64);
-        for (const char c : chunk) {
+        const char* p = chunk.constData();
+        const char* const end = p + chunk.size();
+        while (p != end) {
+            const char c = *p;
             if (c == '\n' && afterCr) {
                 afterCr = false;
+                ++p;
                 continue;
             }
             afterCr = c == '\r';
@@ -93,10 +97,15 @@ qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QSt
                 converted.append("\r\n", 2);
                 ++lines;
                 lineOpen = false;
-            } else {
-                converted.append(c);
-                lineOpen = true;
+                ++p;
+                continue;
             }
+            // The bytes up to the next line end go over in one piece.
+            const char* run = p;
+            while (p != end && *p != '\r' && *p != '\n')
+                ++p;
+            converted.append(run, p - run);
+            lineOpen = true;
         }
         writeOrThrow(out, converted, outPath);
     }
