@@ -137,3 +137,66 @@ TEST(LazyLoadingFiles, RowsAndColumnsReadAfterTheFileChangedComeFromWhatWasOpene
     now.findFirst(QStringLiteral("Sigla = 'AQ'"));
     EXPECT_TRUE(now.noMatch());
 }
+
+TEST(LazyLoadingFiles, MemosReadAfterOtherFieldsAndRowsReadAgainAreWhole)
+{
+    ScratchDir scratch;
+    const QString c01Note = QStringLiteral(
+        "C01: Single guest (CapoFamiglia U) with documents; CodIDS 9999 gives stay kind 01; guest kind 16; "
+        "municipality codes of ROMA come from the municipality row, not from the province row ROMA that "
+        "precedes it (405058091)");
+    {
+        Database db = Database::open(QStringLiteral("Scheda_Cliente.mdb"));
+        Recordset rs = db.openRecordset(QStringLiteral("Scheda_Cliente"));
+        rs.findFirst(QStringLiteral("NumeroProgressivo = 1201"));
+        ASSERT_FALSE(rs.noMatch());
+        // The row is decoded without its memo first; the memo comes when asked.
+        EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("ROSSI MARIO"));
+        EXPECT_EQ(rs.text(QStringLiteral("Note")), c01Note);
+        EXPECT_EQ(rs.text(QStringLiteral("Telefono")), QStringLiteral("06 5550123"));
+
+        // A Null memo stays Null when read after the other fields.
+        rs.findFirst(QStringLiteral("NomeCliente = 'CATTANEO DAVIDE'"));
+        ASSERT_FALSE(rs.noMatch());
+        EXPECT_EQ(rs.text(QStringLiteral("NumeroCamera")), QStringLiteral("305"));
+        EXPECT_TRUE(rs.field(QStringLiteral("Note")).isNull());
+        EXPECT_TRUE(rs.field(QStringLiteral("Telefono")).isNull());
+        db.close();
+    }
+    // Read again through another handle and set: the same values, memo
+    // first this time, then the short fields.
+    Database db = Database::open(QStringLiteral("Scheda_Cliente.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("Select * From Scheda_Cliente Where NumeroHotel = 1"));
+    rs.findFirst(QStringLiteral("NumeroProgressivo = 1201"));
+    ASSERT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.text(QStringLiteral("Note")), c01Note);
+    EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("ROSSI MARIO"));
+    EXPECT_EQ(rs.text(QStringLiteral("LuogoNascita")), QStringLiteral("ROMA RM I"));
+    rs.findFirst(QStringLiteral("NumeroProgressivo = 1206"));
+    ASSERT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("SCHMIDT KLAUS"));
+    EXPECT_TRUE(rs.text(QStringLiteral("Note")).startsWith(QStringLiteral("C07: Foreign group member")));
+}
+
+TEST(LazyLoadingFiles, RowsReadBeforeTheFileChangedAreNotServedForTheNewFile)
+{
+    ScratchDir scratch;
+    const auto secondRow = [](const QString& field) {
+        Database db = Database::open(QStringLiteral("Comuni.mdb"));
+        Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
+        rs.findFirst(QStringLiteral("ID = 2"));
+        return rs.noMatch() ? QStringLiteral("no match") : rs.text(field);
+    };
+    EXPECT_EQ(secondRow(QStringLiteral("Descrizione")), QStringLiteral("TEDESCO"));
+    EXPECT_EQ(secondRow(QStringLiteral("CodicePS")), QStringLiteral("888000002"));
+
+    const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
+    ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
+    const qint64 secs = QFileInfo(path).lastModified().toSecsSinceEpoch() + 10;
+    struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
+    ASSERT_EQ(::utimes(path.toLocal8Bit().constData(), times), 0);
+
+    // Same table, same stored position, other file: its own row.
+    EXPECT_EQ(secondRow(QStringLiteral("Descrizione")), QStringLiteral("CARTA D'IDENTITÀ"));
+    EXPECT_EQ(secondRow(QStringLiteral("CodicePS")), QString());
+}
