@@ -254,6 +254,8 @@ void clearCache()
 
 QString escapeQuotes(const QString& value)
 {
+    if (!value.contains(QLatin1Char('\'')))
+        return value;
     QString out = value;
     out.replace(QLatin1Char('\''), QLatin1String("''"));
     return out;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
 namespace ostelvia::db::detail {
 
@@ -80,6 +81,10 @@ int TableInfo::column(const QString& name) const
 DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source)
     : path_(std::move(path)), signature_(signature), source_(std::move(source))
 {
+    // SQLite's allocation statistics take a process-wide lock on every
+    // allocation; nothing reads them. Only possible before SQLite starts.
+    static std::once_flag configured;
+    std::call_once(configured, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
     // One connection per file, only ever used under its mutex: SQLite's own
     // locking would be paid on every step for nothing.
     if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
