@@ -333,7 +333,7 @@ Value Recordset::field(const QString& name) const
                               .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
         s.row = file.readRow(table, s.set->rowids[s.position], isLong, s.handle->fileName);
     }
-    return s.row->values[static_cast<size_t>(column)];
+    return s.row->get(static_cast<size_t>(column));
 }
 
 }  // namespace ostelvia::db

@@ -460,6 +460,43 @@ Value valueFor(Column::Type type, const Cell& c)
 
 }  // namespace
 
+void DecodedRow::set(size_t column, const Value& value)
+{
+    Slot& slot = fields[column];
+    slot.kind = value.kind_;
+    switch (value.kind_) {
+    case Value::Kind::Null:
+        break;
+    case Value::Kind::Integer:
+        slot.integer = value.integer_;
+        break;
+    case Value::Kind::Real:
+        slot.real = value.real_;
+        break;
+    case Value::Kind::Text:
+        slot.textOffset = static_cast<std::int32_t>(texts.size());
+        slot.textLength = static_cast<std::int32_t>(value.text_.size());
+        texts += value.text_;
+        break;
+    }
+}
+
+Value DecodedRow::get(size_t column) const
+{
+    const Slot& slot = fields[column];
+    switch (slot.kind) {
+    case Value::Kind::Null:
+        break;
+    case Value::Kind::Integer:
+        return Value::integer(slot.integer);
+    case Value::Kind::Real:
+        return Value::real(slot.real);
+    case Value::Kind::Text:
+        return Value::text(texts.mid(slot.textOffset, slot.textLength));
+    }
+    return {};
+}
+
 RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const QString& fileName)
 {
     RowPtr cached;
@@ -468,16 +505,15 @@ RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete,
             return *hit;
         cached = *hit;
     }
-    auto row = std::make_shared<DecodedRow>();
+    auto row = std::make_shared<DecodedRow>(info.columns.size());
     std::vector<int> wanted;
     if (cached) {
         // Only the long values are missing.
-        row->values = cached->values;
+        *row = *cached;
         for (size_t i = 0; i < info.columns.size(); ++i)
             if (info.columns[i].isLong)
                 wanted.push_back(static_cast<int>(i));
     } else {
-        row->values.resize(info.columns.size());
         for (size_t i = 0; i < info.columns.size(); ++i)
             if (complete || !info.columns[i].isLong)
                 wanted.push_back(static_cast<int>(i));
@@ -487,13 +523,14 @@ RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete,
         source_->readRow(info.name, rowid - 1, wanted, [&](const std::vector<Cell>& cells) {
             for (size_t i = 0; i < wanted.size() && i < cells.size(); ++i) {
                 const auto at = static_cast<size_t>(wanted[i]);
-                row->values[at] = valueFor(info.columns[at].type, cells[i]);
+                row->set(at, valueFor(info.columns[at].type, cells[i]));
             }
         });
     } catch (const SourceFailure& failure) {
         throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     }
+    row->texts.squeeze();
     RowPtr result = std::move(row);
     info.rows.put(rowid, result);
     return result;

@@ -89,8 +89,25 @@ private:
 
 // A row decoded from the source. Long values (memos) are left out until a
 // field of theirs is read: the export never reads them.
+// Packed: thousands of rows are kept, and a Value per field with a text of
+// its own would take three times the memory.
 struct DecodedRow {
-    std::vector<Value> values;
+    explicit DecodedRow(size_t columns) : fields(columns) {}
+
+    void set(size_t column, const Value& value);
+    Value get(size_t column) const;
+
+    struct Slot {
+        union {
+            std::int64_t integer;
+            double real;
+            std::int32_t textLength;
+        };
+        std::int32_t textOffset = 0;
+        Value::Kind kind = Value::Kind::Null;
+    };
+    std::vector<Slot> fields;
+    QString texts;          // every text value, back to back
     bool complete = false;  // long values decoded too
 };
 using RowPtr = std::shared_ptr<const DecodedRow>;
