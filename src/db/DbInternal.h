@@ -61,12 +61,20 @@ public:
 
     void put(const K& key, V value)
     {
-        if (V* existing = get(key)) {
-            *existing = std::move(value);
+        // One look-up whether the key is new or not.
+        const auto [slot, added] = index_.try_emplace(key);
+        if (!added) {
+            order_.splice(order_.begin(), order_, slot->second);
+            slot->second->second = std::move(value);
             return;
         }
-        order_.emplace_front(key, std::move(value));
-        index_[key] = order_.begin();
+        try {
+            order_.emplace_front(key, std::move(value));
+        } catch (...) {
+            index_.erase(slot);
+            throw;
+        }
+        slot->second = order_.begin();
         if (order_.size() > capacity_) {
             index_.erase(order_.back().first);
             order_.pop_back();
