@@ -185,13 +185,17 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     try {
         std::string sql;
         if (creating) {
-            std::string columns = "\"\x01\"";
-            std::string values = "?";
+            // The table is empty: SQLite numbers the rows 1, 2, ... in the
+            // order they come, which is the rowid each must get, and appends
+            // without searching for the place of a given rowid.
+            std::string columns;
+            std::string values;
             for (int at : wanted) {
-                columns += ", " + quoteIdentifier(info.columns[static_cast<size_t>(at)].name);
-                values += ", ?";
+                columns += (columns.empty() ? "" : ", ") + quoteIdentifier(info.columns[static_cast<size_t>(at)].name);
+                values += values.empty() ? "?" : ", ?";
             }
-            sql = "INSERT INTO " + info.quotedName + " (" + columns + ") VALUES (" + values + ")";
+            sql = columns.empty() ? "INSERT INTO " + info.quotedName + " DEFAULT VALUES"
+                                  : "INSERT INTO " + info.quotedName + " (" + columns + ") VALUES (" + values + ")";
         } else {
             sql = "UPDATE " + info.quotedName + " SET ";
             for (size_t i = 0; i < wanted.size(); ++i)
@@ -202,14 +206,14 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
             throw internal();
 
         std::int64_t rowid = 0;
-        const int first = creating ? 2 : 1;
         source_->scan(info.name, wanted, [&](const std::vector<Cell>& cells) {
             sqlite3_stmt* st = write.stmt;
             ++rowid;
-            sqlite3_bind_int64(st, creating ? 1 : static_cast<int>(cells.size()) + 1, rowid);
+            if (!creating)
+                sqlite3_bind_int64(st, static_cast<int>(cells.size()) + 1, rowid);
             for (size_t i = 0; i < cells.size(); ++i) {
                 const Cell& c = cells[i];
-                const int at = static_cast<int>(i) + first;
+                const int at = static_cast<int>(i) + 1;
                 switch (c.kind) {
                 case Value::Kind::Null:
                     sqlite3_bind_null(st, at);
@@ -229,7 +233,7 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
             }
             const int rc = sqlite3_step(st);
             sqlite3_reset(st);
-            if (rc != SQLITE_DONE)
+            if (rc != SQLITE_DONE || (creating && sqlite3_last_insert_rowid(db_) != rowid))
                 throw internal();
         });
         if (!creating && rowid != info.rowCount)
