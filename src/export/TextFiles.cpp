@@ -189,7 +189,8 @@ LineWriter::LineWriter(const QString& path) : path_(path), file_(localPath(path)
 
 void LineWriter::writeLine(const QString& line)
 {
-    writeOrThrow(file_, toCp1252(line + kCrLf), path_);
+    writeOrThrow(file_, toCp1252(line), path_);
+    writeOrThrow(file_, QByteArrayLiteral("\r\n"), path_);
 }
 
 void LineWriter::close()
