@@ -139,6 +139,7 @@ TEST(DamagedGuestCards, WipedRowTableStopsTheRun)
             cards.findFirst(QStringLiteral("NumeroHotel = 1"));
             if (!cards.noMatch())
                 (void)cards.text(QStringLiteral("NomeCliente"));
+            EXPECT_TRUE(scratch.databasesUntouched());
             continue;  // a page of another table
         } catch (const db::DbError& error) {
             triedOne = true;
@@ -157,6 +158,11 @@ struct BrokenCase {
     const char* missing;  // the table or field the message names
     bool export_;         // read by the export run (else by the code list)
 };
+
+void PrintTo(const BrokenCase& c, std::ostream* out)
+{
+    *out << c.folder << '/' << c.file;
+}
 
 class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
 

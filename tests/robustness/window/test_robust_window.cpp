@@ -256,6 +256,7 @@ private slots:
         // From "?#[]%*\u674E\t" to "!!!%*\u674E\t": an empty range.
         QVERIFY(f.creaFile(QStringLiteral("\u674E\t'%*?#[]"), QStringLiteral("\u674E\t'%*!!!!")).isEmpty());
         QCOMPARE(listed(f.list()), QStringList{exporter::kHeaderLine});
+        QVERIFY(f.dir.databasesUntouched());
     }
 };
 
