@@ -136,3 +136,33 @@ TEST(PageByPageRead, DamagedUsageMapLosesNoCardAndMixesNone)
 
 }  // namespace
 }  // namespace ostelvia::test
+
+namespace ostelvia::test {
+namespace {
+
+// The guest file the fuzzer crashed the reader with (18 bytes changed: a
+// usage map, a column name, row offsets): read as the fuzz target did, it is
+// a failure naming the file, or rows read whole.
+TEST(FuzzedFile, GuestFileThatCrashedTheReader)
+{
+    ScratchDir scratch;
+    scratch.replaceDatabaseBytes(QStringLiteral("Scheda_Cliente.mdb"),
+                                 readBytes(QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-Scheda_Cliente.mdb")));
+    int rows = 0;
+    try {
+        db::Database guests = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));
+        db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
+        const QString criteria = QStringLiteral("NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ'");
+        for (cards.findFirst(criteria); !cards.noMatch(); cards.findNext(criteria), ++rows) {
+            for (const char* field : {"Lingua", "Sesso", "CodIDS", "NomeCliente"})
+                (void)cards.text(QString::fromLatin1(field));
+        }
+    } catch (const db::DbError& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("\"Scheda_Cliente.mdb\""))) << error.message().toStdString();
+    }
+    EXPECT_LE(rows, 121);
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+}  // namespace
+}  // namespace ostelvia::test
