@@ -41,7 +41,7 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_database
 	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds $(FUZZ_DIR)/artifacts
-	@cp tests/data/basic/*.mdb $(FUZZ_DIR)/seeds/
+	@cp tests/data/basic/*.mdb tests/robustness/data/*.mdb $(FUZZ_DIR)/seeds/
 	@for d in tests/data/broken/*/; do for f in $$d*.mdb; do cp $$f $(FUZZ_DIR)/seeds/broken-$$(basename $$d)-$$(basename $$f); done; done
 	@bash -o pipefail -c 'ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/fuzz_database -max_total_time=$(FUZZ_SECONDS) \
 	  -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$(CURDIR)/$(FUZZ_DIR)/artifacts/ \
