@@ -1,5 +1,7 @@
 #include "ui/dialogs/DialogLook.h"
 
+#include <QAbstractButton>
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,8 +22,8 @@ QFont Font(const QStringList& famiglie, qreal punti, bool grassetto)
     return font;
 }
 
-// A button with neither default nor autoDefault ignores Enter; the dialog
-// wants Enter to press the focused button, like Space does.
+// A button with neither default nor autoDefault, or outside a dialog, ignores
+// Enter; the tool wants Enter to press the focused button, like Space does.
 class EnterPremePulsante : public QObject {
 public:
     using QObject::QObject;
@@ -36,13 +38,18 @@ protected:
             return false;
         if (tasto->isAutoRepeat())
             return true;
-        if (auto* pulsante = qobject_cast<QPushButton*>(oggetto); pulsante && pulsante->isEnabled())
+        if (auto* pulsante = qobject_cast<QAbstractButton*>(oggetto); pulsante && pulsante->isEnabled())
             pulsante->click();
         return true;
     }
 };
 
 }  // namespace
+
+void EnterPremeIlPulsante(QAbstractButton* pulsante)
+{
+    pulsante->installEventFilter(new EnterPremePulsante(pulsante));
+}
 
 QFont FontCorbel(qreal punti, bool grassetto)
 {
@@ -106,7 +113,7 @@ void PreparaPulsante(QPushButton* pulsante)
     pulsante->setAutoDefault(false);
     pulsante->setDefault(false);
     pulsante->setFont(FontCorbel(12));
-    pulsante->installEventFilter(new EnterPremePulsante(pulsante));
+    EnterPremeIlPulsante(pulsante);
 }
 
 void DisegnaSfondo(QWidget* form)

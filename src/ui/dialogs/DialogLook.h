@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 
+class QAbstractButton;
 class QLabel;
 class QPushButton;
 class QTextEdit;
@@ -33,6 +34,8 @@ void MostraTesto(QTextEdit* text, const QString& testo);
 // A button that is never the default one: Enter or Space press it only when
 // it has the focus.
 void PreparaPulsante(QPushButton* pulsante);
+// Enter presses the button while it has the focus, as Space does.
+void EnterPremeIlPulsante(QAbstractButton* pulsante);
 
 // Shape1: white fill with a dark green outline two pixels wide.
 void DisegnaSfondo(QWidget* form);

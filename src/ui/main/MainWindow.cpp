@@ -59,27 +59,6 @@ protected:
     }
 };
 
-// Enter presses the button that has the focus, as Space does: outside a
-// dialog Qt's buttons ignore it, and Enter in the last room field hands the
-// focus to "&Crea File" expecting exactly this.
-class EnterPremePulsante : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* oggetto, QEvent* evento) override
-    {
-        if (evento->type() != QEvent::KeyPress)
-            return false;
-        const auto* tasto = static_cast<QKeyEvent*>(evento);
-        if (tasto->key() != Qt::Key_Return && tasto->key() != Qt::Key_Enter)
-            return false;
-        if (auto* pulsante = qobject_cast<QAbstractButton*>(oggetto); pulsante && !tasto->isAutoRepeat())
-            pulsante->click();
-        return true;
-    }
-};
-
 QFont FontCourier(qreal punti)
 {
     QFont font;
@@ -232,7 +211,9 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
         t_[i]->setFont(FontCorbel(12, i == 1));
         posiziona(t_[i], sinistre[i], 840, 1515, 1140);
-        t_[i]->installEventFilter(new EnterPremePulsante(t_[i]));
+        // Enter in the last room field hands the focus to "&Crea File" expecting
+        // Enter there to press it.
+        EnterPremeIlPulsante(t_[i]);
         connect(t_[i], &QAbstractButton::clicked, this, [this, i] { T_Click(i); });
     }
     crea->setAutoDefault(false);
