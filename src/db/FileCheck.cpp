@@ -39,4 +39,44 @@ bool rowFitsPage(const unsigned char* page, std::size_t pageSize, bool jet3, int
     return used <= size;
 }
 
+bool memoKindKnown(std::uint32_t header)
+{
+    return (header & 0x80000000u) || (header & 0x40000000u) || (header & 0xff000000u) == 0;
+}
+
+bool memoPagesSound(const unsigned char* file, std::size_t fileSize, std::size_t pageSize, bool jet3,
+                    std::uint32_t header, std::uint32_t pointer)
+{
+    if (pageSize == 0)
+        return false;
+    const std::size_t rowCountAt = jet3 ? 8 : 12;
+    const bool chain = !(header & 0x40000000u);
+    // A chain longer than the file has pages loops.
+    for (std::size_t step = 0; step <= fileSize / pageSize; ++step) {
+        const std::size_t pageNumber = pointer >> 8;
+        const std::size_t row = pointer & 0xffu;
+        if (pageNumber == 0 || pageNumber >= fileSize / pageSize)
+            return false;
+        const unsigned char* page = file + pageNumber * pageSize;
+        if (page[0] != 0x01)
+            return false;
+        const std::size_t rows = readUnsigned(page + rowCountAt, false);
+        if (row >= rows || rowCountAt + 2 + 2 * (row + 1) > pageSize)
+            return false;
+        const std::size_t start = readUnsigned(page + rowCountAt + 2 + 2 * row, false) & 0x1fff;
+        const std::size_t next = row == 0 ? pageSize : readUnsigned(page + rowCountAt + 2 * row, false) & 0x1fff;
+        if (start >= pageSize || next > pageSize || start > next)
+            return false;
+        if (!chain)
+            return true;
+        if (next - start < 4)
+            return false;
+        pointer = std::uint32_t(page[start]) | std::uint32_t(page[start + 1]) << 8 | std::uint32_t(page[start + 2]) << 16
+            | std::uint32_t(page[start + 3]) << 24;
+        if (pointer == 0)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace ostelvia::db::detail

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace ostelvia::db::detail {
 
@@ -14,5 +15,17 @@ namespace ostelvia::db::detail {
 // page.
 bool rowFitsPage(const unsigned char* page, std::size_t pageSize, bool jet3, int start, std::size_t size,
                  bool variableColumns);
+
+// The first four bytes of a memo value: kept in the row, on one other page,
+// or on a chain of pages. libmdb hands back an unwritten buffer for any
+// other kind.
+bool memoKindKnown(std::uint32_t header);
+
+// A memo kept outside its row: `pointer` (page << 8 | row, the value's
+// bytes 4 to 7) names a row of a data page; a chain (header top byte 0)
+// goes on through the first four bytes of each row. True when every row
+// named lies inside a data page of `file` and the chain ends.
+bool memoPagesSound(const unsigned char* file, std::size_t fileSize, std::size_t pageSize, bool jet3,
+                    std::uint32_t header, std::uint32_t pointer);
 
 }  // namespace ostelvia::db::detail

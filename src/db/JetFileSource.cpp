@@ -433,6 +433,14 @@ private:
             if (f.siz < MDB_MEMO_OVERHEAD)
                 return text(nullptr);
             const std::uint32_t header = static_cast<std::uint32_t>(mdb_get_int32(buf, start));
+            const auto* file = reinterpret_cast<const unsigned char*>(bytes_.constData());
+            if (!memoKindKnown(header)
+                || (!(header & 0x80000000u)
+                    && !memoPagesSound(file, static_cast<size_t>(bytes_.size()), static_cast<size_t>(mdb_->fmt->pg_size),
+                                       IS_JET3(mdb_), header, static_cast<std::uint32_t>(mdb_get_int32(buf, start + 4))))) {
+                releaseTexts();
+                throw SourceFailure{QStringLiteral("il file è danneggiato (un campo memo non è leggibile)")};
+            }
             size_t stored = (header & 0x80000000u) ? static_cast<size_t>(f.siz - MDB_MEMO_OVERHEAD) : (header & 0x3fffffffu);
             const size_t bind = std::clamp(stored * 2 + 16, size_t(256), kMaxMemoBytes);
             mdb_set_bind_size(mdb_, bind);

@@ -166,3 +166,89 @@ TEST(FuzzedFile, GuestFileThatCrashedTheReader)
 
 }  // namespace
 }  // namespace ostelvia::test
+
+namespace ostelvia::test {
+namespace {
+
+using db::detail::memoKindKnown;
+using db::detail::memoPagesSound;
+
+// A file of three 4096-byte pages; page 1 a data page whose row 0 spans
+// 4000 to the page end and row 1 3900 to 4000.
+QByteArray memoFile()
+{
+    QByteArray file(3 * 4096, '\0');
+    char* page = file.data() + 4096;
+    page[0] = 0x01;
+    page[12] = 2;
+    page[14] = static_cast<char>(4000 & 0xff);
+    page[15] = static_cast<char>(4000 >> 8);
+    page[16] = static_cast<char>(3900 & 0xff);
+    page[17] = static_cast<char>(3900 >> 8);
+    return file;
+}
+
+bool sound(const QByteArray& file, std::uint32_t header, std::uint32_t pointer)
+{
+    return memoPagesSound(reinterpret_cast<const unsigned char*>(file.constData()), static_cast<std::size_t>(file.size()),
+                          4096, false, header, pointer);
+}
+
+TEST(MemoCheck, KindsTheReaderKnows)
+{
+    EXPECT_TRUE(memoKindKnown(0x80000010u));  // in the row
+    EXPECT_TRUE(memoKindKnown(0x40000010u));  // on one page
+    EXPECT_TRUE(memoKindKnown(0x00001000u));  // on a chain of pages
+    EXPECT_FALSE(memoKindKnown(0x20000010u));
+    EXPECT_FALSE(memoKindKnown(0x01000000u));
+}
+
+TEST(MemoCheck, RowOnAnotherPage)
+{
+    const QByteArray file = memoFile();
+    EXPECT_TRUE(sound(file, 0x40000010u, 1u << 8 | 0));
+    EXPECT_TRUE(sound(file, 0x40000010u, 1u << 8 | 1));
+    EXPECT_FALSE(sound(file, 0x40000010u, 1u << 8 | 2));  // no such row
+    EXPECT_FALSE(sound(file, 0x40000010u, 2u << 8 | 0));  // not a data page
+    EXPECT_FALSE(sound(file, 0x40000010u, 3u << 8 | 0));  // past the end of the file
+    EXPECT_FALSE(sound(file, 0x40000010u, 0u << 8 | 0));
+}
+
+TEST(MemoCheck, ChainMustEnd)
+{
+    QByteArray file = memoFile();
+    // Row 1 goes on to row 0, which ends the chain.
+    file[4096 + 3900] = 0;
+    file[4096 + 3901] = 1;
+    EXPECT_TRUE(sound(file, 0x00000100u, 1u << 8 | 1));
+    // Row 0 back to row 1: a loop.
+    file[4096 + 4000] = 1;
+    file[4096 + 4001] = 1;
+    EXPECT_FALSE(sound(file, 0x00000100u, 1u << 8 | 1));
+    // A chain to a row that is not there.
+    file[4096 + 4000] = 7;
+    EXPECT_FALSE(sound(file, 0x00000100u, 1u << 8 | 1));
+}
+
+// The guest file whose memo made the reader hand back an unwritten buffer.
+TEST(FuzzedFile, GuestFileWithAnUnreadableMemo)
+{
+    ScratchDir scratch;
+    scratch.replaceDatabaseBytes(QStringLiteral("Scheda_Cliente.mdb"),
+                                 readBytes(QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-memo-Scheda_Cliente.mdb")));
+    int rows = 0;
+    try {
+        db::Database guests = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));
+        db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
+        const QString criteria = QStringLiteral("NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ'");
+        for (cards.findFirst(criteria); !cards.noMatch(); cards.findNext(criteria), ++rows)
+            (void)cards.text(QStringLiteral("Note"));
+    } catch (const db::DbError& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("\"Scheda_Cliente.mdb\""))) << error.message().toStdString();
+    }
+    EXPECT_LE(rows, 121);
+    EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+}  // namespace
+}  // namespace ostelvia::test
