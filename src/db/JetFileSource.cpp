@@ -196,12 +196,8 @@ public:
     {
         Table& t = open(storedName);
         MdbTableDef* table = t.def;
-        const size_t numCols = t.cols.size();
         std::vector<Cell> cells(wanted.size());
-        std::vector<int> slotOf(numCols, -1);
-        for (size_t i = 0; i < wanted.size(); ++i)
-            if (wanted[i] >= 0 && static_cast<size_t>(wanted[i]) < numCols)
-                slotOf[static_cast<size_t>(wanted[i])] = static_cast<int>(i);
+        const std::vector<int> slotOf = slotsOf(t, wanted);
         const bool firstScan = !t.scanned;
         if (firstScan)
             t.rows.clear();
@@ -221,22 +217,7 @@ public:
                 t.rows.push_back({page, index});
             else if (row >= t.rows.size() || t.rows[row].page != page || t.rows[row].index != index)
                 throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
-            std::fill(cells.begin(), cells.end(), Cell{});
-            for (unsigned i = 0; i < numCols; ++i) {
-                const MdbField& f = fields_[i];
-                if (f.colnum < 0 || static_cast<size_t>(f.colnum) >= numCols)
-                    continue;
-                const int slot = slotOf[static_cast<size_t>(f.colnum)];
-                if (slot >= 0)
-                    cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
-            }
-            try {
-                onRow(cells);
-            } catch (...) {
-                releaseTexts();
-                throw;
-            }
-            releaseTexts();
+            deliverRow(t, slotOf, cells, onRow);
             ++row;
         }
         if (!firstScan && row != t.rows.size())
@@ -262,12 +243,43 @@ public:
         int start = 0;
         if (!crack(t, place.index, &start))
             throw SourceFailure{QStringLiteral("la riga non è leggibile")};
-        const size_t numCols = t.cols.size();
         std::vector<Cell> cells(wanted.size());
-        std::vector<int> slotOf(numCols, -1);
+        const std::vector<int> slotOf = slotsOf(t, wanted);
+        deliverRow(t, slotOf, cells, onRow);
+    }
+
+private:
+    // Where a row lives: its data page and its index on that page, 1-based
+    // as table->cur_row leaves it after mdb_fetch_row.
+    struct RowPlace {
+        std::uint32_t page;
+        unsigned index;
+    };
+    struct Table {
+        MdbTableDef* def = nullptr;
+        std::vector<MdbColumn*> cols;
+        std::vector<RowPlace> rows;
+        bool scanned = false;
+    };
+
+    // For each column of the table, its place in a row of the wanted
+    // columns, or -1 when it is not wanted.
+    static std::vector<int> slotsOf(const Table& t, const std::vector<int>& wanted)
+    {
+        std::vector<int> slotOf(t.cols.size(), -1);
         for (size_t i = 0; i < wanted.size(); ++i)
-            if (wanted[i] >= 0 && static_cast<size_t>(wanted[i]) < numCols)
+            if (wanted[i] >= 0 && static_cast<size_t>(wanted[i]) < t.cols.size())
                 slotOf[static_cast<size_t>(wanted[i])] = static_cast<int>(i);
+        return slotOf;
+    }
+
+    // Hands the wanted cells of the row just cracked to onRow, then frees
+    // the texts they point into.
+    void deliverRow(const Table& t, const std::vector<int>& slotOf, std::vector<Cell>& cells,
+                    const RowCallback& onRow)
+    {
+        std::fill(cells.begin(), cells.end(), Cell{});
+        const size_t numCols = t.cols.size();
         for (unsigned i = 0; i < numCols; ++i) {
             const MdbField& f = fields_[i];
             if (f.colnum < 0 || static_cast<size_t>(f.colnum) >= numCols)
@@ -284,20 +296,6 @@ public:
         }
         releaseTexts();
     }
-
-private:
-    // Where a row lives: its data page and its index on that page, 1-based
-    // as table->cur_row leaves it after mdb_fetch_row.
-    struct RowPlace {
-        std::uint32_t page;
-        unsigned index;
-    };
-    struct Table {
-        MdbTableDef* def = nullptr;
-        std::vector<MdbColumn*> cols;
-        std::vector<RowPlace> rows;
-        bool scanned = false;
-    };
 
     Table& open(const QString& storedName)
     {

@@ -50,15 +50,17 @@ void checkExport(const QString& name, const Damaged& damaged, bool mustFail)
         ASSERT_EQ(reporter.messages.size(), 1);
         EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
         EXPECT_EQ(reporter.titles.at(0), exporter::kTitoloErrore);
-        if (summary.outcome == RunSummary::Outcome::Failed)
+        if (summary.outcome == RunSummary::Outcome::Failed) {
             EXPECT_TRUE(reporter.messages.at(0).contains(QLatin1Char('"') + name + QLatin1Char('"')))
                 << reporter.messages.at(0).toStdString();
-        else
+        } else {
             // A value damaged in place can fail a card's checks; a file that
             // cannot be read at all cannot stop on a card.
             EXPECT_EQ(summary.outcome, RunSummary::Outcome::StoppedOnCard);
-        if (mustFail)
+        }
+        if (mustFail) {
             EXPECT_EQ(summary.outcome, RunSummary::Outcome::Failed);
+        }
     }
     EXPECT_TRUE(scratch.databasesUntouched());
 }
