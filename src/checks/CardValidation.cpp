@@ -42,17 +42,12 @@ bool lookupFails(db::Recordset& set, const QString& column, const QString& value
     return set.noMatch();
 }
 
-// The code sets the checks open, by the Where of their SQL text.
+// The code sets the checks open.
 const QString kStatiSql = QStringLiteral("Select * From CodiciVari Where Tipo = 0");
 const QString kProvinceSql = QStringLiteral("Select * From CodiciVari Where Tipo = 2");
 const QString kComuniSql = QStringLiteral("Select * From CodiciVari Where Tipo = 3");
 const QString kTipiDocumentoSql = QStringLiteral("Select * From CodiciVari Where Tipo = 5");
 const QString kLuoghiSql = QStringLiteral("Select * From CodiciVari Where Tipo = 0 or Tipo = 3");
-
-db::Recordset codeSet(db::Database& database, const QString& sql)
-{
-    return database.openRecordset(sql);
-}
 
 // yyyymmdd rebuilt as dd/mm/yyyy by character position; missing pieces are empty.
 QString storedToTyped(const QString& stored)
@@ -78,15 +73,15 @@ void checkPlaceOfBirth(db::Database& comuni, const QString& luogoNascita, Findin
     const QString penultima = ParteStringa(luogo, 2);
     const QString prima = ParteStringa(luogo, 3);
     if (ultima == QLatin1String("I")) {
-        db::Recordset comuniSet = codeSet(comuni, kComuniSql);
+        db::Recordset comuniSet = comuni.openRecordset(kComuniSql);
         if (lookupFails(comuniSet, QStringLiteral("Descrizione"), prima))
             findings.add(QStringLiteral("Comune di nascita errato ("), prima);
-        db::Recordset province = codeSet(comuni, kProvinceSql);
+        db::Recordset province = comuni.openRecordset(kProvinceSql);
         if (lookupFails(province, QStringLiteral("Sigla"), penultima))
             findings.add(QStringLiteral("Provincia di nascita errata ("), penultima);
         return;
     }
-    db::Recordset stati = codeSet(comuni, kStatiSql);
+    db::Recordset stati = comuni.openRecordset(kStatiSql);
     if (lookupFails(stati, QStringLiteral("Descrizione"), prima))
         findings.add(QStringLiteral("Stato di nascita errato ("), prima);
     if (lookupFails(stati, QStringLiteral("Sigla"), ultima))
@@ -99,7 +94,7 @@ void checkPlaces(const db::Recordset& scheda, Findings& findings)
     const QString stato = scheda.text(QStringLiteral("Stato"));
     db::Database comuni = db::Database::open(kComuni);
 
-    db::Recordset stati = codeSet(comuni, kStatiSql);
+    db::Recordset stati = comuni.openRecordset(kStatiSql);
     if (lookupFails(stati, QStringLiteral("Sigla"), stato))
         findings.add(QStringLiteral("Codice stato di residenza errato ("), stato);
     const QString nazione = scheda.text(QStringLiteral("Nazione"));
@@ -112,12 +107,12 @@ void checkPlaces(const db::Recordset& scheda, Findings& findings)
 
     if (trimBlanks(stato) == QLatin1String("I")) {
         const QString provincia = scheda.text(QStringLiteral("Provincia"));
-        db::Recordset province = codeSet(comuni, kProvinceSql);
+        db::Recordset province = comuni.openRecordset(kProvinceSql);
         if (lookupFails(province, QStringLiteral("Sigla"), trimBlanks(provincia)))
             findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia);
 
         const QString residenza = scheda.text(QStringLiteral("Residenza"));
-        db::Recordset comuniSet = codeSet(comuni, kComuniSql);
+        db::Recordset comuniSet = comuni.openRecordset(kComuniSql);
         if (lookupFails(comuniSet, QStringLiteral("Descrizione"), residenza))
             findings.add(QStringLiteral("Residenza italiana errata ("), residenza);
     }
@@ -142,7 +137,7 @@ void checkDocument(const db::Recordset& scheda, Findings& findings)
 
     const QString tipo = scheda.text(QStringLiteral("TipoDocumento"));
     db::Database codici = db::Database::open(kCodiciVari);
-    db::Recordset tipi = codeSet(codici, kTipiDocumentoSql);
+    db::Recordset tipi = codici.openRecordset(kTipiDocumentoSql);
     if (lookupFails(tipi, QStringLiteral("Sigla"), tipo))
         findings.add(QStringLiteral("Codice tipo documento errato ("), tipo);
     codici.close();
@@ -153,7 +148,7 @@ void checkDocument(const db::Recordset& scheda, Findings& findings)
 
     const QString autorita = scheda.text(QStringLiteral("AutoritaRilascioDocumento"));
     db::Database comuni = db::Database::open(kComuni);
-    db::Recordset luoghi = codeSet(comuni, kLuoghiSql);
+    db::Recordset luoghi = comuni.openRecordset(kLuoghiSql);
     if (lookupFails(luoghi, QStringLiteral("Descrizione"), trimBlanks(autorita)))
         findings.add(QStringLiteral("Luogo rilascio documento errato ("), autorita);
     comuni.close();
