@@ -1,85 +1,21 @@
 // The main window driven as a user would: keys in the fields, the buttons, the
 // menu, with the dialogs answered from the test, a fixed clock and a process
 // starter that only records.
-#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QScreen>
 #include <QtTest>
 
-#include <memory>
-
-#include "DialogAnswer.h"
-#include "TestSupport.h"
-#include "export/Cp1252.h"
+#include "FrontOffice.h"
 #include "export/ExportRun.h"
 #include "ui/dialogs/Twips.h"
-#include "ui/main/MainWindow.h"
 #include "ui/main/Settings.h"
 
 using namespace ostelvia;
-
-namespace {
-
-const QString kCommand = QStringLiteral("browser --new-window https://example.invalid/tassa");
-
-class RecordingStarter : public ui::ProcessStarter {
-public:
-    bool startDetached(const QString& commandLine) override
-    {
-        started.append(commandLine);
-        return succeeds;
-    }
-    QStringList started;
-    bool succeeds = true;
-};
-
-QByteArray expectedBytes(const QString& name)
-{
-    return test::readBytes(test::fixtureDir() + QStringLiteral("/expected/") + name);
-}
-
-// Lines of a reference export file, split at CR LF.
-QStringList expectedLines(const QString& name)
-{
-    return exporter::fromCp1252(expectedBytes(name)).split(QStringLiteral("\r\n"));
-}
-
-// A front-office directory with the basic data, settings pointing the export
-// inside it, and the window shown and active on a fixed day.
-struct Front {
-    explicit Front(QDate today = QDate(2024, 5, 10), const QString& command = kCommand)
-    {
-        exportPath = dir.filePath(QStringLiteral("ZaverUdevu.txt"));
-        dir.writeSettings(exportPath, command);
-        window = std::make_unique<ui::OstelviaDT>(&starter, [today] { return today; });
-        window->show();
-        window->activateWindow();
-    }
-
-    bool active() { return QTest::qWaitForWindowActive(window.get()); }
-
-    QLineEdit* field(int i) const { return window->text1(i); }
-    QListWidget* list() const { return window->list1(); }
-
-    void setDates(const QString& from, const QString& to)
-    {
-        field(0)->setText(from);
-        field(1)->setText(to);
-    }
-
-    int selectedCount() const { return static_cast<int>(list()->selectedItems().size()); }
-
-    test::ScratchDir dir;
-    RecordingStarter starter;
-    QString exportPath;
-    std::unique_ptr<ui::OstelviaDT> window;
-};
-
-}  // namespace
+using test::Front;
+using test::kCommand;
+using test::referenceBytes;
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -153,8 +89,6 @@ private slots:
         QVERIFY(f.active());
         QCOMPARE(f.field(0)->text(), yesterday);
         QCOMPARE(f.field(1)->text(), yesterday);
-        QCOMPARE(f.field(2)->text(), QString());
-        QCOMPARE(f.field(3)->text(), QStringLiteral("ZZZZZZ"));
     }
 
     // A dialog closing over the window activates it again: dates reset,
@@ -187,53 +121,36 @@ private slots:
         QTRY_COMPARE(f.field(0)->selectedText(), QStringLiteral("09/05/2024"));
     }
 
-    void enterInTheFirstDate_data()
+    // Enter in a date field: normalised, then the focus moves on or the
+    // field (or, for a last date before the first, the first) is emptied.
+    void enterInADate_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<int>("focusOn");
-        QTest::newRow("six digits") << "240413" << "24/04/2013" << 1;
-        QTest::newRow("eight digits") << "01022024" << "01/02/2024" << 1;
-        QTest::newRow("blanks around") << " 29022024 " << "29/02/2024" << 1;
-        QTest::newRow("31 February rejected") << "31022013" << "" << 0;
-        QTest::newRow("29 February 1923 rejected") << "290223" << "" << 0;
-        QTest::newRow("letters rejected") << "abc" << "" << 0;
-    }
-
-    void enterInTheFirstDate()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, result);
-        QFETCH(int, focusOn);
-        Front f;
-        QVERIFY(f.active());
-        f.field(0)->setFocus();
-        f.field(0)->clear();
-        QTest::keyClicks(f.field(0), typed);
-        QTest::keyClick(f.field(0), Qt::Key_Return);
-        QCOMPARE(f.field(0)->text(), result);
-        QTRY_COMPARE(QApplication::focusWidget(), f.field(focusOn));
-    }
-
-    void enterInTheLastDate_data()
-    {
+        QTest::addColumn<int>("index");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("firstAfter");
         QTest::addColumn<QString>("lastAfter");
         QTest::addColumn<int>("focusOn");
-        QTest::newRow("after the first") << "01/05/2024" << "10052024" << "01/05/2024" << "10/05/2024" << 2;
-        QTest::newRow("two-digit year 19 is 2019") << "01/01/2019" << "020119" << "01/01/2019" << "02/01/2019" << 2;
-        QTest::newRow("two-digit year 99 is 1999") << "01/01/2000" << "311299" << "" << "31/12/1999" << 1;
-        QTest::newRow("same day") << "10/05/2024" << "10/05/2024" << "10/05/2024" << "10/05/2024" << 2;
-        QTest::newRow("before the first") << "10/05/2024" << "01052024" << "" << "01/05/2024" << 1;
-        QTest::newRow("invalid") << "10/05/2024" << "320524" << "10/05/2024" << "" << 1;
+        const QString y = QStringLiteral("09/05/2024");
+        QTest::newRow("first: six digits") << 0 << "" << "240413" << "24/04/2013" << y << 1;
+        QTest::newRow("first: eight digits") << 0 << "" << "01022024" << "01/02/2024" << y << 1;
+        QTest::newRow("first: blanks around") << 0 << "" << " 29022024 " << "29/02/2024" << y << 1;
+        QTest::newRow("first: 31 February rejected") << 0 << "" << "31022013" << "" << y << 0;
+        QTest::newRow("first: 29 February 1923 rejected") << 0 << "" << "290223" << "" << y << 0;
+        QTest::newRow("first: letters rejected") << 0 << "" << "abc" << "" << y << 0;
+        QTest::newRow("last: after the first") << 1 << "01/05/2024" << "10052024" << "01/05/2024" << "10/05/2024" << 2;
+        QTest::newRow("last: year 19 is 2019") << 1 << "01/01/2019" << "020119" << "01/01/2019" << "02/01/2019" << 2;
+        QTest::newRow("last: year 99 is 1999") << 1 << "01/01/2000" << "311299" << "" << "31/12/1999" << 1;
+        QTest::newRow("last: same day") << 1 << "10/05/2024" << "10/05/2024" << "10/05/2024" << "10/05/2024" << 2;
+        QTest::newRow("last: before the first") << 1 << "10/05/2024" << "01052024" << "" << "01/05/2024" << 1;
+        QTest::newRow("last: invalid") << 1 << "10/05/2024" << "320524" << "10/05/2024" << "" << 1;
         // Years compare before days: 01/01/2025 is after 31/12/2024.
-        QTest::newRow("across a year") << "31/12/2024" << "01012025" << "31/12/2024" << "01/01/2025" << 2;
+        QTest::newRow("last: across a year") << 1 << "31/12/2024" << "01012025" << "31/12/2024" << "01/01/2025" << 2;
     }
 
-    void enterInTheLastDate()
+    void enterInADate()
     {
+        QFETCH(int, index);
         QFETCH(QString, first);
         QFETCH(QString, typed);
         QFETCH(QString, firstAfter);
@@ -241,11 +158,13 @@ private slots:
         QFETCH(int, focusOn);
         Front f;
         QVERIFY(f.active());
-        f.field(0)->setText(first);
-        f.field(1)->setFocus();
-        f.field(1)->clear();
-        QTest::keyClicks(f.field(1), typed);
-        QTest::keyClick(f.field(1), Qt::Key_Enter);
+        if (index == 1)
+            f.field(0)->setText(first);
+        f.field(index)->setFocus();
+        f.field(index)->clear();
+        QTest::keyClicks(f.field(index), typed);
+        // The main Enter on the first date, the keypad's on the last.
+        QTest::keyClick(f.field(index), index == 0 ? Qt::Key_Return : Qt::Key_Enter);
         QCOMPARE(f.field(0)->text(), firstAfter);
         QCOMPARE(f.field(1)->text(), lastAfter);
         QTRY_COMPARE(QApplication::focusWidget(), f.field(focusOn));
@@ -274,7 +193,7 @@ private slots:
         f.field(2)->setText(QStringLiteral("10"));
         f.field(2)->end(false);
         QTest::keyClick(f.field(2), '+');
-        QCOMPARE(test::readBytes(f.dir.filePath(QStringLiteral("ListaPS.txt"))), expectedBytes("ListaPS.txt"));
+        QCOMPARE(test::readBytes(f.dir.filePath(QStringLiteral("ListaPS.txt"))), referenceBytes("ListaPS.txt"));
         QCOMPARE(f.field(2)->text(), QStringLiteral("10+"));
         QCOMPARE(f.starter.started.size(), 1);
         const QStringList words = QProcess::splitCommand(f.starter.started.at(0));
@@ -319,60 +238,26 @@ private slots:
     {
         Front f;
         QVERIFY(f.active());
-        f.setDates(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
-        f.window->t(0)->click();
-        const QStringList expected = expectedLines(QStringLiteral("wide-range.out"));
+        QVERIFY(f.creaFile().isEmpty());
+        const QStringList expected = test::referenceLines(QStringLiteral("wide-range.out"));
         QCOMPARE(expected.size(), 57);
-        QCOMPARE(f.list()->count(), 57);
+        QCOMPARE(f.listed(), expected);
         QCOMPARE(f.selectedCount(), 57);
-        for (int i = 0; i < 57; ++i)
-            QCOMPARE(f.list()->item(i)->text(), expected.at(i));
-        QCOMPARE(test::readBytes(f.exportPath), expectedBytes("wide-range.out"));
+        QCOMPARE(test::readBytes(f.exportPath), referenceBytes("wide-range.out"));
         QVERIFY(f.dir.databasesUntouched());
-    }
-
-    // The run takes the fields as they stand, rooms included.
-    void creaFileUsesTheRoomFields()
-    {
-        Front f;
-        QVERIFY(f.active());
-        f.setDates(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
-        f.field(2)->setText(QStringLiteral("200"));
-        f.field(3)->setText(QStringLiteral("299"));
-        f.window->t(0)->click();
-        QCOMPARE(f.list()->count(), 19);
-        QCOMPARE(test::readBytes(f.exportPath), expectedBytes("wide-range-rooms-200-to-299.out"));
-    }
-
-    void creaFileWithNoCardShowsTheHeaderAlone()
-    {
-        Front f;
-        QVERIFY(f.active());
-        f.setDates(QStringLiteral("15/08/2024"), QStringLiteral("15/08/2024"));
-        f.window->t(0)->click();
-        QCOMPARE(f.list()->count(), 1);
-        QCOMPARE(f.list()->item(0)->text(), QStringLiteral("TBPRES01      "));
-        QCOMPARE(f.selectedCount(), 1);
     }
 
     void creaFileStoppedOnACardLeavesTheList()
     {
         Front f;
         QVERIFY(f.active());
-        f.setDates(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
-        f.window->t(0)->click();
-        QCOMPARE(f.list()->count(), 57);
+        QVERIFY(f.creaFile().isEmpty());
         f.list()->item(3)->setSelected(false);
-
-        f.setDates(QStringLiteral("27/06/2024"), QStringLiteral("27/06/2024"));
-        {
-            test::DialogAnswer answer(QStringLiteral("T0"));
-            f.window->t(0)->click();
-            QCOMPARE(answer.seen().size(), 1);
-            QCOMPARE(answer.seen().at(0).kind, QStringLiteral("MsgBox_Form"));
-            QCOMPARE(answer.seen().at(0).title, QStringLiteral("Errore per Tassa di Soggiorno"));
-            QCOMPARE(answer.seen().at(0).text, exporter::fromCp1252(expectedBytes("card-X27.findings")));
-        }
+        const QList<test::DialogSeen> seen = f.creaFile(QStringLiteral("27/06/2024"), QStringLiteral("27/06/2024"));
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.at(0).kind, QStringLiteral("MsgBox_Form"));
+        QCOMPARE(seen.at(0).title, QStringLiteral("Errore per Tassa di Soggiorno"));
+        QCOMPARE(seen.at(0).text, exporter::fromCp1252(referenceBytes("card-X27.findings")));
         QCOMPARE(exporter::MessaggioErrore, QStringLiteral("Fine"));
         QCOMPARE(f.list()->count(), 57);
         QCOMPARE(f.selectedCount(), 56);
@@ -386,143 +271,93 @@ private slots:
         Front f;
         QVERIFY(f.active());
         QVERIFY(QFile::remove(f.dir.filePath(QStringLiteral("TaxSetup.txt"))));
-        test::DialogAnswer answer(QStringLiteral("T0"));
-        f.window->t(0)->click();
-        QCOMPARE(answer.seen().size(), 1);
-        QCOMPARE(answer.seen().at(0).kind, QStringLiteral("QMessageBox"));
-        QCOMPARE(answer.seen().at(0).text, QStringLiteral("TaxSetup.txt"));
-        QCOMPARE(answer.seen().at(0).title, QStringLiteral("!!!"));
-        QCOMPARE(answer.seen().at(0).icon, QMessageBox::Warning);
+        const QList<test::DialogSeen> seen = f.press(0);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.at(0).kind, QStringLiteral("QMessageBox"));
+        QCOMPARE(seen.at(0).text, QStringLiteral("TaxSetup.txt"));
+        QCOMPARE(seen.at(0).title, QStringLiteral("!!!"));
+        QCOMPARE(seen.at(0).icon, QMessageBox::Warning);
         QCOMPARE(f.list()->count(), 0);
     }
 
-    void inviaWithEveryLineSelected()
-    {
-        Front f;
-        QVERIFY(f.active());
-        f.setDates(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
-        f.window->t(0)->click();
-        QFile::remove(f.exportPath);  // proves "&Invia" writes it anew
-        f.window->t(2)->click();
-        QCOMPARE(test::readBytes(f.exportPath), expectedBytes("wide-range.out"));
-        QVERIFY(!QFileInfo::exists(f.dir.filePath(QStringLiteral("Passa.txt"))));
-        QCOMPARE(f.starter.started, QStringList{kCommand});
-        QVERIFY(!f.window->isVisible());
-    }
-
-    void inviaWithOneLineSelected()
-    {
-        Front f;
-        QVERIFY(f.active());
-        f.setDates(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
-        f.window->t(0)->click();
-        f.list()->clearSelection();
-        f.list()->item(5)->setSelected(true);
-        f.window->t(2)->click();
-        const QStringList expected = expectedLines(QStringLiteral("wide-range.out"));
-        QCOMPARE(test::readBytes(f.exportPath), exporter::toCp1252(expected.at(5)));
-        QCOMPARE(test::readBytes(f.exportPath).size(), 776);
-        QVERIFY(!QFileInfo::exists(f.dir.filePath(QStringLiteral("Passa.txt"))));
-        QCOMPARE(f.starter.started.size(), 1);
-        QVERIFY(!f.window->isVisible());
-    }
-
-    void inviaWithTwoLinesKeepsListOrder()
-    {
-        Front f;
-        QVERIFY(f.active());
-        f.setDates(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
-        f.window->t(0)->click();
-        f.list()->clearSelection();
-        f.list()->item(9)->setSelected(true);
-        f.list()->item(0)->setSelected(true);
-        f.window->t(2)->click();
-        const QStringList expected = expectedLines(QStringLiteral("wide-range.out"));
-        QCOMPARE(test::readBytes(f.exportPath), exporter::toCp1252(expected.at(0) + "\r\n" + expected.at(9)));
-    }
-
-    void inviaWithNoLineSelected_data()
+    // "&Invia" writes the selected lines, in list order; with none selected an
+    // empty export file and an empty "Passa.txt". The command starts either way.
+    void inviaWritesTheSelectedLines_data()
     {
         QTest::addColumn<bool>("creaFileFirst");
-        QTest::newRow("every line deselected") << true;
-        QTest::newRow("empty list") << false;
+        QTest::addColumn<QList<int>>("selected");  // {-1}: as "&Crea File" left it
+        QTest::newRow("every line") << true << QList<int>{-1};
+        QTest::newRow("one line") << true << QList<int>{5};
+        QTest::newRow("two lines, list order") << true << QList<int>{9, 0};
+        QTest::newRow("every line deselected") << true << QList<int>{};
+        QTest::newRow("empty list") << false << QList<int>{};
     }
 
-    void inviaWithNoLineSelected()
+    void inviaWritesTheSelectedLines()
     {
         QFETCH(bool, creaFileFirst);
+        QFETCH(QList<int>, selected);
         Front f;
         QVERIFY(f.active());
-        if (creaFileFirst) {
-            f.setDates(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
-            f.window->t(0)->click();
+        if (creaFileFirst)
+            QVERIFY(f.creaFile().isEmpty());
+        const QStringList lines = test::referenceLines(QStringLiteral("wide-range.out"));
+        QStringList expected = lines;
+        if (selected != QList<int>{-1}) {
             f.list()->clearSelection();
+            for (int i : selected)
+                f.list()->item(i)->setSelected(true);
+            expected.clear();
+            for (int i = 0; i < lines.size(); ++i) {
+                if (selected.contains(i))
+                    expected.append(lines.at(i));
+            }
         }
-        f.window->t(2)->click();
+        QFile::remove(f.exportPath);  // proves "&Invia" writes it anew
+        QVERIFY(f.press(2).isEmpty());
         QVERIFY(QFileInfo::exists(f.exportPath));
-        QCOMPARE(test::readBytes(f.exportPath), QByteArray());
-        QVERIFY(QFileInfo::exists(f.dir.filePath(QStringLiteral("Passa.txt"))));
-        QCOMPARE(test::readBytes(f.dir.filePath(QStringLiteral("Passa.txt"))), QByteArray());
+        QCOMPARE(test::readBytes(f.exportPath), exporter::toCp1252(expected.join(QStringLiteral("\r\n"))));
+        const QString passa = f.dir.filePath(QStringLiteral("Passa.txt"));
+        QCOMPARE(QFileInfo::exists(passa), expected.isEmpty());
+        if (expected.isEmpty())
+            QCOMPARE(test::readBytes(passa), QByteArray());
         QCOMPARE(f.starter.started, QStringList{kCommand});
         QVERIFY(!f.window->isVisible());
     }
 
-    void inviaWithABlankCommandStartsNothing_data()
+    // The command is started as written, blanks kept; a blank one starts nothing.
+    void inviaStartsTheCommandAsWritten_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::newRow("blanks") << "   ";
-        QTest::newRow("empty") << "";
+        QTest::addColumn<QStringList>("started");
+        QTest::newRow("blanks kept") << " browser x " << QStringList{QStringLiteral(" browser x ")};
+        QTest::newRow("only blanks") << "   " << QStringList{};
+        QTest::newRow("empty") << "" << QStringList{};
     }
 
-    void inviaWithABlankCommandStartsNothing()
+    void inviaStartsTheCommandAsWritten()
     {
         QFETCH(QString, command);
+        QFETCH(QStringList, started);
         Front f(QDate(2024, 5, 10), command);
         QVERIFY(f.active());
-        f.window->t(2)->click();
-        QVERIFY(f.starter.started.isEmpty());
+        QVERIFY(f.press(2).isEmpty());
+        QCOMPARE(f.starter.started, started);
         QVERIFY(!f.window->isVisible());
     }
 
-    // The command keeps its blanks: it is started as written.
-    void inviaStartsTheCommandUntrimmed()
-    {
-        Front f(QDate(2024, 5, 10), QStringLiteral(" browser x "));
-        QVERIFY(f.active());
-        f.window->t(2)->click();
-        QCOMPARE(f.starter.started, QStringList{QStringLiteral(" browser x ")});
-    }
-
-    // The export path comes from the file at the moment of sending.
+    // The export path comes from the file at the moment of sending; the
+    // command is the one loaded at start.
     void inviaReadsTheExportPathAfresh()
     {
         Front f;
         QVERIFY(f.active());
         const QString other = f.dir.filePath(QStringLiteral("altro.txt"));
         f.dir.writeSettings(other, QStringLiteral("ignored"));
-        f.window->t(2)->click();
+        QVERIFY(f.press(2).isEmpty());
         QVERIFY(QFileInfo::exists(other));
         QVERIFY(!QFileInfo::exists(f.exportPath));
-        // The command is the one loaded at start.
         QCOMPARE(f.starter.started, QStringList{kCommand});
-    }
-
-    void inviaToAnUnwritablePathKeepsTheWindowOpen()
-    {
-        Front f;
-        QVERIFY(f.active());
-        f.setDates(QStringLiteral("15/08/2024"), QStringLiteral("15/08/2024"));
-        f.window->t(0)->click();
-        QCOMPARE(f.list()->count(), 1);
-        QVERIFY(QFile::remove(f.exportPath));
-        QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("ZaverUdevu.txt")));
-        test::DialogAnswer answer(QStringLiteral("T0"));
-        f.window->t(2)->click();
-        QCOMPARE(answer.seen().size(), 1);
-        QVERIFY(answer.seen().at(0).text.contains(QStringLiteral("ZaverUdevu.txt")));
-        QVERIFY(f.starter.started.isEmpty());
-        QVERIFY(f.window->isVisible());
-        QCOMPARE(f.list()->count(), 1);
     }
 
     void inviaWithACommandThatCannotStartIsReported()
@@ -530,14 +365,15 @@ private slots:
         Front f;
         QVERIFY(f.active());
         f.starter.succeeds = false;
-        test::DialogAnswer answer(QStringLiteral("T0"));
-        f.window->t(2)->click();
-        QCOMPARE(answer.seen().size(), 1);
-        QVERIFY(answer.seen().at(0).text.contains(kCommand));
+        const QList<test::DialogSeen> seen = f.press(2);
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen.at(0).text.contains(kCommand));
         QVERIFY(f.window->isVisible());
         QVERIFY(QFileInfo::exists(f.exportPath));
     }
 
+    // The new path serves the next run; a day without cards lists the header
+    // alone, selected.
     void menuChangesTheExportPathForTheNextRun()
     {
         Front f;
@@ -550,10 +386,10 @@ private slots:
             QCOMPARE(answer.seen().at(0).entry, f.exportPath);
         }
         QCOMPARE(test::readBytes(QStringLiteral("TaxSetup.txt")), (other + "\r\n" + kCommand + "\r\n").toUtf8());
-        f.setDates(QStringLiteral("15/08/2024"), QStringLiteral("15/08/2024"));
-        f.window->t(0)->click();
+        QVERIFY(f.creaFile(QStringLiteral("15/08/2024"), QStringLiteral("15/08/2024")).isEmpty());
         QCOMPARE(test::readBytes(other), QByteArray("TBPRES01      "));
-        QCOMPARE(f.list()->count(), 1);
+        QCOMPARE(f.listed(), QStringList{QStringLiteral("TBPRES01      ")});
+        QCOMPARE(f.selectedCount(), 1);
     }
 
     void menuChangesTheCommandForInvia()
@@ -604,28 +440,28 @@ private slots:
         QCOMPARE(f.field(1)->text(), QStringLiteral("30/04/2024"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(f.list()->count(), 19);
-        QCOMPARE(test::readBytes(f.exportPath), expectedBytes("wide-range-rooms-200-to-299.out"));
+        QCOMPARE(test::readBytes(f.exportPath), referenceBytes("wide-range-rooms-200-to-299.out"));
     }
 
-    void unreadableSettingsAtLoadAreReported()
+    // At load a missing settings file is written with the defaults; an
+    // unreadable one is reported and the defaults are used.
+    void settingsAtLoad()
     {
+        test::RecordingStarter starter;
+        const auto today = [] { return QDate(2024, 5, 10); };
+        {
+            test::ScratchDir dir;
+            ui::OstelviaDT window(&starter, today);
+            QCOMPARE(test::readBytes(dir.filePath(QStringLiteral("TaxSetup.txt"))),
+                     (ui::PercorsoFilePredefinito() + "\r\n" + ui::ComandoPaginaWebPredefinito() + "\r\n").toLatin1());
+        }
         test::ScratchDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("TaxSetup.txt")));
-        RecordingStarter starter;
         test::DialogAnswer answer(QStringLiteral("T0"));
-        ui::OstelviaDT window(&starter, [] { return QDate(2024, 5, 10); });
+        ui::OstelviaDT window(&starter, today);
         QCOMPARE(answer.seen().size(), 1);
         QVERIFY(answer.seen().at(0).text.contains(QStringLiteral("TaxSetup.txt")));
         QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
-    }
-
-    void settingsFileCreatedAtLoad()
-    {
-        test::ScratchDir dir;
-        RecordingStarter starter;
-        ui::OstelviaDT window(&starter, [] { return QDate(2024, 5, 10); });
-        QCOMPARE(test::readBytes(dir.filePath(QStringLiteral("TaxSetup.txt"))),
-                 (ui::PercorsoFilePredefinito() + "\r\n" + ui::ComandoPaginaWebPredefinito() + "\r\n").toLatin1());
     }
 };
 

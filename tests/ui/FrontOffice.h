@@ -1,0 +1,96 @@
+// The main window in a scratch front-office directory, for the window tests:
+// settings pointing the export inside the directory, a fixed day, and a
+// process starter that only records.
+#pragma once
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+#include <memory>
+
+#include "DialogAnswer.h"
+#include "TestSupport.h"
+#include "export/Cp1252.h"
+#include "ui/main/MainWindow.h"
+
+namespace ostelvia::test {
+
+inline const QString kCommand = QStringLiteral("browser --new-window https://example.invalid/tassa");
+
+class RecordingStarter : public ui::ProcessStarter {
+public:
+    bool startDetached(const QString& commandLine) override
+    {
+        started.append(commandLine);
+        return succeeds;
+    }
+    QStringList started;
+    bool succeeds = true;
+};
+
+inline QByteArray referenceBytes(const QString& name)
+{
+    return readBytes(fixtureDir() + QStringLiteral("/expected/") + name);
+}
+
+// Lines of a reference export file, split at CR LF.
+inline QStringList referenceLines(const QString& name)
+{
+    return exporter::fromCp1252(referenceBytes(name)).split(QStringLiteral("\r\n"));
+}
+
+struct Front {
+    explicit Front(QDate today = QDate(2024, 5, 10), const QString& command = kCommand)
+    {
+        exportPath = dir.filePath(QStringLiteral("ZaverUdevu.txt"));
+        dir.writeSettings(exportPath, command);
+        window = std::make_unique<ui::OstelviaDT>(&starter, [today] { return today; });
+        window->show();
+        window->activateWindow();
+    }
+
+    bool active() { return QTest::qWaitForWindowActive(window.get()); }
+
+    QLineEdit* field(int i) const { return window->text1(i); }
+    QListWidget* list() const { return window->list1(); }
+    int selectedCount() const { return static_cast<int>(list()->selectedItems().size()); }
+
+    QStringList listed() const
+    {
+        QStringList lines;
+        for (int i = 0; i < list()->count(); ++i)
+            lines.append(list()->item(i)->text());
+        return lines;
+    }
+
+    void setDates(const QString& from, const QString& to)
+    {
+        field(0)->setText(from);
+        field(1)->setText(to);
+    }
+
+    // Presses a button ("&Crea File" 0, "&Invia" 2), answering "Ok" to every
+    // dialog it shows; returns those dialogs.
+    QList<DialogSeen> press(int button)
+    {
+        DialogAnswer answer(QStringLiteral("T0"));
+        window->t(button)->click();
+        return answer.seen();
+    }
+
+    // "&Crea File" over a range, the wide one by default.
+    QList<DialogSeen> creaFile(const QString& from = QStringLiteral("01/01/2000"),
+                               const QString& to = QStringLiteral("30/04/2024"))
+    {
+        setDates(from, to);
+        return press(0);
+    }
+
+    ScratchDir dir;
+    RecordingStarter starter;
+    QString exportPath;
+    std::unique_ptr<ui::OstelviaDT> window;
+};
+
+}  // namespace ostelvia::test
