@@ -14,157 +14,100 @@ int check(const QString& text)
     return ControllaData(t);
 }
 
-int compare(const QString& a, const QString& b)
-{
-    QString x = a;
-    QString y = b;
-    return ConfrontaDate(x, y);
-}
-
-QString normalised(const QString& text)
-{
-    QString t = text;
-    return NormalizzaData(t);
-}
+template <typename Result>
+struct Row {
+    const char* input;
+    Result expected;
+};
 
 }  // namespace
 
-TEST(ValoreNumerico, ReadsTheLeadingNumberIgnoringBlanks)
+TEST(ValoreNumerico, ReadsTheLeadingNumberUpToTheFirstCharacterThatDoesNotFit)
 {
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("08")), 8);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("8/")), 8);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral(" 8")), 8);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("2 0")), 20);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("-3x")), -3);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("+7")), 7);
-    EXPECT_DOUBLE_EQ(ValoreNumerico(QStringLiteral("1.5")), 1.5);
-    EXPECT_DOUBLE_EQ(ValoreNumerico(QStringLiteral(".5")), 0.5);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("1e3")), 1000);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("2E+2")), 200);
-    EXPECT_DOUBLE_EQ(ValoreNumerico(QStringLiteral("5e-1")), 0.5);
-}
-
-TEST(ValoreNumerico, StopsAtTheFirstCharacterThatDoesNotFit)
-{
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("a1")), 0);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("")), 0);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral(".")), 0);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("-")), 0);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("1e")), 1);    // exponent without digits
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("12-3")), 12);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("1.2.3")), 1.2);
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("\t5")), 0);  // only the space is a blank
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("３")), 0);   // digits are ASCII digits
+    const Row<double> rows[] = {
+        {"08", 8}, {"8/", 8}, {" 8", 8}, {"2 0", 20}, {"-3x", -3}, {"+7", 7}, {"1.5", 1.5}, {".5", 0.5},
+        {"1e3", 1000}, {"2E+2", 200}, {"5e-1", 0.5},
+        {"a1", 0}, {"", 0}, {".", 0}, {"-", 0}, {"12-3", 12}, {"1.2.3", 1.2}, {"1e-999", 0},
+        {"1e", 1},     // exponent without digits
+        {"\t5", 0},    // only the space is a blank
+        {"３", 0},     // digits are ASCII digits
+    };
+    for (const auto& [input, expected] : rows)
+        EXPECT_DOUBLE_EQ(ValoreNumerico(QString::fromUtf8(input)), expected) << input;
     EXPECT_TRUE(std::isinf(ValoreNumerico(QStringLiteral("1e999"))));
-    EXPECT_EQ(ValoreNumerico(QStringLiteral("1e-999")), 0);
 }
 
 TEST(PulisciCampo, TrimsTheCallersTextAndUpperCases)
 {
-    QString value = QStringLiteral("  l'aquila  ");
-    EXPECT_EQ(PulisciCampo(value), QStringLiteral("L\u00B4AQUILA"));
-    EXPECT_EQ(value, QStringLiteral("l'aquila"));
-
-    value = QStringLiteral("forlì");
-    EXPECT_EQ(PulisciCampo(value), QStringLiteral("FORLÌ"));
-
-    // A tab is data, not a blank.
-    value = QStringLiteral("\tab ");
-    EXPECT_EQ(PulisciCampo(value), QStringLiteral("\tAB"));
-    EXPECT_EQ(value, QStringLiteral("\tab"));
-
+    struct Case {
+        const char* input;
+        const char* result;
+        const char* storedBack;
+    };
+    const Case cases[] = {
+        {"  l'aquila  ", "L\u00B4AQUILA", "l'aquila"},
+        {"forlì", "FORLÌ", "forlì"},
+        {"\tab ", "\tAB", "\tab"},  // a tab is data, not a blank
+        {"    ", " ", ""},          // an empty field gives one blank
+        {"", " ", ""},
+    };
+    for (const Case& c : cases) {
+        QString value = QString::fromUtf8(c.input);
+        EXPECT_EQ(PulisciCampo(value), QString::fromUtf8(c.result)) << c.input;
+        EXPECT_EQ(value, QString::fromUtf8(c.storedBack)) << c.input;
+    }
     // Upper-casing goes character by character, so the length holds.
-    value = QStringLiteral("straße");
+    QString value = QStringLiteral("straße");
     EXPECT_EQ(PulisciCampo(value).size(), 6);
 }
 
-TEST(PulisciCampo, EmptyFieldGivesOneBlank)
+TEST(NormalizzaData, RewritesSixAndEightCharacterDatesInPlace)
 {
-    QString value = QStringLiteral("    ");
-    EXPECT_EQ(PulisciCampo(value), QStringLiteral(" "));
-    EXPECT_EQ(value, QString());
-
-    value = QString();
-    EXPECT_EQ(PulisciCampo(value), QStringLiteral(" "));
+    const Row<const char*> rows[] = {
+        {"311219", "31/12/2019"}, {"010100", "01/01/2000"}, {"010199", "01/01/1999"}, {"150620", "15/06/1920"},
+        {"010120", "01/01/1920"},  // 20 is the first year of the 1900s, whatever the day and month
+        {"1/1/20", "1//1//1920"},  // not a check: separators are cut at the fixed positions
+        {"01012020", "01/01/2020"}, {"1/1/2020", "1//1//2020"}, {"01/01/2020", "01/01/2020"},
+        {"1120", "1120"}, {"", ""},
+        {" 010120", " 010120"},  // no trimming: a blank counts in the length
+    };
+    for (const auto& [input, expected] : rows) {
+        QString text = QString::fromUtf8(input);
+        const QString result = NormalizzaData(text);
+        EXPECT_EQ(result, QString::fromUtf8(expected)) << input;
+        EXPECT_EQ(text, result) << input;
+    }
 }
 
-TEST(NormalizzaData, SixCharactersPickTheCenturyFromTheLastTwo)
+TEST(ControllaData, ValidAndInvalidDates)
 {
-    EXPECT_EQ(normalised(QStringLiteral("311219")), QStringLiteral("31/12/2019"));
-    EXPECT_EQ(normalised(QStringLiteral("010100")), QStringLiteral("01/01/2000"));
-    EXPECT_EQ(normalised(QStringLiteral("010199")), QStringLiteral("01/01/1999"));
-    EXPECT_EQ(normalised(QStringLiteral("150620")), QStringLiteral("15/06/1920"));
-    // 20 is the first year of the 1900s, whatever the day and month.
-    EXPECT_EQ(normalised(QStringLiteral("010120")), QStringLiteral("01/01/1920"));
-    // Not a check: separators typed in are cut at the fixed positions.
-    EXPECT_EQ(normalised(QStringLiteral("1/1/20")), QStringLiteral("1//1//1920"));
-}
-
-TEST(NormalizzaData, EightCharactersAndOtherLengths)
-{
-    EXPECT_EQ(normalised(QStringLiteral("01012020")), QStringLiteral("01/01/2020"));
-    EXPECT_EQ(normalised(QStringLiteral("1/1/2020")), QStringLiteral("1//1//2020"));
-    EXPECT_EQ(normalised(QStringLiteral("01/01/2020")), QStringLiteral("01/01/2020"));
-    EXPECT_EQ(normalised(QStringLiteral("1120")), QStringLiteral("1120"));
-    EXPECT_EQ(normalised(QString()), QString());
-    // No trimming: a blank counts in the length.
-    EXPECT_EQ(normalised(QStringLiteral(" 010120")), QStringLiteral(" 010120"));
-}
-
-TEST(NormalizzaData, RewritesTheCallersText)
-{
-    QString text = QStringLiteral("31122019");
-    const QString result = NormalizzaData(text);
-    EXPECT_EQ(text, QStringLiteral("31/12/2019"));
-    EXPECT_EQ(result, text);
-}
-
-TEST(ControllaData, ValidDates)
-{
-    EXPECT_EQ(check(QStringLiteral("29/02/2000")), 1);
-    EXPECT_EQ(check(QStringLiteral("29/02/1900")), 1);  // every fourth year is a leap year
-    EXPECT_EQ(check(QStringLiteral("31/12/2019")), 1);
-    EXPECT_EQ(check(QStringLiteral("30/04/2020")), 1);
-    EXPECT_EQ(check(QStringLiteral("01-01-2020")), 1);  // separators are not looked at
-    EXPECT_EQ(check(QStringLiteral("01/01/1900")), 1);
-    EXPECT_EQ(check(QStringLiteral("01/01/9999")), 1);
-}
-
-TEST(ControllaData, InvalidDates)
-{
-    EXPECT_EQ(check(QStringLiteral("29/02/2001")), 0);
-    EXPECT_EQ(check(QStringLiteral("31/04/2020")), 0);
-    EXPECT_EQ(check(QStringLiteral("00/01/2020")), 0);
-    EXPECT_EQ(check(QStringLiteral("01/00/2020")), 0);
-    EXPECT_EQ(check(QStringLiteral("01/13/2020")), 0);
-    EXPECT_EQ(check(QStringLiteral("32/01/2020")), 0);
-    EXPECT_EQ(check(QStringLiteral("01/01/1899")), 0);
-    EXPECT_EQ(check(QStringLiteral("1/1/2020")), 0);
-    EXPECT_EQ(check(QString()), 0);
-    EXPECT_EQ(check(QStringLiteral("01/01/20201")), 0);
-    EXPECT_EQ(check(QStringLiteral("aa/bb/cccc")), 0);
-}
-
-TEST(ControllaData, YearThatDoesNotFitSixteenBitsIsNotADate)
-{
-    EXPECT_EQ(check(QStringLiteral("01/01/9e99")), 0);
-    EXPECT_EQ(check(QStringLiteral("01/01/4e04")), 0);  // 40000
-    EXPECT_EQ(check(QStringLiteral("01/01/3e04")), 1);  // 30000 fits
+    const Row<int> rows[] = {
+        {"29/02/2000", 1}, {"31/12/2019", 1}, {"30/04/2020", 1}, {"01/01/1900", 1}, {"01/01/9999", 1},
+        {"29/02/1900", 1},  // every fourth year is a leap year
+        {"01-01-2020", 1},  // separators are not looked at
+        {"29/02/2001", 0}, {"31/04/2020", 0}, {"00/01/2020", 0}, {"01/00/2020", 0}, {"01/13/2020", 0},
+        {"32/01/2020", 0}, {"01/01/1899", 0}, {"1/1/2020", 0}, {"", 0}, {"01/01/20201", 0}, {"aa/bb/cccc", 0},
+        // The year must fit sixteen bits.
+        {"01/01/9e99", 0}, {"01/01/4e04", 0}, {"01/01/3e04", 1},
+    };
+    for (const auto& [input, expected] : rows)
+        EXPECT_EQ(check(QString::fromUtf8(input)), expected) << input;
 }
 
 TEST(ControllaData, TrimmedTextIsStoredBackOnlyWhenTenLong)
 {
-    QString text = QStringLiteral("  01/01/2020 ");
-    EXPECT_EQ(ControllaData(text), 1);
-    EXPECT_EQ(text, QStringLiteral("01/01/2020"));
-
-    text = QStringLiteral(" 31/04/2020");
-    EXPECT_EQ(ControllaData(text), 0);
-    EXPECT_EQ(text, QStringLiteral("31/04/2020"));
-
-    text = QStringLiteral(" 1/1/2020 ");
-    EXPECT_EQ(ControllaData(text), 0);
-    EXPECT_EQ(text, QStringLiteral(" 1/1/2020 "));
+    struct Case {
+        const char* input;
+        int valid;
+        const char* storedBack;
+    };
+    const Case cases[] = {
+        {"  01/01/2020 ", 1, "01/01/2020"}, {" 31/04/2020", 0, "31/04/2020"}, {" 1/1/2020 ", 0, " 1/1/2020 "}};
+    for (const Case& c : cases) {
+        QString text = QString::fromUtf8(c.input);
+        EXPECT_EQ(ControllaData(text), c.valid) << c.input;
+        EXPECT_EQ(text, QString::fromUtf8(c.storedBack)) << c.input;
+    }
 }
 
 TEST(GiorniMese, StartsFilledAndOnlyFebruaryChanges)
@@ -186,55 +129,52 @@ TEST(GiorniMese, StartsFilledAndOnlyFebruaryChanges)
 TEST(GiorniMese, FebruaryIsRewrittenOnEveryCallThatReachesIt)
 {
     InizializzaGiorniMese();
-    EXPECT_EQ(check(QStringLiteral("29/02/2000")), 1);
-    EXPECT_EQ(GiorniMese[2], 29);
-    EXPECT_EQ(check(QStringLiteral("29/02/2001")), 0);
-    EXPECT_EQ(GiorniMese[2], 28);
-
-    // A leap year seen by a date of another month still sets February.
-    EXPECT_EQ(check(QStringLiteral("15/07/2024")), 1);
-    EXPECT_EQ(GiorniMese[2], 29);
-
-    // A call that fails before the month table leaves February alone.
-    EXPECT_EQ(check(QStringLiteral("01/13/2001")), 0);
-    EXPECT_EQ(GiorniMese[2], 29);
-    EXPECT_EQ(check(QStringLiteral("01/01/1899")), 0);
-    EXPECT_EQ(GiorniMese[2], 29);
+    // A leap year seen by a date of another month still sets February; a
+    // call that fails before the month table leaves it alone.
+    const struct {
+        const char* date;
+        int valid;
+        int february;
+    } steps[] = {{"29/02/2000", 1, 29}, {"29/02/2001", 0, 28}, {"15/07/2024", 1, 29}, {"01/13/2001", 0, 29}, {"01/01/1899", 0, 29}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(check(QString::fromUtf8(s.date)), s.valid) << s.date;
+        EXPECT_EQ(GiorniMese[2], s.february) << s.date;
+    }
     InizializzaGiorniMese();
 }
 
-TEST(ConfrontaDate, OrdersByYearThenMonthThenDay)
+TEST(ConfrontaDate, OrdersByYearThenMonthThenDayWithoutChecking)
 {
-    EXPECT_EQ(compare(QStringLiteral("01/02/2020"), QStringLiteral("31/01/2020")), 0);
-    EXPECT_EQ(compare(QStringLiteral("31/01/2020"), QStringLiteral("01/02/2020")), 1);
-    EXPECT_EQ(compare(QStringLiteral("01/01/2020"), QStringLiteral("01/01/2020")), 1);
-    EXPECT_EQ(compare(QStringLiteral("31/12/2019"), QStringLiteral("01/01/2020")), 1);
-    EXPECT_EQ(compare(QStringLiteral("01/01/2021"), QStringLiteral("31/12/2020")), 0);
-    EXPECT_EQ(compare(QStringLiteral("02/03/2020"), QStringLiteral("01/03/2020")), 0);
-    // A later day does not count when the month is earlier.
-    EXPECT_EQ(compare(QStringLiteral("30/03/2020"), QStringLiteral("01/04/2020")), 1);
-}
+    // 1 when the first date is not after the second.
+    const struct {
+        const char* first;
+        const char* second;
+        int result;
+    } rows[] = {
+        {"01/02/2020", "31/01/2020", 0}, {"31/01/2020", "01/02/2020", 1}, {"01/01/2020", "01/01/2020", 1},
+        {"31/12/2019", "01/01/2020", 1}, {"01/01/2021", "31/12/2020", 0}, {"02/03/2020", "01/03/2020", 0},
+        {"30/03/2020", "01/04/2020", 1},  // a later day does not count when the month is earlier
+        {"31/02/2019", "30/02/2019", 0},  // dates that do not exist are compared as read
+        {"", "01/01/2020", 1},
+    };
+    for (const auto& r : rows) {
+        QString first = QString::fromUtf8(r.first);
+        QString second = QString::fromUtf8(r.second);
+        EXPECT_EQ(ConfrontaDate(first, second), r.result) << r.first << " / " << r.second;
+    }
 
-TEST(ConfrontaDate, CutsBothToTenCharactersWithoutChecking)
-{
+    // Both are cut to ten characters in the caller's text.
     QString first = QStringLiteral("01/02/2020 and more");
     QString second = QStringLiteral("31/01/20201");
     EXPECT_EQ(ConfrontaDate(first, second), 0);
     EXPECT_EQ(first, QStringLiteral("01/02/2020"));
     EXPECT_EQ(second, QStringLiteral("31/01/2020"));
-
-    // Dates that do not exist are compared as read.
-    EXPECT_EQ(compare(QStringLiteral("31/02/2019"), QStringLiteral("30/02/2019")), 0);
-    EXPECT_EQ(compare(QString(), QStringLiteral("01/01/2020")), 1);
 }
 
 TEST(AnnoBisestile, EveryFourthYearWithoutCenturyRule)
 {
-    EXPECT_EQ(AnnoBisestile(2000), 1);
-    EXPECT_EQ(AnnoBisestile(1900), 1);
-    EXPECT_EQ(AnnoBisestile(2100), 1);
-    EXPECT_EQ(AnnoBisestile(2024), 1);
-    EXPECT_EQ(AnnoBisestile(2001), 0);
-    EXPECT_EQ(AnnoBisestile(2023), 0);
-    EXPECT_EQ(AnnoBisestile(2022), 0);
+    for (int year : {2000, 1900, 2100, 2024})
+        EXPECT_EQ(AnnoBisestile(year), 1) << year;
+    for (int year : {2001, 2023, 2022})
+        EXPECT_EQ(AnnoBisestile(year), 0) << year;
 }
