@@ -9,6 +9,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
@@ -79,16 +80,6 @@ protected:
 
 }  // namespace
 
-TEST(PresenceRecordLayout, FieldsTileTheRecord)
-{
-    int next = 1;
-    for (int n = 1; n <= 38; ++n) {
-        EXPECT_EQ(kLayout[n].first, next) << "field " << n;
-        next += kLayout[n].second;
-    }
-    EXPECT_EQ(next - 1, kRecordLength);
-}
-
 TEST_F(PresenceRecordTest, SingleItalianGuestWholeRecord)
 {
     // C01: ROSSI MARIO, NumeroProgressivo 1201, arrival 20240301.
@@ -105,160 +96,69 @@ TEST_F(PresenceRecordTest, SingleItalianGuestWholeRecord)
     EXPECT_TRUE(dir_.databasesUntouched());
 }
 
-TEST_F(PresenceRecordTest, HeadOfFamilyUsesTheFirstMatchingRow)
+// One row per record rule, on the card of the basic fixture that shows it.
+TEST_F(PresenceRecordTest, FieldsOfTheCardsThatShowEachRule)
 {
-    const QString r = riga(card(1202));  // C02
-    EXPECT_EQ(field(r, 11), QStringLiteral("03"));
-    EXPECT_EQ(field(r, 30), QStringLiteral("17"));
-    EXPECT_EQ(field(r, 18), QStringLiteral("TO"));
-    EXPECT_EQ(field(r, 31), QStringLiteral("401001272"));
-    EXPECT_EQ(field(r, 23), QStringLiteral("MI"));
-    // The first MILANO municipality row belongs to hotel 2; lookups do not filter.
-    EXPECT_EQ(field(r, 34), QStringLiteral("999015146"));
-    EXPECT_EQ(field(r, 37), QStringLiteral("999015146"));
+    struct Case {
+        const char* what;
+        QString criteria;
+        std::vector<std::pair<int, QString>> fields;
+        QString file = QStringLiteral("Scheda_Cliente.mdb");
+    };
+    const QString none = blanks(9);
+    const std::vector<Case> cases = {
+        // C02: the first MILANO municipality row belongs to hotel 2; lookups do not filter.
+        {"C02 head of family", card(1202),
+         {{11, "03"}, {30, "17"}, {18, "TO"}, {31, "401001272"}, {23, "MI"}, {34, "999015146"}, {37, "999015146"}}},
+        // GERMANIA is no municipality: the place of issue falls back to the state.
+        {"C07 foreign group member", card(1206),
+         {{11, "12"}, {18, "EE"}, {23, "  "}, {28, "20180620"}, {30, "20"}, {31, "000000000"}, {32, "100000216"},
+          {33, "100000216"}, {34, "000000000"}, {35, "100000216"}, {36, "PASOR"}, {37, "100000216"}}},
+        {"C08 born FRANCIA XX F", card(1207),
+         {{11, "00"}, {13, padded("DUPONT JEAN", 30)}, {14, padded("PIERRE", 30)}, {18, "XX"},
+          {20, padded("RUE DE LA RÉPUBLIQUE 21", 60)}, {31, "000000000"}, {32, "100000215"}, {37, "100000215"}}},
+        {"C09 ^ before the name", card(1208), {{13, padded("ESPOSITO", 30)}, {14, padded("CIRO", 30)}}},
+        {"C10 long surname cut", card(1209), {{13, "DELLA GHERARDESCA SANTAMARIA A"}, {14, padded("BEATRICE", 30)}}},
+        {"C11 long first name cut", card(1210), {{13, padded("ROSSI", 30)}, {14, "GIOVANNI-BATTISTA-MARIA-FRANCE"}}},
+        {"C12 apostrophes", card(1211),
+         {{13, padded("D'ANGELO", 30)}, {14, padded("MARIA", 30)}, {18, "FG"}, {20, padded("VIA DELL'ARCO 3", 60)},
+          {31, "416071033"}, {34, "413066049"}, {37, "413066049"}}},
+        {"C13 accented letters", card(1212),
+         {{13, padded("CARLÀ", 30)}, {14, padded("NICOLÒ", 30)}, {31, "408040012"}, {34, "403013041"}, {37, "408040012"}}},
+        {"C14 short codes zero-filled", card(1213),
+         {{11, "05"}, {31, "000000000"}, {32, "000056789"}, {33, "000056789"}, {34, "000001234"}, {35, "100000100"},
+          {37, "000056789"}}},
+        {"C17 state and municipality SAN MARINO", card(1215),
+         {{31, "000000000"}, {32, "100000236"}, {33, "100000236"}, {34, "000000000"}, {35, "100000236"}, {37, "499999999"}}},
+        // Three blanks and the address: the first 60 characters end inside LEGALE.
+        {"C20 cut before trimmed", card(1218),
+         {{20, padded("VIA DEI MILLE 14, SCALA B, INTERNO 9, PRESSO STUDIO LEGAL", 60)}, {21, "0010 "}, {23, "R "},
+          {26, padded(" AB1234567", 20)}, {36, "PATEN"}}},
+        {"C21 card number beyond 32 bits", card(2147483647), {{1, "9999999"}, {8, "2171483647"}}},
+        {"H01 history card", card(345), {{8, "0012000345"}, {2, "20120131"}}, QStringLiteral("SchedaStoricoClienti.mdb")},
+        {"K21 Null NumeroProgressivo", QStringLiteral("NomeCliente = 'SORRENTINO MIA'"), {{8, "0024000000"}}},
+        // Place of issue " GERMANIA" is looked up by name as stored.
+        {"C27 failed lookup", card(1224), {{37, none}, {32, "100000216"}}},
+        // LATINA's CodicePS is Null, which is no match; nor is LATINA a state.
+        {"K07 Null code", card(1249), {{31, none}, {34, none}, {37, none}, {32, "100000100"}}},
+        {"K18 letter outside the code page", card(1260), {{14, padded("ŁUCJA", 30)}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString r = riga(c.criteria, c.file);
+        for (const auto& [n, expected] : c.fields)
+            EXPECT_EQ(field(r, n), expected) << "field " << n;
+    }
 }
 
-TEST_F(PresenceRecordTest, ForeignGuestGetsStateCodesAndZeros)
+TEST_F(PresenceRecordTest, EachCharacterIsOneByteInTheCodePage)
 {
-    const QString c07 = riga(card(1206));  // born GERMANIA EE D, group member
-    EXPECT_EQ(field(c07, 11), QStringLiteral("12"));
-    EXPECT_EQ(field(c07, 18), QStringLiteral("EE"));
-    EXPECT_EQ(field(c07, 23), QStringLiteral("  "));
-    EXPECT_EQ(field(c07, 28), QStringLiteral("20180620"));
-    EXPECT_EQ(field(c07, 30), QStringLiteral("20"));
-    EXPECT_EQ(field(c07, 31), QStringLiteral("000000000"));
-    EXPECT_EQ(field(c07, 32), QStringLiteral("100000216"));
-    EXPECT_EQ(field(c07, 33), QStringLiteral("100000216"));
-    EXPECT_EQ(field(c07, 34), QStringLiteral("000000000"));
-    EXPECT_EQ(field(c07, 35), QStringLiteral("100000216"));
-    EXPECT_EQ(field(c07, 36), QStringLiteral("PASOR"));
-    // GERMANIA is no municipality: the place of issue falls back to the state.
-    EXPECT_EQ(field(c07, 37), QStringLiteral("100000216"));
-
-    const QString c08 = riga(card(1207));  // DUPONT JEAN PIERRE, born FRANCIA XX F
-    EXPECT_EQ(field(c08, 11), QStringLiteral("00"));
-    EXPECT_EQ(field(c08, 13), padded(QStringLiteral("DUPONT JEAN"), 30));
-    EXPECT_EQ(field(c08, 14), padded(QStringLiteral("PIERRE"), 30));
-    EXPECT_EQ(field(c08, 18), QStringLiteral("XX"));
-    EXPECT_EQ(field(c08, 20), padded(QStringLiteral("RUE DE LA RÉPUBLIQUE 21"), 60));
-    EXPECT_EQ(field(c08, 31), QStringLiteral("000000000"));
-    EXPECT_EQ(field(c08, 32), QStringLiteral("100000215"));
-    EXPECT_EQ(field(c08, 37), QStringLiteral("100000215"));
-}
-
-TEST_F(PresenceRecordTest, NamesAreSplitCutAndFilled)
-{
-    const QString c09 = riga(card(1208));  // ^ESPOSITO CIRO
-    EXPECT_EQ(field(c09, 13), padded(QStringLiteral("ESPOSITO"), 30));
-    EXPECT_EQ(field(c09, 14), padded(QStringLiteral("CIRO"), 30));
-
-    const QString c10 = riga(card(1209));
-    EXPECT_EQ(field(c10, 13), QStringLiteral("DELLA GHERARDESCA SANTAMARIA A"));
-    EXPECT_EQ(field(c10, 14), padded(QStringLiteral("BEATRICE"), 30));
-
-    const QString c11 = riga(card(1210));
-    EXPECT_EQ(field(c11, 13), padded(QStringLiteral("ROSSI"), 30));
-    EXPECT_EQ(field(c11, 14), QStringLiteral("GIOVANNI-BATTISTA-MARIA-FRANCE"));
-}
-
-TEST_F(PresenceRecordTest, ApostrophesStayInTextAndMatchInLookups)
-{
-    const QString r = riga(card(1211));  // C12
-    EXPECT_EQ(field(r, 13), padded(QStringLiteral("D'ANGELO"), 30));
-    EXPECT_EQ(field(r, 14), padded(QStringLiteral("MARIA"), 30));
-    EXPECT_EQ(field(r, 18), QStringLiteral("FG"));
-    EXPECT_EQ(field(r, 20), padded(QStringLiteral("VIA DELL'ARCO 3"), 60));
-    EXPECT_EQ(field(r, 31), QStringLiteral("416071033"));
-    EXPECT_EQ(field(r, 34), QStringLiteral("413066049"));
-    EXPECT_EQ(field(r, 37), QStringLiteral("413066049"));
-}
-
-TEST_F(PresenceRecordTest, AccentedLettersKeepOneBytePerCharacter)
-{
-    const QString r = riga(card(1212));  // C13: CARLÀ NICOLÒ, FORLÌ FC I, CANTÙ
-    EXPECT_EQ(field(r, 13), padded(QStringLiteral("CARLÀ"), 30));
-    EXPECT_EQ(field(r, 14), padded(QStringLiteral("NICOLÒ"), 30));
-    EXPECT_EQ(field(r, 31), QStringLiteral("408040012"));
-    EXPECT_EQ(field(r, 34), QStringLiteral("403013041"));
-    EXPECT_EQ(field(r, 37), QStringLiteral("408040012"));
-    const QByteArray bytes = toCp1252(r);
-    ASSERT_EQ(bytes.size(), kRecordLength);
-    EXPECT_EQ(bytes.at(64), '\xC0');  // À at position 65
-}
-
-TEST_F(PresenceRecordTest, ShortCodesAreZeroFilled)
-{
-    const QString r = riga(card(1213));  // C14: AUSTRIA EE A, resident of VARESE
-    EXPECT_EQ(field(r, 11), QStringLiteral("05"));
-    EXPECT_EQ(field(r, 31), QStringLiteral("000000000"));
-    EXPECT_EQ(field(r, 32), QStringLiteral("000056789"));
-    EXPECT_EQ(field(r, 33), QStringLiteral("000056789"));
-    EXPECT_EQ(field(r, 34), QStringLiteral("000001234"));
-    EXPECT_EQ(field(r, 35), QStringLiteral("100000100"));
-    EXPECT_EQ(field(r, 37), QStringLiteral("000056789"));
-}
-
-TEST_F(PresenceRecordTest, StateAndMunicipalityOfTheSameName)
-{
-    const QString r = riga(card(1215));  // C17: SAN MARINO EE RSM
-    EXPECT_EQ(field(r, 31), QStringLiteral("000000000"));
-    EXPECT_EQ(field(r, 32), QStringLiteral("100000236"));
-    EXPECT_EQ(field(r, 33), QStringLiteral("100000236"));
-    EXPECT_EQ(field(r, 34), QStringLiteral("000000000"));
-    EXPECT_EQ(field(r, 35), QStringLiteral("100000236"));
-    EXPECT_EQ(field(r, 37), QStringLiteral("499999999"));
-}
-
-TEST_F(PresenceRecordTest, FieldsAreCutBeforeTheyAreTrimmed)
-{
-    const QString r = riga(card(1218));  // C20
-    // Three blanks and the address: the first 60 characters end inside LEGALE.
-    EXPECT_EQ(field(r, 20),
-              padded(QStringLiteral("VIA DEI MILLE 14, SCALA B, INTERNO 9, PRESSO STUDIO LEGAL"), 60));
-    EXPECT_EQ(field(r, 21), QStringLiteral("0010 "));
-    EXPECT_EQ(field(r, 23), QStringLiteral("R "));
-    EXPECT_EQ(field(r, 26), padded(QStringLiteral(" AB1234567"), 20));
-    EXPECT_EQ(field(r, 36), QStringLiteral("PATEN"));
-}
-
-TEST_F(PresenceRecordTest, CardNumberBeyondThirtyTwoBits)
-{
-    const QString c21 = riga(card(2147483647));
-    EXPECT_EQ(field(c21, 1), QStringLiteral("9999999"));
-    EXPECT_EQ(field(c21, 8), QStringLiteral("2171483647"));
-
-    // H01: arrival 20120131, NumeroProgressivo 345.
-    const QString h01 = riga(card(345), QStringLiteral("SchedaStoricoClienti.mdb"));
-    EXPECT_EQ(field(h01, 8), QStringLiteral("0012000345"));
-    EXPECT_EQ(field(h01, 2), QStringLiteral("20120131"));
-
-    // K21: Null NumeroProgressivo counts as 0; arrival 20240519.
-    const QString k21 = riga(QStringLiteral("NomeCliente = 'SORRENTINO MIA'"));
-    EXPECT_EQ(field(k21, 8), QStringLiteral("0024000000"));
-}
-
-TEST_F(PresenceRecordTest, FailedLookupsLeaveNineBlanks)
-{
-    // C27: place of issue " GERMANIA" is looked up by name as stored.
-    const QString c27 = riga(card(1224));
-    EXPECT_EQ(field(c27, 37), blanks(9));
-    EXPECT_EQ(field(c27, 32), QStringLiteral("100000216"));
-
-    // K07: LATINA's CodicePS is Null, which is no match; nor is LATINA a state.
-    const QString k07 = riga(card(1249));
-    EXPECT_EQ(field(k07, 31), blanks(9));
-    EXPECT_EQ(field(k07, 34), blanks(9));
-    EXPECT_EQ(field(k07, 37), blanks(9));
-    EXPECT_EQ(field(k07, 32), QStringLiteral("100000100"));
-}
-
-TEST_F(PresenceRecordTest, LetterOutsideTheCodePageIsOneQuestionMark)
-{
-    const QString r = riga(card(1260));  // K18: KOWALSKA ŁUCJA
-    EXPECT_EQ(field(r, 14), padded(QStringLiteral("ŁUCJA"), 30));
-    const QByteArray bytes = toCp1252(r);
-    ASSERT_EQ(bytes.size(), kRecordLength);
-    EXPECT_EQ(bytes.mid(90, 30), QByteArray("?UCJA                         "));
+    const QByteArray accented = toCp1252(riga(card(1212)));  // C13: CARLÀ
+    ASSERT_EQ(accented.size(), kRecordLength);
+    EXPECT_EQ(accented.at(64), '\xC0');  // À at position 65
+    const QByteArray polish = toCp1252(riga(card(1260)));  // K18: ŁUCJA
+    ASSERT_EQ(polish.size(), kRecordLength);
+    EXPECT_EQ(polish.mid(90, 30), QByteArray("?UCJA                         "));
 }
 
 TEST_F(PresenceRecordTest, FieldsThatDoNotFitGiveOneLinePerField)
