@@ -1,90 +1,17 @@
 // The main window over damaged databases, failing files and hostile typed
 // values: every failure is one message dialog naming the file, the list is
 // left alone, nothing is started, and the window takes the next try.
-#include <QAbstractButton>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QtTest>
 
-#include <memory>
-
-#include "DialogAnswer.h"
+#include "FrontOffice.h"
 #include "RobustSupport.h"
-#include "TestSupport.h"
-#include "export/Cp1252.h"
 #include "export/ExportRun.h"
 #include "export/PresenceRecord.h"
-#include "ui/main/MainWindow.h"
 
 using namespace ostelvia;
-
-namespace {
-
-const QString kCommand = QStringLiteral("browser https://example.invalid/tassa");
-
-class RecordingStarter : public ui::ProcessStarter {
-public:
-    bool startDetached(const QString& commandLine) override
-    {
-        started.append(commandLine);
-        return true;
-    }
-    QStringList started;
-};
-
-QStringList expectedLines(const QString& name)
-{
-    return exporter::fromCp1252(test::expectedBytes(name)).split(QStringLiteral("\r\n"));
-}
-
-QStringList listed(const QListWidget* list)
-{
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i)
-        lines.append(list->item(i)->text());
-    return lines;
-}
-
-struct Front {
-    Front()
-    {
-        exportPath = dir.filePath(QStringLiteral("ZaverUdevu.txt"));
-        dir.writeSettings(exportPath, kCommand);
-        window = std::make_unique<ui::OstelviaDT>(&starter, [] { return QDate(2024, 5, 10); });
-        window->show();
-        window->activateWindow();
-    }
-
-    // "&Crea File" over the wide range; returns the dialogs it showed.
-    QList<test::DialogSeen> creaFile(const QString& from = QStringLiteral("01/01/2000"),
-                                     const QString& to = QStringLiteral("30/04/2024"))
-    {
-        window->text1(0)->setText(from);
-        window->text1(1)->setText(to);
-        test::DialogAnswer answer(QStringLiteral("T0"));
-        window->t(0)->click();
-        return answer.seen();
-    }
-
-    QList<test::DialogSeen> invia()
-    {
-        test::DialogAnswer answer(QStringLiteral("T0"));
-        window->t(2)->click();
-        return answer.seen();
-    }
-
-    QListWidget* list() const { return window->list1(); }
-
-    test::ScratchDir dir;
-    RecordingStarter starter;
-    QString exportPath;
-    std::unique_ptr<ui::OstelviaDT> window;
-};
-
-}  // namespace
+using test::Front;
+using test::kCommand;
 
 class TestRobustWindow : public QObject {
     Q_OBJECT
@@ -107,7 +34,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, damage);
         Front f;
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QVERIFY(f.active());
         const QByteArray sound = test::readBytes(test::fixtureDir() + QLatin1Char('/') + name);
         QByteArray bytes;
         if (damage == QLatin1String("row table")) {
@@ -135,19 +62,19 @@ private slots:
         // The file put right, the next try goes through.
         f.dir.replaceDatabaseBytes(name, sound);
         QVERIFY(f.creaFile().isEmpty());
-        QCOMPARE(listed(f.list()), expectedLines(QStringLiteral("wide-range.out")));
+        QCOMPARE(f.listed(), test::referenceLines(QStringLiteral("wide-range.out")));
         QVERIFY(f.dir.databasesUntouched());
     }
 
     void damagedReferenceDatabaseStopsTheCodeList()
     {
         Front f;
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QVERIFY(f.active());
         const QByteArray sound = test::readBytes(test::fixtureDir() + QStringLiteral("/PSWebAll.mdb"));
         f.dir.replaceDatabaseBytes(QStringLiteral("PSWebAll.mdb"), sound.left(3 * test::kJetPage + 17));
         {
             test::DialogAnswer answer(QStringLiteral("T0"));
-            QTest::keyClick(f.window->text1(2), '+');
+            QTest::keyClick(f.field(2), '+');
             QCOMPARE(answer.seen().size(), 1);
             QVERIFY2(answer.seen().at(0).text.contains(QStringLiteral("\"PSWebAll.mdb\"")), qPrintable(answer.seen().at(0).text));
         }
@@ -170,7 +97,7 @@ private slots:
     {
         QFETCH(QString, path);
         Front f;
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QVERIFY(f.active());
         const QString full = path.startsWith(QLatin1Char('/')) || !path.contains(QLatin1Char('/')) ? path : f.dir.filePath(path);
         f.dir.writeSettings(full, kCommand);
         const QList<test::DialogSeen> seen = f.creaFile();
@@ -199,7 +126,7 @@ private slots:
     {
         QFETCH(QString, failure);
         Front f;
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
         QCOMPARE(f.list()->count(), 57);
         QString named = failure;
@@ -212,7 +139,7 @@ private slots:
         } else {
             f.dir.writeSettings(failure, kCommand);
         }
-        const QList<test::DialogSeen> seen = f.invia();
+        const QList<test::DialogSeen> seen = f.press(2);
         QCOMPARE(seen.size(), 1);
         QVERIFY2(seen.at(0).text.contains(named), qPrintable(seen.at(0).text));
         // Nothing went out, and the window is still there for another try.
@@ -225,9 +152,9 @@ private slots:
     void hostileRoomsTypedInTheFields()
     {
         Front f;
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QLineEdit* first = f.window->text1(2);
-        QLineEdit* last = f.window->text1(3);
+        QVERIFY(f.active());
+        QLineEdit* first = f.field(2);
+        QLineEdit* last = f.field(3);
         first->clear();
         last->clear();
         // "2'%*" sorts before room 201 and "2?#[" after 212.
@@ -236,26 +163,26 @@ private slots:
         QCOMPARE(first->text(), QStringLiteral("2'%*"));
         QCOMPARE(last->text(), QStringLiteral("2?#["));
         QVERIFY(f.creaFile().isEmpty());
-        QCOMPARE(listed(f.list()), expectedLines(QStringLiteral("wide-range-rooms-200-to-299.out")));
+        QCOMPARE(f.listed(), test::referenceLines(QStringLiteral("wide-range-rooms-200-to-299.out")));
 
         // Ten characters of quotes and brackets: no room, no error.
         first->setText(QStringLiteral("''''[[]]\"\""));
         last->setText(QStringLiteral("'\u0141\u674E%#?*[]"));
         QVERIFY(f.creaFile().isEmpty());
-        QCOMPARE(listed(f.list()), QStringList{exporter::kHeaderLine});
+        QCOMPARE(f.listed(), QStringList{exporter::kHeaderLine});
         QVERIFY(f.dir.databasesUntouched());
     }
 
     void hostileDatesTypedWithoutEnter()
     {
         Front f;
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QVERIFY(f.active());
         // Stored as "2'000'0'": just before every date of the 2000s.
         QVERIFY(f.creaFile(QStringLiteral("0'/0'/2'00"), QStringLiteral("30/04/2024")).isEmpty());
-        QCOMPARE(listed(f.list()), expectedLines(QStringLiteral("wide-range.out")));
+        QCOMPARE(f.listed(), test::referenceLines(QStringLiteral("wide-range.out")));
         // From "?#[]%*\u674E\t" to "!!!%*\u674E\t": an empty range.
         QVERIFY(f.creaFile(QStringLiteral("\u674E\t'%*?#[]"), QStringLiteral("\u674E\t'%*!!!!")).isEmpty());
-        QCOMPARE(listed(f.list()), QStringList{exporter::kHeaderLine});
+        QCOMPARE(f.listed(), QStringList{exporter::kHeaderLine});
         QVERIFY(f.dir.databasesUntouched());
     }
 };
