@@ -5,68 +5,23 @@
 
 #include "db/Database.h"
 #include "export/Cp1252.h"
+#include "FixtureSource.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
-using db::Value;
 
 namespace {
 
-using Card = std::map<QString, Value>;
+const QString kNull = QStringLiteral("\\N");
 
-// C01 of the basic fixture, reduced to the fields the record reads.
-Card baseCard()
+// C01 of the basic fixture as the only card of an in-memory guest file.
+PresenceRecord buildCard(const test::SourceRow& card)
 {
-    const auto t = [](const char* s) { return Value::text(QString::fromUtf8(s)); };
-    return {
-        {"NumeroHotel", Value::integer(1)},
-        {"NumeroProgressivo", Value::integer(1201)},
-        {"NumeroComponente", Value::integer(5001)},
-        {"CodIDS", Value::integer(9999)},
-        {"DataArrivo", t("20240301")},
-        {"DataPartenzaReale", t("20240304")},
-        {"NomeCliente", t("ROSSI MARIO")},
-        {"Sesso", t("M")},
-        {"DataNascita", t("19750412")},
-        {"LuogoNascita", t("ROMA RM I")},
-        {"Indirizzo", t("VIA APPIA NUOVA 12")},
-        {"CAP", t("00183")},
-        {"Provincia", t("RM")},
-        {"Residenza", t("ROMA")},
-        {"Stato", t("I")},
-        {"Nazione", t("I")},
-        {"TipoDocumento", t("IDENT")},
-        {"NumeroDocumento", t("AX1234567")},
-        {"DataRilascioDocumento", t("20190315")},
-        {"AutoritaRilascioDocumento", t("ROMA")},
-        {"CapoFamiglia", t("U")},
-        {"CodiceCapoFamiglia", Value::integer(0)},
-        {"CapoGruppo", t("N")},
-        {"CodiceCapoGruppo", Value::integer(0)},
-    };
-}
-
-const QStringList kNumberColumns = {"NumeroHotel",      "NumeroProgressivo",  "NumeroComponente",
-                                    "CodIDS",           "CodiceCapoFamiglia", "CodiceCapoGruppo"};
-
-PresenceRecord buildCard(const Card& card)
-{
-    db::TableData table;
-    table.name = QStringLiteral("Scheda_Cliente");
-    std::vector<Value> row;
-    for (const auto& [name, value] : card) {
-        table.columns.push_back({name, kNumberColumns.contains(name) ? db::Column::Type::Integer
-                                                                     : db::Column::Type::Text});
-        row.push_back(value);
-    }
-    table.rows.push_back(row);
-    db::registerMemoryDatabase(QStringLiteral("Scheda_Cliente.mdb"), {table});
-
+    db::registerMemoryDatabase(QStringLiteral("Scheda_Cliente.mdb"), {test::guestTable({card})});
     db::Database guests = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));
     db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
     cards.findFirst(QStringLiteral("NumeroHotel = 1"));
@@ -80,17 +35,27 @@ PresenceRecord buildCard(const Card& card)
     return record;
 }
 
-PresenceRecord buildWith(std::initializer_list<std::pair<const char*, Value>> changes)
+test::SourceRow baseCard()
 {
-    Card card = baseCard();
+    return test::cardByLabel(QStringLiteral("Scheda_Cliente"), QStringLiteral("C01"));
+}
+
+PresenceRecord buildWith(std::initializer_list<std::pair<const char*, QString>> changes)
+{
+    test::SourceRow card = baseCard();
     for (const auto& [name, value] : changes)
         card[QString::fromUtf8(name)] = value;
     return buildCard(card);
 }
 
-Value text(const char* s)
+QString text(const char* s)
 {
-    return Value::text(QString::fromUtf8(s));
+    return QString::fromUtf8(s);
+}
+
+QString number(qint64 n)
+{
+    return QString::number(n);
 }
 
 class PresenceRecordRules : public ::testing::Test {
@@ -114,11 +79,11 @@ TEST_F(PresenceRecordRules, StayKindFromCodIDS)
         {0, "01"}, {9999, "01"}, {10000, "00"}, {10003, "03"}, {10012, "12"}, {10015, "00"}, {10099, "99"},
     };
     for (const auto& [codIds, kind] : cases) {
-        const PresenceRecord r = buildWith({{"CodIDS", Value::integer(codIds)}});
+        const PresenceRecord r = buildWith({{"CodIDS", number(codIds)}});
         ASSERT_TRUE(r.ok()) << codIds;
         EXPECT_EQ(r.riga.mid(56, 2), QLatin1String(kind)) << codIds;
     }
-    EXPECT_EQ(buildWith({{"CodIDS", Value()}}).riga.mid(56, 2), QStringLiteral("01"));
+    EXPECT_EQ(buildWith({{"CodIDS", kNull}}).riga.mid(56, 2), QStringLiteral("01"));
 }
 
 TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
@@ -137,9 +102,9 @@ TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
     };
     for (const Case& c : cases) {
         const PresenceRecord r = buildWith({{"CapoFamiglia", text(c.family)},
-                                            {"CodiceCapoFamiglia", Value::integer(c.familyHead)},
+                                            {"CodiceCapoFamiglia", number(c.familyHead)},
                                             {"CapoGruppo", text(c.group)},
-                                            {"CodiceCapoGruppo", Value::integer(c.groupHead)}});
+                                            {"CodiceCapoGruppo", number(c.groupHead)}});
         EXPECT_EQ(r.riga.mid(714, 2), QLatin1String(c.kind))
             << c.family << c.familyHead << c.group << c.groupHead;
     }
@@ -157,7 +122,7 @@ TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
         ASSERT_TRUE(r.ok()) << stored;
         EXPECT_EQ(r.riga.mid(703, 8), QLatin1String(written)) << stored;
     }
-    EXPECT_EQ(buildWith({{"DataRilascioDocumento", Value()}}).riga.mid(703, 8),
+    EXPECT_EQ(buildWith({{"DataRilascioDocumento", kNull}}).riga.mid(703, 8),
               QStringLiteral("00000000"));
     EXPECT_EQ(buildWith({{"DataRilascioDocumento", text("1e9     ")}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 28: 1000000000) ROSSI MARIO\r\n"));
@@ -165,12 +130,12 @@ TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
 
 TEST_F(PresenceRecordRules, NumbersThatOutgrowTheirFieldsAreReported)
 {
-    EXPECT_EQ(buildWith({{"NumeroComponente", Value::integer(12345678)}}).widthErrors,
+    EXPECT_EQ(buildWith({{"NumeroComponente", number(12345678)}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 1: 12345678) ROSSI MARIO\r\n"));
-    EXPECT_EQ(buildWith({{"NumeroProgressivo", Value::integer(9999000000)}}).widthErrors,
+    EXPECT_EQ(buildWith({{"NumeroProgressivo", number(9999000000)}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 8: 10023000000) ROSSI MARIO\r\n"));
     const PresenceRecord both = buildWith(
-        {{"CodIDS", Value::integer(10100)}, {"DataNascita", text("1975041")}});
+        {{"CodIDS", number(10100)}, {"DataNascita", text("1975041")}});
     EXPECT_EQ(both.widthErrors,
               QStringLiteral("Tracciato record errato (campo 11: 100) ROSSI MARIO\r\n"
                              "Tracciato record errato (campo 16: 1975041) ROSSI MARIO\r\n"));
@@ -179,10 +144,10 @@ TEST_F(PresenceRecordRules, NumbersThatOutgrowTheirFieldsAreReported)
 
 TEST_F(PresenceRecordRules, NullFieldsReadAsEmpty)
 {
-    Card card = baseCard();
+    test::SourceRow card = baseCard();
     for (auto& [name, value] : card) {
         if (name != QLatin1String("NumeroHotel"))
-            value = Value();
+            value = kNull;
     }
     const PresenceRecord r = buildCard(card);
     // Only the as-stored dates and Sesso lose their width; the name is empty.
@@ -230,7 +195,7 @@ TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
 TEST_F(PresenceRecordRules, CharacterOutsideTheBmpTakesOnePlace)
 {
     const PresenceRecord r =
-        buildWith({{"NomeCliente", Value::text(QString::fromUcs4(U"ROSSI \U0001F600ARIO"))}});
+        buildWith({{"NomeCliente", QString::fromUcs4(U"ROSSI \U0001F600ARIO")}});
     ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
     EXPECT_EQ(r.riga.size(), kRecordLength);
     EXPECT_EQ(toCp1252(r.riga).size(), kRecordLength);

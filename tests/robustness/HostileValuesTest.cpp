@@ -17,34 +17,6 @@ namespace {
 
 using exporter::RunSummary;
 
-const QStringList kNumberColumns = {QStringLiteral("NumeroHotel"),        QStringLiteral("NumeroProgressivo"),
-                                    QStringLiteral("NumeroComponente"),   QStringLiteral("CodIDS"),
-                                    QStringLiteral("CodiceCapoFamiglia"), QStringLiteral("CodiceCapoGruppo")};
-
-// A guest table of the given cards, columns as in the fixture's source.
-db::TableData guestTable(const std::vector<SourceRow>& cards)
-{
-    db::TableData table;
-    table.name = QStringLiteral("Scheda_Cliente");
-    const std::vector<SourceRow> source = readSource(QStringLiteral("Scheda_Cliente"), QStringLiteral("Scheda_Cliente"));
-    for (const auto& [column, cell] : source.front())
-        table.columns.push_back({column, kNumberColumns.contains(column) ? db::Column::Type::Integer : db::Column::Type::Text});
-    for (const SourceRow& card : cards) {
-        std::vector<db::Value> row;
-        for (const db::Column& column : table.columns) {
-            const QString& cell = card.at(column.name);
-            if (cell == QLatin1String("\\N"))
-                row.emplace_back();
-            else if (column.type == db::Column::Type::Integer)
-                row.push_back(db::Value::integer(cell.toLongLong()));
-            else
-                row.push_back(db::Value::text(cell));
-        }
-        table.rows.push_back(std::move(row));
-    }
-    return table;
-}
-
 class HostileCard : public ::testing::Test {
 protected:
     void SetUp() override

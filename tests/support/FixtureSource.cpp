@@ -67,4 +67,30 @@ SourceRow cardByLabel(const QString& database, const QString& label)
     throw std::runtime_error("no card " + label.toStdString() + " in " + database.toStdString());
 }
 
+db::TableData guestTable(const std::vector<SourceRow>& cards)
+{
+    static const QStringList numberColumns = {QStringLiteral("NumeroHotel"),        QStringLiteral("NumeroProgressivo"),
+                                              QStringLiteral("NumeroComponente"),   QStringLiteral("CodIDS"),
+                                              QStringLiteral("CodiceCapoFamiglia"), QStringLiteral("CodiceCapoGruppo")};
+    db::TableData table;
+    table.name = QStringLiteral("Scheda_Cliente");
+    const std::vector<SourceRow> source = readSource(QStringLiteral("Scheda_Cliente"), QStringLiteral("Scheda_Cliente"));
+    for (const auto& [column, cell] : source.front())
+        table.columns.push_back({column, numberColumns.contains(column) ? db::Column::Type::Integer : db::Column::Type::Text});
+    for (const SourceRow& card : cards) {
+        std::vector<db::Value> row;
+        for (const db::Column& column : table.columns) {
+            const QString& cell = card.at(column.name);
+            if (cell == QLatin1String("\\N"))
+                row.emplace_back();
+            else if (column.type == db::Column::Type::Integer)
+                row.push_back(db::Value::integer(cell.toLongLong()));
+            else
+                row.push_back(db::Value::text(cell));
+        }
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
 }  // namespace ostelvia::test

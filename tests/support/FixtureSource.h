@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "db/Database.h"
+
 #include <map>
 #include <vector>
 
@@ -19,5 +21,9 @@ std::vector<SourceRow> readSource(const QString& database, const QString& table,
 // The guest card whose Note starts with "<label>:" in the given guest database source
 // ("Scheda_Cliente" or "SchedaStoricoClienti").
 SourceRow cardByLabel(const QString& database, const QString& label);
+
+// An in-memory guest table holding `cards`, with the columns of the fixture's
+// Scheda_Cliente source ("\N" cells are Null).
+db::TableData guestTable(const std::vector<SourceRow>& cards);
 
 }  // namespace ostelvia::test
