@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QScreen>
+#include <QTextEdit>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QPushButton>
@@ -12,6 +14,8 @@
 
 #include <functional>
 #include <memory>
+
+#include "ui/dialogs/Twips.h"
 
 namespace ostelvia::test {
 
@@ -60,6 +64,45 @@ inline void RiattivaDopoAltraFinestra(QDialog* dialogo)
 inline QPushButton* Pulsante(QDialog* dialogo, const char* nome)
 {
     return dialogo->findChild<QPushButton*>(QString::fromLatin1(nome));
+}
+
+inline const QString CRLF = QStringLiteral("\r\n");
+inline constexpr ui::TwipSize kSchermo{12000, 9000};  // 800 x 600 pixels at 96 dpi
+
+// "riga 1" CR LF "riga 2" ... up to quante.
+inline QString Linee(int quante)
+{
+    QStringList linee;
+    for (int i = 1; i <= quante; ++i)
+        linee << QStringLiteral("riga %1").arg(i);
+    return linee.join(CRLF);
+}
+
+inline QString NomeFuoco()
+{
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+// Neither the window's nor the focused widget's Escape, nor a close request,
+// ends the dialog: only its buttons do.
+inline bool ResisteAEscapeEChiusura(QDialog* d)
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(d, Qt::Key_Escape);
+    const bool dopoEscape = d->isVisible();
+    d->close();
+    QCoreApplication::processEvents();
+    return dopoEscape && d->isVisible();
+}
+
+// No button is a default one: Enter presses only the focused button.
+inline bool NessunPredefinito(QDialog* d)
+{
+    for (QPushButton* p : d->findChildren<QPushButton*>()) {
+        if (p->isDefault() || p->autoDefault())
+            return false;
+    }
+    return true;
 }
 
 // Twips to pixels at the primary screen's logical DPI.
