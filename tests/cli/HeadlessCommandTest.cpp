@@ -2,37 +2,19 @@
 // kind of message goes.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 
+#include "ExportCommand.h"
 #include "TestSupport.h"
 
 namespace ostelvia::test {
 namespace {
-
-struct Result {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Result runCommand(const QString& directory, const QStringList& arguments)
-{
-    QProcess process;
-    process.setWorkingDirectory(directory);
-    process.start(QStringLiteral(OSTELVIA_EXPORT_COMMAND), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-const QStringList kWideRange = {QStringLiteral("--from"), QStringLiteral("01/01/2000"), QStringLiteral("--to"),
-                                QStringLiteral("30/04/2024")};
 
 TEST(HeadlessCommand, CompletedRunPrintsCountAndPath)
 {
     ScratchDir scratch;
     const QString exportPath = scratch.filePath(QStringLiteral("out.txt"));
     scratch.writeSettings(exportPath);
-    const Result result = runCommand(scratch.path(), kWideRange);
+    const CommandResult result = runCommand(scratch.path(), kWideRange);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, QByteArray("56 schede esportate in ") + exportPath.toLocal8Bit() + "\n");
     EXPECT_TRUE(result.err.isEmpty());
@@ -45,7 +27,7 @@ TEST(HeadlessCommand, ArgumentErrorsAndHelp)
     EXPECT_EQ(runCommand(scratch.path(), {}).exitCode, 2);
     EXPECT_EQ(runCommand(scratch.path(), {QStringLiteral("--from"), QStringLiteral("01/01/2024")}).exitCode, 2);
     EXPECT_EQ(runCommand(scratch.path(), {QStringLiteral("--bogus")}).exitCode, 2);
-    const Result help = runCommand(scratch.path(), {QStringLiteral("--help")});
+    const CommandResult help = runCommand(scratch.path(), {QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("--room-from"));
     EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("out.txt"))));
@@ -54,7 +36,7 @@ TEST(HeadlessCommand, ArgumentErrorsAndHelp)
 TEST(HeadlessCommand, MissingSettingsFileIsAFailureThatWritesNothing)
 {
     ScratchDir scratch;
-    const Result result = runCommand(scratch.path(), kWideRange);
+    const CommandResult result = runCommand(scratch.path(), kWideRange);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains("TaxSetup.txt"));
     EXPECT_TRUE(result.out.isEmpty());
@@ -66,7 +48,7 @@ TEST(HeadlessCommand, DatabaseFailureNamesFileAndTableOnStandardError)
     scratch.replaceDatabase(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb"));
     const QString exportPath = scratch.filePath(QStringLiteral("out.txt"));
     scratch.writeSettings(exportPath);
-    const Result result = runCommand(scratch.path(), kWideRange);
+    const CommandResult result = runCommand(scratch.path(), kWideRange);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains("SchedaStoricoClienti.mdb")) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains("Scheda_Cliente")) << result.err.toStdString();
@@ -80,7 +62,7 @@ TEST(HeadlessCommand, DatabaseFailureNamesFileAndTableOnStandardError)
 TEST(HeadlessCommand, CodeListMatchesTheReference)
 {
     ScratchDir scratch;
-    const Result result = runCommand(scratch.path(), {QStringLiteral("--code-list")});
+    const CommandResult result = runCommand(scratch.path(), {QStringLiteral("--code-list")});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(readBytes(scratch.filePath(QStringLiteral("ListaPS.txt"))),
               readBytes(fixtureDir() + QStringLiteral("/expected/ListaPS.txt")));
@@ -91,7 +73,7 @@ TEST(HeadlessCommand, CodeListWithoutReferenceTableFails)
 {
     ScratchDir scratch;
     scratch.replaceDatabase(QStringLiteral("broken/missing-reference-table/PSWebAll.mdb"));
-    const Result result = runCommand(scratch.path(), {QStringLiteral("--code-list")});
+    const CommandResult result = runCommand(scratch.path(), {QStringLiteral("--code-list")});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains("PSWebAll.mdb"));
     EXPECT_TRUE(result.err.contains("Comuni"));

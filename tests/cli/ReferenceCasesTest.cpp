@@ -3,9 +3,9 @@
 // the findings text of a run that stops.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QProcess>
+#include <QFile>
 
+#include "ExportCommand.h"
 #include "TestSupport.h"
 
 namespace ostelvia::test {
@@ -52,19 +52,16 @@ TEST_P(ReferenceCasesTest, MatchesTheReferenceAnswer)
     const QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
     scratch.writeSettings(exportPath, QStringLiteral("true"));
 
-    QProcess process;
-    process.setWorkingDirectory(scratch.path());
-    process.start(QStringLiteral(OSTELVIA_EXPORT_COMMAND),
-                  {QStringLiteral("--from"), c.from, QStringLiteral("--to"), c.to, QStringLiteral("--room-from"),
-                   c.roomFrom, QStringLiteral("--room-to"), c.roomTo});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    const QByteArray standardOutput = process.readAllStandardOutput();
+    const CommandResult result =
+        runCommand(scratch.path(), {QStringLiteral("--from"), c.from, QStringLiteral("--to"), c.to, QStringLiteral("--room-from"),
+                                    c.roomFrom, QStringLiteral("--room-to"), c.roomTo});
+    ASSERT_EQ(result.status, QProcess::NormalExit);
 
     const int expectedExit = expected(c.name, QStringLiteral(".exit")).trimmed().toInt();
-    EXPECT_EQ(process.exitCode(), expectedExit) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(result.exitCode, expectedExit) << result.err.toStdString();
     EXPECT_EQ(readBytes(exportPath), expected(c.name, QStringLiteral(".out")));
     if (expectedExit == 1) {
-        EXPECT_EQ(standardOutput, expected(c.name, QStringLiteral(".findings")));
+        EXPECT_EQ(result.out, expected(c.name, QStringLiteral(".findings")));
         EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Passa.txt"))));
     }
     EXPECT_TRUE(scratch.databasesUntouched());

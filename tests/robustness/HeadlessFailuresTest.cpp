@@ -3,32 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
 
 #include "RobustSupport.h"
+#include "ExportCommand.h"
 #include "TestSupport.h"
 
 namespace ostelvia::test {
 namespace {
-
-struct Result {
-    int exitCode = -1;
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    QByteArray out;
-    QByteArray err;
-};
-
-Result runCommand(const QString& directory, const QStringList& arguments)
-{
-    QProcess process;
-    process.setWorkingDirectory(directory);
-    process.start(QStringLiteral(OSTELVIA_EXPORT_COMMAND), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.exitStatus(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-const QStringList kWideRange = {QStringLiteral("--from"), QStringLiteral("01/01/2000"), QStringLiteral("--to"),
-                                QStringLiteral("30/04/2024")};
 
 // The command's own line on standard error (libmdb may add warnings of its own).
 QByteArray commandLine(const QByteArray& err)
@@ -57,7 +38,7 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
             const QString exportPath = scratch.filePath(QStringLiteral("out.txt"));
             scratch.writeSettings(exportPath);
             const QStringList arguments = name == QLatin1String("PSWebAll.mdb") ? QStringList{QStringLiteral("--code-list")} : kWideRange;
-            const Result result = runCommand(scratch.path(), arguments);
+            const CommandResult result = runCommand(scratch.path(), arguments);
             ASSERT_EQ(result.status, QProcess::NormalExit);
             if (result.exitCode == 2) {
                 EXPECT_TRUE(commandLine(result.err).contains("\"" + name.toLocal8Bit() + "\"")) << result.err.toStdString();
@@ -91,7 +72,7 @@ TEST(HeadlessFailures, FailingFilesExitTwoWithOneLine)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.exportPath.toStdString());
         scratch.writeSettings(c.exportPath);
-        const Result result = runCommand(scratch.path(), kWideRange);
+        const CommandResult result = runCommand(scratch.path(), kWideRange);
         ASSERT_EQ(result.status, QProcess::NormalExit);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
