@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <array>
+
 #include "DialogAnswer.h"
 #include "TestSupport.h"
 #include "export/TextFiles.h"
@@ -103,40 +105,10 @@ private slots:
         QCOMPARE(ui::ComandoPaginaWeb, ui::ComandoPaginaWebPredefinito());
     }
 
-    void menuPromptsAndTitles_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("export path") << 1
-                                     << "Inserire il percorso completo del\r\nnome del file da generare\r\n\r\n"
-                                        "es. C:\\ZaverUdevu.txt"
-                                     << "Percorso creazione Tassa" << "old.txt";
-        QTest::newRow("command") << 2
-                                 << "Inserire il comando completo per\r\nl'apertura della pagina web\r\n\r\n"
-                                    "es. C:\\Programmi\\Internet Explorer\\iexplore.exe https://..."
-                                 << "Percorso apertura pagina web" << "old command";
-    }
-
-    void menuPromptsAndTitles()
-    {
-        QFETCH(int, index);
-        QFETCH(QString, prompt);
-        QFETCH(QString, title);
-        QFETCH(QString, shown);
-        test::ScratchDir dir;
-        test::writeBytes(dir.filePath(kSetup), "old.txt\r\nold command\r\n");
-        ui::CaricaImpostazioni();
-        test::DialogAnswer answer(QStringLiteral("T1"));
-        ui::MenuImpostazioni(index);
-        QCOMPARE(answer.seen().size(), 1);
-        QCOMPARE(answer.seen().at(0).kind, QStringLiteral("InputBox_form"));
-        QCOMPARE(answer.seen().at(0).text, prompt);
-        QCOMPARE(answer.seen().at(0).title, title);
-        QCOMPARE(answer.seen().at(0).entry, shown);
-    }
-
+    // Each menu command shows its prompt and title with the current value in
+    // the field; "Ok" rewrites the file with the answer as typed, "Annulla"
+    // with the old value. The file starts with a third line, which every
+    // rewrite drops.
     void menuAnswersRewriteTheFile_data()
     {
         QTest::addColumn<int>("index");
@@ -151,19 +123,29 @@ private slots:
         QTest::newRow("command, Annulla keeps it") << 2 << "T1" << "" << QByteArray("old.txt\r\nold cmd\r\n");
     }
 
-    // The file starts with a third line, which every rewrite drops.
     void menuAnswersRewriteTheFile()
     {
         QFETCH(int, index);
         QFETCH(QString, button);
         QFETCH(QString, typed);
         QFETCH(QByteArray, expected);
+        const std::array<QString, 3> prompts{
+            QString(),
+            QStringLiteral("Inserire il percorso completo del\r\nnome del file da generare\r\n\r\nes. C:\\ZaverUdevu.txt"),
+            QStringLiteral("Inserire il comando completo per\r\nl'apertura della pagina web\r\n\r\n"
+                           "es. C:\\Programmi\\Internet Explorer\\iexplore.exe https://...")};
+        const std::array<QString, 3> titles{QString(), QStringLiteral("Percorso creazione Tassa"),
+                                            QStringLiteral("Percorso apertura pagina web")};
         test::ScratchDir dir;
         test::writeBytes(dir.filePath(kSetup), "old.txt\r\nold cmd\r\nthird\r\n");
         ui::CaricaImpostazioni();
         test::DialogAnswer answer(button, typed);
         ui::MenuImpostazioni(index);
         QCOMPARE(answer.seen().size(), 1);
+        QCOMPARE(answer.seen().at(0).kind, QStringLiteral("InputBox_form"));
+        QCOMPARE(answer.seen().at(0).text, prompts.at(index));
+        QCOMPARE(answer.seen().at(0).title, titles.at(index));
+        QCOMPARE(answer.seen().at(0).entry, index == 1 ? QStringLiteral("old.txt") : QStringLiteral("old cmd"));
         QCOMPARE(setupBytes(), expected);
         // Memory and file agree afterwards.
         const QStringList lines = exporter::readLines(kSetup);
