@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "FixtureSource.h"
+#include "RunDoubles.h"
 #include "TestSupport.h"
 #include "export/ExportRun.h"
 
@@ -14,37 +15,6 @@ namespace {
 using exporter::CreaFileTassa;
 using exporter::MessaggioErrore;
 using exporter::RunSummary;
-
-class Rooms : public exporter::RoomSource {
-public:
-    QString first;
-    QString last = QStringLiteral("ZZZZZZ");
-    mutable int reads = 0;
-    QString primaCamera() const override
-    {
-        ++reads;
-        return first;
-    }
-    QString ultimaCamera() const override { return last; }
-};
-
-struct Shown {
-    QString message;
-    int style = -1;
-    QString title;
-};
-
-class Reporter : public exporter::RunReporter {
-public:
-    std::vector<Shown> shown;
-    int settingsWarnings = 0;
-    int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) override
-    {
-        shown.push_back({messaggio, pulsanti, titolo});
-        return 0;
-    }
-    void avvisaImpostazioniMancanti() override { ++settingsWarnings; }
-};
 
 const QByteArray kHeader = "TBPRES01      ";
 
@@ -64,8 +34,8 @@ protected:
 
     ScratchDir scratch;
     QString exportPath;
-    Rooms rooms;
-    Reporter reporter;
+    FixedRooms rooms;
+    RecordingReporter reporter;
 };
 
 // Field 1 (NumeroComponente, 7 digits) and field 8 (card number) of a card,
@@ -99,7 +69,7 @@ TEST_F(ExportRunTest, WideRangeWritesEveryValidCardInPassOrder)
     const RunSummary summary = run(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
     ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed);
     EXPECT_EQ(summary.recordsWritten, 56);
-    EXPECT_TRUE(reporter.shown.empty());
+    EXPECT_TRUE(reporter.messages.isEmpty());
     EXPECT_EQ(MessaggioErrore, QString());
 
     const QByteArray bytes = readBytes(exportPath);
@@ -131,7 +101,7 @@ TEST_F(ExportRunTest, RangeWithoutCardsLeavesTheHeaderAloneWithoutLineBreak)
         EXPECT_EQ(run(date, date).outcome, RunSummary::Outcome::Completed) << date.toStdString();
         EXPECT_EQ(readBytes(exportPath), kHeader) << date.toStdString();
     }
-    EXPECT_TRUE(reporter.shown.empty());
+    EXPECT_TRUE(reporter.messages.isEmpty());
 }
 
 TEST_F(ExportRunTest, ArrivalOnDepartureDayIsValidatedButNotWritten)
@@ -142,8 +112,8 @@ TEST_F(ExportRunTest, ArrivalOnDepartureDayIsValidatedButNotWritten)
     // X40 departs the day it arrived and is invalid: it still stops the run.
     EXPECT_EQ(run(QStringLiteral("10/07/2024"), QStringLiteral("10/07/2024")).outcome,
               RunSummary::Outcome::StoppedOnCard);
-    ASSERT_EQ(reporter.shown.size(), 1u);
-    EXPECT_EQ(reporter.shown.at(0).message, QStringLiteral("Codice stato di residenza errato (XX) BELLI PROVA\r\n"));
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_EQ(reporter.messages.at(0), QStringLiteral("Codice stato di residenza errato (XX) BELLI PROVA\r\n"));
 }
 
 TEST_F(ExportRunTest, SameCardInBothDatabasesIsWrittenTwice)
@@ -159,10 +129,10 @@ TEST_F(ExportRunTest, InvalidHistoryCardStopsAfterTheCurrentCards)
     const RunSummary summary = run(QStringLiteral("01/08/2024"), QStringLiteral("01/08/2024"));
     EXPECT_EQ(summary.outcome, RunSummary::Outcome::StoppedOnCard);
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
-    ASSERT_EQ(reporter.shown.size(), 1u);
-    EXPECT_EQ(reporter.shown.at(0).message, QStringLiteral("Codice nazionalità errato (QQ) CALVI OTTO\r\n"));
-    EXPECT_EQ(reporter.shown.at(0).style, 48);
-    EXPECT_EQ(reporter.shown.at(0).title, QStringLiteral("Errore per Tassa di Soggiorno"));
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_EQ(reporter.messages.at(0), QStringLiteral("Codice nazionalità errato (QQ) CALVI OTTO\r\n"));
+    EXPECT_EQ(reporter.styles.at(0), 48);
+    EXPECT_EQ(reporter.titles.at(0), QStringLiteral("Errore per Tassa di Soggiorno"));
 
     const QByteArray bytes = readBytes(exportPath);
     const QList<QByteArray> lines = bytes.split('\n');
@@ -189,9 +159,9 @@ TEST_F(ExportRunTest, RecordThatDoesNotFitStopsTheRunLikeAnInvalidCard)
     EXPECT_EQ(run(QStringLiteral("06/05/2024"), QStringLiteral("06/05/2024")).outcome,
               RunSummary::Outcome::StoppedOnCard);
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
-    ASSERT_EQ(reporter.shown.size(), 1u);
-    EXPECT_EQ(reporter.shown.at(0).message, QStringLiteral("Tracciato record errato (campo 38: ) PARISI ETTORE\r\n"));
-    EXPECT_EQ(reporter.shown.at(0).style, 48);
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_EQ(reporter.messages.at(0), QStringLiteral("Tracciato record errato (campo 38: ) PARISI ETTORE\r\n"));
+    EXPECT_EQ(reporter.styles.at(0), 48);
     EXPECT_EQ(readBytes(exportPath), kHeader + "\r\n");
 }
 
@@ -216,7 +186,7 @@ TEST_F(ExportRunTest, MissingSettingsFileWarnsAndTouchesNothing)
     EXPECT_EQ(run(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024")).outcome,
               RunSummary::Outcome::SettingsMissing);
     EXPECT_EQ(reporter.settingsWarnings, 1);
-    EXPECT_TRUE(reporter.shown.empty());
+    EXPECT_TRUE(reporter.messages.isEmpty());
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
     EXPECT_FALSE(QFile::exists(exportPath));
 }
@@ -226,27 +196,27 @@ TEST_F(ExportRunTest, DatabaseFailuresAreReportedNeverCompleted)
     scratch.replaceDatabase(QStringLiteral("broken/missing-table/Comuni.mdb"));
     EXPECT_EQ(run(QStringLiteral("04/03/2024"), QStringLiteral("04/03/2024")).outcome, RunSummary::Outcome::Failed);
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
-    ASSERT_EQ(reporter.shown.size(), 1u);
-    EXPECT_TRUE(reporter.shown.at(0).message.contains(QStringLiteral("Comuni.mdb")));
-    EXPECT_TRUE(reporter.shown.at(0).message.contains(QStringLiteral("CodiciVari")));
-    EXPECT_EQ(reporter.shown.at(0).title, QStringLiteral("Errore per Tassa di Soggiorno"));
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_TRUE(reporter.messages.at(0).contains(QStringLiteral("Comuni.mdb")));
+    EXPECT_TRUE(reporter.messages.at(0).contains(QStringLiteral("CodiciVari")));
+    EXPECT_EQ(reporter.titles.at(0), QStringLiteral("Errore per Tassa di Soggiorno"));
 
     QFile::remove(scratch.filePath(QStringLiteral("NumeriCamere.mdb")));
     EXPECT_EQ(run(QStringLiteral("15/08/2024"), QStringLiteral("15/08/2024")).outcome, RunSummary::Outcome::Failed);
-    EXPECT_TRUE(reporter.shown.back().message.contains(QStringLiteral("NumeriCamere.mdb")));
+    EXPECT_TRUE(reporter.messages.back().contains(QStringLiteral("NumeriCamere.mdb")));
 }
 
 TEST_F(ExportRunTest, UnwritableExportPathIsReported)
 {
     scratch.writeSettings(scratch.filePath(QStringLiteral("no-such-dir/out.txt")));
     EXPECT_EQ(run(QStringLiteral("04/03/2024"), QStringLiteral("04/03/2024")).outcome, RunSummary::Outcome::Failed);
-    ASSERT_EQ(reporter.shown.size(), 1u);
-    EXPECT_TRUE(reporter.shown.at(0).message.contains(QStringLiteral("no-such-dir/out.txt")));
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_TRUE(reporter.messages.at(0).contains(QStringLiteral("no-such-dir/out.txt")));
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
 
     scratch.writeSettings(QStringLiteral("/dev/full"));
     EXPECT_EQ(run(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024")).outcome, RunSummary::Outcome::Failed);
-    EXPECT_EQ(reporter.shown.size(), 2u);
+    EXPECT_EQ(reporter.messages.size(), 2);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <vector>
 
-#include "export/ExportRun.h"
+#include "RunDoubles.h"
 
 // Readable parameter names in test failure output.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -50,31 +50,6 @@ std::vector<Damaged> wholeFileDamage(const QByteArray& file);
 // Structural damage a reader can notice: the row table of each data page,
 // and the header and column area of each table definition page.
 std::vector<Damaged> pageDamage(const QByteArray& file);
-
-class FixedRooms : public exporter::RoomSource {
-public:
-    QString first;
-    QString last = QStringLiteral("ZZZZZZ");
-    QString primaCamera() const override { return first; }
-    QString ultimaCamera() const override { return last; }
-};
-
-class RecordingReporter : public exporter::RunReporter {
-public:
-    int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) override
-    {
-        messages.append(messaggio);
-        styles.push_back(pulsanti);
-        titles.append(titolo);
-        return 0;
-    }
-    void avvisaImpostazioniMancanti() override { ++settingsWarnings; }
-
-    QStringList messages;
-    std::vector<int> styles;
-    QStringList titles;
-    int settingsWarnings = 0;
-};
 
 // The bytes of a reference answer in tests/data/basic/expected.
 QByteArray expectedBytes(const QString& name);
