@@ -92,7 +92,7 @@ void TestInputDialog::centratoELimiti()
 {
     // Design size centred: Int(7320 / 2), Int(5880 / 2); at 7200 x 2565
     // centred again: Int(4800 / 2), Int(6435 / 2).
-    QCOMPARE(inputbox::Centrata(4680, 3120, kSchermo), (TwipRect{3660, 2940, 4680, 3120}));
+    QCOMPARE(CentrataSulloSchermo(4680, 3120, kSchermo), (TwipRect{3660, 2940, 4680, 3120}));
     QCOMPARE(inputbox::CalcolaLayout(kAbcDe, kSchermo).form, (TwipRect{2400, 3217, 7200, 2565}));
 
     // 200 characters would be 18000 wide: the screen's 12000, at its left.

@@ -63,7 +63,7 @@ InputBox_form::InputBox_form(QWidget* parent)
 
     // Load: centred on the screen at the design size.
     const QRect iniziale = TwipsToPixels(
-        inputbox::Centrata(inputbox::kFormWidth, inputbox::kFormHeight, schermo.size), schermo.dpi);
+        CentrataSulloSchermo(inputbox::kFormWidth, inputbox::kFormHeight, schermo.size), schermo.dpi);
     setFixedSize(iniziale.size());
     move(schermo.originPx + iniziale.topLeft());
 }

@@ -6,34 +6,12 @@ namespace ostelvia::ui::inputbox {
 
 int CalcolaRighe(const QString& testo)
 {
-    int righe = 1;
-    for (QChar c : testo) {
-        if (c == QChar(13))
-            ++righe;
-    }
-    return righe;
+    return ContaRitorni(testo) + 1;
 }
 
 int CalcolaColonne(const QString& testo)
 {
-    int piuLarga = 80;
-    int corsa = 0;
-    for (QChar c : testo) {
-        if (c == QChar(13)) {
-            piuLarga = std::max(piuLarga, corsa);
-            corsa = 0;
-        } else {
-            ++corsa;
-        }
-    }
-    return std::max(piuLarga, corsa);
-}
-
-TwipRect Centrata(int larghezza, int altezza, TwipSize schermo)
-{
-    const int top = IntTwip(static_cast<float>(schermo.height - altezza) / 2.0f);
-    const int left = IntTwip(static_cast<float>(schermo.width - larghezza) / 2.0f);
-    return {std::max(0, left), std::max(0, top), larghezza, altezza};
+    return CorsaPiuLunga(testo, 80);
 }
 
 Layout CalcolaLayout(const QString& testo, TwipSize schermo)
@@ -60,7 +38,7 @@ Layout CalcolaLayout(const QString& testo, TwipSize schermo)
     l.t[0] = {larghezza - (2 * B + 200), topPulsanti, B, kButtonHeight};
     l.t[1] = {l.t[0].left + B + 70, topPulsanti, B, kButtonHeight};
 
-    l.form = Centrata(larghezza, altezza, schermo);
+    l.form = CentrataSulloSchermo(larghezza, altezza, schermo);
     return l;
 }
 

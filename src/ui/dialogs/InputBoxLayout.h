@@ -41,10 +41,6 @@ struct Layout {
     std::array<TwipRect, 2> t;
 };
 
-// The form centred on the available area at the given size, never above or
-// left of it.
-TwipRect Centrata(int larghezza, int altezza, TwipSize schermo);
-
 // The layout at activation, centred again at the new size; clamped to the
 // available area when too large (Text1 then scrolls).
 Layout CalcolaLayout(const QString& testo, TwipSize schermo);

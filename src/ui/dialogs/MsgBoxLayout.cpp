@@ -18,36 +18,20 @@ bool FuocoEsplicito(int stile)
     return stile == 4 || stile == 36 || stile == 35 || stile == 51;
 }
 
+// One row more than the text has lines.
 int CalcolaRighe(const QString& testo)
 {
-    int righe = 1;
-    for (QChar c : testo) {
-        if (c == QChar(13))
-            ++righe;
-    }
-    return righe + 1;
+    return ContaRitorni(testo) + 2;
 }
 
 int CalcolaColonne(const QString& testo)
 {
-    int piuLarga = 50;
-    int corsa = 0;
-    for (QChar c : testo) {
-        if (c == QChar(13)) {
-            piuLarga = std::max(piuLarga, corsa);
-            corsa = 0;
-        } else {
-            ++corsa;
-        }
-    }
-    return std::max(piuLarga, corsa) + 1;
+    return CorsaPiuLunga(testo, 50) + 1;
 }
 
 TwipRect PosizioneAlCaricamento(TwipSize schermo)
 {
-    const int top = IntTwip(static_cast<float>(schermo.height - kFormHeight) / 2.0f);
-    const int left = IntTwip(static_cast<float>(schermo.width - kFormWidth) / 2.0f);
-    return {std::max(0, left), std::max(0, top), kFormWidth, kFormHeight};
+    return CentrataSulloSchermo(kFormWidth, kFormHeight, schermo);
 }
 
 Layout CalcolaLayout(const QString& testo, int stile, TwipSize schermo)

@@ -1,5 +1,7 @@
 #include "ui/dialogs/Twips.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -10,6 +12,33 @@ namespace ostelvia::ui {
 int IntTwip(float value)
 {
     return static_cast<int>(std::floor(value));
+}
+
+TwipRect CentrataSulloSchermo(int larghezza, int altezza, TwipSize schermo)
+{
+    const int top = IntTwip(static_cast<float>(schermo.height - altezza) / 2.0f);
+    const int left = IntTwip(static_cast<float>(schermo.width - larghezza) / 2.0f);
+    return {std::max(0, left), std::max(0, top), larghezza, altezza};
+}
+
+int ContaRitorni(const QString& testo)
+{
+    return static_cast<int>(testo.count(QChar(13)));
+}
+
+int CorsaPiuLunga(const QString& testo, int minimo)
+{
+    int piuLunga = minimo;
+    int corsa = 0;
+    for (QChar c : testo) {
+        if (c == QChar(13)) {
+            piuLunga = std::max(piuLunga, corsa);
+            corsa = 0;
+        } else {
+            ++corsa;
+        }
+    }
+    return std::max(piuLunga, corsa);
 }
 
 int TwipsToPixels(int twips, qreal dpi)

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QString>
 
 class QScreen;
 
@@ -24,6 +25,15 @@ struct TwipSize {
 
 // Largest integer not greater than value, as the layouts use it for halves.
 int IntTwip(float value);
+
+// A window of the given size centred on the screen, never above or left of it.
+TwipRect CentrataSulloSchermo(int larghezza, int altezza, TwipSize schermo);
+
+// What the dialogs size their text by: the number of CR characters, and the
+// longest run of characters between them (at least `minimo`). Every other
+// character counts, the LF of a CR LF pair included.
+int ContaRitorni(const QString& testo);
+int CorsaPiuLunga(const QString& testo, int minimo);
 
 int TwipsToPixels(int twips, qreal dpi);
 int PixelsToTwips(int pixels, qreal dpi);
