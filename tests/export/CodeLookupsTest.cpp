@@ -12,72 +12,53 @@ using namespace ostelvia::exporter;
 
 // Expected codes are the CodicePS cells of tests/data/basic/src/Comuni/CodiciVari.tsv.
 
-TEST(CodeLookups, MunicipalityByTrimmedNameInItsOwnKind)
+TEST(CodeLookups, EachKindFindsItsFirstRowOrNineBlanks)
 {
     test::ScratchDir dir;
-    // The province row ROMA (300000058) comes first; CodiciVari.mdb has another ROMA.
-    EXPECT_EQ(CodiceComune(QStringLiteral("  ROMA  ")), QStringLiteral("405058091"));
-    EXPECT_EQ(CodiceComune(QStringLiteral("ROMA")), QStringLiteral("405058091"));
-    // Stored as "CESENA " with a trailing blank: both sides are trimmed.
-    EXPECT_EQ(CodiceComune(QStringLiteral("CESENA")), QStringLiteral("408040007"));
-    // Two SAN TEODORO rows: the first wins.
-    EXPECT_EQ(CodiceComune(QStringLiteral("SAN TEODORO")), QStringLiteral("419083091"));
-    EXPECT_EQ(CodiceComune(QStringLiteral("FORLÌ")), QStringLiteral("408040012"));
-    // A province only, a state only.
-    EXPECT_EQ(CodiceComune(QStringLiteral("AOSTA")), kNoCode);
-    EXPECT_EQ(CodiceComune(QStringLiteral("GERMANIA")), kNoCode);
-}
-
-TEST(CodeLookups, StateByNameAndByAbbreviation)
-{
-    test::ScratchDir dir;
-    // Sigla I is first a Tipo 1 (language) row; only the state row counts.
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("I")), QStringLiteral("100000100"));
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("D")), QStringLiteral("100000216"));
-    EXPECT_EQ(CodiceStato(QStringLiteral("GERMANIA")), QStringLiteral("100000216"));
-    // Passed as they are: a blank makes another text.
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("I ")), kNoCode);
-    EXPECT_EQ(CodiceStato(QStringLiteral(" GERMANIA")), kNoCode);
-    // Text comparison ignores letter case: Sigla is stored as "gr".
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("GR")), QStringLiteral("100000220"));
-    // A municipality's name is no state.
-    EXPECT_EQ(CodiceStato(QStringLiteral("ROMA")), kNoCode);
-    // Codes come as stored, whatever their length.
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("A")), QStringLiteral("56789"));
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("L")), QStringLiteral("10000022699"));
-}
-
-TEST(CodeLookups, NameThatIsStateAndMunicipalityIsFoundInEachKind)
-{
-    test::ScratchDir dir;
-    EXPECT_EQ(CodiceComune(QStringLiteral("SAN MARINO")), QStringLiteral("499999999"));
-    EXPECT_EQ(CodiceStato(QStringLiteral("SAN MARINO")), QStringLiteral("100000236"));
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("RSM")), QStringLiteral("100000236"));
-}
-
-TEST(CodeLookups, NoMatchIsExactlyNineBlanks)
-{
-    test::ScratchDir dir;
-    for (const QString& result : {CodiceComune(QStringLiteral("PAPEROPOLI")),
-                                  CodiceStato(QStringLiteral("ATLANTIDE")),
-                                  CodiceStatoDaSigla(QStringLiteral("XY")), CodiceComune(QString()),
-                                  CodiceStatoDaSigla(QString())}) {
-        EXPECT_EQ(result, QStringLiteral("         "));
-        EXPECT_EQ(result.size(), 9);
-    }
-    // LATINA's only municipality row has a Null CodicePS.
-    EXPECT_EQ(CodiceComune(QStringLiteral("LATINA")), kNoCode);
-}
-
-TEST(CodeLookups, QuotesInNamesAreDoubled)
-{
-    test::ScratchDir dir;
-    EXPECT_EQ(CodiceComune(QStringLiteral("L'AQUILA")), QStringLiteral("413066049"));
-    EXPECT_EQ(CodiceComune(QStringLiteral(" MONTE SANT'ANGELO ")), QStringLiteral("416071033"));
-    EXPECT_EQ(CodiceStato(QStringLiteral("STATI UNITI D'AMERICA")), QStringLiteral("100000536"));
-    // A quote cannot widen the criteria: this matches no row, rather than every row.
-    EXPECT_EQ(CodiceComune(QStringLiteral("X' or Tipo = 3 or 'a'='b")), kNoCode);
-    EXPECT_EQ(CodiceStatoDaSigla(QStringLiteral("'")), kNoCode);
+    using Lookup = QString (*)(const QString&);
+    const Lookup comune = CodiceComune, stato = CodiceStato, sigla = CodiceStatoDaSigla;
+    const QString none = QStringLiteral("         ");
+    const struct {
+        Lookup lookup;
+        const char* input;
+        QString code;
+    } rows[] = {
+        // The province row ROMA (300000058) comes first; CodiciVari.mdb has another ROMA.
+        {comune, "  ROMA  ", QStringLiteral("405058091")},
+        {comune, "ROMA", QStringLiteral("405058091")},
+        {comune, "CESENA", QStringLiteral("408040007")},  // stored "CESENA ": both sides trimmed
+        {comune, "SAN TEODORO", QStringLiteral("419083091")},  // two rows: the first wins
+        {comune, "FORLÌ", QStringLiteral("408040012")},
+        {comune, "AOSTA", none},     // a province only
+        {comune, "GERMANIA", none},  // a state only
+        {comune, "SAN MARINO", QStringLiteral("499999999")},  // also a state
+        {comune, "LATINA", none},    // its only municipality row has a Null CodicePS
+        {comune, "PAPEROPOLI", none},
+        {comune, "", none},
+        {sigla, "I", QStringLiteral("100000100")},  // Sigla I is first a language row
+        {sigla, "D", QStringLiteral("100000216")},
+        {sigla, "I ", none},  // passed as it is: a blank makes another text
+        {sigla, "GR", QStringLiteral("100000220")},  // stored as "gr"
+        {sigla, "A", QStringLiteral("56789")},  // codes come as stored, whatever their length
+        {sigla, "L", QStringLiteral("10000022699")},
+        {sigla, "RSM", QStringLiteral("100000236")},
+        {sigla, "XY", none},
+        {sigla, "", none},
+        {stato, "GERMANIA", QStringLiteral("100000216")},
+        {stato, " GERMANIA", none},
+        {stato, "ROMA", none},  // a municipality is no state
+        {stato, "SAN MARINO", QStringLiteral("100000236")},
+        {stato, "ATLANTIDE", none},
+        // Quotes are doubled, so they can neither break nor widen the criteria.
+        {comune, "L'AQUILA", QStringLiteral("413066049")},
+        {comune, " MONTE SANT'ANGELO ", QStringLiteral("416071033")},
+        {stato, "STATI UNITI D'AMERICA", QStringLiteral("100000536")},
+        {comune, "X' or Tipo = 3 or 'a'='b", none},
+        {sigla, "'", none},
+    };
+    EXPECT_EQ(kNoCode, none);
+    for (const auto& r : rows)
+        EXPECT_EQ(r.lookup(QString::fromUtf8(r.input)), r.code) << r.input;
     EXPECT_TRUE(dir.databasesUntouched());
 }
 
@@ -86,19 +67,17 @@ TEST(CodeLookups, EmptyCodeIsNotNoMatch)
     using db::Column;
     using db::Value;
     test::ScratchDir dir;
-    db::registerMemoryDatabase(
-        QStringLiteral("Comuni.mdb"),
-        {{QStringLiteral("CodiciVari"),
-          {{QStringLiteral("Tipo"), Column::Type::Integer},
-           {QStringLiteral("Sigla"), Column::Type::Text},
-           {QStringLiteral("Descrizione"), Column::Type::Text},
-           {QStringLiteral("CodicePS"), Column::Type::Text}},
-          {{Value::integer(3), Value::text(QStringLiteral("XX")), Value::text(QStringLiteral("VUOTO")),
-            Value::text(QString())},
-           {Value::integer(3), Value::text(QStringLiteral("XX")), Value::text(QStringLiteral("NULLO")),
-            Value()},
-           {Value::integer(3), Value::text(QStringLiteral("XX")), Value::text(QStringLiteral("NULLO")),
-            Value::text(QStringLiteral("1"))}}}});
+    const auto row = [](const char* name, Value code) {
+        return std::vector<Value>{Value::integer(3), Value::text(QStringLiteral("XX")), Value::text(QString::fromLatin1(name)), code};
+    };
+    db::registerMemoryDatabase(QStringLiteral("Comuni.mdb"),
+                               {{QStringLiteral("CodiciVari"),
+                                 {{QStringLiteral("Tipo"), Column::Type::Integer},
+                                  {QStringLiteral("Sigla"), Column::Type::Text},
+                                  {QStringLiteral("Descrizione"), Column::Type::Text},
+                                  {QStringLiteral("CodicePS"), Column::Type::Text}},
+                                 {row("VUOTO", Value::text(QString())), row("NULLO", Value()),
+                                  row("NULLO", Value::text(QStringLiteral("1")))}}});
     EXPECT_EQ(CodiceComune(QStringLiteral("VUOTO")), QString());
     // Only the first matching row counts, even when its code is Null.
     EXPECT_EQ(CodiceComune(QStringLiteral("NULLO")), kNoCode);
