@@ -32,21 +32,24 @@ QString errorOf(const std::function<void()>& action)
     return QStringLiteral("(no error)");
 }
 
-// Moves a file's modification time by some seconds, as a later save would.
-void bumpModificationTime(const QString& path, int seconds)
+// Overwrites Comuni.mdb in place with CodiciVari.mdb's bytes and moves its
+// modification time on, as a later save would.
+void overwriteComuni(const ScratchDir& scratch)
 {
-    const QFileInfo info(path);
-    const qint64 secs = info.lastModified().toSecsSinceEpoch() + seconds;
+    const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
+    ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
+    const qint64 secs = QFileInfo(path).lastModified().toSecsSinceEpoch() + 10;
     struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
     ASSERT_EQ(::utimes(path.toLocal8Bit().constData(), times), 0);
 }
 
-QString codeOf(const QString& description)
+// A fresh handle's answer for one row or criteria of Comuni.mdb's CodiciVari.
+QString codiciVari(const QString& criteria, const QString& field = QStringLiteral("CodicePS"))
 {
     Database db = Database::open(QStringLiteral("Comuni.mdb"));
     Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
-    rs.findFirst(QStringLiteral("Descrizione = '%1'").arg(description));
-    return rs.noMatch() ? QStringLiteral("no match") : rs.text(QStringLiteral("CodicePS"));
+    rs.findFirst(criteria);
+    return rs.noMatch() ? QStringLiteral("no match") : rs.text(field);
 }
 
 }  // namespace
@@ -54,14 +57,12 @@ QString codeOf(const QString& description)
 TEST(DatabaseFiles, NamesResolveWithoutRegardToLetterCase)
 {
     ScratchDir scratch;
-    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("SCHEDA_CLIENTE.MDB")), QStringLiteral("Scheda_Cliente.mdb"));
-    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("comuni.mdb")), QStringLiteral("Comuni.mdb"));
-    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("Nuovo.txt")), QStringLiteral("Nuovo.txt"));
     // An exact name wins over another spelling of it.
     ostelvia::test::writeBytes(scratch.filePath(QStringLiteral("passa.txt")), "x");
     ostelvia::test::writeBytes(scratch.filePath(QStringLiteral("Passa.txt")), "y");
-    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("passa.txt")), QStringLiteral("passa.txt"));
-    EXPECT_EQ(ostelvia::db::resolveFileName(QStringLiteral("Passa.txt")), QStringLiteral("Passa.txt"));
+    for (const auto& [asked, found] : {std::pair{"SCHEDA_CLIENTE.MDB", "Scheda_Cliente.mdb"}, {"comuni.mdb", "Comuni.mdb"},
+                                       {"Nuovo.txt", "Nuovo.txt"}, {"passa.txt", "passa.txt"}, {"Passa.txt", "Passa.txt"}})
+        EXPECT_EQ(ostelvia::db::resolveFileName(QString::fromLatin1(asked)), QString::fromLatin1(found)) << asked;
 
     Database db = Database::open(QStringLiteral("SCHEDA_CLIENTE.MDB"));
     EXPECT_EQ(db.fileName(), QStringLiteral("SCHEDA_CLIENTE.MDB"));
@@ -76,22 +77,33 @@ TEST(DatabaseFiles, UnchangedFileIsKeptAndChangedFileReloaded)
     ScratchDir scratch;
     const auto first = ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb"));
     EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("COMUNI.MDB")), first);
-    EXPECT_EQ(codeOf(QStringLiteral("MACONDO")), QStringLiteral("no match"));
+    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
+    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2"), QStringLiteral("Descrizione")), QStringLiteral("TEDESCO"));
+    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2")), QStringLiteral("888000002"));
     EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), first);
 
-    // A handle opened before the change keeps reading what it loaded.
     Database before = Database::open(QStringLiteral("Comuni.mdb"));
+    Recordset unused = before.openRecordset(QStringLiteral("CodiciVari"));
     Recordset old = before.openRecordset(QStringLiteral("CodiciVari"));
+    old.findFirst(QStringLiteral("Tipo = 2"));  // Tipo only is copied so far
+    EXPECT_EQ(old.text(QStringLiteral("Descrizione")), QStringLiteral("ROMA"));
 
-    const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
-    ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
-    bumpModificationTime(path, 10);
+    overwriteComuni(scratch);
     EXPECT_NE(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), first);
-    EXPECT_EQ(codeOf(QStringLiteral("MACONDO")), QStringLiteral("499000001"));
-    EXPECT_EQ(codeOf(QStringLiteral("CESENA ")), QStringLiteral("no match"));
+    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("499000001"));
+    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'CESENA '")), QStringLiteral("no match"));
+    EXPECT_EQ(codiciVari(QStringLiteral("Sigla = 'AQ'")), QStringLiteral("no match"));
+    // Rows read before the change are not served for the new file at the same position.
+    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2"), QStringLiteral("Descrizione")), QStringLiteral("CARTA D'IDENTITÀ"));
+    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2")), QString());
 
-    old.findFirst(QStringLiteral("Descrizione = 'CESENA '"));
-    EXPECT_EQ(old.text(QStringLiteral("CodicePS")), QStringLiteral("408040007"));
+    // A set opened before keeps reading what was opened, even columns never read yet.
+    old.findFirst(QStringLiteral("Tipo = 3 and Sigla = 'AQ'"));
+    ASSERT_FALSE(old.noMatch());
+    EXPECT_EQ(old.text(QStringLiteral("Descrizione")), QStringLiteral("L'AQUILA"));
+    EXPECT_EQ(old.text(QStringLiteral("CodicePS")), QStringLiteral("413066049"));
+    unused.findFirst(QStringLiteral("Descrizione = 'CESENA '"));
+    EXPECT_EQ(unused.text(QStringLiteral("CodicePS")), QStringLiteral("408040007"));
 
     ostelvia::db::clearCache();
     const auto afterClear = ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb"));
@@ -102,69 +114,64 @@ TEST(DatabaseFiles, TableOfAFileChangedSinceOpeningIsNotReadHalfWay)
 {
     ScratchDir scratch;
     Database before = Database::open(QStringLiteral("Comuni.mdb"));  // no table read yet
-    const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
-    ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
-    bumpModificationTime(path, 10);
+    overwriteComuni(scratch);
     EXPECT_EQ(errorOf([&] { before.openRecordset(QStringLiteral("CodiciVari")); }),
               QStringLiteral("Impossibile leggere la tabella \"CodiciVari\" del database \"Comuni.mdb\": il file è cambiato dopo l'apertura."));
-    // Opening again reads the new contents.
-    EXPECT_EQ(codeOf(QStringLiteral("MACONDO")), QStringLiteral("499000001"));
+    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("499000001"));  // opening again reads the new file
 }
 
 TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)
-{
-    ScratchDir scratch;
-    EXPECT_EQ(errorOf([] { Database::open(QStringLiteral("Assente.mdb")); }),
-              QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste."));
-
-    Database codes = Database::open(QStringLiteral("CodiciVari.mdb"));
-    EXPECT_EQ(errorOf([&] { codes.openRecordset(QStringLiteral("Stati")); }),
-              QStringLiteral("Nel database \"CodiciVari.mdb\" manca la tabella \"Stati\"."));
-    EXPECT_EQ(errorOf([&] { codes.openRecordset(QStringLiteral("Select * From Stati Where ID > 0")); }),
-              QStringLiteral("Nel database \"CodiciVari.mdb\" manca la tabella \"Stati\"."));
-    Recordset rs = codes.openRecordset(QStringLiteral("CodiciVari"));
-    rs.findFirst(QStringLiteral("Tipo = 5"));
-    EXPECT_EQ(errorOf([&] { rs.field(QStringLiteral("Provincia")); }),
-              QStringLiteral("Nel database \"CodiciVari.mdb\" manca il campo \"Provincia\" (tabella \"CodiciVari\")."));
-    EXPECT_EQ(errorOf([&] { rs.findFirst(QStringLiteral("Provincia = 'RM'")); }),
-              QStringLiteral("Nel database \"CodiciVari.mdb\" manca il campo \"Provincia\" (tabella \"CodiciVari\")."));
-    EXPECT_TRUE(scratch.databasesUntouched());
-}
-
-TEST(DatabaseFiles, BrokenFixturesFailWithPlainMessages)
 {
     ScratchDir scratch;
     scratch.replaceDatabase(QStringLiteral("broken/missing-table/Comuni.mdb"));
     scratch.replaceDatabase(QStringLiteral("broken/missing-column/Scheda_Cliente.mdb"));
     scratch.replaceDatabase(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb"));
     scratch.replaceDatabase(QStringLiteral("broken/missing-reference-table/PSWebAll.mdb"));
-
-    EXPECT_EQ(errorOf([] { Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari")); }),
-              QStringLiteral("Nel database \"Comuni.mdb\" manca la tabella \"CodiciVari\"."));
-    Database renamed = Database::open(QStringLiteral("Comuni.mdb"));
-    Recordset codici = renamed.openRecordset(QStringLiteral("Codici"));  // the rest of the file reads
-    codici.findFirst(QStringLiteral("Tipo = 0 and Sigla = 'I'"));
-    EXPECT_EQ(codici.text(QStringLiteral("CodicePS")), QStringLiteral("100000100"));
-
-    EXPECT_EQ(errorOf([] {
-                  Database::open(QStringLiteral("SchedaStoricoClienti.mdb"))
-                      .openRecordset(QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' Order by NumeroProgressivo;"));
-              }),
-              QStringLiteral("Nel database \"SchedaStoricoClienti.mdb\" manca la tabella \"Scheda_Cliente\"."));
+    Database codes = Database::open(QStringLiteral("CodiciVari.mdb"));
+    Recordset codici = codes.openRecordset(QStringLiteral("CodiciVari"));
+    codici.findFirst(QStringLiteral("Tipo = 5"));
     Database ps = Database::open(QStringLiteral("PSWebAll.mdb"));
     EXPECT_NO_THROW(ps.openRecordset(QStringLiteral("Stati")));
-    EXPECT_EQ(errorOf([&] { ps.openRecordset(QStringLiteral("Comuni")); }),
-              QStringLiteral("Nel database \"PSWebAll.mdb\" manca la tabella \"Comuni\"."));
-
+    // The card is found on the fields that remain; reading the missing one fails.
     Database cards = Database::open(QStringLiteral("Scheda_Cliente.mdb"));
-    Recordset rs = cards.openRecordset(QStringLiteral(
+    Recordset card = cards.openRecordset(QStringLiteral(
         "Select * From Scheda_Cliente Where NumeroHotel = 1 and NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ' "
         "Order by NumeroCamera,NumeroProgressivo;"));
-    rs.findFirst(QStringLiteral("NumeroHotel = 1 and DataPartenzaReale = '20240304' and Instr(Lingua,'*')=0"));
-    ASSERT_FALSE(rs.noMatch());
-    EXPECT_EQ(rs.text(QStringLiteral("NumeroProgressivo")), QStringLiteral("1201"));
-    EXPECT_EQ(errorOf([&] { rs.text(QStringLiteral("NomeCliente")); }),
-              QStringLiteral("Nel database \"Scheda_Cliente.mdb\" manca il campo \"NomeCliente\" (tabella \"Scheda_Cliente\")."));
+    card.findFirst(QStringLiteral("NumeroHotel = 1 and DataPartenzaReale = '20240304' and Instr(Lingua,'*')=0"));
+    ASSERT_FALSE(card.noMatch());
+    EXPECT_EQ(card.text(QStringLiteral("NumeroProgressivo")), QStringLiteral("1201"));
+
+    const QString noTable = QStringLiteral("Nel database \"%1\" manca la tabella \"%2\".");
+    const QString noField = QStringLiteral("Nel database \"%1\" manca il campo \"%2\" (tabella \"%3\").");
+    const std::pair<std::function<void()>, QString> rows[] = {
+        {[] { Database::open(QStringLiteral("Assente.mdb")); },
+         QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste.")},
+        {[&] { codes.openRecordset(QStringLiteral("Stati")); }, noTable.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Stati"))},
+        {[&] { codes.openRecordset(QStringLiteral("Select * From Stati Where ID > 0")); },
+         noTable.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Stati"))},
+        {[&] { codici.field(QStringLiteral("Provincia")); },
+         noField.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Provincia"), QStringLiteral("CodiciVari"))},
+        {[&] { codici.findFirst(QStringLiteral("Provincia = 'RM'")); },
+         noField.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Provincia"), QStringLiteral("CodiciVari"))},
+        {[] { Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari")); },
+         noTable.arg(QStringLiteral("Comuni.mdb"), QStringLiteral("CodiciVari"))},
+        {[] {
+             Database::open(QStringLiteral("SchedaStoricoClienti.mdb"))
+                 .openRecordset(QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' Order by NumeroProgressivo;"));
+         },
+         noTable.arg(QStringLiteral("SchedaStoricoClienti.mdb"), QStringLiteral("Scheda_Cliente"))},
+        {[&] { ps.openRecordset(QStringLiteral("Comuni")); }, noTable.arg(QStringLiteral("PSWebAll.mdb"), QStringLiteral("Comuni"))},
+        {[&] { card.text(QStringLiteral("NomeCliente")); },
+         noField.arg(QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("NomeCliente"), QStringLiteral("Scheda_Cliente"))},
+    };
+    for (const auto& [action, message] : rows)
+        EXPECT_EQ(errorOf(action), message);
+
+    // The rest of a file with a table missing still reads.
+    Database renamed = Database::open(QStringLiteral("Comuni.mdb"));
+    Recordset rest = renamed.openRecordset(QStringLiteral("Codici"));
+    rest.findFirst(QStringLiteral("Tipo = 0 and Sigla = 'I'"));
+    EXPECT_EQ(rest.text(QStringLiteral("CodicePS")), QStringLiteral("100000100"));
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 
