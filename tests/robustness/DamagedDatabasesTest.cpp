@@ -2,115 +2,76 @@
 // either reports a failure that names the file, or does exactly what it does
 // on the sound file. Never a crash, and never a run that reports success
 // with rows missing.
-#include <gtest/gtest.h>
-
 #include <QFile>
 
-#include "RobustSupport.h"
-#include "TestSupport.h"
-#include "db/Database.h"
+#include "RunSetup.h"
 #include "export/CodeList.h"
-#include "export/ExportRun.h"
 
 namespace ostelvia::test {
 namespace {
 
 using exporter::RunSummary;
 
-// Which operation reads which file.
-bool exportReads(const QString& name)
-{
-    return name != QLatin1String("PSWebAll.mdb");
-}
-
-bool codeListReads(const QString& name)
-{
-    return name == QLatin1String("PSWebAll.mdb") || name == QLatin1String("Comuni.mdb");
-}
-
-// The wide range over a scratch directory holding `damaged` in place of `name`.
-void checkExport(const QString& name, const Damaged& damaged, bool mustFail)
+// The wide range with `bytes` in place of `name`. `named` is what a failure
+// message must name besides the file.
+void checkExport(const QString& name, const Damaged& damaged, bool mustFail, const QString& named = {})
 {
     SCOPED_TRACE((name + QStringLiteral(": ") + damaged.what).toStdString());
-    ScratchDir scratch;
-    scratch.replaceDatabaseBytes(name, damaged.bytes);
-    const QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
-    scratch.writeSettings(exportPath, QStringLiteral("true"));
-    FixedRooms rooms;
-    RecordingReporter reporter;
-    exporter::MessaggioErrore.clear();
-
-    const RunSummary summary = exporter::CreaFileTassa(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"), rooms, reporter);
-
+    ExportSetup setup;
+    setup.scratch.replaceDatabaseBytes(name, damaged.bytes);
+    const RunSummary summary = setup.run();
     if (summary.outcome == RunSummary::Outcome::Completed) {
         EXPECT_FALSE(mustFail) << "a damaged file read as sound";
-        EXPECT_TRUE(reporter.messages.isEmpty());
-        EXPECT_EQ(readBytes(exportPath), expectedBytes(QStringLiteral("wide-range.out")));
+        EXPECT_TRUE(setup.reporter.messages.isEmpty());
+        EXPECT_EQ(readBytes(setup.exportPath), expectedBytes(QStringLiteral("wide-range.out")));
+    } else if (summary.outcome == RunSummary::Outcome::Failed || mustFail) {
+        setup.expectFailureNaming(summary, quoted(name));
+        EXPECT_TRUE(setup.reporter.messages.value(0).contains(named)) << setup.messages();
     } else {
-        ASSERT_EQ(reporter.messages.size(), 1);
+        // A value damaged in place can fail a card's checks; a file that
+        // cannot be read at all cannot stop on a card.
+        EXPECT_EQ(summary.outcome, RunSummary::Outcome::StoppedOnCard);
+        EXPECT_EQ(setup.reporter.messages.size(), 1);
+        EXPECT_EQ(setup.reporter.titles.value(0), exporter::kTitoloErrore);
         EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
-        EXPECT_EQ(reporter.titles.at(0), exporter::kTitoloErrore);
-        if (summary.outcome == RunSummary::Outcome::Failed) {
-            EXPECT_TRUE(reporter.messages.at(0).contains(QLatin1Char('"') + name + QLatin1Char('"')))
-                << reporter.messages.at(0).toStdString();
-        } else {
-            // A value damaged in place can fail a card's checks; a file that
-            // cannot be read at all cannot stop on a card.
-            EXPECT_EQ(summary.outcome, RunSummary::Outcome::StoppedOnCard);
-        }
-        if (mustFail) {
-            EXPECT_EQ(summary.outcome, RunSummary::Outcome::Failed);
-        }
     }
-    EXPECT_TRUE(scratch.databasesUntouched());
+    EXPECT_TRUE(setup.scratch.databasesUntouched());
 }
 
-void checkCodeList(const QString& name, const Damaged& damaged, bool mustFail)
+void checkCodeList(const QString& name, const Damaged& damaged, bool mustFail, const QString& named = {})
 {
     SCOPED_TRACE((name + QStringLiteral(": ") + damaged.what).toStdString());
     ScratchDir scratch;
     scratch.replaceDatabaseBytes(name, damaged.bytes);
-    bool failed = false;
-    try {
-        exporter::ScriviListaPS();
-    } catch (const db::DbError& error) {
-        failed = true;
-        EXPECT_TRUE(error.message().contains(QLatin1Char('"') + name + QLatin1Char('"'))) << error.message().toStdString();
+    if (const auto error = dbErrorOf([] { exporter::ScriviListaPS(); })) {
+        EXPECT_TRUE(error->contains(quoted(name))) << error->toStdString();
+        EXPECT_TRUE(error->contains(named)) << error->toStdString();
         EXPECT_FALSE(QFile::exists(scratch.filePath(exporter::kFileListaPS)));
-    }
-    if (!failed) {
+    } else {
         EXPECT_FALSE(mustFail) << "a damaged file read as sound";
         EXPECT_EQ(readBytes(scratch.filePath(exporter::kFileListaPS)), expectedBytes(QStringLiteral("ListaPS.txt")));
     }
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 
-class DamagedDatabase : public ::testing::TestWithParam<QString> {
-protected:
-    QByteArray sound() const { return readBytes(fixtureDir() + QLatin1Char('/') + GetParam()); }
-};
+class DamagedDatabase : public ::testing::TestWithParam<QString> {};
 
-TEST_P(DamagedDatabase, WholeFileDamageIsReportedByNameOrHarmless)
+// Whole-file damage must be reported whenever the operation reads the file;
+// damaged pages may be harmless, but never lose rows silently.
+TEST_P(DamagedDatabase, ReportedByNameOrHarmless)
 {
     const QString name = GetParam();
-    const QByteArray file = sound();
+    const QByteArray file = fixtureBytes(name);
     ASSERT_GT(file.size(), 8 * kJetPage);
-    for (const Damaged& damaged : wholeFileDamage(file)) {
-        checkExport(name, damaged, damaged.alwaysReported && exportReads(name));
-        checkCodeList(name, damaged, damaged.alwaysReported && codeListReads(name));
-    }
-}
-
-TEST_P(DamagedDatabase, DamagedPagesNeverLoseRowsSilently)
-{
-    const QString name = GetParam();
-    const QByteArray file = sound();
-    const std::vector<Damaged> cases = pageDamage(file);
     ASSERT_FALSE(pagesOfType(file, kDataPage).empty());
     ASSERT_FALSE(pagesOfType(file, kTableDefinitionPage).empty());
-    for (const Damaged& damaged : cases) {
-        checkExport(name, damaged, false);
-        checkCodeList(name, damaged, false);
+    const bool exportReads = name != QLatin1String("PSWebAll.mdb");
+    const bool codeListReads = name == QLatin1String("PSWebAll.mdb") || name == QLatin1String("Comuni.mdb");
+    for (const std::vector<Damaged>& cases : {wholeFileDamage(file), pageDamage(file)}) {
+        for (const Damaged& damaged : cases) {
+            checkExport(name, damaged, damaged.alwaysReported && exportReads);
+            checkCodeList(name, damaged, damaged.alwaysReported && codeListReads);
+        }
     }
 }
 
@@ -118,11 +79,11 @@ INSTANTIATE_TEST_SUITE_P(EveryFile, DamagedDatabase, ::testing::ValuesIn(databas
                          [](const auto& info) { return info.param.section(QLatin1Char('.'), 0, 0).toStdString(); });
 
 // A table whose rows are partly unreadable must not pass for a shorter
-// table: the row table of the first data page of the guest cards is wiped,
-// and the export reports the file instead of writing the other pages' cards.
-TEST(DamagedGuestCards, WipedRowTableStopsTheRun)
+// table: with no rows on a data page of the guest cards, reading them
+// reports the file instead of handing back the other pages' cards.
+TEST(DamagedGuestCards, WipedRowTableStopsTheRead)
 {
-    const QByteArray file = readBytes(fixtureDir() + QStringLiteral("/Scheda_Cliente.mdb"));
+    const QByteArray file = fixtureBytes(QStringLiteral("Scheda_Cliente.mdb"));
     bool triedOne = false;
     for (int page : pagesOfType(file, kDataPage)) {
         // Pages of the catalog (owned by page 2) make the table look missing
@@ -130,86 +91,54 @@ TEST(DamagedGuestCards, WipedRowTableStopsTheRun)
         if (file.at(page * kJetPage + 4) == 2 && file.at(page * kJetPage + 5) == 0)
             continue;
         QByteArray bytes = file;
-        // No rows on the page.
         bytes[page * kJetPage + 12] = 0;
         bytes[page * kJetPage + 13] = 0;
         ScratchDir scratch;
         scratch.replaceDatabaseBytes(QStringLiteral("Scheda_Cliente.mdb"), bytes);
-        try {
+        const auto error = dbErrorOf([] {
             db::Database database = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));
             db::Recordset cards = database.openRecordset(QStringLiteral("Scheda_Cliente"));
             cards.findFirst(QStringLiteral("NumeroHotel = 1"));
             if (!cards.noMatch())
                 (void)cards.text(QStringLiteral("NomeCliente"));
-            EXPECT_TRUE(scratch.databasesUntouched());
-            continue;  // a page of another table
-        } catch (const db::DbError& error) {
+        });
+        if (error) {  // else a page of another table
             triedOne = true;
-            EXPECT_TRUE(error.message().contains(QStringLiteral("\"Scheda_Cliente.mdb\""))) << error.message().toStdString();
-            EXPECT_TRUE(error.message().contains(QStringLiteral("danneggiato"))) << error.message().toStdString();
+            EXPECT_TRUE(error->contains(QStringLiteral("\"Scheda_Cliente.mdb\""))) << error->toStdString();
+            EXPECT_TRUE(error->contains(QStringLiteral("danneggiato"))) << error->toStdString();
         }
         EXPECT_TRUE(scratch.databasesUntouched());
     }
     EXPECT_TRUE(triedOne);
 }
 
-// The ready-made broken files: each names the file and what is missing.
-struct BrokenCase {
-    const char* folder;
-    const char* file;
-    const char* missing;  // the table or field the message names
-    bool export_;         // read by the export run (else by the code list)
-};
-
-void PrintTo(const BrokenCase& c, std::ostream* out)
+// The ready-made broken files: each names the file and the table or field
+// that is missing, in the export run and in the code list where they read it.
+TEST(BrokenFile, ReportedByNameWithWhatIsMissing)
 {
-    *out << c.folder << '/' << c.file;
-}
-
-class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
-
-TEST_P(BrokenFile, ReportedByNameWithWhatIsMissing)
-{
-    const BrokenCase c = GetParam();
-    ScratchDir scratch;
-    scratch.replaceDatabase(QStringLiteral("broken/%1/%2").arg(QLatin1String(c.folder), QLatin1String(c.file)));
-    const QString file = QLatin1Char('"') + QLatin1String(c.file) + QLatin1Char('"');
-    const QString missing = QLatin1Char('"') + QLatin1String(c.missing) + QLatin1Char('"');
-    if (c.export_) {
-        const QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
-        scratch.writeSettings(exportPath, QStringLiteral("true"));
-        FixedRooms rooms;
-        RecordingReporter reporter;
-        const RunSummary summary = exporter::CreaFileTassa(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"), rooms, reporter);
-        EXPECT_EQ(summary.outcome, RunSummary::Outcome::Failed);
-        ASSERT_EQ(reporter.messages.size(), 1);
-        EXPECT_TRUE(reporter.messages.at(0).contains(file)) << reporter.messages.at(0).toStdString();
-        EXPECT_TRUE(reporter.messages.at(0).contains(missing)) << reporter.messages.at(0).toStdString();
-        EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
-    } else {
-        try {
-            exporter::ScriviListaPS();
-            ADD_FAILURE() << "code list written over a broken file";
-        } catch (const db::DbError& error) {
-            EXPECT_TRUE(error.message().contains(file)) << error.message().toStdString();
-            EXPECT_TRUE(error.message().contains(missing)) << error.message().toStdString();
-        }
-        EXPECT_FALSE(QFile::exists(scratch.filePath(exporter::kFileListaPS)));
+    struct Case {
+        const char* folder;
+        const char* file;
+        const char* missing;
+        bool exportReads, codeListReads;
+    };
+    const Case cases[] = {
+        {"missing-table", "Comuni.mdb", "CodiciVari", true, true},
+        {"missing-column", "Scheda_Cliente.mdb", "NomeCliente", true, false},
+        {"missing-history-table", "SchedaStoricoClienti.mdb", "Scheda_Cliente", true, false},
+        {"missing-reference-table", "PSWebAll.mdb", "Comuni", false, true},
+    };
+    for (const Case& c : cases) {
+        const QString file = QLatin1String(c.file);
+        const Damaged broken{QLatin1String(c.folder), readBytes(fixtureDir(QStringLiteral("broken/") + QLatin1String(c.folder)) + QLatin1Char('/') + file)};
+        ASSERT_FALSE(broken.bytes.isEmpty()) << c.folder;
+        const QString missing = quoted(QLatin1String(c.missing));
+        if (c.exportReads)
+            checkExport(file, broken, true, missing);
+        if (c.codeListReads)
+            checkCodeList(file, broken, true, missing);
     }
-    EXPECT_TRUE(scratch.databasesUntouched());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, BrokenFile,
-    ::testing::Values(BrokenCase{"missing-table", "Comuni.mdb", "CodiciVari", true},
-                      BrokenCase{"missing-table", "Comuni.mdb", "CodiciVari", false},
-                      BrokenCase{"missing-column", "Scheda_Cliente.mdb", "NomeCliente", true},
-                      BrokenCase{"missing-history-table", "SchedaStoricoClienti.mdb", "Scheda_Cliente", true},
-                      BrokenCase{"missing-reference-table", "PSWebAll.mdb", "Comuni", false}),
-    [](const auto& info) {
-        return QString::fromLatin1(info.param.folder).remove(QLatin1Char('-')).toStdString()
-            + (info.param.export_ ? "Export" : "CodeList");
-    });
 
 }  // namespace
 }  // namespace ostelvia::test

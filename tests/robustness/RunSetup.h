@@ -1,0 +1,69 @@
+// The set-up every engine robustness test repeats: a scratch front office with
+// settings for an export to "ZaverUdevu.txt", all rooms, a recording reporter,
+// and the checks that a failure names its file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "RobustSupport.h"
+#include "TestSupport.h"
+#include "db/Database.h"
+#include "export/ExportRun.h"
+
+namespace ostelvia::test {
+
+inline QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+inline QByteArray fixtureBytes(const QString& name)
+{
+    return readBytes(fixtureDir() + QLatin1Char('/') + name);
+}
+
+// The message of the database error `body` throws; nothing when it runs through.
+template <typename Body>
+std::optional<QString> dbErrorOf(Body body)
+{
+    try {
+        body();
+    } catch (const db::DbError& error) {
+        return error.message();
+    }
+    return std::nullopt;
+}
+
+struct ExportSetup {
+    ExportSetup()
+    {
+        scratch.writeSettings(exportPath, QStringLiteral("true"));
+        exporter::MessaggioErrore.clear();
+    }
+
+    exporter::RunSummary run(const QString& from = QStringLiteral("01/01/2000"), const QString& to = QStringLiteral("30/04/2024"))
+    {
+        return exporter::CreaFileTassa(from, to, rooms, reporter);
+    }
+    std::string messages() const { return reporter.messages.join(QLatin1Char('|')).toStdString(); }
+
+    // One error dialog naming `named`, "Fine" as the run's status.
+    void expectFailureNaming(const exporter::RunSummary& summary, const QString& named)
+    {
+        EXPECT_EQ(summary.outcome, exporter::RunSummary::Outcome::Failed);
+        ASSERT_EQ(reporter.messages.size(), 1);
+        EXPECT_TRUE(reporter.messages.at(0).contains(named)) << messages();
+        EXPECT_EQ(reporter.titles.at(0), exporter::kTitoloErrore);
+        EXPECT_EQ(reporter.styles.at(0), exporter::kStileErrore);
+        EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
+    }
+
+    ScratchDir scratch;
+    QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
+    FixedRooms rooms;
+    RecordingReporter reporter;
+};
+
+}  // namespace ostelvia::test
