@@ -141,28 +141,25 @@ TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)
     ASSERT_FALSE(card.noMatch());
     EXPECT_EQ(card.text(QStringLiteral("NumeroProgressivo")), QStringLiteral("1201"));
 
-    const QString noTable = QStringLiteral("Nel database \"%1\" manca la tabella \"%2\".");
-    const QString noField = QStringLiteral("Nel database \"%1\" manca il campo \"%2\" (tabella \"%3\").");
+    const auto noTable = [](const char* file, const char* table) {
+        return QStringLiteral("Nel database \"%1\" manca la tabella \"%2\".").arg(QLatin1String(file), QLatin1String(table));
+    };
+    const auto noField = [](const char* file, const char* field, const char* table) {
+        return QStringLiteral("Nel database \"%1\" manca il campo \"%2\" (tabella \"%3\").")
+            .arg(QLatin1String(file), QLatin1String(field), QLatin1String(table));
+    };
+    static const QString kHistoryRooms = QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' Order by NumeroProgressivo;");
     const std::pair<std::function<void()>, QString> rows[] = {
-        {[] { Database::open(QStringLiteral("Assente.mdb")); },
-         QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste.")},
-        {[&] { codes.openRecordset(QStringLiteral("Stati")); }, noTable.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Stati"))},
-        {[&] { codes.openRecordset(QStringLiteral("Select * From Stati Where ID > 0")); },
-         noTable.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Stati"))},
-        {[&] { codici.field(QStringLiteral("Provincia")); },
-         noField.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Provincia"), QStringLiteral("CodiciVari"))},
-        {[&] { codici.findFirst(QStringLiteral("Provincia = 'RM'")); },
-         noField.arg(QStringLiteral("CodiciVari.mdb"), QStringLiteral("Provincia"), QStringLiteral("CodiciVari"))},
-        {[] { Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari")); },
-         noTable.arg(QStringLiteral("Comuni.mdb"), QStringLiteral("CodiciVari"))},
-        {[] {
-             Database::open(QStringLiteral("SchedaStoricoClienti.mdb"))
-                 .openRecordset(QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' Order by NumeroProgressivo;"));
-         },
-         noTable.arg(QStringLiteral("SchedaStoricoClienti.mdb"), QStringLiteral("Scheda_Cliente"))},
-        {[&] { ps.openRecordset(QStringLiteral("Comuni")); }, noTable.arg(QStringLiteral("PSWebAll.mdb"), QStringLiteral("Comuni"))},
-        {[&] { card.text(QStringLiteral("NomeCliente")); },
-         noField.arg(QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("NomeCliente"), QStringLiteral("Scheda_Cliente"))},
+        {[] { Database::open(QStringLiteral("Assente.mdb")); }, QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste.")},
+        {[&] { codes.openRecordset(QStringLiteral("Stati")); }, noTable("CodiciVari.mdb", "Stati")},
+        {[&] { codes.openRecordset(QStringLiteral("Select * From Stati Where ID > 0")); }, noTable("CodiciVari.mdb", "Stati")},
+        {[&] { codici.field(QStringLiteral("Provincia")); }, noField("CodiciVari.mdb", "Provincia", "CodiciVari")},
+        {[&] { codici.findFirst(QStringLiteral("Provincia = 'RM'")); }, noField("CodiciVari.mdb", "Provincia", "CodiciVari")},
+        {[] { Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari")); }, noTable("Comuni.mdb", "CodiciVari")},
+        {[] { Database::open(QStringLiteral("SchedaStoricoClienti.mdb")).openRecordset(kHistoryRooms); },
+         noTable("SchedaStoricoClienti.mdb", "Scheda_Cliente")},
+        {[&] { ps.openRecordset(QStringLiteral("Comuni")); }, noTable("PSWebAll.mdb", "Comuni")},
+        {[&] { card.text(QStringLiteral("NomeCliente")); }, noField("Scheda_Cliente.mdb", "NomeCliente", "Scheda_Cliente")},
     };
     for (const auto& [action, message] : rows)
         EXPECT_EQ(errorOf(action), message);

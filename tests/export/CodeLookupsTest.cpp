@@ -29,26 +29,20 @@ TEST(CodeLookups, EachKindFindsItsFirstRowOrNineBlanks)
         {comune, "CESENA", QStringLiteral("408040007")},  // stored "CESENA ": both sides trimmed
         {comune, "SAN TEODORO", QStringLiteral("419083091")},  // two rows: the first wins
         {comune, "FORLÌ", QStringLiteral("408040012")},
-        {comune, "AOSTA", none},     // a province only
-        {comune, "GERMANIA", none},  // a state only
+        {comune, "AOSTA", none}, {comune, "GERMANIA", none},  // a province only, a state only
         {comune, "SAN MARINO", QStringLiteral("499999999")},  // also a state
         {comune, "LATINA", none},    // its only municipality row has a Null CodicePS
-        {comune, "PAPEROPOLI", none},
-        {comune, "", none},
+        {comune, "PAPEROPOLI", none}, {comune, "", none},
         {sigla, "I", QStringLiteral("100000100")},  // Sigla I is first a language row
-        {sigla, "D", QStringLiteral("100000216")},
         {sigla, "I ", none},  // passed as it is: a blank makes another text
         {sigla, "GR", QStringLiteral("100000220")},  // stored as "gr"
-        {sigla, "A", QStringLiteral("56789")},  // codes come as stored, whatever their length
-        {sigla, "L", QStringLiteral("10000022699")},
+        {sigla, "A", QStringLiteral("56789")}, {sigla, "L", QStringLiteral("10000022699")},  // as stored, any length
         {sigla, "RSM", QStringLiteral("100000236")},
-        {sigla, "XY", none},
-        {sigla, "", none},
+        {sigla, "XY", none}, {sigla, "", none}, {sigla, "D", QStringLiteral("100000216")},
         {stato, "GERMANIA", QStringLiteral("100000216")},
         {stato, " GERMANIA", none},
         {stato, "ROMA", none},  // a municipality is no state
-        {stato, "SAN MARINO", QStringLiteral("100000236")},
-        {stato, "ATLANTIDE", none},
+        {stato, "SAN MARINO", QStringLiteral("100000236")}, {stato, "ATLANTIDE", none},
         // Quotes are doubled, so they can neither break nor widen the criteria.
         {comune, "L'AQUILA", QStringLiteral("413066049")},
         {comune, " MONTE SANT'ANGELO ", QStringLiteral("416071033")},
