@@ -1,12 +1,9 @@
 // The headless command over damaged databases and failing files: exit 2 and
 // the reason on standard error naming the file, or exactly the sound run.
-#include <gtest/gtest.h>
-
 #include <QDir>
 
-#include "RobustSupport.h"
 #include "ExportCommand.h"
-#include "TestSupport.h"
+#include "RunSetup.h"
 
 namespace ostelvia::test {
 namespace {
@@ -24,7 +21,8 @@ QByteArray commandLine(const QByteArray& err)
 TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
 {
     for (const QString& name : databaseNames()) {
-        const QByteArray sound = readBytes(fixtureDir() + QLatin1Char('/') + name);
+        const QByteArray sound = fixtureBytes(name);
+        const bool codeList = name == QLatin1String("PSWebAll.mdb");
         std::vector<Damaged> cases = wholeFileDamage(sound);
         // The row table of the first data page of the file's table; the
         // export opens the rooms table without reading a row of it.
@@ -37,19 +35,16 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
             scratch.replaceDatabaseBytes(name, damaged.bytes);
             const QString exportPath = scratch.filePath(QStringLiteral("out.txt"));
             scratch.writeSettings(exportPath);
-            const QStringList arguments = name == QLatin1String("PSWebAll.mdb") ? QStringList{QStringLiteral("--code-list")} : kWideRange;
-            const CommandResult result = runCommand(scratch.path(), arguments);
+            const CommandResult result = runCommand(scratch.path(), codeList ? QStringList{QStringLiteral("--code-list")} : kWideRange);
             ASSERT_EQ(result.status, QProcess::NormalExit);
             if (result.exitCode == 2) {
-                EXPECT_TRUE(commandLine(result.err).contains("\"" + name.toLocal8Bit() + "\"")) << result.err.toStdString();
+                EXPECT_TRUE(commandLine(result.err).contains(quoted(name).toLocal8Bit())) << result.err.toStdString();
                 EXPECT_TRUE(result.out.isEmpty());
             } else {
                 EXPECT_FALSE(damaged.alwaysReported) << result.out.toStdString();
                 EXPECT_EQ(result.exitCode, 0);
-                if (name != QLatin1String("PSWebAll.mdb"))
-                    EXPECT_EQ(readBytes(exportPath), expectedBytes(QStringLiteral("wide-range.out")));
-                else
-                    EXPECT_EQ(readBytes(scratch.filePath(QStringLiteral("ListaPS.txt"))), expectedBytes(QStringLiteral("ListaPS.txt")));
+                const QString written = codeList ? QStringLiteral("ListaPS.txt") : QStringLiteral("wide-range.out");
+                EXPECT_EQ(readBytes(codeList ? scratch.filePath(written) : exportPath), expectedBytes(written));
             }
             EXPECT_TRUE(scratch.databasesUntouched());
         }
