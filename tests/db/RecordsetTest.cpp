@@ -74,59 +74,38 @@ protected:
 
 }  // namespace
 
-TEST_F(CardsTest, NullAndEmptyTextAreKeptApart)
+TEST_F(CardsTest, FieldsReadAsStoredNullApartFromTheEmptyText)
 {
     Recordset rs = cards();
-
-    rs.findFirst(QStringLiteral("DataPartenzaReale = '20240502'"));  // K01
-    ASSERT_FALSE(rs.noMatch());
-    EXPECT_TRUE(rs.field(QStringLiteral("NomeCliente")).isNull());
-    EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QString());
-    EXPECT_EQ(rs.text(QStringLiteral("Lingua")), QStringLiteral("I"));
-
-    rs.findFirst(QStringLiteral("NumeroProgressivo = 1199"));  // C04: empty document fields
-    ASSERT_FALSE(rs.noMatch());
-    for (const char* name : {"TipoDocumento", "NumeroDocumento", "DataRilascioDocumento", "AutoritaRilascioDocumento"}) {
-        const Value v = rs.field(QString::fromLatin1(name));
-        EXPECT_EQ(v.kind(), Value::Kind::Text) << name;
-        EXPECT_EQ(v.toText(), QString()) << name;
+    const Value null;
+    const auto text = [](const char* t) { return Value::text(QString::fromUtf8(t)); };
+    const struct {
+        const char* find;
+        const char* field;
+        Value value;  // its text is what text() must give, "" for Null
+    } rows[] = {
+        {"DataPartenzaReale = '20240502'", "NomeCliente", null}, {"DataPartenzaReale = '20240502'", "Lingua", text("I")},  // K01
+        // C04: empty document fields are texts.
+        {"NumeroProgressivo = 1199", "TipoDocumento", text("")}, {"NumeroProgressivo = 1199", "NumeroDocumento", text("")},
+        {"NumeroProgressivo = 1199", "DataRilascioDocumento", text("")}, {"NumeroProgressivo = 1199", "AutoritaRilascioDocumento", text("")},
+        // C33: Null texts and Null Longs.
+        {"NumeroProgressivo = 1228", "CapoFamiglia", null}, {"NumeroProgressivo = 1228", "CodiceCapoFamiglia", null},
+        {"NumeroProgressivo = 1228", "CodiceCapoGruppo", null}, {"NumeroProgressivo = 1228", "Note", null},
+        {"NumeroProgressivo = 1228", "DataPartenzaPrevista", null}, {"NumeroProgressivo = 1228", "DataArrivo", text("20240423")},
+        // C21: the largest Long; field names match in any letter case.
+        {"NumeroCamera = '207'", "NumeroProgressivo", Value::integer(2147483647)}, {"NumeroCamera = '207'", "NumeroComponente", Value::integer(9999999)},
+        {"NumeroCamera = '207'", "NumeroHotel", Value::integer(1)}, {"NumeroCamera = '207'", "CodIDS", Value::integer(10003)},
+        {"NumeroCamera = '207'", "nomecliente", text("CONTI ANDREA")},
+        {"NumeroProgressivo = 1201", "CAP", text("00183")},  // C01: a text, leading zero kept
+        {"NumeroProgressivo = 1260", "NomeCliente", text("KOWALSKA ŁUCJA")}, {"NumeroProgressivo = 1212", "NomeCliente", text("CARLÀ NICOLÒ")},
+        {"NumeroProgressivo = 1230", "NomeCliente", text("  FERRARI  PAOLO ")},  // blanks kept on both ends
+    };
+    for (const auto& r : rows) {
+        rs.findFirst(QString::fromUtf8(r.find));
+        ASSERT_FALSE(rs.noMatch()) << r.find;
+        EXPECT_EQ(rs.field(QString::fromLatin1(r.field)), r.value) << r.find << " / " << r.field;
+        EXPECT_EQ(rs.text(QString::fromLatin1(r.field)), r.value.toText()) << r.find << " / " << r.field;
     }
-
-    rs.findFirst(QStringLiteral("NumeroProgressivo = 1228"));  // C33: Null texts and Null Longs
-    ASSERT_FALSE(rs.noMatch());
-    EXPECT_TRUE(rs.field(QStringLiteral("CapoFamiglia")).isNull());
-    EXPECT_TRUE(rs.field(QStringLiteral("CodiceCapoFamiglia")).isNull());
-    EXPECT_EQ(rs.field(QStringLiteral("CodiceCapoGruppo")).toNumber(), 0.0);
-    EXPECT_TRUE(rs.field(QStringLiteral("Note")).isNull());
-    EXPECT_TRUE(rs.field(QStringLiteral("DataPartenzaPrevista")).isNull());
-    EXPECT_FALSE(rs.field(QStringLiteral("DataArrivo")).isNull());
-
-}
-
-TEST_F(CardsTest, NumbersMemosAndAccentedLettersReadAsStored)
-{
-    Recordset rs = cards();
-    rs.findFirst(QStringLiteral("NumeroCamera = '207'"));  // C21
-    ASSERT_FALSE(rs.noMatch());
-    const Value progressivo = rs.field(QStringLiteral("NumeroProgressivo"));
-    EXPECT_EQ(progressivo.kind(), Value::Kind::Integer);
-    EXPECT_EQ(progressivo.toText(), QStringLiteral("2147483647"));
-    EXPECT_EQ(progressivo.toNumber(), 2147483647.0);
-    EXPECT_EQ(rs.text(QStringLiteral("NumeroComponente")), QStringLiteral("9999999"));
-    EXPECT_EQ(rs.field(QStringLiteral("NumeroHotel")), Value::integer(1));
-    EXPECT_EQ(rs.text(QStringLiteral("CodIDS")), QStringLiteral("10003"));
-    // Field names match without regard to letter case, as in Jet.
-    EXPECT_EQ(rs.text(QStringLiteral("nomecliente")), QStringLiteral("CONTI ANDREA"));
-
-    rs.findFirst(QStringLiteral("NumeroProgressivo = 1201"));  // C01 (its memo: LazyLoadingTest)
-    EXPECT_EQ(rs.text(QStringLiteral("CAP")), QStringLiteral("00183"));  // text, leading zero kept
-
-    rs.findFirst(QStringLiteral("NumeroProgressivo = 1260"));
-    EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("KOWALSKA ŁUCJA"));
-    rs.findFirst(QStringLiteral("NumeroProgressivo = 1212"));
-    EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("CARLÀ NICOLÒ"));
-    rs.findFirst(QStringLiteral("NumeroProgressivo = 1230"));  // blanks kept on both ends
-    EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("  FERRARI  PAOLO "));
 }
 
 TEST_F(CardsTest, CriteriaFindTheCardsJetWould)
