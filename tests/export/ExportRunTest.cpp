@@ -84,8 +84,9 @@ TEST_F(ExportRunTest, SingleDaysCompleteEmptyOrStopOnTheirOneCard)
         EXPECT_EQ(reporter.messages, r.message ? QStringList{QString::fromUtf8(r.message)} : QStringList{}) << r.date;
         EXPECT_EQ(reporter.styles, r.message ? std::vector<int>{48} : std::vector<int>{}) << r.date;
         EXPECT_EQ(reporter.titles, r.message ? QStringList{QStringLiteral("Errore per Tassa di Soggiorno")} : QStringList{}) << r.date;
-        if (!r.file.isEmpty())
+        if (!r.file.isEmpty()) {
             EXPECT_EQ(readBytes(exportPath), r.file) << r.date;
+        }
     }
 }
 
