@@ -20,13 +20,10 @@ Layout CalcolaLayout(const QString& testo, TwipSize schermo)
     l.righe = CalcolaRighe(testo);
     l.colonne = CalcolaColonne(testo);
 
-    int larghezza = std::min(l.colonne, kMaxColonne) * 90;
-    int altezzaTesto = std::min(l.righe, kMaxRighe) * 300;
     const int resto = kLabel1Height + kText2Height + kButtonHeight + 600;
-    if (schermo.width > 0)
-        larghezza = std::min(larghezza, schermo.width);
-    if (schermo.height > 0 && altezzaTesto + resto > schermo.height)
-        altezzaTesto = std::max(300, schermo.height - resto);
+    const SpazioTesto spazio = SpazioPerIlTesto(l.colonne, l.righe, resto, schermo);
+    const int larghezza = spazio.larghezza;
+    const int altezzaTesto = spazio.altezzaTesto;
     const int altezza = altezzaTesto + resto;
 
     l.label1 = {0, 0, larghezza, kLabel1Height};

@@ -21,10 +21,6 @@ inline constexpr int kText2Height = 375;
 inline constexpr int kButtonWidth = 975;
 inline constexpr int kButtonHeight = 615;
 
-// Sizes are kept within 16-bit twips: 364 columns of 90, 109 rows of 300.
-inline constexpr int kMaxColonne = 364;
-inline constexpr int kMaxRighe = 109;
-
 // Rows the prompt box is sized for: one per line, no spare.
 int CalcolaRighe(const QString& testo);
 // Columns the dialog is sized for: the longest run between CRs, never less

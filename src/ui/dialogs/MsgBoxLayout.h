@@ -21,10 +21,6 @@ inline constexpr int kButtonWidth = 975;
 inline constexpr int kButtonHeight = 615;
 inline constexpr int kButtonGap = 70;
 
-// Sizes are kept within 16-bit twips: 364 columns of 90, 109 rows of 300.
-inline constexpr int kMaxColonne = 364;
-inline constexpr int kMaxRighe = 109;
-
 // The buttons a style code offers. Codes outside the known ones get the
 // single "Ok" button, so that every dialog has a way to be closed.
 enum class Pulsanti { Ok, SiNo, SiNoAnnulla };

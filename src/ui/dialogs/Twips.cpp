@@ -41,6 +41,16 @@ int CorsaPiuLunga(const QString& testo, int minimo)
     return std::max(piuLunga, corsa);
 }
 
+SpazioTesto SpazioPerIlTesto(int colonne, int righe, int resto, TwipSize schermo)
+{
+    SpazioTesto spazio{std::min(colonne, kMaxColonne) * 90, std::min(righe, kMaxRighe) * 300};
+    if (schermo.width > 0)
+        spazio.larghezza = std::min(spazio.larghezza, schermo.width);
+    if (schermo.height > 0 && spazio.altezzaTesto + resto > schermo.height)
+        spazio.altezzaTesto = std::max(300, schermo.height - resto);
+    return spazio;
+}
+
 int TwipsToPixels(int twips, qreal dpi)
 {
     return qRound(twips * dpi / 1440.0);

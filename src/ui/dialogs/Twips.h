@@ -35,6 +35,18 @@ TwipRect CentrataSulloSchermo(int larghezza, int altezza, TwipSize schermo);
 int ContaRitorni(const QString& testo);
 int CorsaPiuLunga(const QString& testo, int minimo);
 
+// A dialog sized to its text: `colonne` columns of 90 twips and `righe` rows
+// of 300, held to what 16-bit sizes allow, with `resto` twips of everything
+// else below the text. Larger than the screen, the text box shrinks (to one
+// row at least) and its text scrolls.
+struct SpazioTesto {
+    int larghezza = 0;     // of the whole dialog
+    int altezzaTesto = 0;  // of the text box
+};
+inline constexpr int kMaxColonne = 364;  // 364 × 90 is the last width below 32,768
+inline constexpr int kMaxRighe = 109;    // 109 × 300 likewise for the height
+SpazioTesto SpazioPerIlTesto(int colonne, int righe, int resto, TwipSize schermo);
+
 int TwipsToPixels(int twips, qreal dpi);
 int PixelsToTwips(int pixels, qreal dpi);
 QRect TwipsToPixels(const TwipRect& rect, qreal dpi);
