@@ -6,7 +6,7 @@ DATA      ?= ../shared/fixtures/large
 FUZZ_DIR  ?= build-fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps configure build test run screenshots bench test-asan fuzz clean
+.PHONY: deps configure build test run screenshots bench test-asan fuzz clean package test-package
 
 deps:
 	@scripts/install-deps
@@ -19,6 +19,13 @@ build: configure
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# build/ostelvia_<version>_amd64.deb, and the check of it that CI runs.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+test-package: build
+	@scripts/test-package $(BUILD_DIR)
 
 run: build
 	@scripts/run-demo $(BUILD_DIR)

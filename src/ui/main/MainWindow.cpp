@@ -26,6 +26,7 @@
 #include "ui/dialogs/MsgBoxForm.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/CodeListView.h"
+#include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/Settings.h"
 
 namespace ostelvia::ui {
@@ -119,6 +120,9 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         menu2_[i]->setObjectName(QStringLiteral("menu2_%1").arg(i));
         connect(menu2_[i], &QAction::triggered, this, [this, i] { menu2_Click(i); });
     }
+    auto* cartella = impostazioni->addAction(kVoceCartella);
+    cartella->setObjectName(QStringLiteral("menuCartella"));
+    connect(cartella, &QAction::triggered, this, [this] { menuCartella_Click(); });
 
     area_ = new QWidget(this);
     area_->setObjectName(QStringLiteral("area"));
@@ -462,6 +466,23 @@ void OstelviaDT::menu2_Click(int index)
 {
     try {
         MenuImpostazioni(index);
+    } catch (const exporter::FileError& errore) {
+        Segnala(errore.message());
+    }
+    DopoDialogo();
+}
+
+void OstelviaDT::menuCartella_Click()
+{
+    const EsitoCartella esito = CambiaCartella(this);
+    if (esito.come == EsitoCartella::Come::Fallita)
+        Segnala(esito.errore);
+    if (esito.come != EsitoCartella::Come::Scelta)
+        return DopoDialogo();
+    // The listed lines and the settings belong to the folder left behind.
+    list1_->clear();
+    try {
+        CaricaImpostazioni();
     } catch (const exporter::FileError& errore) {
         Segnala(errore.message());
     }

@@ -58,6 +58,7 @@ private:
     bool Text1_KeyPress(int index, const QString& carattere);
     void T_Click(int index);
     void menu2_Click(int index);
+    void menuCartella_Click();
 
     void CreaFile();
     void Invia();
