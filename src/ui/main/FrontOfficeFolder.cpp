@@ -11,16 +11,16 @@ namespace ostelvia::ui {
 
 namespace {
 
-QString DialogoCartella(QWidget* parent, const QString& partenza)
+QString DialogoCartella(QWidget* parent, const QString& titolo, const QString& partenza)
 {
-    return QFileDialog::getExistingDirectory(parent, kTitoloSceltaCartella, partenza, QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(parent, titolo, partenza, QFileDialog::ShowDirsOnly);
 }
 
 // Asks, enters and remembers; the remembered folder changes only when the
 // new one could be entered.
 EsitoCartella ChiediEdEntra(QWidget* parent, const QString& partenza)
 {
-    const QString scelta = sceltaCartella()(parent, partenza);
+    const QString scelta = sceltaCartella()(parent, kTitoloSceltaCartella, partenza);
     if (scelta.isEmpty())
         return {EsitoCartella::Come::Annullata, {}};
     const QString errore = exporter::enterFrontOfficeDir(scelta);
