@@ -9,9 +9,9 @@
 
 #include "db/Database.h"
 #include "export/CodeList.h"
-#include "export/Cp1252.h"
 #include "export/ExportRun.h"
 #include "export/TextFiles.h"
+#include "text/Cp1252.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ int runExport(const Arguments& args)
                     summary.exportPath.toLocal8Bit().constData());
         return kExitCompleted;
     case exporter::RunSummary::Outcome::StoppedOnCard: {
-        const QByteArray text = exporter::toCp1252(reporter.message);
+        const QByteArray text = text::toCp1252(reporter.message);
         std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
         return kExitStoppedOnCard;
     }

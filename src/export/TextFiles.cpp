@@ -6,9 +6,12 @@
 #include <algorithm>
 
 #include "db/Database.h"
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace ostelvia::exporter {
+
+using text::fromCp1252;
+using text::toCp1252;
 
 FileError::FileError(const QString& message)
     : std::runtime_error(message.toStdString()), message_(message)

@@ -4,15 +4,16 @@
 #include "export/PresenceRecord.h"
 
 #include "db/Database.h"
-#include "export/Cp1252.h"
 #include "FixtureSource.h"
 #include "TestSupport.h"
+#include "text/Cp1252.h"
 
 #include <gtest/gtest.h>
 
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
+using ostelvia::text::toCp1252;
 
 namespace {
 
@@ -48,7 +49,7 @@ PresenceRecord buildWith(std::initializer_list<std::pair<const char*, QString>> 
     return buildCard(card);
 }
 
-QString text(const char* s)
+QString utf8(const char* s)
 {
     return QString::fromUtf8(s);
 }
@@ -101,9 +102,9 @@ TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
         {"s", 0, "s", 0, "16"}, {"n", 7, "n", 7, "16"}, {"N", -3, "N", 0, "16"},
     };
     for (const Case& c : cases) {
-        const PresenceRecord r = buildWith({{"CapoFamiglia", text(c.family)},
+        const PresenceRecord r = buildWith({{"CapoFamiglia", utf8(c.family)},
                                             {"CodiceCapoFamiglia", number(c.familyHead)},
-                                            {"CapoGruppo", text(c.group)},
+                                            {"CapoGruppo", utf8(c.group)},
                                             {"CodiceCapoGruppo", number(c.groupHead)}});
         EXPECT_EQ(r.riga.mid(714, 2), QLatin1String(c.kind))
             << c.family << c.familyHead << c.group << c.groupHead;
@@ -118,13 +119,13 @@ TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
         {"ABCDEFGH", "00000000"},
     };
     for (const auto& [stored, written] : cases) {
-        const PresenceRecord r = buildWith({{"DataRilascioDocumento", text(stored)}});
+        const PresenceRecord r = buildWith({{"DataRilascioDocumento", utf8(stored)}});
         ASSERT_TRUE(r.ok()) << stored;
         EXPECT_EQ(r.riga.mid(703, 8), QLatin1String(written)) << stored;
     }
     EXPECT_EQ(buildWith({{"DataRilascioDocumento", kNull}}).riga.mid(703, 8),
               QStringLiteral("00000000"));
-    EXPECT_EQ(buildWith({{"DataRilascioDocumento", text("1e9     ")}}).widthErrors,
+    EXPECT_EQ(buildWith({{"DataRilascioDocumento", utf8("1e9     ")}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 28: 1000000000) ROSSI MARIO\r\n"));
 }
 
@@ -135,7 +136,7 @@ TEST_F(PresenceRecordRules, NumbersThatOutgrowTheirFieldsAreReported)
     EXPECT_EQ(buildWith({{"NumeroProgressivo", number(9999000000)}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 8: 10023000000) ROSSI MARIO\r\n"));
     const PresenceRecord both = buildWith(
-        {{"CodIDS", number(10100)}, {"DataNascita", text("1975041")}});
+        {{"CodIDS", number(10100)}, {"DataNascita", utf8("1975041")}});
     EXPECT_EQ(both.widthErrors,
               QStringLiteral("Tracciato record errato (campo 11: 100) ROSSI MARIO\r\n"
                              "Tracciato record errato (campo 16: 1975041) ROSSI MARIO\r\n"));
@@ -159,8 +160,8 @@ TEST_F(PresenceRecordRules, NullFieldsReadAsEmpty)
 
     // With those five present, every other Null field has its width.
     for (const char* name : {"DataArrivo", "DataPartenzaReale", "DataNascita"})
-        card[QString::fromUtf8(name)] = text("20240301");
-    card[QStringLiteral("Sesso")] = text("F");
+        card[QString::fromUtf8(name)] = utf8("20240301");
+    card[QStringLiteral("Sesso")] = utf8("F");
     const PresenceRecord filled = buildCard(card);
     ASSERT_TRUE(filled.ok()) << filled.widthErrors.toStdString();
     const QString& riga = filled.riga;
@@ -179,9 +180,9 @@ TEST_F(PresenceRecordRules, NullFieldsReadAsEmpty)
 
 TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
 {
-    const PresenceRecord r = buildWith({{"NomeCliente", text("ROSSI\tMARIO")},
-                                        {"Indirizzo", text("VIA\r\nROMA 1")},
-                                        {"NumeroDocumento", text("AX\x7F" "1")}});
+    const PresenceRecord r = buildWith({{"NomeCliente", utf8("ROSSI\tMARIO")},
+                                        {"Indirizzo", utf8("VIA\r\nROMA 1")},
+                                        {"NumeroDocumento", utf8("AX\x7F" "1")}});
     ASSERT_TRUE(r.ok());
     // A tab does not split words: the whole name is the last word.
     EXPECT_EQ(r.riga.mid(60, 30), QString(30, QLatin1Char(' ')));
@@ -204,7 +205,7 @@ TEST_F(PresenceRecordRules, CharacterOutsideTheBmpTakesOnePlace)
 
 TEST_F(PresenceRecordRules, MultiWordPlaceOfBirth)
 {
-    const PresenceRecord r = buildWith({{"LuogoNascita", text("  REGGIO NELL'EMILIA RE I ")}});
+    const PresenceRecord r = buildWith({{"LuogoNascita", utf8("  REGGIO NELL'EMILIA RE I ")}});
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.riga.mid(179, 2), QStringLiteral("RE"));
     EXPECT_EQ(r.riga.mid(716, 9), QStringLiteral("408035033"));

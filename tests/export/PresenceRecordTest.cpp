@@ -2,8 +2,8 @@
 
 #include "db/Database.h"
 #include "export/CodeLookups.h"
-#include "export/Cp1252.h"
 #include "TestSupport.h"
+#include "text/Cp1252.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
+using ostelvia::text::toCp1252;
 
 // Expected values are worked out from tests/data/basic/README.md and the
 // card and code rows of tests/data/basic/src/*.tsv.

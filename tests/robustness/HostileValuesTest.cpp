@@ -3,9 +3,9 @@
 // in the typed ranges. Each is exported or reported as any other value; none
 // breaks a query or the width of a record.
 #include "FixtureSource.h"
-#include "RunSetup.h"
-#include "export/Cp1252.h"
 #include "export/PresenceRecord.h"
+#include "RunSetup.h"
+#include "text/Cp1252.h"
 
 namespace ostelvia::test {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "DialogAnswer.h"
 #include "TestSupport.h"
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 #include "ui/main/MainWindow.h"
 
 namespace ostelvia::test {
@@ -37,7 +37,7 @@ inline QByteArray referenceBytes(const QString& name)
 // Lines of a reference export file, split at CR LF.
 inline QStringList referenceLines(const QString& name)
 {
-    return exporter::fromCp1252(referenceBytes(name)).split(QStringLiteral("\r\n"));
+    return text::fromCp1252(referenceBytes(name)).split(QStringLiteral("\r\n"));
 }
 
 struct Front {

@@ -7,8 +7,8 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "FrontOffice.h"
 #include "export/ExportRun.h"
+#include "FrontOffice.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/Settings.h"
 
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.at(0).kind, QStringLiteral("MsgBox_Form"));
         QCOMPARE(seen.at(0).title, QStringLiteral("Errore per Tassa di Soggiorno"));
-        QCOMPARE(seen.at(0).text, exporter::fromCp1252(referenceBytes("card-X27.findings")));
+        QCOMPARE(seen.at(0).text, text::fromCp1252(referenceBytes("card-X27.findings")));
         QCOMPARE(exporter::MessaggioErrore, QStringLiteral("Fine"));
         QCOMPARE(f.list()->count(), 57);
         QCOMPARE(f.selectedCount(), 56);
@@ -316,7 +316,7 @@ private slots:
         QFile::remove(f.exportPath);  // proves "&Invia" writes it anew
         QVERIFY(f.press(2).isEmpty());
         QVERIFY(QFileInfo::exists(f.exportPath));
-        QCOMPARE(test::readBytes(f.exportPath), exporter::toCp1252(expected.join(QStringLiteral("\r\n"))));
+        QCOMPARE(test::readBytes(f.exportPath), text::toCp1252(expected.join(QStringLiteral("\r\n"))));
         const QString passa = f.dir.filePath(QStringLiteral("Passa.txt"));
         QCOMPARE(QFileInfo::exists(passa), expected.isEmpty());
         if (expected.isEmpty())

@@ -18,10 +18,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
 #include "export/TextFiles.h"
+#include "text/Blanks.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
 #include "ui/dialogs/Twips.h"
@@ -451,7 +451,7 @@ void OstelviaDT::Invia()
         Segnala(errore.message());
         return;
     }
-    if (!checks::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
+    if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
         Segnala(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;
     }
