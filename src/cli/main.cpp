@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "db/Database.h"
 #include "export/CodeList.h"
 #include "export/ExportRun.h"
 #include "export/TextFiles.h"
@@ -117,9 +116,7 @@ int runCodeList()
         const int names = exporter::ScriviListaPS();
         std::printf("%d nomi scritti in %s\n", names, exporter::kFileListaPS.toLocal8Bit().constData());
         return kExitCompleted;
-    } catch (const db::DbError& error) {
-        printError(error.message());
-    } catch (const exporter::FileError& error) {
+    } catch (const Error& error) {
         printError(error.message());
     }
     return kExitFailure;

@@ -137,9 +137,7 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
 
     std::unique_ptr<LineWriter> output;
     try {
-        summary.exportPath = readFirstLine(kFileImpostazioni);
-        if (summary.exportPath.isEmpty())
-            throw FileError(QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
+        summary.exportPath = readExportPath();
         const Criteria criteria{typedToStored(dataDa), typedToStored(dataA)};
 
         output = std::make_unique<LineWriter>(summary.exportPath);
@@ -161,10 +159,7 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
         if (!closeError.isEmpty())
             return stop(reporter, closeError, summary, RunSummary::Outcome::Failed);
         return stop(reporter, stopped.message, summary, RunSummary::Outcome::StoppedOnCard);
-    } catch (const db::DbError& error) {
-        closeAfterStop(output);
-        return stop(reporter, error.message(), summary, RunSummary::Outcome::Failed);
-    } catch (const FileError& error) {
+    } catch (const Error& error) {
         closeAfterStop(output);
         return stop(reporter, error.message(), summary, RunSummary::Outcome::Failed);
     }

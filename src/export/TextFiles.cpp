@@ -13,11 +13,6 @@ namespace ostelvia::exporter {
 using text::fromCp1252;
 using text::toCp1252;
 
-FileError::FileError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message)
-{
-}
-
 QString localPath(const QString& path)
 {
     if (path.contains(QLatin1Char('/')))
@@ -168,6 +163,14 @@ QString readFirstLine(const QString& path)
 {
     const QStringList lines = readLines(path);
     return lines.isEmpty() ? QString() : lines.first();
+}
+
+QString readExportPath()
+{
+    const QString path = readFirstLine(kFileImpostazioni);
+    if (path.isEmpty())
+        throw FileError(QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
+    return path;
 }
 
 void writeText(const QString& path, const QString& text)

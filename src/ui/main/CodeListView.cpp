@@ -1,6 +1,5 @@
 #include "ui/main/CodeListView.h"
 
-#include "db/Database.h"
 #include "export/CodeList.h"
 #include "export/ExportRun.h"
 #include "export/TextFiles.h"
@@ -40,10 +39,7 @@ bool CreaListaPS(ProcessStarter& avvio)
 {
     try {
         exporter::ScriviListaPS();
-    } catch (const db::DbError& errore) {
-        Segnala(errore.message());
-        return false;
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
         Segnala(errore.message());
         return false;
     }

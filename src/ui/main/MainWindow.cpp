@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include "checks/DateRoutines.h"
-#include "db/Database.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
 #include "ui/dialogs/DialogLook.h"
@@ -33,7 +32,6 @@ namespace ostelvia::ui {
 namespace {
 
 using exporter::kCrLf;
-using exporter::kFileImpostazioni;
 
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
 const QColor kSfondo(192, 192, 255);
@@ -289,7 +287,7 @@ void OstelviaDT::Form_Load()
     }
     try {
         CaricaImpostazioni();
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
         Segnala(errore.message());
     }
     checks::InizializzaGiorniMese();
@@ -422,8 +420,8 @@ void OstelviaDT::CreaFile()
         return;
     QStringList righe;
     try {
-        righe = exporter::readLines(exporter::readFirstLine(kFileImpostazioni));
-    } catch (const exporter::FileError& errore) {
+        righe = exporter::readLines(exporter::readExportPath());
+    } catch (const Error& errore) {
         Segnala(errore.message());
         return;
     }
@@ -435,10 +433,7 @@ void OstelviaDT::CreaFile()
 void OstelviaDT::Invia()
 {
     try {
-        const QString percorso = exporter::readFirstLine(kFileImpostazioni);
-        if (percorso.isEmpty())
-            throw exporter::FileError(
-                QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
+        const QString percorso = exporter::readExportPath();
         QString testo;
         for (int i = 0; i < list1_->count(); ++i) {
             if (list1_->item(i)->isSelected())
@@ -446,7 +441,7 @@ void OstelviaDT::Invia()
         }
         exporter::writeText(percorso, testo);
         exporter::RimuoviUltimoACapo(percorso);
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
         // Nothing went out: the window stays so that the user can retry.
         Segnala(errore.message());
         return;
@@ -462,7 +457,7 @@ void OstelviaDT::menu2_Click(int index)
 {
     try {
         MenuImpostazioni(index);
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
         Segnala(errore.message());
     }
     DopoDialogo();
