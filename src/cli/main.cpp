@@ -53,18 +53,6 @@ private:
     QString last_;
 };
 
-// Keeps what the window would show, for the exit code to decide where it goes.
-class RecordingReporter : public exporter::RunReporter {
-public:
-    int mostraMessaggio(const QString& messaggio, int, const QString&) override
-    {
-        message = messaggio;
-        return 0;
-    }
-    void avvisaImpostazioniMancanti() override {}
-    QString message;
-};
-
 void printError(const QString& line)
 {
     std::fprintf(stderr, "ostelvia-export: %s\n", line.toLocal8Bit().constData());
@@ -125,15 +113,14 @@ int runCodeList()
 int runExport(const Arguments& args)
 {
     const FixedRooms rooms(args.roomFrom, args.roomTo);
-    RecordingReporter reporter;
-    const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms, reporter);
+    const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms);
     switch (summary.outcome) {
     case exporter::RunSummary::Outcome::Completed:
         std::printf("%d schede esportate in %s\n", summary.recordsWritten,
                     summary.exportPath.toLocal8Bit().constData());
         return kExitCompleted;
     case exporter::RunSummary::Outcome::StoppedOnCard: {
-        const QByteArray text = text::toCp1252(reporter.message);
+        const QByteArray text = text::toCp1252(summary.message);
         std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
         return kExitStoppedOnCard;
     }
@@ -143,7 +130,7 @@ int runExport(const Arguments& args)
     case exporter::RunSummary::Outcome::Failed:
         break;
     }
-    printError(reporter.message);
+    printError(summary.message);
     return kExitFailure;
 }
 

@@ -25,6 +25,7 @@
 #include "ui/dialogs/MsgBoxForm.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/CodeListView.h"
+#include "ui/main/ErrorMessage.h"
 #include "ui/main/Settings.h"
 
 namespace ostelvia::ui {
@@ -248,13 +249,6 @@ QString OstelviaDT::ultimaCamera() const
     return text1_[3]->text();
 }
 
-int OstelviaDT::mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo)
-{
-    const int risposta = MostraMessaggio(messaggio, static_cast<qint16>(pulsanti), titolo);
-    DopoDialogo();
-    return risposta;
-}
-
 void OstelviaDT::avvisaImpostazioniMancanti()
 {
     QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"),
@@ -265,7 +259,7 @@ void OstelviaDT::avvisaImpostazioniMancanti()
 
 void OstelviaDT::Segnala(const QString& messaggio)
 {
-    MostraMessaggio(messaggio, exporter::kStileErrore, exporter::kTitoloErrore);
+    showError(messaggio);
     DopoDialogo();
 }
 
@@ -412,12 +406,20 @@ void OstelviaDT::T_Click(int index)
 
 void OstelviaDT::CreaFile()
 {
-    const exporter::RunSummary esito =
-        exporter::CreaFileTassa(text1_[0]->text(), text1_[1]->text(), *this, *this);
-    // A run that reported anything (an invalid card, a failure, the missing
-    // settings file) leaves the list as it was.
-    if (exporter::MessaggioErrore == exporter::kFine || esito.outcome != exporter::RunSummary::Outcome::Completed)
+    using Outcome = exporter::RunSummary::Outcome;
+    const exporter::RunSummary esito = exporter::CreaFileTassa(text1_[0]->text(), text1_[1]->text(), *this);
+    // A run that did not complete leaves the list as it was.
+    switch (esito.outcome) {
+    case Outcome::SettingsMissing:
+        avvisaImpostazioniMancanti();
         return;
+    case Outcome::StoppedOnCard:
+    case Outcome::Failed:
+        Segnala(esito.message);
+        return;
+    case Outcome::Completed:
+        break;
+    }
     QStringList righe;
     try {
         righe = exporter::readLines(exporter::readExportPath());

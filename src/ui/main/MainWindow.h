@@ -20,7 +20,7 @@ class QListWidget;
 
 namespace ostelvia::ui {
 
-class OstelviaDT : public QWidget, public exporter::RoomSource, public exporter::RunReporter {
+class OstelviaDT : public QWidget, public exporter::RoomSource {
     Q_OBJECT
 
 public:
@@ -32,9 +32,6 @@ public:
     // Text1 elements 2 and 3, read live by the export run.
     QString primaCamera() const override;
     QString ultimaCamera() const override;
-
-    int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) override;
-    void avvisaImpostazioniMancanti() override;
 
     // Controls by their element index.
     QLineEdit* text1(int index) const { return text1_.at(index); }
@@ -62,6 +59,8 @@ private:
     void CreaFile();
     void Invia();
     void Segnala(const QString& messaggio);
+    // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
+    void avvisaImpostazioniMancanti();
     void DopoDialogo();
     int indiceCampo(QObject* oggetto) const;
 
