@@ -20,7 +20,7 @@
 namespace ostelvia::test {
 
 struct DialogSeen {
-    QString kind;       // "MsgBox_Form", "InputBox_form", "QMessageBox"
+    QString kind;       // "MsgBox_Form", "InputBox_Form", "QMessageBox"
     QString text;       // message, prompt or message box text
     QString title;      // Label1 of the tool's dialogs, window title otherwise
     QString entry;      // the input dialog's entry field as first shown
@@ -62,8 +62,8 @@ private:
         if (auto* msg = qobject_cast<ui::MsgBox_Form*>(modal)) {
             dialog.kind = QStringLiteral("MsgBox_Form");
             dialog.text = msg->messaggio();
-        } else if (auto* input = qobject_cast<ui::InputBox_form*>(modal)) {
-            dialog.kind = QStringLiteral("InputBox_form");
+        } else if (auto* input = qobject_cast<ui::InputBox_Form*>(modal)) {
+            dialog.kind = QStringLiteral("InputBox_Form");
             dialog.text = input->richiesta();
             if (auto* entry = input->findChild<QLineEdit*>(QStringLiteral("Text2"))) {
                 dialog.entry = entry->text();

@@ -52,8 +52,9 @@ struct Front {
 
     bool active() { return QTest::qWaitForWindowActive(window.get()); }
 
-    QLineEdit* field(int i) const { return window->text1(i); }
-    QListWidget* list() const { return window->list1(); }
+    // Text1 element i, found by its object name as the design numbers it.
+    QLineEdit* field(int i) const { return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i)); }
+    QListWidget* list() const { return window->linesList(); }
     int selectedCount() const { return static_cast<int>(list()->selectedItems().size()); }
 
     QStringList listed() const
@@ -70,12 +71,12 @@ struct Front {
         field(1)->setText(to);
     }
 
-    // Presses a button ("&Crea File" 0, "&Invia" 2), answering "Ok" to every
-    // dialog it shows; returns those dialogs.
-    QList<DialogSeen> press(int button)
+    // Presses a button, answering "Ok" to every dialog it shows; returns
+    // those dialogs.
+    QList<DialogSeen> press(QAbstractButton* button)
     {
         DialogAnswer answer(QStringLiteral("T0"));
-        window->t(button)->click();
+        button->click();
         return answer.seen();
     }
 
@@ -84,7 +85,7 @@ struct Front {
                                const QString& to = QStringLiteral("30/04/2024"))
     {
         setDates(from, to);
-        return press(0);
+        return press(window->creaFileButton());
     }
 
     ScratchDir dir;

@@ -192,8 +192,8 @@ void TestMessageDialog::dialogoPerStile()
         QTest::mouseClick(Pulsante(d, qPrintable(premi)), Qt::LeftButton);
     });
     RispostaMsgBox = 99;  // the answer must be the button's
-    const qint16 r = MostraMessaggio(QStringLiteral("Prima riga") + CRLF + QStringLiteral("Seconda riga"),
-                                     static_cast<qint16>(stile), QStringLiteral("Errore per Tassa di Soggiorno"));
+    const Risposta r = MostraMessaggio(QStringLiteral("Prima riga") + CRLF + QStringLiteral("Seconda riga"),
+                                     static_cast<Stile>(stile), QStringLiteral("Errore per Tassa di Soggiorno"));
 
     QCOMPARE(titolo, QStringLiteral("Errore per Tassa di Soggiorno"));
     QCOMPARE(testo, QStringLiteral("Prima riga\nSeconda riga"));
@@ -204,7 +204,7 @@ void TestMessageDialog::dialogoPerStile()
         QCOMPARE(didascalie.section(QLatin1Char(' '), 1, 1), QStringLiteral("No"));
     QCOMPARE(fuoco, QStringLiteral("T0"));
     QCOMPARE(int(r), risposta);
-    QCOMPARE(RispostaMsgBox, r);
+    QCOMPARE(RispostaMsgBox, codice(r));
     QCOMPARE(int(PulsantiMsgBox), stile);
 }
 
@@ -230,7 +230,7 @@ void TestMessageDialog::fuocoAdOgniAttivazione()
         fuocoDopo = NomeFuoco();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), static_cast<qint16>(stile), QStringLiteral("Titolo"))), 6);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), static_cast<Stile>(stile), QStringLiteral("Titolo"))), 6);
     QCOMPARE(fuocoDopo, fuoco);
 }
 
@@ -247,7 +247,7 @@ void TestMessageDialog::tastieraEscapeEChiusura()
         Pulsante(d, "T1")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 36, QStringLiteral("Titolo"))), 7);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 7);
     QVERIFY(apertoDopoEscape);
     QVERIFY(apertoDopoInvioSulTesto);
 
@@ -256,14 +256,14 @@ void TestMessageDialog::tastieraEscapeEChiusura()
         Pulsante(d, "T2")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 51, QStringLiteral("Titolo"))), 2);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"))), 2);
 
     QuandoAperto([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     });
     RispostaMsgBox = 99;
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 48, QStringLiteral("Titolo"))), 0);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::Errore, QStringLiteral("Titolo"))), 0);
 }
 
 void TestMessageDialog::finestra()
@@ -283,7 +283,7 @@ void TestMessageDialog::finestra()
         text1 = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->geometry();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    MostraMessaggio(QString(), 51, QStringLiteral("Titolo"));
+    MostraMessaggio(QString(), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"));
 
     QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
     QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
@@ -312,7 +312,7 @@ void TestMessageDialog::testoLungoScorre()
         pulsanteDentro = Pulsante(d, "T0")->geometry().bottom() < d->height();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    MostraMessaggio(Linee(300) + QString(400, QLatin1Char('y')), 48, QStringLiteral("Titolo"));
+    MostraMessaggio(Linee(300) + QString(400, QLatin1Char('y')), Stile::Errore, QStringLiteral("Titolo"));
     QVERIFY(dentro);
     QVERIFY(scorre);
     QVERIFY(pulsanteDentro);
@@ -321,7 +321,7 @@ void TestMessageDialog::testoLungoScorre()
 void TestMessageDialog::formNuovoAdOgniChiamata()
 {
     QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 51, QStringLiteral("Primo"))), 6);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Primo"))), 6);
 
     // The next call starts from the design: "Annulla" hidden, the new title.
     bool annullaVisibile = true;
@@ -331,7 +331,7 @@ void TestMessageDialog::formNuovoAdOgniChiamata()
         titolo = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 48, QStringLiteral("Secondo"))), 0);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::Errore, QStringLiteral("Secondo"))), 0);
     QVERIFY(!annullaVisibile);
     QCOMPARE(titolo, QStringLiteral("Secondo"));
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -339,11 +339,11 @@ void TestMessageDialog::formNuovoAdOgniChiamata()
 
     // A loop ended without a button must not hand back the previous "Si".
     QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 36, QStringLiteral("Titolo"))), 6);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 6);
     QuandoAperto([](QDialog* d) { d->done(QDialog::Rejected); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 36, QStringLiteral("Titolo"))), 7);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 7);
     QuandoAperto([](QDialog* d) { d->done(QDialog::Rejected); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 51, QStringLiteral("Titolo"))), 2);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"))), 2);
 }
 
 QTEST_MAIN(TestMessageDialog)

@@ -6,7 +6,7 @@ namespace ostelvia::ui {
 
 void showError(const QString& message)
 {
-    MostraMessaggio(message, 48, kTitoloErrore);
+    MostraMessaggio(message, Stile::Errore, kTitoloErrore);
 }
 
 }  // namespace ostelvia::ui

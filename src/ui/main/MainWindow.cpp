@@ -230,7 +230,8 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
 
     // Tab order by tab index: Text1(0), Text1(2), Text1(3), "&Crea File",
     // "&Esci", List1, "&Invia", Text1(1).
-    const std::array<QWidget*, 8> ordine{text1_[0], text1_[2], text1_[3], t_[0], t_[1], list1_, t_[2], text1_[1]};
+    const std::array<QWidget*, 8> ordine{dataDaField(), primaCameraField(), ultimaCameraField(), creaFileButton(),
+                                         esciButton(),  linesList(),        inviaButton(),       dataAField()};
     for (size_t i = 0; i + 1 < ordine.size(); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
 
@@ -241,12 +242,12 @@ OstelviaDT::~OstelviaDT() = default;
 
 QString OstelviaDT::primaCamera() const
 {
-    return text1_[2]->text();
+    return primaCameraField()->text();
 }
 
 QString OstelviaDT::ultimaCamera() const
 {
-    return text1_[3]->text();
+    return ultimaCameraField()->text();
 }
 
 void OstelviaDT::avvisaImpostazioniMancanti()
@@ -290,8 +291,8 @@ void OstelviaDT::Form_Load()
 void OstelviaDT::Form_Activate()
 {
     const QString ieri = DataDiIeri(oggi_);
-    text1_[0]->setText(ieri);
-    text1_[1]->setText(ieri);
+    dataDaField()->setText(ieri);
+    dataAField()->setText(ieri);
 }
 
 void OstelviaDT::changeEvent(QEvent* evento)
@@ -346,39 +347,39 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
         QString testo = campo->text();
         QString pulito = checks::PulisciCampo(testo);
         switch (index) {
-        case 0: {
+        case kDataDa: {
             QString data = checks::NormalizzaData(pulito);
             campo->setText(data);
             if (checks::ControllaData(data) == 1) {
-                text1_[1]->setFocus(Qt::OtherFocusReason);
+                dataAField()->setFocus(Qt::OtherFocusReason);
             } else {
                 campo->clear();
                 campo->setFocus(Qt::OtherFocusReason);
             }
             break;
         }
-        case 1: {
+        case kDataA: {
             QString data = checks::NormalizzaData(pulito);
             campo->setText(data);
             if (checks::ControllaData(data) != 1) {
                 campo->clear();
                 break;
             }
-            QString prima = text1_[0]->text();
+            QString prima = dataDaField()->text();
             QString ultima = campo->text();
             if (checks::ConfrontaDate(prima, ultima) == 1)
-                text1_[2]->setFocus(Qt::OtherFocusReason);
+                primaCameraField()->setFocus(Qt::OtherFocusReason);
             else
-                text1_[0]->clear();
+                dataDaField()->clear();
             break;
         }
-        case 2:
+        case kPrimaCamera:
             campo->setText(pulito);
-            text1_[3]->setFocus(Qt::OtherFocusReason);
+            ultimaCameraField()->setFocus(Qt::OtherFocusReason);
             break;
         default:
             campo->setText(pulito);
-            t_[0]->setFocus(Qt::OtherFocusReason);
+            creaFileButton()->setFocus(Qt::OtherFocusReason);
             break;
         }
         return true;
@@ -392,10 +393,10 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
 void OstelviaDT::T_Click(int index)
 {
     switch (index) {
-    case 0:
+    case kCreaFile:
         CreaFile();
         break;
-    case 1:
+    case kEsci:
         close();
         break;
     default:
@@ -407,7 +408,7 @@ void OstelviaDT::T_Click(int index)
 void OstelviaDT::CreaFile()
 {
     using Outcome = exporter::RunSummary::Outcome;
-    const exporter::RunSummary esito = exporter::CreaFileTassa(text1_[0]->text(), text1_[1]->text(), *this);
+    const exporter::RunSummary esito = exporter::CreaFileTassa(dataDaField()->text(), dataAField()->text(), *this);
     // A run that did not complete leaves the list as it was.
     switch (esito.outcome) {
     case Outcome::SettingsMissing:
@@ -427,9 +428,9 @@ void OstelviaDT::CreaFile()
         Segnala(errore.message());
         return;
     }
-    list1_->clear();
-    list1_->addItems(righe);
-    list1_->selectAll();
+    linesList()->clear();
+    linesList()->addItems(righe);
+    linesList()->selectAll();
 }
 
 void OstelviaDT::Invia()
@@ -437,9 +438,9 @@ void OstelviaDT::Invia()
     try {
         const QString percorso = exporter::readExportPath();
         QString testo;
-        for (int i = 0; i < list1_->count(); ++i) {
-            if (list1_->item(i)->isSelected())
-                testo += list1_->item(i)->text() + kCrLf;
+        for (int i = 0; i < linesList()->count(); ++i) {
+            if (linesList()->item(i)->isSelected())
+                testo += linesList()->item(i)->text() + kCrLf;
         }
         exporter::writeText(percorso, testo);
         exporter::RimuoviUltimoACapo(percorso);

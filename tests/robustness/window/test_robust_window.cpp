@@ -140,7 +140,7 @@ private slots:
         } else {
             f.dir.writeSettings(failure, kCommand);
         }
-        const QList<test::DialogSeen> seen = f.press(2);
+        const QList<test::DialogSeen> seen = f.press(f.window->inviaButton());
         QCOMPARE(seen.size(), 1);
         QVERIFY2(seen.at(0).text.contains(named), qPrintable(seen.at(0).text));
         // Nothing went out, and the window is still there for another try.
