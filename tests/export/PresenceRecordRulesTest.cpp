@@ -5,6 +5,7 @@
 
 #include "db/Database.h"
 #include "FixtureSource.h"
+#include "RecordLayout.h"
 #include "TestSupport.h"
 #include "text/Cp1252.h"
 
@@ -71,7 +72,7 @@ TEST_F(PresenceRecordRules, BaseCardIsAWholeRecord)
     const PresenceRecord r = buildCard(baseCard());
     ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
     EXPECT_EQ(r.riga.size(), kRecordLength);
-    EXPECT_EQ(r.riga.mid(44, 10), QStringLiteral("0024001201"));
+    EXPECT_EQ(test::recordField(r.riga, 8), QStringLiteral("0024001201"));
 }
 
 TEST_F(PresenceRecordRules, StayKindFromCodIDS)
@@ -82,9 +83,9 @@ TEST_F(PresenceRecordRules, StayKindFromCodIDS)
     for (const auto& [codIds, kind] : cases) {
         const PresenceRecord r = buildWith({{"CodIDS", number(codIds)}});
         ASSERT_TRUE(r.ok()) << codIds;
-        EXPECT_EQ(r.riga.mid(56, 2), QLatin1String(kind)) << codIds;
+        EXPECT_EQ(test::recordField(r.riga, 11), QLatin1String(kind)) << codIds;
     }
-    EXPECT_EQ(buildWith({{"CodIDS", kNull}}).riga.mid(56, 2), QStringLiteral("01"));
+    EXPECT_EQ(test::recordField(buildWith({{"CodIDS", kNull}}).riga, 11), QStringLiteral("01"));
 }
 
 TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
@@ -106,7 +107,7 @@ TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
                                             {"CodiceCapoFamiglia", number(c.familyHead)},
                                             {"CapoGruppo", utf8(c.group)},
                                             {"CodiceCapoGruppo", number(c.groupHead)}});
-        EXPECT_EQ(r.riga.mid(714, 2), QLatin1String(c.kind))
+        EXPECT_EQ(test::recordField(r.riga, 30), QLatin1String(c.kind))
             << c.family << c.familyHead << c.group << c.groupHead;
     }
 }
@@ -121,9 +122,9 @@ TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
     for (const auto& [stored, written] : cases) {
         const PresenceRecord r = buildWith({{"DataRilascioDocumento", utf8(stored)}});
         ASSERT_TRUE(r.ok()) << stored;
-        EXPECT_EQ(r.riga.mid(703, 8), QLatin1String(written)) << stored;
+        EXPECT_EQ(test::recordField(r.riga, 28), QLatin1String(written)) << stored;
     }
-    EXPECT_EQ(buildWith({{"DataRilascioDocumento", kNull}}).riga.mid(703, 8),
+    EXPECT_EQ(test::recordField(buildWith({{"DataRilascioDocumento", kNull}}).riga, 28),
               QStringLiteral("00000000"));
     EXPECT_EQ(buildWith({{"DataRilascioDocumento", utf8("1e9     ")}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 28: 1000000000) ROSSI MARIO\r\n"));
@@ -165,17 +166,17 @@ TEST_F(PresenceRecordRules, NullFieldsReadAsEmpty)
     const PresenceRecord filled = buildCard(card);
     ASSERT_TRUE(filled.ok()) << filled.widthErrors.toStdString();
     const QString& riga = filled.riga;
-    EXPECT_EQ(riga.left(7), QStringLiteral("0000000"));
-    EXPECT_EQ(riga.mid(44, 10), QStringLiteral("0024000000"));
-    EXPECT_EQ(riga.mid(56, 2), QStringLiteral("01"));
-    EXPECT_EQ(riga.mid(60, 60), QString(60, QLatin1Char(' ')));
-    EXPECT_EQ(riga.mid(703, 8), QStringLiteral("00000000"));
-    EXPECT_EQ(riga.mid(714, 2), QStringLiteral("16"));
+    EXPECT_EQ(test::recordField(riga, 1), QStringLiteral("0000000"));
+    EXPECT_EQ(test::recordField(riga, 8), QStringLiteral("0024000000"));
+    EXPECT_EQ(test::recordField(riga, 11), QStringLiteral("01"));
+    EXPECT_EQ(test::recordField(riga, 13) + test::recordField(riga, 14), QString(60, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(riga, 28), QStringLiteral("00000000"));
+    EXPECT_EQ(test::recordField(riga, 30), QStringLiteral("16"));
     // Not Italian-born, not resident in Italy; empty names look nothing up.
-    EXPECT_EQ(riga.mid(716, 9), QStringLiteral("000000000"));
-    EXPECT_EQ(riga.mid(725, 9), QString(9, QLatin1Char(' ')));
-    EXPECT_EQ(riga.mid(743, 9), QStringLiteral("000000000"));
-    EXPECT_EQ(riga.mid(766, 9), QString(9, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(riga, 31), QStringLiteral("000000000"));
+    EXPECT_EQ(test::recordField(riga, 32), QString(9, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(riga, 34), QStringLiteral("000000000"));
+    EXPECT_EQ(test::recordField(riga, 37), QString(9, QLatin1Char(' ')));
 }
 
 TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
@@ -185,10 +186,10 @@ TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
                                         {"NumeroDocumento", utf8("AX\x7F" "1")}});
     ASSERT_TRUE(r.ok());
     // A tab does not split words: the whole name is the last word.
-    EXPECT_EQ(r.riga.mid(60, 30), QString(30, QLatin1Char(' ')));
-    EXPECT_EQ(r.riga.mid(90, 11), QStringLiteral("ROSSI MARIO"));
-    EXPECT_EQ(r.riga.mid(216, 12), QStringLiteral("VIA  ROMA 1 "));
-    EXPECT_EQ(r.riga.mid(673, 5), QStringLiteral("AX 1 "));
+    EXPECT_EQ(test::recordField(r.riga, 13), QString(30, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(r.riga, 14).left(11), QStringLiteral("ROSSI MARIO"));
+    EXPECT_EQ(test::recordField(r.riga, 20).left(12), QStringLiteral("VIA  ROMA 1 "));
+    EXPECT_EQ(test::recordField(r.riga, 26).left(5), QStringLiteral("AX 1 "));
     for (QChar c : r.riga)
         ASSERT_GE(c.unicode(), 0x20);
 }
@@ -200,14 +201,14 @@ TEST_F(PresenceRecordRules, CharacterOutsideTheBmpTakesOnePlace)
     ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
     EXPECT_EQ(r.riga.size(), kRecordLength);
     EXPECT_EQ(toCp1252(r.riga).size(), kRecordLength);
-    EXPECT_EQ(r.riga.mid(90, 6), QStringLiteral("?ARIO "));
+    EXPECT_EQ(test::recordField(r.riga, 14).left(6), QStringLiteral("?ARIO "));
 }
 
 TEST_F(PresenceRecordRules, MultiWordPlaceOfBirth)
 {
     const PresenceRecord r = buildWith({{"LuogoNascita", utf8("  REGGIO NELL'EMILIA RE I ")}});
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.riga.mid(179, 2), QStringLiteral("RE"));
-    EXPECT_EQ(r.riga.mid(716, 9), QStringLiteral("408035033"));
-    EXPECT_EQ(r.riga.mid(725, 9), QStringLiteral("100000100"));
+    EXPECT_EQ(test::recordField(r.riga, 18), QStringLiteral("RE"));
+    EXPECT_EQ(test::recordField(r.riga, 31), QStringLiteral("408035033"));
+    EXPECT_EQ(test::recordField(r.riga, 32), QStringLiteral("100000100"));
 }

@@ -15,12 +15,7 @@ class FixedRooms : public exporter::RoomSource {
 public:
     QString first;
     QString last = QStringLiteral("ZZZZZZ");
-    mutable int reads = 0;  // how often the run asked for the room range
-    QString primaCamera() const override
-    {
-        ++reads;
-        return first;
-    }
+    QString primaCamera() const override { return first; }
     QString ultimaCamera() const override { return last; }
 };
 

@@ -176,7 +176,7 @@ void TestMessageDialog::dialogoPerStile()
     QFETCH(int, risposta);
 
     QString titolo, testo, didascalie, mostrati, fuoco;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         titolo = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
         testo = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->toPlainText();
@@ -223,7 +223,7 @@ void TestMessageDialog::fuocoAdOgniAttivazione()
     QFETCH(int, stile);
     QFETCH(QString, fuoco);
     QString fuocoDopo;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         Pulsante(d, "T1")->setFocus(Qt::TabFocusReason);
         RiattivaDopoAltraFinestra(d);
@@ -239,7 +239,7 @@ void TestMessageDialog::tastieraEscapeEChiusura()
     // Escape, a close request and Enter in the text leave the dialog open;
     // Enter presses the focused button, not a default one.
     bool apertoDopoEscape = false, apertoDopoInvioSulTesto = false;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         apertoDopoEscape = ResisteAEscapeEChiusura(d);
         QTest::keyClick(d->findChild<QTextEdit*>(QStringLiteral("Text1")), Qt::Key_Return);
@@ -251,14 +251,14 @@ void TestMessageDialog::tastieraEscapeEChiusura()
     QVERIFY(apertoDopoEscape);
     QVERIFY(apertoDopoInvioSulTesto);
 
-    QuandoAperto([](QDialog* d) {
+    answerNext([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         Pulsante(d, "T2")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"))), 2);
 
-    QuandoAperto([](QDialog* d) {
+    answerNext([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     });
@@ -273,7 +273,7 @@ void TestMessageDialog::finestra()
     QSize dimensione;
     QPoint angolo;
     QRect t0, t2, text1;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         flags = d->windowFlags();
         nessunPredefinito = NessunPredefinito(d);
         dimensione = d->size();
@@ -305,7 +305,7 @@ void TestMessageDialog::testoLungoScorre()
     // Far more text than the screen holds: the dialog stays on the available
     // area, its buttons inside it, and the text scrolls.
     bool dentro = false, scorre = false, pulsanteDentro = false;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         dentro = QGuiApplication::primaryScreen()->availableGeometry().contains(d->geometry());
         QCoreApplication::processEvents();
         scorre = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->verticalScrollBar()->maximum() > 0;
@@ -320,13 +320,13 @@ void TestMessageDialog::testoLungoScorre()
 
 void TestMessageDialog::formNuovoAdOgniChiamata()
 {
-    QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Primo"))), 6);
 
     // The next call starts from the design: "Annulla" hidden, the new title.
     bool annullaVisibile = true;
     QString titolo;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         annullaVisibile = Pulsante(d, "T2")->isVisible();
         titolo = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
@@ -338,11 +338,11 @@ void TestMessageDialog::formNuovoAdOgniChiamata()
         QVERIFY(!qobject_cast<MsgBox_Form*>(w));
 
     // A loop ended without a button must not hand back the previous "Si".
-    QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 6);
-    QuandoAperto([](QDialog* d) { d->done(QDialog::Rejected); });
+    answerNext([](QDialog* d) { d->done(QDialog::Rejected); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 7);
-    QuandoAperto([](QDialog* d) { d->done(QDialog::Rejected); });
+    answerNext([](QDialog* d) { d->done(QDialog::Rejected); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"))), 2);
 }
 
