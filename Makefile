@@ -2,6 +2,7 @@
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 JOBS      ?= $(shell nproc)
+WERROR    ?= ON    # compiler warnings are errors, as in CI
 DATA      ?= ../shared/fixtures/large
 FUZZ_DIR  ?= build-fuzz
 FUZZ_SECONDS ?= 600
@@ -12,7 +13,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTELVIA_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)

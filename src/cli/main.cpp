@@ -9,12 +9,11 @@
 #include <cstdio>
 #include <optional>
 
-#include "db/Database.h"
 #include "export/CodeList.h"
-#include "export/Cp1252.h"
 #include "export/ExportRun.h"
 #include "export/FrontOfficeDir.h"
 #include "export/TextFiles.h"
+#include "text/Cp1252.h"
 
 namespace {
 
@@ -60,18 +59,6 @@ public:
 private:
     QString first_;
     QString last_;
-};
-
-// Keeps what the window would show, for the exit code to decide where it goes.
-class RecordingReporter : public exporter::RunReporter {
-public:
-    int mostraMessaggio(const QString& messaggio, int, const QString&) override
-    {
-        message = messaggio;
-        return 0;
-    }
-    void avvisaImpostazioniMancanti() override {}
-    QString message;
 };
 
 void printError(const QString& line)
@@ -132,9 +119,7 @@ int runCodeList()
         const int names = exporter::ScriviListaPS();
         std::printf("%d nomi scritti in %s\n", names, exporter::kFileListaPS.toLocal8Bit().constData());
         return kExitCompleted;
-    } catch (const db::DbError& error) {
-        printError(error.message());
-    } catch (const exporter::FileError& error) {
+    } catch (const Error& error) {
         printError(error.message());
     }
     return kExitFailure;
@@ -143,15 +128,14 @@ int runCodeList()
 int runExport(const Arguments& args)
 {
     const FixedRooms rooms(args.roomFrom, args.roomTo);
-    RecordingReporter reporter;
-    const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms, reporter);
+    const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms);
     switch (summary.outcome) {
     case exporter::RunSummary::Outcome::Completed:
         std::printf("%d schede esportate in %s\n", summary.recordsWritten,
                     summary.exportPath.toLocal8Bit().constData());
         return kExitCompleted;
     case exporter::RunSummary::Outcome::StoppedOnCard: {
-        const QByteArray text = exporter::toCp1252(reporter.message);
+        const QByteArray text = text::toCp1252(summary.message);
         std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
         return kExitStoppedOnCard;
     }
@@ -162,7 +146,7 @@ int runExport(const Arguments& args)
     case exporter::RunSummary::Outcome::Failed:
         break;
     }
-    printError(reporter.message);
+    printError(summary.message);
     return kExitFailure;
 }
 

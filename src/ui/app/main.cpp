@@ -8,9 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "export/ExportRun.h"
 #include "export/FrontOfficeDir.h"
-#include "ui/dialogs/MsgBoxForm.h"
+#include "ui/main/ErrorMessage.h"
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/MainWindow.h"
 
@@ -31,7 +30,7 @@ const char* const kUsage =
 int Fallisce(const QString& messaggio)
 {
     std::fprintf(stderr, "ostelvia: %s\n", messaggio.toLocal8Bit().constData());
-    ostelvia::ui::MostraMessaggio(messaggio, ostelvia::exporter::kStileErrore, ostelvia::exporter::kTitoloErrore);
+    ostelvia::ui::showError(messaggio);
     return kExitFailure;
 }
 
