@@ -3,8 +3,9 @@
 #include <glib.h>
 #include <mdbtools.h>
 
-#include "db/DbInternal.h"
 #include "db/FileCheck.h"
+#include "db/FileSignature.h"
+#include "db/TableSource.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,0 +1,121 @@
+// One loaded database file: each table, on first use, is copied into an
+// in-memory SQLite connection, where the SQL texts and criteria are
+// evaluated; record sets and finds are cached there because the tool opens
+// the same ones again for every card. Engine internals.
+#pragma once
+
+#include "db/Database.h"
+#include "db/DecodedRow.h"
+#include "db/FileSignature.h"
+#include "db/JetSql.h"
+#include "db/LruCache.h"
+#include "db/TableSource.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ostelvia::db::detail {
+
+// A table as far as it is copied into SQLite: the rowid of every row (its
+// stored position + 1) and only the columns some SQL text or criteria named.
+// Whole rows are decoded from the source when a field is read.
+struct TableInfo {
+    QString name;  // as stored
+    std::string quotedName;
+    std::vector<SourceColumn> columns;
+    std::map<QString, int> columnByFoldedName;
+    QHash<QString, int> columnByName;  // as spelled in the file: no folding on the common path
+    std::vector<bool> loaded;          // per column: copied into SQLite
+    bool rowsLoaded = false;           // every row's rowid is in SQLite
+    std::int64_t rowCount = 0;
+    int findsRun = 0;
+    std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
+    // Rows read lately, by rowid: a second run over the same cards decodes
+    // nothing again.
+    LruCache<RowPtr, std::int64_t> rows{4096};
+
+    // -1 when the table has no such column.
+    int column(const QString& name) const;
+};
+
+using Positions = std::vector<std::int32_t>;
+
+// The rows of one record set, in its order, and the finds made on it. The
+// rows are selected on first use, when the first find names the columns it
+// needs too, so the table is read once for both.
+struct SetData {
+    TableInfo* table = nullptr;
+    bool ready = false;
+    QString text;                         // as the caller wrote it, for messages
+    std::string sql;                      // SELECT rowid ...
+    std::vector<std::string> parameters;
+    std::vector<QString> names;           // columns the text may read
+    std::vector<std::int64_t> rowids;        // set order
+    std::vector<std::int32_t> positionOf;    // rowid -> position, -1 when not in the set
+    // Keyed by the criteria as written: a run over two years asks for some
+    // ten thousand distinct names and places.
+    LruCache<std::shared_ptr<const Positions>, QString> finds{16384};
+};
+
+// One loaded database file (or in-memory database), shared by every handle
+// opened on it while it is unchanged.
+class DatabaseFile {
+public:
+    // path and signature are empty for in-memory databases.
+    DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source);
+    ~DatabaseFile();
+    DatabaseFile(const DatabaseFile&) = delete;
+    DatabaseFile& operator=(const DatabaseFile&) = delete;
+
+    const FileSignature& signature() const { return signature_; }
+
+    // All three throw DbError naming fileName, the name the caller used.
+    std::shared_ptr<SetData> openSet(const QString& tableOrSql, const QString& fileName);
+    // Selects the set's rows if not done yet, copying into SQLite the columns
+    // the set and `alsoNamed` need.
+    void materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName);
+    std::shared_ptr<const Positions> find(SetData& set, const QString& criteria, const QString& fileName);
+    // The row, from the cache or decoded; with `complete`, long values too.
+    RowPtr readRow(TableInfo& table, std::int64_t rowid, bool complete, const QString& fileName);
+
+    // The plan SQLite picks for a find (tests check that lookups use an index).
+    QString explainFind(const QString& tableName, const QString& criteria, const QString& fileName);
+
+    std::mutex mutex;
+
+private:
+    using StatementPtr = std::shared_ptr<sqlite3_stmt>;
+
+    TableInfo& table(const QString& name, const QString& fileName);
+    // Copies into SQLite every column of the table among `names` that is not
+    // there yet (creating the table on first use).
+    void ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);
+    void ensureIndexes(TableInfo& info, const Expression& expression, const QString& fileName);
+    // A prepared statement for the text, with the parameters bound; null
+    // when SQLite rejects it.
+    StatementPtr prepare(const std::string& sql, const std::vector<std::string>& parameters);
+    void exec(const std::string& sql, const QString& fileName);
+    [[noreturn]] void rejected(const QString& what, const QString& text, const QString& fileName, const TableInfo* info);
+
+    QString path_;
+    FileSignature signature_;
+    std::unique_ptr<TableSource> source_;
+    sqlite3* db_ = nullptr;
+    std::map<QString, std::unique_ptr<TableInfo>> tables_;  // by folded name
+    LruCache<std::shared_ptr<SetData>, QString> sets_{32};
+    LruCache<StatementPtr> statements_{128};
+    int nextIndex_ = 0;
+};
+
+}  // namespace ostelvia::db::detail

@@ -1,0 +1,19 @@
+// Jet's text rules on top of SQLite: comparison ignoring letter case (the
+// "JET" collation) and Jet's Instr. Engine internals.
+#pragma once
+
+#include <string_view>
+
+struct sqlite3;
+
+namespace ostelvia::db::detail {
+
+// Three-way comparison of two UTF-8 texts ignoring letter case (simple
+// Unicode case folding) and nothing else: blanks and accents count.
+int jetCompare(std::string_view a, std::string_view b);
+
+// Registers the "JET" collation and the Instr function on a connection.
+// Returns false when SQLite refuses them.
+bool registerJetFunctions(sqlite3* db);
+
+}  // namespace ostelvia::db::detail
