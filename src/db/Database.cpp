@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
-#include <mutex>
 
 namespace ostelvia::db {
 
@@ -25,7 +24,6 @@ struct CachedFile {
 };
 
 struct Registry {
-    std::mutex mutex;
     std::map<QString, CachedFile> files;                                // by absolute path
     std::map<std::pair<std::uint64_t, std::uint64_t>, QString> paths;  // (device, inode) -> key in files
     std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;  // by folded bare name
@@ -54,7 +52,6 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
 {
     const QString& fileName = s.handle->fileName;
     detail::DatabaseFile& file = *s.handle->file;
-    std::lock_guard lock(file.mutex);
     const auto matches = file.find(*s.set, criteria, fileName);
     const size_t size = s.set->rowids.size();
     // After the last row (or a failed find) there is nothing further.
@@ -100,7 +97,6 @@ namespace detail {
 std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
 {
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     if (!r.memory.empty())
         if (auto it = r.memory.find(fileName.toCaseFolded()); it != r.memory.end())
             return it->second;
@@ -151,21 +147,18 @@ void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tabl
 {
     auto file = std::make_shared<detail::DatabaseFile>(QString(), detail::FileSignature{}, detail::memorySource(std::move(tables)));
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     r.memory[fileName.toCaseFolded()] = std::move(file);
 }
 
 void clearMemoryDatabases()
 {
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     r.memory.clear();
 }
 
 void clearCache()
 {
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     r.files.clear();
     r.paths.clear();
 }
@@ -198,7 +191,6 @@ Recordset Database::openRecordset(const QString& tableOrSql)
     auto state = std::make_shared<RecordsetState>();
     state->handle = db_;
     {
-        std::lock_guard lock(db_->file->mutex);
         state->set = db_->file->openSet(tableOrSql, db_->fileName);
     }
     state->position = 0;  // a fresh set stands on its first row, if any
@@ -242,12 +234,11 @@ Value Recordset::field(const QString& name) const
     const bool isLong = table.columns[static_cast<size_t>(column)].isLong;
     if (!s.row || (isLong && !s.row->complete)) {
         detail::DatabaseFile& file = *s.handle->file;
-        std::lock_guard lock(file.mutex);
         file.materialize(*s.set, {}, s.handle->fileName);
         if (s.position >= s.set->rowids.size())
             throw DbError(QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
                               .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
-        s.row = file.readRow(table, s.set->rowids[s.position], isLong, s.handle->fileName);
+        s.row = file.readRow(table, s.set->rowids[s.position], isLong, s.row, s.handle->fileName);
     }
     return s.row->get(static_cast<size_t>(column));
 }

@@ -6,6 +6,9 @@
 // Files are read only. A loaded file is kept by the engine for as long as it
 // is unchanged on disk, so opening the same file for every lookup costs a
 // stat, not a reparse.
+//
+// The tool has one thread, and the engine is used from it alone: nothing in
+// here is locked.
 #pragma once
 
 #include <QString>

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 namespace ostelvia::db::detail {
 
@@ -42,10 +41,10 @@ DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_pt
 {
     // SQLite's allocation statistics take a process-wide lock on every
     // allocation; nothing reads them. Only possible before SQLite starts.
-    static std::once_flag configured;
-    std::call_once(configured, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
-    // One connection per file, only ever used under its mutex: SQLite's own
-    // locking would be paid on every step for nothing.
+    static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
+    (void)configured;
+    // The tool has one thread: SQLite's own locking would be paid on every
+    // step for nothing.
     if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
         !registerJetFunctions(db_)) {
         sqlite3_close(db_);
@@ -305,19 +304,13 @@ std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString&
     return result;
 }
 
-RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const QString& fileName)
+RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName)
 {
-    RowPtr cached;
-    if (RowPtr* hit = info.rows.get(rowid)) {
-        if ((*hit)->complete || !complete)
-            return *hit;
-        cached = *hit;
-    }
     auto row = std::make_shared<DecodedRow>(info.columns.size());
     std::vector<int> wanted;
-    if (cached) {
+    if (partial) {
         // Only the long values are missing.
-        *row = *cached;
+        *row = *partial;
         for (size_t i = 0; i < info.columns.size(); ++i)
             if (info.columns[i].isLong)
                 wanted.push_back(static_cast<int>(i));
@@ -339,9 +332,7 @@ RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete,
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     }
     row->texts.squeeze();
-    RowPtr result = std::move(row);
-    info.rows.put(rowid, result);
-    return result;
+    return row;
 }
 
 QString DatabaseFile::explainFind(const QString& tableName, const QString& criteria, const QString& fileName)
