@@ -3,6 +3,7 @@
 #include "db/DbInternal.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -27,6 +28,8 @@ struct Registry {
     std::map<QString, CachedFile> files;                                // by absolute path
     std::map<std::pair<std::uint64_t, std::uint64_t>, QString> paths;  // (device, inode) -> key in files
     std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;  // by folded bare name
+    int openRuns = 0;
+    QHash<QString, std::shared_ptr<detail::DatabaseFile>> openedInRun;  // by the name as the caller wrote it
 };
 
 Registry& registry()
@@ -35,6 +38,26 @@ Registry& registry()
     // cost the code list a tenth of its time, and the system frees it all.
     static Registry* r = new Registry;
     return *r;
+}
+
+// Inside a run, a file is checked for changes on disk at its first open
+// only; later opens in the run get the file as it was then. The description
+// opens "Comuni.mdb" some eight times per card, and a stat at every open
+// was a quarter of a card's cost. Jet itself works alike: it reads pages
+// from its cache and sees another user's changes only after its page
+// time-out. What the user relies on still holds: a clerk who fixes a card
+// in the front office and runs again sees the fix, because every run checks
+// afresh; and one run never mixes two versions of a file.
+std::shared_ptr<detail::DatabaseFile> openForRun(const QString& fileName)
+{
+    Registry& r = registry();
+    if (r.openRuns == 0)
+        return detail::openFile(fileName);
+    if (auto it = r.openedInRun.constFind(fileName); it != r.openedInRun.constEnd())
+        return it.value();
+    auto file = detail::openFile(fileName);
+    r.openedInRun.insert(fileName, file);
+    return file;
 }
 
 RecordsetState& usable(const std::shared_ptr<RecordsetState>& state)
@@ -143,6 +166,20 @@ std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
 
 }  // namespace detail
 
+RunScope::RunScope()
+{
+    Registry& r = registry();
+    if (r.openRuns++ == 0)
+        r.openedInRun.clear();
+}
+
+RunScope::~RunScope()
+{
+    Registry& r = registry();
+    if (--r.openRuns == 0)
+        r.openedInRun.clear();
+}
+
 void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tables)
 {
     auto file = std::make_shared<detail::DatabaseFile>(QString(), detail::FileSignature{}, detail::memorySource(std::move(tables)));
@@ -178,7 +215,7 @@ Database Database::open(const QString& fileName)
 {
     Database db;
     db.db_ = std::make_shared<LoadedDatabase>();
-    db.db_->file = detail::openFile(fileName);
+    db.db_->file = openForRun(fileName);
     db.db_->fileName = fileName;
     db.fileName_ = fileName;
     return db;

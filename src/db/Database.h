@@ -5,7 +5,7 @@
 //
 // Files are read only. A loaded file is kept by the engine for as long as it
 // is unchanged on disk, so opening the same file for every lookup costs a
-// stat, not a reparse.
+// stat, not a reparse; inside a run (RunScope) not even that.
 //
 // The tool has one thread, and the engine is used from it alone: nothing in
 // here is locked.
@@ -143,6 +143,19 @@ private:
 // Doubles every single quote, so a value can stand between single quotes in
 // an SQL text or a criteria ("L'AQUILA" -> "L''AQUILA").
 QString escapeQuotes(const QString& value);
+
+// One run of the tool: an export, a code list, a check, a window command.
+// While a run is open, each file is checked for changes on disk at its
+// first open in the run and read as it was then for the rest of the run;
+// the next run checks again. Outside a run every open checks. Runs may
+// nest; the outermost one counts.
+class RunScope {
+public:
+    RunScope();
+    ~RunScope();
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+};
 
 // Test hooks: an in-memory database that open() returns for that bare file
 // name instead of reading a file, and the way to drop them again.

@@ -33,6 +33,7 @@ int listMissingNames(db::Database& reference, const QString& table, db::Recordse
 
 int ScriviListaPS()
 {
+    const db::RunScope run;
     db::Database reference = db::Database::open(QStringLiteral("PSWebAll.mdb"));
     db::Database comuni = db::Database::open(QStringLiteral("Comuni.mdb"));
     db::Recordset codes = comuni.openRecordset(

@@ -126,6 +126,7 @@ RunSummary stop(RunReporter& reporter, const QString& message, RunSummary summar
 RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const RoomSource& camere,
                          RunReporter& reporter)
 {
+    const db::RunScope run;
     RunSummary summary;
     if (!fileExists(kFileImpostazioni)) {
         reporter.avvisaImpostazioniMancanti();
