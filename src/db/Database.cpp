@@ -260,14 +260,25 @@ bool Recordset::noMatch() const
     return usable(state_).noMatch;
 }
 
-Value Recordset::field(const QString& name) const
+namespace {
+
+int columnOf(const RecordsetState& s, const QString& name)
 {
-    RecordsetState& s = usable(state_);
-    detail::TableInfo& table = *s.set->table;
+    const detail::TableInfo& table = *s.set->table;
     const int column = table.column(name);
     if (column < 0)
         throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
                           .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
+    return column;
+}
+
+}  // namespace
+
+Value Recordset::field(const QString& name) const
+{
+    RecordsetState& s = usable(state_);
+    detail::TableInfo& table = *s.set->table;
+    const int column = columnOf(s, name);
     const bool isLong = table.columns[static_cast<size_t>(column)].isLong;
     if (!s.row || (isLong && !s.row->complete)) {
         detail::DatabaseFile& file = *s.handle->file;
@@ -278,6 +289,13 @@ Value Recordset::field(const QString& name) const
         s.row = file.readRow(table, s.set->rowids[s.position], isLong, s.row, s.handle->fileName);
     }
     return s.row->get(static_cast<size_t>(column));
+}
+
+std::vector<Value> Recordset::fieldOfEach(const QString& criteria, const QString& name) const
+{
+    RecordsetState& s = usable(state_);
+    const int column = columnOf(s, name);
+    return s.handle->file->fieldOfEach(*s.set, criteria, column, s.handle->fileName);
 }
 
 }  // namespace ostelvia::db

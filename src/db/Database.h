@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace ostelvia::db {
@@ -108,6 +110,11 @@ public:
     // The field's value as text, Null read as the empty text.
     QString text(const QString& name) const { return field(name).toText(); }
 
+    // The field's value on every row that find first / find next with the
+    // criteria would visit, in that order, read in one pass; the current
+    // row stays where it is. Throws DbError as the find and field() would.
+    std::vector<Value> fieldOfEach(const QString& criteria, const QString& name) const;
+
     bool isOpen() const { return static_cast<bool>(state_); }
 
 private:
@@ -138,6 +145,18 @@ public:
 private:
     std::shared_ptr<LoadedDatabase> db_;
     QString fileName_;
+};
+
+// Texts compared as SQL texts and criteria compare them: letter case
+// ignored, nothing else (blanks and accents count). Answers many
+// "Field = 'text'" questions about one set of values after one pass over it.
+class TextSet {
+public:
+    void insert(const QString& text);
+    bool contains(const QString& text) const;
+
+private:
+    std::unordered_set<std::u32string> keys_;
 };
 
 // Doubles every single quote, so a value can stand between single quotes in

@@ -335,6 +335,51 @@ RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete,
     return row;
 }
 
+namespace {
+
+Value storedValue(sqlite3_stmt* st, int at)
+{
+    switch (sqlite3_column_type(st, at)) {
+    case SQLITE_INTEGER:
+        return Value::integer(sqlite3_column_int64(st, at));
+    case SQLITE_FLOAT:
+        return Value::real(sqlite3_column_double(st, at));
+    case SQLITE_NULL:
+        return {};
+    default:
+        break;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, at));
+    return Value::text(QString::fromUtf8(text ? text : "", sqlite3_column_bytes(st, at)));
+}
+
+}  // namespace
+
+std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
+{
+    const std::shared_ptr<const Positions> matches = find(set, criteria, fileName);
+    TableInfo& info = *set.table;
+    const SourceColumn& c = info.columns[static_cast<size_t>(column)];
+    ensureColumns(info, {c.name}, fileName);
+    // The copy in SQLite holds each value as the source decodes it, so one
+    // scan of the column serves every match.
+    std::vector<Value> byRowid(static_cast<size_t>(info.rowCount) + 1);
+    const StatementPtr st = prepare("SELECT rowid, " + quoteIdentifier(c.name) + " FROM " + info.quotedName, {});
+    if (!st)
+        rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
+    while (sqlite3_step(st.get()) == SQLITE_ROW) {
+        const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
+        if (rowid >= 1 && rowid <= info.rowCount)
+            byRowid[static_cast<size_t>(rowid)] = storedValue(st.get(), 1);
+    }
+    sqlite3_reset(st.get());
+    std::vector<Value> values;
+    values.reserve(matches->size());
+    for (std::int32_t position : *matches)
+        values.push_back(byRowid[static_cast<size_t>(set.rowids[static_cast<size_t>(position)])]);
+    return values;
+}
+
 QString DatabaseFile::explainFind(const QString& tableName, const QString& criteria, const QString& fileName)
 {
     TableInfo& info = table(tableName, fileName);

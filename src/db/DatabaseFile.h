@@ -87,6 +87,9 @@ public:
     // `partial`, when given, is the same row decoded without them.
     RowPtr readRow(TableInfo& table, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName);
 
+    // The value of `column` on every row the criteria finds, in set order.
+    std::vector<Value> fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName);
+
     // The plan SQLite picks for a find (tests check that lookups use an index).
     QString explainFind(const QString& tableName, const QString& criteria, const QString& fileName);
 

@@ -161,6 +161,11 @@ int jetCompare(std::string_view a, std::string_view b)
     return 0;
 }
 
+std::u32string jetKey(std::string_view utf8)
+{
+    return foldedCodePoints(reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+}
+
 bool registerJetFunctions(sqlite3* db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
