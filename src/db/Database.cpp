@@ -286,7 +286,10 @@ Value Recordset::field(const QString& name) const
         if (s.position >= s.set->rowids.size())
             throw DbError(QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
                               .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
-        s.row = file.readRow(table, s.set->rowids[s.position], isLong, s.row, s.handle->fileName);
+        const std::int64_t rowid = s.set->rowids[s.position];
+        if (!s.row && file.readsFieldsAlone(table, column))
+            return file.storedField(table, rowid, column, s.handle->fileName);
+        s.row = file.readRow(table, rowid, isLong, s.row, s.handle->fileName);
     }
     return s.row->get(static_cast<size_t>(column));
 }

@@ -355,6 +355,28 @@ Value storedValue(sqlite3_stmt* st, int at)
 
 }  // namespace
 
+bool DatabaseFile::readsFieldsAlone(const TableInfo& table, int column) const
+{
+    // The rule that builds indexes tells look-up tables from card tables.
+    return table.findsRun >= 2 && !table.columns[static_cast<size_t>(column)].isLong;
+}
+
+Value DatabaseFile::storedField(TableInfo& info, std::int64_t rowid, int column, const QString& fileName)
+{
+    const SourceColumn& c = info.columns[static_cast<size_t>(column)];
+    ensureColumns(info, {c.name}, fileName);
+    const StatementPtr st = prepare("SELECT " + quoteIdentifier(c.name) + " FROM " + info.quotedName + " WHERE rowid = ?", {});
+    if (!st)
+        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+    sqlite3_bind_int64(st.get(), 1, rowid);
+    const bool found = sqlite3_step(st.get()) == SQLITE_ROW;
+    const Value value = found ? storedValue(st.get(), 0) : Value();
+    sqlite3_reset(st.get());
+    if (!found)
+        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+    return value;
+}
+
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
 {
     const std::shared_ptr<const Positions> matches = find(set, criteria, fileName);

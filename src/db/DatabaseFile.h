@@ -87,6 +87,13 @@ public:
     // `partial`, when given, is the same row decoded without them.
     RowPtr readRow(TableInfo& table, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName);
 
+    // True for a code table, whose rows are found one at a time and read
+    // for a field or two: such a field is better read alone from the copy
+    // in SQLite than by decoding the whole row.
+    bool readsFieldsAlone(const TableInfo& table, int column) const;
+    // One field of one row, from the copy in SQLite (copying the column first).
+    Value storedField(TableInfo& table, std::int64_t rowid, int column, const QString& fileName);
+
     // The value of `column` on every row the criteria finds, in set order.
     std::vector<Value> fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName);
 
