@@ -75,13 +75,13 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
 {
     const QString& fileName = s.handle->fileName;
     detail::DatabaseFile& file = *s.handle->file;
-    const auto matches = file.find(*s.set, criteria, fileName);
+    const detail::Positions& matches = file.find(*s.set, criteria, fileName);
     const size_t size = s.set->rowids.size();
     // After the last row (or a failed find) there is nothing further.
     const size_t from = !next ? 0 : s.position >= size ? size : s.position + 1;
-    const auto it = std::lower_bound(matches->begin(), matches->end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
+    const auto it = std::lower_bound(matches.begin(), matches.end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
     s.row.reset();
-    if (it == matches->end()) {
+    if (it == matches.end()) {
         s.noMatch = true;
         s.position = size;
     } else {

@@ -259,11 +259,10 @@ void DatabaseFile::ensureIndexes(TableInfo& info, const Expression& expression, 
         exec("ANALYZE " + info.quotedName, fileName);
 }
 
-std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString& criteria, const QString& fileName)
+const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const QString& fileName)
 {
-    const QString& key = criteria;
-    if (auto* cached = set.finds.get(key))
-        return *cached;
+    if (auto cached = set.finds.constFind(criteria); cached != set.finds.constEnd())
+        return cached.value();
 
     Expression expression;
     try {
@@ -285,23 +284,23 @@ std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString&
     const StatementPtr st = prepare(sql, expression.parameters);
     if (!st)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
-    auto positions = std::make_shared<Positions>();
+    Positions positions;
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
         if (rowid >= 1 && static_cast<size_t>(rowid) < set.positionOf.size()) {
             const std::int32_t p = set.positionOf[static_cast<size_t>(rowid)];
             if (p >= 0)
-                positions->push_back(p);
+                positions.push_back(p);
         }
     }
     if (rc != SQLITE_DONE)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
     sqlite3_reset(st.get());
-    std::sort(positions->begin(), positions->end());
-    std::shared_ptr<const Positions> result = std::move(positions);
-    set.finds.put(key, result);
-    return result;
+    std::sort(positions.begin(), positions.end());
+    if (set.finds.size() >= SetData::kMaxFinds)
+        set.finds.clear();
+    return set.finds.insert(criteria, std::move(positions)).value();
 }
 
 RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName)
@@ -379,7 +378,9 @@ Value DatabaseFile::storedField(TableInfo& info, std::int64_t rowid, int column,
 
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
 {
-    const std::shared_ptr<const Positions> matches = find(set, criteria, fileName);
+    // Copied: reading the column below may not touch the set's finds, but
+    // the result must not depend on that.
+    const Positions matches = find(set, criteria, fileName);
     TableInfo& info = *set.table;
     const SourceColumn& c = info.columns[static_cast<size_t>(column)];
     ensureColumns(info, {c.name}, fileName);
@@ -396,8 +397,8 @@ std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criter
     }
     sqlite3_reset(st.get());
     std::vector<Value> values;
-    values.reserve(matches->size());
-    for (std::int32_t position : *matches)
+    values.reserve(matches.size());
+    for (std::int32_t position : matches)
         values.push_back(byRowid[static_cast<size_t>(set.rowids[static_cast<size_t>(position)])]);
     return values;
 }

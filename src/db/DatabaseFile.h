@@ -62,7 +62,12 @@ struct SetData {
     // Keyed by the criteria as written: a run over two years asks for some
     // ten thousand distinct names and places. Without it the month took
     // 4.5 times as long.
-    LruCache<std::shared_ptr<const Positions>, QString> finds{16384};
+    // Held flat and emptied when full rather than kept in least-recently-used
+    // order: most results are one position, and the order's list and shared
+    // results took more memory than the positions (the two-year range holds
+    // some fifteen thousand).
+    QHash<QString, Positions> finds;
+    static constexpr qsizetype kMaxFinds = 16384;
 };
 
 // One loaded database file (or in-memory database), shared by every handle
@@ -82,7 +87,9 @@ public:
     // Selects the set's rows if not done yet, copying into SQLite the columns
     // the set and `alsoNamed` need.
     void materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName);
-    std::shared_ptr<const Positions> find(SetData& set, const QString& criteria, const QString& fileName);
+    // The positions in set order of the rows the criteria finds; valid until
+    // the next find on the set.
+    const Positions& find(SetData& set, const QString& criteria, const QString& fileName);
     // The row decoded from the source; with `complete`, long values too.
     // `partial`, when given, is the same row decoded without them.
     RowPtr readRow(TableInfo& table, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName);
