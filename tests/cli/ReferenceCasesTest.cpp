@@ -1,6 +1,7 @@
 // Every range of the basic dataset's reference answers, run through the
 // headless command and compared byte for byte: export file, exit code, and
-// the findings text of a run that stops.
+// the findings text of a run that stops. The same databases stored in the
+// Access 97 format (basic-jet3) must give the same answers.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -12,6 +13,7 @@ namespace ostelvia::test {
 namespace {
 
 struct ReferenceCase {
+    QString dataset;
     QString name;
     QString from;
     QString to;
@@ -19,7 +21,7 @@ struct ReferenceCase {
     QString roomTo;
 };
 
-std::vector<ReferenceCase> loadCases()
+std::vector<ReferenceCase> loadCases(const QString& dataset)
 {
     const QString path = fixtureDir() + QStringLiteral("/expected/cases.tsv");
     std::vector<ReferenceCase> cases;
@@ -27,7 +29,7 @@ std::vector<ReferenceCase> loadCases()
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
         if (cells.size() >= 6)
-            cases.push_back({cells.at(1), cells.at(2), cells.at(3), cells.at(4), cells.at(5)});
+            cases.push_back({dataset, cells.at(1), cells.at(2), cells.at(3), cells.at(4), cells.at(5)});
     }
     return cases;
 }
@@ -44,7 +46,8 @@ class ReferenceCasesTest : public ::testing::TestWithParam<ReferenceCase> {};
 // with fewer cases: every one of them becomes a test below.
 TEST(ReferenceCases, AllOneHundredFiftyAreRun)
 {
-    EXPECT_EQ(loadCases().size(), 150u);
+    EXPECT_EQ(loadCases(QStringLiteral("basic")).size(), 150u);
+    EXPECT_EQ(loadCases(QStringLiteral("basic-jet3")).size(), 150u);
 }
 
 QByteArray expected(const QString& caseName, const QString& extension)
@@ -55,7 +58,7 @@ QByteArray expected(const QString& caseName, const QString& extension)
 TEST_P(ReferenceCasesTest, MatchesTheReferenceAnswer)
 {
     const ReferenceCase& c = GetParam();
-    ScratchDir scratch;
+    ScratchDir scratch(c.dataset);
     const QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
     scratch.writeSettings(exportPath, QStringLiteral("true"));
 
@@ -74,12 +77,15 @@ TEST_P(ReferenceCasesTest, MatchesTheReferenceAnswer)
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 
-INSTANTIATE_TEST_SUITE_P(Basic, ReferenceCasesTest, ::testing::ValuesIn(loadCases()),
-                         [](const ::testing::TestParamInfo<ReferenceCase>& info) {
-                             QString name = info.param.name;
-                             name.replace(QLatin1Char('-'), QLatin1Char('_'));
-                             return name.toStdString();
-                         });
+std::string caseName(const ::testing::TestParamInfo<ReferenceCase>& info)
+{
+    QString name = info.param.name;
+    name.replace(QLatin1Char('-'), QLatin1Char('_'));
+    return name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Basic, ReferenceCasesTest, ::testing::ValuesIn(loadCases(QStringLiteral("basic"))), caseName);
+INSTANTIATE_TEST_SUITE_P(Jet3, ReferenceCasesTest, ::testing::ValuesIn(loadCases(QStringLiteral("basic-jet3"))), caseName);
 
 }  // namespace
 }  // namespace ostelvia::test
