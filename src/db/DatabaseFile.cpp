@@ -104,6 +104,7 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
         info->columnByFoldedName.emplace(info->columns[i].name.toCaseFolded(), static_cast<int>(i));
         info->columnByName.insert(info->columns[i].name, static_cast<int>(i));
     }
+    info->declared.assign(info->columns.size(), false);
     info->loaded.assign(info->columns.size(), false);
     exec(createTableSql(*info), fileName);
     return *tables_.emplace(key, std::move(info)).first->second;
@@ -121,6 +122,7 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
         return;
 
     const bool creating = !info.rowsLoaded;
+    declareColumns(info, names, fileName);
     try {
         info.rowCount = copyColumns(db_, *source_, info, wanted, creating);
     } catch (const SourceFailure& failure) {
@@ -132,6 +134,17 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     info.rowsLoaded = true;
     for (int at : wanted)
         info.loaded[static_cast<size_t>(at)] = true;
+}
+
+void DatabaseFile::declareColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName)
+{
+    for (const QString& name : names) {
+        const int at = info.column(name);
+        if (at < 0 || info.declared[static_cast<size_t>(at)])
+            continue;
+        exec(addColumnSql(info, at), fileName);
+        info.declared[static_cast<size_t>(at)] = true;
+    }
 }
 
 DatabaseFile::StatementPtr DatabaseFile::prepare(const std::string& sql, const std::vector<std::string>& parameters)
@@ -193,7 +206,8 @@ std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const 
     set->sql += " ORDER BY " + (select.orderBy.empty() ? std::string() : select.orderBy.sql + ", ") + "rowid";
     set->parameters = select.where.parameters;
     set->parameters.insert(set->parameters.end(), select.orderBy.parameters.begin(), select.orderBy.parameters.end());
-    // Checked now, against the declared columns; run on first use.
+    // Checked now, against the table's columns; run on first use.
+    declareColumns(info, set->names, fileName);
     if (!prepare(set->sql, set->parameters))
         rejected(QStringLiteral("l'istruzione SQL"), tableOrSql, fileName, &info);
     sets_.put(key, set);
@@ -219,7 +233,7 @@ void DatabaseFile::materialize(SetData& set, const std::vector<QString>& alsoNam
         const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
         if (rowid >= 1 && rowid <= info.rowCount)
             set.positionOf[static_cast<size_t>(rowid)] = static_cast<std::int32_t>(set.rowids.size());
-        set.rowids.push_back(rowid);
+        set.rowids.push_back(static_cast<std::int32_t>(rowid));
     }
     sqlite3_reset(st.get());
     if (rc != SQLITE_DONE) {

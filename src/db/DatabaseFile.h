@@ -35,6 +35,7 @@ struct TableInfo {
     std::vector<SourceColumn> columns;
     std::map<QString, int> columnByFoldedName;
     QHash<QString, int> columnByName;  // as spelled in the file: no folding on the common path
+    std::vector<bool> declared;        // per column: declared in SQLite
     std::vector<bool> loaded;          // per column: copied into SQLite
     bool rowsLoaded = false;           // every row's rowid is in SQLite
     std::int64_t rowCount = 0;
@@ -57,7 +58,7 @@ struct SetData {
     std::string sql;                      // SELECT rowid ...
     std::vector<std::string> parameters;
     std::vector<QString> names;           // columns the text may read
-    std::vector<std::int64_t> rowids;        // set order
+    std::vector<std::int32_t> rowids;        // set order (a table holds fewer than 2^31 rows)
     std::vector<std::int32_t> positionOf;    // rowid -> position, -1 when not in the set
     // Keyed by the criteria as written: a run over two years asks for some
     // ten thousand distinct names and places. Without it the month took
@@ -115,6 +116,9 @@ private:
     // Copies into SQLite every column of the table among `names` that is not
     // there yet (creating the table on first use).
     void ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);
+    // Declares in SQLite every column of the table among `names` (so that a
+    // text naming them prepares); their values come with ensureColumns.
+    void declareColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);
     void ensureIndexes(TableInfo& info, const Expression& expression, const QString& fileName);
     // A prepared statement for the text, with the parameters bound; null
     // when SQLite rejects it.

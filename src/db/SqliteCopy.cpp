@@ -76,11 +76,13 @@ void bind(sqlite3_stmt* st, int at, const Cell& c)
 
 std::string createTableSql(const TableInfo& info)
 {
-    std::string create = "CREATE TABLE " + info.quotedName + " (\"\x01\" INTEGER PRIMARY KEY";
-    for (const SourceColumn& c : info.columns) {
-        create += ", " + quoteIdentifier(c.name) + " " + declaredType(c.type);
-    }
-    return create + ")";
+    return "CREATE TABLE " + info.quotedName + " (\"\x01\" INTEGER PRIMARY KEY)";
+}
+
+std::string addColumnSql(const TableInfo& info, int column)
+{
+    const SourceColumn& c = info.columns[static_cast<size_t>(column)];
+    return "ALTER TABLE " + info.quotedName + " ADD COLUMN " + quoteIdentifier(c.name) + " " + declaredType(c.type);
 }
 
 std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,

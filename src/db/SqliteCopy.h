@@ -17,11 +17,13 @@ class TableSource;
 // Thrown when SQLite fails on the copy (out of memory, in practice).
 struct CopyFailed {};
 
-// Declares every column of the table, so that SQL texts are checked against
-// the whole table from the start; a column holds values once it is copied.
-// The first column stands for the rowid (stored position + 1): a Jet name
-// holds no control character, so it is never a field's.
+// Creates the table with one column, which stands for the rowid (stored
+// position + 1): a Jet name holds no control character, so it is never a
+// field's. Fields are declared as SQL texts name them (addColumnSql): every
+// row stores a type byte for each declared column, and the history has
+// 100,000 rows and thirty fields of which a run names five.
 std::string createTableSql(const TableInfo& info);
+std::string addColumnSql(const TableInfo& info, int column);
 
 // Copies the `wanted` columns (indexes into info.columns) of every row, in
 // one transaction: appended as new rows when the table has none yet
