@@ -80,7 +80,8 @@ QString SignificatoCodice(const QString& value, CodeKind kind)
         return {};
     if (value == kNoCode)
         return QStringLiteral("nessun codice");
-    const bool zeros = !value.isEmpty() && std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c == QLatin1Char('0'); });
+    const bool zeros = !value.isEmpty()
+                       && std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c == QLatin1Char('0'); });
     if (zeros && kind == CodeKind::Comune)
         return QStringLiteral("zeri: luogo fuori d'Italia");
     try {

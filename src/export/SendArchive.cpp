@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <algorithm>
-
 namespace ostelvia::exporter {
 
 namespace {

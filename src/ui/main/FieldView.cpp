@@ -2,11 +2,14 @@
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "export/CodeLookups.h"
 #include "export/RecordLayout.h"
