@@ -9,12 +9,15 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <clocale>
 #include <cstdio>
 
+#include "ui/main/FieldView.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/TotalsView.h"
 
 namespace {
 
@@ -102,6 +105,24 @@ int main(int argc, char* argv[])
         window.list1()->item(i)->setSelected(false);
     settle(100);
     ok = save(&window, out.filePath(QStringLiteral("main-window-review.png"))) && ok;
+
+    // The review before sending: one line field by field, then the totals.
+    QStringList lines;
+    QVector<int> selected;
+    for (int i = 0; i < window.list1()->count(); ++i) {
+        lines.append(window.list1()->item(i)->text());
+        if (window.list1()->item(i)->isSelected())
+            selected.append(i);
+    }
+    {
+        ostelvia::ui::VistaCampi view(lines.value(1), 2, &window);
+        view.campi()->scrollToBottom();  // the code fields and their names
+        pictureNextDialog(out.filePath(QStringLiteral("field-view.png")), QStringLiteral("chiudi"), &ok);
+        view.exec();
+        ostelvia::ui::Riepilogo totals(lines, selected, &window);
+        pictureNextDialog(out.filePath(QStringLiteral("totals.png")), QStringLiteral("chiudi"), &ok);
+        totals.exec();
+    }
 
     // A card with twelve findings stops the run in the message dialog.
     window.text1(0)->setText(QStringLiteral("27/06/2024"));

@@ -93,6 +93,7 @@ VistaCampi::VistaCampi(const QString& riga, int numeroRiga, QWidget* parent)
     campi_->setSelectionBehavior(QAbstractItemView::SelectRows);
     campi_->setWordWrap(false);
     campi_->horizontalHeader()->setStretchLastSection(true);
+    campi_->verticalHeader()->setDefaultSectionSize(campi_->fontMetrics().height() + 6);
 
     auto* pulsanti = new QDialogButtonBox(this);
     auto* chiudi = pulsanti->addButton(QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole);
@@ -129,7 +130,7 @@ VistaCampi::VistaCampi(const QString& riga, int numeroRiga, QWidget* parent)
         break;
     }
     riempiCampi(letta.fields);
-    resize(980, 620);
+    resize(980, 720);
 }
 
 void VistaCampi::riempiCampi(const QStringList& valori)

@@ -52,8 +52,8 @@ Riepilogo::Riepilogo(const QStringList& righe, const QVector<int>& selezionate, 
     const exporter::LineTotals tutte = exporter::CalcolaTotali(righe);
 
     auto* spiegazione = new QLabel(
-        QStringLiteral("Righe selezionate: %1 su %2. Ospiti distinti: stesso cognome, nome e data di nascita. "
-                       "Notti: partenza meno arrivo, in giorni.")
+        QStringLiteral("Righe selezionate: %1 su %2, intestazione compresa. Ospiti distinti: stesso cognome, "
+                       "nome e data di nascita. Notti: partenza meno arrivo, in giorni.")
             .arg(selezionate.size())
             .arg(righe.size()),
         this);
@@ -78,8 +78,10 @@ Riepilogo::Riepilogo(const QStringList& righe, const QVector<int>& selezionate, 
         Riga(totali_, QStringLiteral("Partenze %1").arg(exporter::monthLabel(mese)),
              trovato == sel.byMonth.end() ? Totals{} : trovato->second, tutte.byMonth.at(mese), false);
     }
-    totali_->resizeColumnsToContents();
-    totali_->horizontalHeader()->setStretchLastSection(true);
+    totali_->setFocusPolicy(Qt::NoFocus);
+    totali_->verticalHeader()->setDefaultSectionSize(totali_->fontMetrics().height() + 8);
+    totali_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    totali_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
     nonLeggibili_ = new QLabel(this);
     nonLeggibili_->setObjectName(QStringLiteral("nonLeggibili"));
@@ -106,7 +108,7 @@ Riepilogo::Riepilogo(const QStringList& righe, const QVector<int>& selezionate, 
     layout->addWidget(nonLeggibili_);
     layout->addWidget(elenco_);
     layout->addWidget(pulsanti);
-    resize(720, 420);
+    resize(720, 560);
 }
 
 }  // namespace ostelvia::ui
