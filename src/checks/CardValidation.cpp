@@ -1,15 +1,16 @@
 #include "checks/CardValidation.h"
 
-#include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
-#include "export/WordSplit.h"
+#include "text/Blanks.h"
+#include "text/WordSplit.h"
 
 namespace ostelvia::checks {
 
 namespace {
 
-using exporter::ParteStringa;
+using text::ParteStringa;
+using text::trimBlanks;
 
 const QString kComuni = QStringLiteral("Comuni.mdb");
 const QString kCodiciVari = QStringLiteral("CodiciVari.mdb");

@@ -1,8 +1,8 @@
 #include "export/CodeLookups.h"
 
-#include "checks/Blanks.h"
 #include "db/Database.h"
 #include "export/RecordLayout.h"
+#include "text/Blanks.h"
 
 #include <algorithm>
 
@@ -48,7 +48,7 @@ QString criteria(QLatin1String prefix, const QString& value)
 
 QString CodiceComune(const QString& nome)
 {
-    return lookUp(criteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), checks::trimBlanks(nome)));
+    return lookUp(criteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), text::trimBlanks(nome)));
 }
 
 QString CodiceStato(const QString& nome)
@@ -64,7 +64,7 @@ QString CodiceStatoDaSigla(const QString& sigla)
 QString NomeDelCodice(const QString& code, int tipo)
 {
     // The file holds the code zero-filled; the table may hold it without the zeros.
-    QString digits = checks::trimBlanks(code);
+    QString digits = text::trimBlanks(code);
     while (digits.startsWith(QLatin1Char('0')))
         digits.remove(0, 1);
     if (digits.isEmpty())
@@ -90,7 +90,7 @@ QString SignificatoCodice(const QString& value, CodeKind kind)
             name = NomeDelCodice(value, kTipoComune);
         if (name.isEmpty() && kind != CodeKind::Comune)
             name = NomeDelCodice(value, kTipoStato);
-        return name.isEmpty() ? QStringLiteral("codice non trovato") : checks::trimBlanks(name);
+        return name.isEmpty() ? QStringLiteral("codice non trovato") : text::trimBlanks(name);
     } catch (const db::DbError& error) {
         return QStringLiteral("nome non disponibile: ") + error.message();
     }

@@ -1,11 +1,11 @@
 #include "export/PresenceRecord.h"
 
-#include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
 #include "export/CodeLookups.h"
 #include "export/RecordLayout.h"
-#include "export/WordSplit.h"
+#include "text/Blanks.h"
+#include "text/WordSplit.h"
 
 #include <QStringList>
 
@@ -14,6 +14,9 @@
 #include <string>
 
 namespace ostelvia::exporter {
+
+using text::ParteStringa;
+using text::trimBlanks;
 
 namespace {
 
@@ -69,7 +72,7 @@ QString padRight(const QString& text, qsizetype width)
 // "First N characters, trimmed, filled": the cut comes before the trim.
 QString cutTrimFill(const QString& text, qsizetype width)
 {
-    return padRight(checks::trimBlanks(text.left(width)), width);
+    return padRight(trimBlanks(text.left(width)), width);
 }
 
 QString cutFill(const QString& text, qsizetype width)
@@ -241,13 +244,13 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     b.add(codeField(CodiceStatoDaSigla(birthState)));                      // 32
     b.add(codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));               // 33
     const QString state = b.raw(u"Stato");
-    b.add(checks::trimBlanks(state) == QLatin1String("I")
+    b.add(trimBlanks(state) == QLatin1String("I")
               ? codeField(CodiceComune(b.raw(u"Residenza")))
               : kZeroCode);                                                // 34
     b.add(codeField(CodiceStatoDaSigla(state)));                           // 35
     b.add(cutFill(b.text(u"TipoDocumento"), b.width()));                   // 36
     QString issuePlace = CodiceComune(issuer);
-    if (checks::trimBlanks(issuePlace).isEmpty())
+    if (trimBlanks(issuePlace).isEmpty())
         issuePlace = CodiceStato(issuer);
     b.add(codeField(issuePlace));                                          // 37
     b.add(b.text(u"Sesso"));                                               // 38

@@ -1,7 +1,7 @@
 #include "export/SendArchive.h"
 
 #include "db/Database.h"
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 #include "export/PresenceRecord.h"
 #include "export/RecordLayout.h"
 #include "export/TextFiles.h"
@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 
 namespace ostelvia::exporter {
+
+using text::toCp1252;
 
 namespace {
 

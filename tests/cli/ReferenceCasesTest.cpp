@@ -40,6 +40,13 @@ void PrintTo(const ReferenceCase& c, std::ostream* os)
 
 class ReferenceCasesTest : public ::testing::TestWithParam<ReferenceCase> {};
 
+// A case list read short (a damaged line, a missing file) would pass quietly
+// with fewer cases: every one of them becomes a test below.
+TEST(ReferenceCases, AllOneHundredFiftyAreRun)
+{
+    EXPECT_EQ(loadCases().size(), 150u);
+}
+
 QByteArray expected(const QString& caseName, const QString& extension)
 {
     return readBytes(fixtureDir() + QStringLiteral("/expected/") + caseName + extension);

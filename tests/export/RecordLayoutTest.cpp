@@ -1,7 +1,7 @@
 #include "export/RecordLayout.h"
 
 #include "export/CodeLookups.h"
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 #include "RecordLines.h"
 #include "TestSupport.h"
 
@@ -11,6 +11,8 @@
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
+using text::fromCp1252;
+using text::toCp1252;
 
 TEST(RecordLayout, FieldsSitWhereTheFileFormatPutsThem)
 {

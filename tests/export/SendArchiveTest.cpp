@@ -1,6 +1,6 @@
 #include "export/SendArchive.h"
 
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 #include "export/TextFiles.h"
 #include "RecordLines.h"
 #include "TestSupport.h"
@@ -13,6 +13,8 @@
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
+using text::fromCp1252;
+using text::toCp1252;
 using test::stayLine;
 
 namespace {

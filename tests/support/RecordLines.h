@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "export/RecordLayout.h"
+#include "RecordLayout.h"
 
 namespace ostelvia::test {
 
@@ -15,8 +15,8 @@ inline QString recordLine(std::initializer_list<std::pair<int, QString>> fields)
 {
     QString line(776, QLatin1Char(' '));
     for (const auto& [number, value] : fields) {
-        const exporter::RecordField& f = exporter::recordField(number);
-        line.replace(f.start - 1, f.width, value.leftJustified(f.width, QLatin1Char(' '), true));
+        const auto [start, width] = kRecordFields[number];
+        line.replace(start - 1, width, value.leftJustified(width, QLatin1Char(' '), true));
     }
     return line;
 }

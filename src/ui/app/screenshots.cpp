@@ -13,11 +13,12 @@
 #include <QTimer>
 
 #include <clocale>
+#include <functional>
 #include <cstdio>
 
-#include "ui/main/FieldView.h"
+#include "export/SendArchive.h"
+#include "export/TextFiles.h"
 #include "ui/main/MainWindow.h"
-#include "ui/main/TotalsView.h"
 
 namespace {
 
@@ -44,7 +45,9 @@ bool save(QWidget* widget, const QString& path)
 }
 
 // Waits for the next modal dialog, pictures it, then presses its button.
-void pictureNextDialog(const QString& path, const QString& button, bool* ok)
+// prepare, when given, arranges the dialog before the picture.
+void pictureNextDialog(const QString& path, const QString& button, bool* ok,
+                       std::function<void(QWidget*)> prepare = {})
 {
     auto* timer = new QTimer;
     auto* elapsed = new QElapsedTimer;
@@ -62,6 +65,8 @@ void pictureNextDialog(const QString& path, const QString& button, bool* ok)
             return;
         }
         timer->stop();
+        if (prepare)
+            prepare(modal);
         // One more turn so the dialog has laid itself out and painted.
         QTimer::singleShot(300, modal, [=] {
             *ok = save(modal, path) && *ok;
@@ -94,46 +99,59 @@ int main(int argc, char* argv[])
     settle();
 
     // The wide range of the demo data: every line listed and selected.
-    window.text1(0)->setText(QStringLiteral("01/01/2000"));
-    window.text1(1)->setText(QStringLiteral("30/04/2024"));
-    window.t(0)->click();
+    window.dataDaField()->setText(QStringLiteral("01/01/2000"));
+    window.dataAField()->setText(QStringLiteral("30/04/2024"));
+    window.creaFileButton()->click();
     settle();
     ok = save(&window, out.filePath(QStringLiteral("main-window.png"))) && ok;
 
     // Reviewing: a few lines switched off before sending.
     for (int i : {2, 4, 5})
-        window.list1()->item(i)->setSelected(false);
+        window.linesList()->item(i)->setSelected(false);
     settle(100);
     ok = save(&window, out.filePath(QStringLiteral("main-window-review.png"))) && ok;
 
-    // The review before sending: one line field by field, then the totals.
-    QStringList lines;
-    QVector<int> selected;
-    for (int i = 0; i < window.list1()->count(); ++i) {
-        lines.append(window.list1()->item(i)->text());
-        if (window.list1()->item(i)->isSelected())
-            selected.append(i);
-    }
-    {
-        ostelvia::ui::VistaCampi view(lines.value(1), 2, &window);
-        view.campi()->scrollToBottom();  // the code fields and their names
-        pictureNextDialog(out.filePath(QStringLiteral("field-view.png")), QStringLiteral("chiudi"), &ok);
-        view.exec();
-        ostelvia::ui::Riepilogo totals(lines, selected, &window);
-        pictureNextDialog(out.filePath(QStringLiteral("totals.png")), QStringLiteral("chiudi"), &ok);
-        totals.exec();
-    }
+    // The review before sending: a line field by field (its double-click),
+    // then the totals of "Verifica".
+    pictureNextDialog(out.filePath(QStringLiteral("field-view.png")), QStringLiteral("chiudi"), &ok,
+                      [](QWidget* view) {
+                          if (auto* fields = view->findChild<QTableWidget*>(QStringLiteral("campi")))
+                              fields->scrollToBottom();  // the code fields and their names
+                      });
+    emit window.linesList()->itemDoubleClicked(window.linesList()->item(1));
+    settle();
+    pictureNextDialog(out.filePath(QStringLiteral("totals.png")), QStringLiteral("chiudi"), &ok);
+    window.findChild<QAction*>(QStringLiteral("riepilogo"))->trigger();
+    settle();
 
     // A card with twelve findings stops the run in the message dialog.
-    window.text1(0)->setText(QStringLiteral("27/06/2024"));
-    window.text1(1)->setText(QStringLiteral("27/06/2024"));
+    window.dataDaField()->setText(QStringLiteral("27/06/2024"));
+    window.dataAField()->setText(QStringLiteral("27/06/2024"));
     pictureNextDialog(out.filePath(QStringLiteral("message-dialog.png")), QStringLiteral("T0"), &ok);
-    window.t(0)->click();
+    window.creaFileButton()->click();
     settle();
 
     // The export path prompt of the settings menu, answered "Annulla".
     pictureNextDialog(out.filePath(QStringLiteral("input-dialog.png")), QStringLiteral("T1"), &ok);
-    window.menu2(1)->trigger();
+    window.percorsoFileAction()->trigger();
+    settle();
+
+    // "Invia" after an earlier send of three of the lines, one of them since
+    // corrected: the warning, answered "No".
+    window.dataDaField()->setText(QStringLiteral("01/01/2000"));
+    window.dataAField()->setText(QStringLiteral("30/04/2024"));
+    window.creaFileButton()->click();
+    settle();
+    QStringList earlier;
+    for (int i = 0; i < 4 && i < window.linesList()->count(); ++i)
+        earlier.append(window.linesList()->item(i)->text());
+    if (earlier.size() == 4)
+        earlier[3].replace(29, 8, QStringLiteral("20240301"));
+    QDir().mkpath(ostelvia::exporter::kCartellaArchivio);
+    ostelvia::exporter::writeText(QDir(ostelvia::exporter::kCartellaArchivio).filePath(QStringLiteral("2024-04-30_09-12-40.txt")),
+                                  earlier.join(ostelvia::exporter::kCrLf));
+    pictureNextDialog(out.filePath(QStringLiteral("send-warning.png")), QStringLiteral("T1"), &ok);
+    window.inviaButton()->click();
     settle();
 
     ok = save(&window, out.filePath(QStringLiteral("main-window-after-dialogs.png"))) && ok;

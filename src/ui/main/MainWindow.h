@@ -3,10 +3,12 @@
 // lines and start the send command, and the "Impostazioni" menu.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "export/ExportRun.h"
@@ -17,10 +19,11 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenuBar;
 
 namespace ostelvia::ui {
 
-class OstelviaDT : public QWidget, public exporter::RoomSource, public exporter::RunReporter {
+class OstelviaDT : public QWidget, public exporter::RoomSource {
     Q_OBJECT
 
 public:
@@ -33,24 +36,37 @@ public:
     QString primaCamera() const override;
     QString ultimaCamera() const override;
 
-    int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) override;
-    void avvisaImpostazioniMancanti() override;
-
-    // Controls by their element index.
-    QLineEdit* text1(int index) const { return text1_.at(index); }
-    QAbstractButton* t(int index) const { return t_.at(index); }
-    QLabel* label1(int index) const { return label1_.at(index); }
-    QListWidget* list1() const { return list1_; }
-    QAction* menu2(int index) const { return menu2_.at(index); }
+    // The controls by what they are; their object names keep the element
+    // indexes of the design (Text1_0, T2, menu2_1, ...).
+    QLineEdit* dataDaField() const { return text1_[kDataDa]; }
+    QLineEdit* dataAField() const { return text1_[kDataA]; }
+    QLineEdit* primaCameraField() const { return text1_[kPrimaCamera]; }
+    QLineEdit* ultimaCameraField() const { return text1_[kUltimaCamera]; }
+    QLabel* primaCameraLabel() const { return label1_[3]; }
+    QLabel* ultimaCameraLabel() const { return label1_[2]; }
+    QAbstractButton* creaFileButton() const { return t_[kCreaFile]; }
+    QAbstractButton* esciButton() const { return t_[kEsci]; }
+    QAbstractButton* inviaButton() const { return t_[kInvia]; }
+    QListWidget* linesList() const { return list1_; }
+    QAction* percorsoFileAction() const { return menu2_[kPercorsoFile]; }
+    QAction* comandoPaginaWebAction() const { return menu2_[kComandoPaginaWeb]; }
 
     // The client area below the menu bar.
     QWidget* area() const { return area_; }
 
+    // The clock that names the archive copy of a send (now when not set).
+    void impostaOraInvio(std::function<QDateTime()> ora) { oraInvio_ = std::move(ora); }
+
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
-    void changeEvent(QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
 
 private:
+    // Element indexes of the control arrays.
+    enum Text1Index { kDataDa = 0, kDataA = 1, kPrimaCamera = 2, kUltimaCamera = 3 };
+    enum TIndex { kCreaFile = 0, kEsci = 1, kInvia = 2 };
+    enum Menu2Index { kPercorsoFile = 1, kComandoPaginaWeb = 2 };
+
     void Form_Load();
     void Form_Activate();
     void Text1_GotFocus(int index);
@@ -58,16 +74,22 @@ private:
     bool Text1_KeyPress(int index, const QString& carattere);
     void T_Click(int index);
     void menu2_Click(int index);
+    void menuCartella_Click();
+    void creaMenuVerifica(QMenuBar* barra);
 
     void CreaFile();
     void Invia();
     void Segnala(const QString& messaggio);
+    // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
+    void avvisaImpostazioniMancanti();
     void DopoDialogo();
     int indiceCampo(QObject* oggetto) const;
 
     std::unique_ptr<ProcessStarter> avvioProprio_;
     ProcessStarter* avvio_;
     Orologio oggi_;
+    std::function<QDateTime()> oraInvio_ = [] { return QDateTime::currentDateTime(); };
+    bool datePreimpostate_ = false;
 
     QWidget* area_;
     std::array<QLineEdit*, 4> text1_{};

@@ -4,7 +4,7 @@
 
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
-#include "ui/main/BusyCursor.h"
+#include "ui/dialogs/BusyCursor.h"
 
 namespace ostelvia::ui {
 
