@@ -45,7 +45,7 @@ struct Year {
 
     Year()
     {
-        folder = dir.filePath(kCartellaArchivio);
+        folder = dir.filePath(kArchiveFolder);
         QDir().mkpath(folder);
         for (int month = 1; month <= kFiles; ++month) {
             QStringList lines{kHeaderLine};

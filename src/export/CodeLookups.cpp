@@ -61,7 +61,7 @@ QString CodiceStatoDaSigla(const QString& sigla)
     return lookUp(criteria(QLatin1String("Tipo = 0 and Sigla = '"), sigla));
 }
 
-QString NomeDelCodice(const QString& code, int tipo)
+QString nameOfCode(const QString& code, int tipo)
 {
     // The file holds the code zero-filled; the table may hold it without the zeros.
     QString digits = text::trimBlanks(code);
@@ -74,7 +74,7 @@ QString NomeDelCodice(const QString& code, int tipo)
                   QStringLiteral("Descrizione"), QString());
 }
 
-QString SignificatoCodice(const QString& value, CodeKind kind)
+QString codeMeaning(const QString& value, CodeKind kind)
 {
     if (kind == CodeKind::None)
         return {};
@@ -87,9 +87,9 @@ QString SignificatoCodice(const QString& value, CodeKind kind)
     try {
         QString name;
         if (kind != CodeKind::Stato)
-            name = NomeDelCodice(value, kTipoComune);
+            name = nameOfCode(value, kMunicipalityType);
         if (name.isEmpty() && kind != CodeKind::Comune)
-            name = NomeDelCodice(value, kTipoStato);
+            name = nameOfCode(value, kStateType);
         return name.isEmpty() ? QStringLiteral("codice non trovato") : text::trimBlanks(name);
     } catch (const db::DbError& error) {
         return QStringLiteral("nome non disponibile: ") + error.message();

@@ -16,8 +16,8 @@ inline constexpr int kFieldCount = 38;
 enum class CodeKind { None, Comune, Stato, ComuneOStato };
 
 struct RecordField {
-    int number;           // 1 to 38
-    int start;            // first position, counted from 1
+    int number;  // 1 to 38
+    int start;   // first position, counted from 1
     int width;
     const char16_t* description;  // plain Italian, as the clerk reads it
     CodeKind code = CodeKind::None;

@@ -1,10 +1,10 @@
 #include "export/SendArchive.h"
 
 #include "db/Database.h"
-#include "text/Cp1252.h"
 #include "export/PresenceRecord.h"
 #include "export/RecordLayout.h"
 #include "export/TextFiles.h"
+#include "text/Cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,18 +65,20 @@ QString archiveFileName(const QString& folder, const QDateTime& when)
     return name;
 }
 
-QString CopiaInArchivio(const QString& folder, const QString& exportPath, const QDateTime& when)
+QString copyToArchive(const QString& folder, const QString& exportPath, const QDateTime& when)
 {
     const auto failed = [&folder](const QString& reason) {
-        return FileError(QStringLiteral("Impossibile salvare la copia dell'invio nella cartella \"%1\": %2.")
-                             .arg(folder, reason));
+        return FileError(
+            QStringLiteral("Impossibile salvare la copia dell'invio nella cartella \"%1\": %2.").arg(folder, reason));
     };
     QFile source(localPath(exportPath));
     if (!source.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
+        throw FileError(
+            QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
+        throw FileError(
+            QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
 
     if (!QDir().mkpath(folder))
         throw failed(QStringLiteral("la cartella non si può creare"));
@@ -103,13 +105,13 @@ SendArchive SendArchive::read(const QString& folder)
     if (!dir.exists())
         return archive;
     // Names sort by time: a later send of a stay replaces an earlier one.
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {
         const QString name = entry.fileName();
         const QDateTime when = sendTimeOfName(name);
         if (!when.isValid()) {
-            archive.skipped_.append(QStringLiteral("%1: non è una copia di un invio (nome non riconosciuto)").arg(name));
+            archive.skipped_.append(
+                QStringLiteral("%1: non è una copia di un invio (nome non riconosciuto)").arg(name));
             continue;
         }
         if (entry.size() > kLargestSend) {
@@ -179,8 +181,7 @@ const SendArchive::Sent* SendArchive::find(const QByteArray& key) const
     return it == index_.cend() ? nullptr : &it.value();
 }
 
-QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines,
-                                     const QVector<int>& rows)
+QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines, const QVector<int>& rows)
 {
     QVector<AlreadySent> found;
     if (archive.records() == 0)
@@ -231,14 +232,14 @@ QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList
         return {};
     QStringList text;
     if (!found.isEmpty()) {
-        text.append(found.size() == 1 ? QStringLiteral("Una delle righe selezionate è già stata inviata:")
-                                      : QStringLiteral("%1 delle righe selezionate sono già state inviate:")
-                                            .arg(found.size()));
+        text.append(found.size() == 1
+                        ? QStringLiteral("Una delle righe selezionate è già stata inviata:")
+                        : QStringLiteral("%1 delle righe selezionate sono già state inviate:").arg(found.size()));
         for (qsizetype i = 0; i < found.size() && i < kListedAtMost; ++i) {
             const AlreadySent& sent = found.at(i);
             text.append(QStringLiteral("camera %1, %2, arrivo %3: inviata il %4, %5")
-                            .arg(room(sent.line), guestName(sent.line),
-                                 shownDate(fieldOf(sent.line, fieldNo::Arrivo)), shownSendTime(sent.earlierSend),
+                            .arg(room(sent.line), guestName(sent.line), shownDate(fieldOf(sent.line, fieldNo::Arrivo)),
+                                 shownSendTime(sent.earlierSend),
                                  sent.identical ? QStringLiteral("identica")
                                                 : QStringLiteral("con dati cambiati (rettifica)")));
         }
@@ -247,7 +248,7 @@ QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList
         text.append(QString());
     }
     if (!skipped.isEmpty()) {
-        text.append(QStringLiteral("File della cartella \"%1\" non controllati:").arg(kCartellaArchivio));
+        text.append(QStringLiteral("File della cartella \"%1\" non controllati:").arg(kArchiveFolder));
         for (qsizetype i = 0; i < skipped.size() && i < kSkippedListedAtMost; ++i)
             text.append(skipped.at(i));
         if (skipped.size() > kSkippedListedAtMost)

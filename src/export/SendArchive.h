@@ -17,7 +17,7 @@
 
 namespace ostelvia::exporter {
 
-inline const QString kCartellaArchivio = QStringLiteral("ArchivioInvii");
+inline const QString kArchiveFolder = QStringLiteral("ArchivioInvii");
 
 // "2024-09-01_08-15-02.txt"; "_2", "_3", ... before ".txt" when the folder
 // already holds a copy of that second.
@@ -26,7 +26,7 @@ QString archiveFileName(const QString& folder, const QDateTime& when);
 // Copies the export file's bytes into the folder (created when missing) and
 // returns the copy's path. Never overwrites an archived file; a copy that
 // could not be completed is removed. Throws FileError.
-QString CopiaInArchivio(const QString& folder, const QString& exportPath, const QDateTime& when);
+QString copyToArchive(const QString& folder, const QString& exportPath, const QDateTime& when);
 
 // The sent records of every archived file, by stay (fields 1, 2 and 8).
 class SendArchive {
@@ -58,15 +58,14 @@ private:
 };
 
 struct AlreadySent {
-    int row;             // index in the list
+    int row;  // index in the list
     QString line;
     QDateTime earlierSend;
-    bool identical;      // false: same stay, other data ("rettifica")
+    bool identical;  // false: same stay, other data ("rettifica")
 };
 
 // The records among the selected rows whose stay is already in the archive.
-QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines,
-                                     const QVector<int>& rows);
+QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines, const QVector<int>& rows);
 
 // The room of the card a record came from, looked up in the current and the
 // history guest database; "?" when neither has it (or cannot be read).

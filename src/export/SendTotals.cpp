@@ -29,8 +29,7 @@ struct Counter {
 };
 
 // Why a line cannot be counted, or "" for a record that can.
-QString unreadableReason(const QString& line, const ParsedLine& parsed, const QDate& arrival,
-                         const QDate& departure)
+QString unreadableReason(const QString& line, const ParsedLine& parsed, const QDate& arrival, const QDate& departure)
 {
     if (!parsed.isRecord())
         return QStringLiteral("%1 caratteri invece di 776").arg(line.size());
@@ -45,7 +44,7 @@ QString unreadableReason(const QString& line, const ParsedLine& parsed, const QD
 
 }  // namespace
 
-LineTotals CalcolaTotali(const QStringList& lines, const QVector<int>* rows)
+LineTotals computeTotals(const QStringList& lines, const QVector<int>* rows)
 {
     Counter all;
     std::map<QString, Counter> months;

@@ -26,7 +26,7 @@ struct LineTotals {
 
 // The record lines among `lines` whose index is in `rows` (all lines when
 // rows is null).
-LineTotals CalcolaTotali(const QStringList& lines, const QVector<int>* rows = nullptr);
+LineTotals computeTotals(const QStringList& lines, const QVector<int>* rows = nullptr);
 
 // "05/2024" for the key "2024-05".
 QString monthLabel(const QString& key);

@@ -1,9 +1,9 @@
 #include "export/RecordLayout.h"
 
 #include "export/CodeLookups.h"
-#include "text/Cp1252.h"
 #include "RecordLines.h"
 #include "TestSupport.h"
+#include "text/Cp1252.h"
 
 #include <QFile>
 
@@ -20,11 +20,14 @@ TEST(RecordLayout, FieldsSitWhereTheFileFormatPutsThem)
         int number, start, width;
         CodeKind code;
     } rows[] = {
-        {1, 1, 7, CodeKind::None},     {2, 8, 8, CodeKind::None},      {8, 45, 10, CodeKind::None},
-        {13, 61, 30, CodeKind::None},  {14, 91, 30, CodeKind::None},   {25, 354, 320, CodeKind::None},
-        {26, 674, 20, CodeKind::None}, {31, 717, 9, CodeKind::Comune}, {32, 726, 9, CodeKind::Stato},
-        {33, 735, 9, CodeKind::Stato}, {34, 744, 9, CodeKind::Comune}, {35, 753, 9, CodeKind::Stato},
-        {36, 762, 5, CodeKind::None},  {37, 767, 9, CodeKind::ComuneOStato}, {38, 776, 1, CodeKind::None},
+        {1, 1, 7, CodeKind::None},      {2, 8, 8, CodeKind::None},
+        {8, 45, 10, CodeKind::None},    {13, 61, 30, CodeKind::None},
+        {14, 91, 30, CodeKind::None},   {25, 354, 320, CodeKind::None},
+        {26, 674, 20, CodeKind::None},  {31, 717, 9, CodeKind::Comune},
+        {32, 726, 9, CodeKind::Stato},  {33, 735, 9, CodeKind::Stato},
+        {34, 744, 9, CodeKind::Comune}, {35, 753, 9, CodeKind::Stato},
+        {36, 762, 5, CodeKind::None},   {37, 767, 9, CodeKind::ComuneOStato},
+        {38, 776, 1, CodeKind::None},
     };
     for (const auto& r : rows) {
         const RecordField& f = recordField(r.number);
@@ -119,9 +122,9 @@ TEST(RecordLayout, CodeFieldsNameWhatTheyStandFor)
         {"12' or '1", CodeKind::Stato, "codice non trovato"},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(SignificatoCodice(QString::fromUtf8(r.value), r.kind), QString::fromUtf8(r.meaning)) << r.value;
+        EXPECT_EQ(codeMeaning(QString::fromUtf8(r.value), r.kind), QString::fromUtf8(r.meaning)) << r.value;
 
     QFile::remove(dir.filePath(QStringLiteral("Comuni.mdb")));
-    EXPECT_TRUE(SignificatoCodice(QStringLiteral("405058091"), CodeKind::Comune)
+    EXPECT_TRUE(codeMeaning(QStringLiteral("405058091"), CodeKind::Comune)
                     .startsWith(QStringLiteral("nome non disponibile: ")));
 }

@@ -35,7 +35,7 @@ QStringList sampleLines()
 
 TEST(SendTotals, RecordsGuestsAndNightsPerMonthOfDeparture)
 {
-    const LineTotals t = CalcolaTotali(sampleLines());
+    const LineTotals t = computeTotals(sampleLines());
     EXPECT_EQ(t.all.records, 3);
     EXPECT_EQ(t.all.guests, 2);
     EXPECT_EQ(t.all.nights, 5);
@@ -47,9 +47,10 @@ TEST(SendTotals, RecordsGuestsAndNightsPerMonthOfDeparture)
     EXPECT_EQ(may.records, 2);
     EXPECT_EQ(may.guests, 2);
     EXPECT_EQ(may.nights, 2);
-    EXPECT_EQ(t.unreadable, (QStringList{QStringLiteral("riga 5: 500 caratteri invece di 776"),
-                                         QStringLiteral("riga 6: data di partenza non valida (20241301)"),
-                                         QStringLiteral("riga 7: partenza prima dell'arrivo")}));
+    EXPECT_EQ(t.unreadable,
+              (QStringList{QStringLiteral("riga 5: 500 caratteri invece di 776"),
+                           QStringLiteral("riga 6: data di partenza non valida (20241301)"),
+                           QStringLiteral("riga 7: partenza prima dell'arrivo")}));
 }
 
 TEST(SendTotals, OnlyTheChosenRowsCount)
@@ -61,14 +62,11 @@ TEST(SendTotals, OnlyTheChosenRowsCount)
         qint64 nights;
         qsizetype unreadable;
     } cases[] = {
-        {{}, 0, 0, 0, 0},
-        {{0}, 0, 0, 0, 0},  // the header is neither a record nor unreadable
-        {{1, 2}, 2, 1, 5, 0},
-        {{2, 3, 4}, 2, 2, 2, 1},
-        {{3, 99, -1}, 1, 1, 0, 0},  // rows past the list are ignored
+        {{}, 0, 0, 0, 0},     {{0}, 0, 0, 0, 0},  // the header is neither a record nor unreadable
+        {{1, 2}, 2, 1, 5, 0}, {{2, 3, 4}, 2, 2, 2, 1}, {{3, 99, -1}, 1, 1, 0, 0},  // rows past the list are ignored
     };
     for (const auto& c : cases) {
-        const LineTotals t = CalcolaTotali(lines, &c.rows);
+        const LineTotals t = computeTotals(lines, &c.rows);
         EXPECT_EQ(t.all.records, c.records) << c.rows.size();
         EXPECT_EQ(t.all.guests, c.guests) << c.rows.size();
         EXPECT_EQ(t.all.nights, c.nights) << c.rows.size();

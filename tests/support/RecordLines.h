@@ -22,9 +22,8 @@ inline QString recordLine(std::initializer_list<std::pair<int, QString>> fields)
 }
 
 // A guest's stay: component, card number, surname and name, birth date, dates.
-inline QString stayLine(int component, int card, const QString& surname, const QString& name,
-                        const QString& arrival, const QString& departure,
-                        const QString& birth = QStringLiteral("19750412"))
+inline QString stayLine(int component, int card, const QString& surname, const QString& name, const QString& arrival,
+                        const QString& departure, const QString& birth = QStringLiteral("19750412"))
 {
     return recordLine({{1, QString::number(component).rightJustified(7, QLatin1Char('0'))},
                        {2, arrival},

@@ -10,9 +10,9 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "export/SendArchive.h"
 #include "FrontOffice.h"
 #include "text/Cp1252.h"
-#include "export/SendArchive.h"
 #include "ui/dialogs/InputBoxForm.h"
 #include "ui/main/FieldView.h"
 #include "ui/main/TotalsView.h"
@@ -62,16 +62,16 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
-        if (auto* view = qobject_cast<ui::VistaCampi*>(modal)) {
+        if (auto* view = qobject_cast<ui::FieldView*>(modal)) {
             seen.append(view->windowTitle());
-            const QTableWidgetItem* item = view->campi()->item(30, ui::VistaCampi::Significato);
+            const QTableWidgetItem* item = view->fields()->item(30, ui::FieldView::Meaning);
             meanings.append(item ? item->text() : QString());
             view->reject();
-        } else if (auto* riepilogo = qobject_cast<ui::Riepilogo*>(modal)) {
+        } else if (auto* riepilogo = qobject_cast<ui::TotalsView*>(modal)) {
             seen.append(riepilogo->windowTitle());
             QStringList row;
-            for (int c = 0; c < riepilogo->totali()->columnCount(); ++c)
-                row.append(riepilogo->totali()->item(0, c)->text());
+            for (int c = 0; c < riepilogo->totals()->columnCount(); ++c)
+                row.append(riepilogo->totals()->item(0, c)->text());
             totals.append(row.join(QLatin1Char(' ')));
             riepilogo->reject();
         }
@@ -104,7 +104,7 @@ QList<bool> selection(QListWidget* list)
 
 QString archiveFolder(const Front& f)
 {
-    return f.dir.filePath(exporter::kCartellaArchivio);
+    return f.dir.filePath(exporter::kArchiveFolder);
 }
 
 QStringList archived(const Front& f)
@@ -116,7 +116,7 @@ QStringList archived(const Front& f)
 void reopen(Front& f)
 {
     f.window = std::make_unique<ui::OstelviaDT>(&f.starter, [] { return QDate(2024, 5, 10); });
-    f.window->impostaOraInvio([] { return kSendTime; });
+    f.window->setSendClock([] { return kSendTime; });
     f.window->show();
     f.window->activateWindow();
 }
@@ -179,8 +179,8 @@ private slots:
             QCOMPARE(form->pos(), placed);
             form->findChild<QAbstractButton*>(QStringLiteral("T0"))->click();
         });
-        const QString answer = ui::ChiediTesto(QStringLiteral("Percorso"), QStringLiteral("Titolo"),
-                                               QStringLiteral("C:\\ZaverUdevu.txt"));
+        const QString answer =
+            ui::ChiediTesto(QStringLiteral("Percorso"), QStringLiteral("Titolo"), QStringLiteral("C:\\ZaverUdevu.txt"));
         QCOMPARE(selectedAfter, QString());
         QCOMPARE(typed, QStringLiteral("C:\\XZaverUdevu.txt"));
         QCOMPARE(answer, typed);
@@ -236,7 +236,7 @@ private slots:
                 verifica = action->menu();
         }
         QVERIFY(verifica);
-        QAction* riepilogo = verifica->findChild<QAction*>(QStringLiteral("riepilogo"));
+        QAction* riepilogo = verifica->findChild<QAction*>(QStringLiteral("totals"));
         QVERIFY(riepilogo);
         QCOMPARE(riepilogo->text(), QStringLiteral("&Riepilogo…"));
         ReviewAnswer answer;
@@ -247,7 +247,7 @@ private slots:
     void inviaKeepsAByteIdenticalCopyNamedByTheSecond()
     {
         Front f;
-        f.window->impostaOraInvio([] { return kSendTime; });
+        f.window->setSendClock([] { return kSendTime; });
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
         f.list()->item(4)->setSelected(false);
@@ -281,7 +281,7 @@ private slots:
     {
         QFETCH(bool, sendAnyway);
         Front f;
-        f.window->impostaOraInvio([] { return kSendTime; });
+        f.window->setSendClock([] { return kSendTime; });
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
         // An earlier send of rows 1 and 2, row 2 with another departure then.
@@ -299,8 +299,9 @@ private slots:
         QCOMPARE(answer.seen().size(), 1);
         const QStringList lines = answer.seen().at(0).text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.at(0), QStringLiteral("2 delle righe selezionate sono già state inviate:"));
-        QCOMPARE(lines.at(1), QStringLiteral("camera 1005, SANTORO LUIGI, arrivo 13/04/2024: inviata il 31/08/2024 "
-                                             "18:00, identica"));
+        QCOMPARE(lines.at(1),
+                 QStringLiteral("camera 1005, SANTORO LUIGI, arrivo 13/04/2024: inviata il 31/08/2024 "
+                                "18:00, identica"));
         QVERIFY(lines.at(2).startsWith(QStringLiteral("camera ")));
         QVERIFY(lines.at(2).endsWith(QStringLiteral("con dati cambiati (rettifica)")));
         QCOMPARE(lines.last(), QStringLiteral("Inviare comunque?"));
@@ -352,7 +353,8 @@ private slots:
                          QByteArray("\x00\x01garbage\r\nmore", 15));
         const QList<test::DialogSeen> asked = f.press(f.window->inviaButton());
         QCOMPARE(asked.size(), 1);
-        QVERIFY(asked.at(0).text.contains(QStringLiteral("2024-08-01_10-00-00.txt: non inizia con la riga di intestazione")));
+        QVERIFY(asked.at(0).text.contains(
+            QStringLiteral("2024-08-01_10-00-00.txt: non inizia con la riga di intestazione")));
         QCOMPARE(f.starter.started, QStringList{kCommand});
     }
 

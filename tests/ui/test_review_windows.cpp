@@ -11,7 +11,7 @@
 #include "ui/main/TotalsView.h"
 
 using namespace ostelvia;
-using ui::VistaCampi;
+using ui::FieldView;
 
 namespace {
 
@@ -41,13 +41,13 @@ private slots:
     {
         test::ScratchDir dir;
         const QStringList lines = wideRange();
-        VistaCampi view(lines.at(1), 2);
+        FieldView view(lines.at(1), 2);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QTableWidget* t = view.campi();
+        QTableWidget* t = view.fields();
         QCOMPARE(t->rowCount(), 38);
-        QVERIFY(!view.avviso()->isVisible());
-        QVERIFY(view.intestazione()->text().contains(QStringLiteral("SANTORO LUIGI")));
+        QVERIFY(!view.warning()->isVisible());
+        QVERIFY(view.summary()->text().contains(QStringLiteral("SANTORO LUIGI")));
         QCOMPARE(view.windowTitle(), QStringLiteral("Campi della riga 2"));
         // Each row: number, description, positions, width, value, meaning.
         const struct {
@@ -70,8 +70,8 @@ private slots:
         // Every value together is the line, blanks made visible.
         QString joined;
         for (int row = 0; row < 38; ++row)
-            joined += cell(t, row, VistaCampi::Valore);
-        QCOMPARE(joined, ui::SpaziVisibili(lines.at(1)));
+            joined += cell(t, row, FieldView::Value);
+        QCOMPARE(joined, ui::visibleBlanks(lines.at(1)));
         QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 
@@ -79,40 +79,40 @@ private slots:
     {
         test::ScratchDir dir;
         const QStringList lines = wideRange();
-        VistaCampi blanks(lines.at(4), 5);  // place of issue not in the code table
-        QCOMPARE(cell(blanks.campi(), 36, VistaCampi::Valore), dots(9));
-        QCOMPARE(cell(blanks.campi(), 36, VistaCampi::Significato), QStringLiteral("nessun codice"));
-        VistaCampi abroad(lines.at(7), 8);  // born abroad: zeros for the municipality
-        QCOMPARE(cell(abroad.campi(), 30, VistaCampi::Significato), QStringLiteral("zeri: luogo fuori d'Italia"));
+        FieldView blanks(lines.at(4), 5);  // place of issue not in the code table
+        QCOMPARE(cell(blanks.fields(), 36, FieldView::Value), dots(9));
+        QCOMPARE(cell(blanks.fields(), 36, FieldView::Meaning), QStringLiteral("nessun codice"));
+        FieldView abroad(lines.at(7), 8);  // born abroad: zeros for the municipality
+        QCOMPARE(cell(abroad.fields(), 30, FieldView::Meaning), QStringLiteral("zeri: luogo fuori d'Italia"));
         QString unknown = lines.at(1);
         unknown.replace(716, 9, QStringLiteral("499999990"));
-        VistaCampi notFound(unknown, 2);
-        QCOMPARE(cell(notFound.campi(), 30, VistaCampi::Significato), QStringLiteral("codice non trovato"));
+        FieldView notFound(unknown, 2);
+        QCOMPARE(cell(notFound.fields(), 30, FieldView::Meaning), QStringLiteral("codice non trovato"));
     }
 
     void fieldViewOfTheHeaderAndOfAMalformedLine()
     {
         test::ScratchDir dir;
-        VistaCampi header(wideRange().first(), 1);
+        FieldView header(wideRange().first(), 1);
         header.show();
         QVERIFY(QTest::qWaitForWindowExposed(&header));
-        QVERIFY(header.intestazione()->text().contains(QStringLiteral("riga di intestazione")));
-        QVERIFY(!header.campi()->isVisible());
+        QVERIFY(header.summary()->text().contains(QStringLiteral("riga di intestazione")));
+        QVERIFY(!header.fields()->isVisible());
 
         const QString cut = wideRange().at(1).left(700);
-        VistaCampi malformed(cut, 2);
+        FieldView malformed(cut, 2);
         malformed.show();
         QVERIFY(QTest::qWaitForWindowExposed(&malformed));
-        QVERIFY(malformed.avviso()->isVisible());
-        QVERIFY(malformed.avviso()->text().contains(QStringLiteral("700 caratteri invece di 776")));
-        QCOMPARE(malformed.campi()->rowCount(), 38);
-        QCOMPARE(cell(malformed.campi(), 12, VistaCampi::Valore), QStringLiteral("SANTORO") + dots(23));
+        QVERIFY(malformed.warning()->isVisible());
+        QVERIFY(malformed.warning()->text().contains(QStringLiteral("700 caratteri invece di 776")));
+        QCOMPARE(malformed.fields()->rowCount(), 38);
+        QCOMPARE(cell(malformed.fields(), 12, FieldView::Value), QStringLiteral("SANTORO") + dots(23));
         // Field 36 is cut by the line's end, 37 and 38 are past it.
-        QCOMPARE(cell(malformed.campi(), 35, VistaCampi::Significato), QStringLiteral("campo incompleto (0 caratteri)"));
-        QCOMPARE(cell(malformed.campi(), 37, VistaCampi::Valore), QString());
+        QCOMPARE(cell(malformed.fields(), 35, FieldView::Meaning), QStringLiteral("campo incompleto (0 caratteri)"));
+        QCOMPARE(cell(malformed.fields(), 37, FieldView::Value), QString());
 
-        VistaCampi empty(QString(), 3);
-        QVERIFY(!empty.avviso()->text().isEmpty());
+        FieldView empty(QString(), 3);
+        QVERIFY(!empty.warning()->text().isEmpty());
     }
 
     // Hand-worked from tests/data/basic/expected/wide-range.out: 56 records;
@@ -126,13 +126,13 @@ private slots:
             if (i != 14 && i != 40)
                 selected.append(i);
         }
-        ui::Riepilogo view(lines, selected);
+        ui::TotalsView view(lines, selected);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QTableWidget* t = view.totali();
+        QTableWidget* t = view.totals();
         QCOMPARE(t->rowCount(), 1 + 13);  // the total, then 13 months of departure
-        QCOMPARE(QStringList({cell(t, 0, 0), cell(t, 0, 1), cell(t, 0, 2), cell(t, 0, 3), cell(t, 0, 4),
-                              cell(t, 0, 5), cell(t, 0, 6)}),
+        QCOMPARE(QStringList({cell(t, 0, 0), cell(t, 0, 1), cell(t, 0, 2), cell(t, 0, 3), cell(t, 0, 4), cell(t, 0, 5),
+                              cell(t, 0, 6)}),
                  QStringList({"Totale", "54", "54", "185", "56", "55", "191"}));
         int march = -1;
         for (int r = 1; r < t->rowCount(); ++r) {
@@ -144,22 +144,22 @@ private slots:
                               cell(t, march, 5), cell(t, march, 6)}),
                  QStringList({"15", "15", "48", "17", "16", "54"}));
         QCOMPARE(cell(t, 1, 0), QStringLiteral("Partenze 01/2000"));  // months in order
-        QCOMPARE(view.nonLeggibili()->text(), QStringLiteral("Tutte le righe si leggono come record."));
-        QVERIFY(!view.elencoNonLeggibili()->isVisible());
+        QCOMPARE(view.unreadableNote()->text(), QStringLiteral("Tutte le righe si leggono come record."));
+        QVERIFY(!view.unreadableList()->isVisible());
     }
 
     void unreadableLinesAreCountedApartAndNamed()
     {
         QStringList lines = wideRange().mid(0, 4);
-        lines.append(lines.at(1).left(600));  // row 5, not selected
+        lines.append(lines.at(1).left(600));          // row 5, not selected
         lines.append(QStringLiteral("nota a mano"));  // row 6, selected
-        ui::Riepilogo view(lines, {0, 1, 2, 5});
+        ui::TotalsView view(lines, {0, 1, 2, 5});
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QCOMPARE(cell(view.totali(), 0, 1), QStringLiteral("2"));
-        QCOMPARE(cell(view.totali(), 0, 4), QStringLiteral("3"));
-        QVERIFY(view.nonLeggibili()->text().contains(QStringLiteral(": 2 (tra le selezionate: 1)")));
-        QCOMPARE(view.elencoNonLeggibili()->toPlainText(),
+        QCOMPARE(cell(view.totals(), 0, 1), QStringLiteral("2"));
+        QCOMPARE(cell(view.totals(), 0, 4), QStringLiteral("3"));
+        QVERIFY(view.unreadableNote()->text().contains(QStringLiteral(": 2 (tra le selezionate: 1)")));
+        QCOMPARE(view.unreadableList()->toPlainText(),
                  QStringLiteral("riga 5: 600 caratteri invece di 776\nriga 6: 11 caratteri invece di 776"));
     }
 };

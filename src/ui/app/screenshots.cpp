@@ -113,15 +113,15 @@ int main(int argc, char* argv[])
 
     // The review before sending: a line field by field (its double-click),
     // then the totals of "Verifica".
-    pictureNextDialog(out.filePath(QStringLiteral("field-view.png")), QStringLiteral("chiudi"), &ok,
+    pictureNextDialog(out.filePath(QStringLiteral("field-view.png")), QStringLiteral("closeButton"), &ok,
                       [](QWidget* view) {
-                          if (auto* fields = view->findChild<QTableWidget*>(QStringLiteral("campi")))
+                          if (auto* fields = view->findChild<QTableWidget*>(QStringLiteral("fields")))
                               fields->scrollToBottom();  // the code fields and their names
                       });
     emit window.linesList()->itemDoubleClicked(window.linesList()->item(1));
     settle();
-    pictureNextDialog(out.filePath(QStringLiteral("totals.png")), QStringLiteral("chiudi"), &ok);
-    window.findChild<QAction*>(QStringLiteral("riepilogo"))->trigger();
+    pictureNextDialog(out.filePath(QStringLiteral("totals.png")), QStringLiteral("closeButton"), &ok);
+    window.findChild<QAction*>(QStringLiteral("totals"))->trigger();
     settle();
 
     // A card with twelve findings stops the run in the message dialog.
@@ -147,8 +147,8 @@ int main(int argc, char* argv[])
         earlier.append(window.linesList()->item(i)->text());
     if (earlier.size() == 4)
         earlier[3].replace(29, 8, QStringLiteral("20240301"));
-    QDir().mkpath(ostelvia::exporter::kCartellaArchivio);
-    ostelvia::exporter::writeText(QDir(ostelvia::exporter::kCartellaArchivio).filePath(QStringLiteral("2024-04-30_09-12-40.txt")),
+    QDir().mkpath(ostelvia::exporter::kArchiveFolder);
+    ostelvia::exporter::writeText(QDir(ostelvia::exporter::kArchiveFolder).filePath(QStringLiteral("2024-04-30_09-12-40.txt")),
                                   earlier.join(ostelvia::exporter::kCrLf));
     pictureNextDialog(out.filePath(QStringLiteral("send-warning.png")), QStringLiteral("T1"), &ok);
     window.inviaButton()->click();

@@ -8,15 +8,12 @@
 
 namespace ostelvia::ui {
 
-class CursoreTemporaneo {
+class OverrideCursor {
 public:
-    explicit CursoreTemporaneo(Qt::CursorShape forma = Qt::WaitCursor)
-    {
-        QApplication::setOverrideCursor(QCursor(forma));
-    }
-    ~CursoreTemporaneo() { QApplication::restoreOverrideCursor(); }
-    CursoreTemporaneo(const CursoreTemporaneo&) = delete;
-    CursoreTemporaneo& operator=(const CursoreTemporaneo&) = delete;
+    explicit OverrideCursor(Qt::CursorShape shape = Qt::WaitCursor) { QApplication::setOverrideCursor(QCursor(shape)); }
+    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor&) = delete;
+    OverrideCursor& operator=(const OverrideCursor&) = delete;
 };
 
 }  // namespace ostelvia::ui

@@ -143,7 +143,7 @@ QString ChiediTesto(const QString& richiesta, const QString& titolo, const QStri
 {
     // A fresh form per call: every dialog starts from the design values.
     InputBox_Form form;
-    const CursoreTemporaneo freccia(Qt::ArrowCursor);
+    const OverrideCursor freccia(Qt::ArrowCursor);
     form.impostaRichiesta(richiesta);
     form.impostaTitolo(titolo);
     form.impostaPredefinito(predefinito);

@@ -162,7 +162,7 @@ Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& t
     // A fresh form per call: every dialog starts from the design values.
     MsgBox_Form form;
     // Whatever the window is busy with, a question gets the ordinary arrow.
-    const CursoreTemporaneo freccia(Qt::ArrowCursor);
+    const OverrideCursor freccia(Qt::ArrowCursor);
     form.impostaMessaggio(messaggio);
     form.impostaTitolo(titolo);
     const qint16 pulsanti = codice(stile);

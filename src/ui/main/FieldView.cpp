@@ -24,143 +24,144 @@ using exporter::ParsedLine;
 const QColor kAvviso(160, 0, 0);
 
 // What a field's value means when the value alone does not say it.
-QString SignificatoDelCampo(int numero, const QString& valore, CodeKind codice)
+QString fieldMeaning(int number, const QString& value, CodeKind kind)
 {
-    if (codice != CodeKind::None)
-        return exporter::SignificatoCodice(valore, codice);
-    switch (numero) {
-    case 2: case 4: case 5: case 16: case 28: {
-        const QString data = exporter::shownDate(valore);
-        return data == valore ? QString() : data;
+    if (kind != CodeKind::None)
+        return exporter::codeMeaning(value, kind);
+    switch (number) {
+    case 2:
+    case 4:
+    case 5:
+    case 16:
+    case 28: {
+        const QString date = exporter::shownDate(value);
+        return date == value ? QString() : date;
     }
     case 30: {
-        static const QHash<QString, QString> tipi{
-            {QStringLiteral("16"), QStringLiteral("ospite singolo")},
-            {QStringLiteral("17"), QStringLiteral("capofamiglia")},
-            {QStringLiteral("18"), QStringLiteral("capogruppo")},
-            {QStringLiteral("19"), QStringLiteral("familiare")},
-            {QStringLiteral("20"), QStringLiteral("membro del gruppo")}};
-        return tipi.value(valore);
+        static const QHash<QString, QString> kinds{{QStringLiteral("16"), QStringLiteral("ospite singolo")},
+                                                   {QStringLiteral("17"), QStringLiteral("capofamiglia")},
+                                                   {QStringLiteral("18"), QStringLiteral("capogruppo")},
+                                                   {QStringLiteral("19"), QStringLiteral("familiare")},
+                                                   {QStringLiteral("20"), QStringLiteral("membro del gruppo")}};
+        return kinds.value(value);
     }
     default:
         return {};
     }
 }
 
-QTableWidgetItem* Cella(const QString& testo, Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter)
+QTableWidgetItem* makeCell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto* cella = new QTableWidgetItem(testo);
-    cella->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    cella->setTextAlignment(allineamento);
-    return cella;
+    auto* cell = new QTableWidgetItem(text);
+    cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    cell->setTextAlignment(alignment);
+    return cell;
 }
 
 }  // namespace
 
-QString SpaziVisibili(const QString& valore)
+QString visibleBlanks(const QString& value)
 {
-    QString visibile = valore;
-    visibile.replace(QLatin1Char(' '), QChar(0x00B7));
-    return visibile;
+    QString visible = value;
+    visible.replace(QLatin1Char(' '), QChar(0x00B7));
+    return visible;
 }
 
-VistaCampi::VistaCampi(const QString& riga, int numeroRiga, QWidget* parent)
-    : QDialog(parent)
+FieldView::FieldView(const QString& line, int lineNumber, QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("VistaCampi"));
-    setWindowTitle(QStringLiteral("Campi della riga %1").arg(numeroRiga));
+    setObjectName(QStringLiteral("FieldView"));
+    setWindowTitle(QStringLiteral("Campi della riga %1").arg(lineNumber));
 
-    intestazione_ = new QLabel(this);
-    intestazione_->setObjectName(QStringLiteral("intestazione"));
-    intestazione_->setTextFormat(Qt::PlainText);
-    intestazione_->setWordWrap(true);
-    avviso_ = new QLabel(this);
-    avviso_->setObjectName(QStringLiteral("avviso"));
-    avviso_->setTextFormat(Qt::PlainText);
-    avviso_->setWordWrap(true);
-    QPalette rosso = avviso_->palette();
-    rosso.setColor(QPalette::WindowText, kAvviso);
-    avviso_->setPalette(rosso);
-    avviso_->hide();
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("summary"));
+    summary_->setTextFormat(Qt::PlainText);
+    summary_->setWordWrap(true);
+    warning_ = new QLabel(this);
+    warning_->setObjectName(QStringLiteral("warning"));
+    warning_->setTextFormat(Qt::PlainText);
+    warning_->setWordWrap(true);
+    QPalette red = warning_->palette();
+    red.setColor(QPalette::WindowText, kAvviso);
+    warning_->setPalette(red);
+    warning_->hide();
 
-    campi_ = new QTableWidget(0, 6, this);
-    campi_->setObjectName(QStringLiteral("campi"));
-    campi_->setHorizontalHeaderLabels({QStringLiteral("N."), QStringLiteral("Contenuto"), QStringLiteral("Posizioni"),
-                                       QStringLiteral("Larghezza"), QStringLiteral("Valore"),
-                                       QStringLiteral("Significato")});
-    campi_->verticalHeader()->hide();
-    campi_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    campi_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    campi_->setWordWrap(false);
-    campi_->horizontalHeader()->setStretchLastSection(true);
-    campi_->verticalHeader()->setDefaultSectionSize(campi_->fontMetrics().height() + 6);
+    fields_ = new QTableWidget(0, 6, this);
+    fields_->setObjectName(QStringLiteral("fields"));
+    fields_->setHorizontalHeaderLabels({QStringLiteral("N."), QStringLiteral("Contenuto"), QStringLiteral("Posizioni"),
+                                        QStringLiteral("Larghezza"), QStringLiteral("Valore"),
+                                        QStringLiteral("Significato")});
+    fields_->verticalHeader()->hide();
+    fields_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fields_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fields_->setWordWrap(false);
+    fields_->horizontalHeader()->setStretchLastSection(true);
+    fields_->verticalHeader()->setDefaultSectionSize(fields_->fontMetrics().height() + 6);
 
-    auto* pulsanti = new QDialogButtonBox(this);
-    auto* chiudi = pulsanti->addButton(QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole);
-    chiudi->setObjectName(QStringLiteral("chiudi"));
-    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = new QDialogButtonBox(this);
+    auto* closeButton = buttons->addButton(QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(intestazione_);
-    layout->addWidget(avviso_);
-    layout->addWidget(campi_, 1);
-    layout->addWidget(pulsanti);
+    layout->addWidget(summary_);
+    layout->addWidget(warning_);
+    layout->addWidget(fields_, 1);
+    layout->addWidget(buttons);
 
-    const ParsedLine letta = exporter::parseLine(riga);
-    switch (letta.kind) {
+    const ParsedLine parsed = exporter::parseLine(line);
+    switch (parsed.kind) {
     case ParsedLine::Kind::Header:
-        intestazione_->setText(QStringLiteral("È la riga di intestazione del file (\"%1\"): non contiene i dati di un "
-                                              "ospite.")
-                                   .arg(SpaziVisibili(riga)));
-        campi_->hide();
+        summary_->setText(QStringLiteral("È la riga di intestazione del file (\"%1\"): non contiene i dati di un "
+                                         "ospite.")
+                              .arg(visibleBlanks(line)));
+        fields_->hide();
         resize(560, 140);
         return;
     case ParsedLine::Kind::Record:
-        intestazione_->setText(QStringLiteral("Record di %1, arrivo %2, partenza %3: %4 campi, %5 caratteri.")
-                                   .arg(exporter::guestName(riga),
-                                        exporter::shownDate(letta.at(exporter::fieldNo::Arrivo)),
-                                        exporter::shownDate(letta.at(exporter::fieldNo::Partenza)))
-                                   .arg(exporter::kFieldCount)
-                                   .arg(riga.size()));
+        summary_->setText(QStringLiteral("Record di %1, arrivo %2, partenza %3: %4 campi, %5 caratteri.")
+                              .arg(exporter::guestName(line), exporter::shownDate(parsed.at(exporter::fieldNo::Arrivo)),
+                                   exporter::shownDate(parsed.at(exporter::fieldNo::Partenza)))
+                              .arg(exporter::kFieldCount)
+                              .arg(line.size()));
         break;
     case ParsedLine::Kind::Malformed:
-        intestazione_->setText(QStringLiteral("Riga di %1 caratteri.").arg(riga.size()));
-        avviso_->setText(letta.problem);
-        avviso_->show();
+        summary_->setText(QStringLiteral("Riga di %1 caratteri.").arg(line.size()));
+        warning_->setText(parsed.problem);
+        warning_->show();
         break;
     }
-    riempiCampi(letta.fields);
+    fillFields(parsed.fields);
     resize(980, 720);
 }
 
-void VistaCampi::riempiCampi(const QStringList& valori)
+void FieldView::fillFields(const QStringList& values)
 {
-    const QFont fisso = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const auto& tracciato = exporter::recordLayout();
-    campi_->setRowCount(static_cast<int>(tracciato.size()));
-    for (int r = 0; r < static_cast<int>(tracciato.size()); ++r) {
-        const exporter::RecordField& f = tracciato[r];
-        const QString valore = valori.value(r);
-        const Qt::Alignment destra = Qt::AlignRight | Qt::AlignVCenter;
-        campi_->setItem(r, Numero, Cella(QString::number(f.number), destra));
-        campi_->setItem(r, Contenuto, Cella(QString::fromUtf16(f.description)));
-        campi_->setItem(r, Posizioni,
-                        Cella(f.width == 1 ? QString::number(f.start)
-                                           : QStringLiteral("%1–%2").arg(f.start).arg(f.end())));
-        campi_->setItem(r, Larghezza, Cella(QString::number(f.width), destra));
-        auto* cella = Cella(SpaziVisibili(valore));
-        cella->setFont(fisso);
-        cella->setToolTip(SpaziVisibili(valore));
-        campi_->setItem(r, Valore, cella);
+    const QFont fixedFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const auto& layout = exporter::recordLayout();
+    fields_->setRowCount(static_cast<int>(layout.size()));
+    for (int r = 0; r < static_cast<int>(layout.size()); ++r) {
+        const exporter::RecordField& f = layout[r];
+        const QString value = values.value(r);
+        const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+        fields_->setItem(r, Number, makeCell(QString::number(f.number), right));
+        fields_->setItem(r, Description, makeCell(QString::fromUtf16(f.description)));
+        fields_->setItem(
+            r, Positions,
+            makeCell(f.width == 1 ? QString::number(f.start) : QStringLiteral("%1–%2").arg(f.start).arg(f.end())));
+        fields_->setItem(r, Width, makeCell(QString::number(f.width), right));
+        auto* cell = makeCell(visibleBlanks(value));
+        cell->setFont(fixedFont);
+        cell->setToolTip(visibleBlanks(value));
+        fields_->setItem(r, Value, cell);
         // A field the line does not reach has nothing to look up.
-        const bool completo = valore.size() == f.width;
-        campi_->setItem(r, Significato,
-                        Cella(completo ? SignificatoDelCampo(f.number, valore, f.code)
-                                       : QStringLiteral("campo incompleto (%1 caratteri)").arg(valore.size())));
+        const bool complete = value.size() == f.width;
+        fields_->setItem(r, Meaning,
+                         makeCell(complete ? fieldMeaning(f.number, value, f.code)
+                                           : QStringLiteral("campo incompleto (%1 caratteri)").arg(value.size())));
     }
-    campi_->resizeColumnsToContents();
+    fields_->resizeColumnsToContents();
     // The 320 blanks of field 25 would widen the view beyond any screen.
-    campi_->setColumnWidth(Valore, std::min(campi_->columnWidth(Valore), 380));
+    fields_->setColumnWidth(Value, std::min(fields_->columnWidth(Value), 380));
 }
 
 }  // namespace ostelvia::ui

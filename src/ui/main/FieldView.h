@@ -12,28 +12,28 @@ class QTableWidget;
 
 namespace ostelvia::ui {
 
-class VistaCampi : public QDialog {
+class FieldView : public QDialog {
     Q_OBJECT
 
 public:
     // numeroRiga: the line's number in the list, counted from 1.
-    VistaCampi(const QString& riga, int numeroRiga, QWidget* parent = nullptr);
+    FieldView(const QString& line, int lineNumber, QWidget* parent = nullptr);
 
-    QLabel* intestazione() const { return intestazione_; }
-    QLabel* avviso() const { return avviso_; }
-    QTableWidget* campi() const { return campi_; }
+    QLabel* summary() const { return summary_; }
+    QLabel* warning() const { return warning_; }
+    QTableWidget* fields() const { return fields_; }
 
-    enum Colonna { Numero, Contenuto, Posizioni, Larghezza, Valore, Significato };
+    enum Column { Number, Description, Positions, Width, Value, Meaning };
 
 private:
-    void riempiCampi(const QStringList& valori);
+    void fillFields(const QStringList& values);
 
-    QLabel* intestazione_;
-    QLabel* avviso_;
-    QTableWidget* campi_;
+    QLabel* summary_;
+    QLabel* warning_;
+    QTableWidget* fields_;
 };
 
 // Blanks shown as middle dots, so that a value's width can be seen.
-QString SpaziVisibili(const QString& valore);
+QString visibleBlanks(const QString& valore);
 
 }  // namespace ostelvia::ui

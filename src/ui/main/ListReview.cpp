@@ -18,104 +18,104 @@ namespace {
 
 const QString kVerifica = QStringLiteral("&Verifica");
 
-void MostraCampi(QListWidget* lista, int riga)
+void showFields(QListWidget* list, int row)
 {
-    const QListWidgetItem* voce = lista->item(riga);
-    if (!voce)
+    const QListWidgetItem* item = list->item(row);
+    if (!item)
         return;
-    VistaCampi vista(voce->text(), riga + 1, lista->window());
-    vista.exec();
+    FieldView view(item->text(), row + 1, list->window());
+    view.exec();
 }
 
 // In a list whose lines switch on each click, the first click of a
 // double-click switches the line; this puts it back as it was before.
-class SelezioneAlDoppioClic : public QObject {
+class SelectionKeptOnDoubleClick : public QObject {
 public:
-    explicit SelezioneAlDoppioClic(QListWidget* lista) : QObject(lista), lista_(lista)
+    explicit SelectionKeptOnDoubleClick(QListWidget* list) : QObject(list), list_(list)
     {
-        lista->viewport()->installEventFilter(this);
-        connect(lista, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* voce) {
-            const int riga = lista_->row(voce);
-            if (riga == riga_)
-                voce->setSelected(selezionata_);
-            MostraCampi(lista_, riga);
+        list->viewport()->installEventFilter(this);
+        connect(list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+            const int row = list_->row(item);
+            if (row == row_)
+                item->setSelected(wasSelected_);
+            showFields(list_, row);
         });
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* evento) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
-        if (evento->type() != QEvent::MouseButtonPress)
+        if (event->type() != QEvent::MouseButtonPress)
             return false;
-        const auto* mouse = static_cast<QMouseEvent*>(evento);
-        if (mouse->button() != Qt::LeftButton)
+        const auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() != Qt::LeftButton)
             return false;
-        const int riga = lista_->row(lista_->itemAt(mouse->position().toPoint()));
+        const int row = list_->row(list_->itemAt(press->position().toPoint()));
         // The second press of a double-click must not overwrite the state
         // before the first.
-        const bool secondaPressione = riga == riga_ && orologio_.isValid()
-                                      && orologio_.elapsed() <= QApplication::doubleClickInterval();
-        if (!secondaPressione) {
-            riga_ = riga;
-            selezionata_ = riga >= 0 && lista_->item(riga)->isSelected();
+        const bool secondPress = row == row_ && sinceLastPress_.isValid()
+            && sinceLastPress_.elapsed() <= QApplication::doubleClickInterval();
+        if (!secondPress) {
+            row_ = row;
+            wasSelected_ = row >= 0 && list_->item(row)->isSelected();
         }
-        orologio_.start();
+        sinceLastPress_.start();
         return false;
     }
 
 private:
-    QListWidget* lista_;
-    QElapsedTimer orologio_;
-    int riga_ = -1;
-    bool selezionata_ = false;
+    QListWidget* list_;
+    QElapsedTimer sinceLastPress_;
+    int row_ = -1;
+    bool wasSelected_ = false;
 };
 
 }  // namespace
 
-void CollegaVistaCampi(QListWidget* lista)
+void connectFieldView(QListWidget* list)
 {
-    new SelezioneAlDoppioClic(lista);
-    lista->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(lista, &QWidget::customContextMenuRequested, lista, [lista](const QPoint& punto) {
-        const int riga = lista->row(lista->itemAt(punto));
-        if (riga < 0)
+    new SelectionKeptOnDoubleClick(list);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(list, &QWidget::customContextMenuRequested, list, [list](const QPoint& point) {
+        const int row = list->row(list->itemAt(point));
+        if (row < 0)
             return;
-        QMenu menu(lista);
-        QAction* campi = menu.addAction(QStringLiteral("Mostra i campi…"));
-        campi->setObjectName(QStringLiteral("mostraCampi"));
-        if (menu.exec(lista->viewport()->mapToGlobal(punto)) == campi)
-            MostraCampi(lista, riga);
+        QMenu menu(list);
+        QAction* showAction = menu.addAction(QStringLiteral("Mostra i campi…"));
+        showAction->setObjectName(QStringLiteral("showFields"));
+        if (menu.exec(list->viewport()->mapToGlobal(point)) == showAction)
+            showFields(list, row);
     });
 }
 
-QMenu* MenuVerifica(QMenuBar* barra)
+QMenu* checksMenu(QMenuBar* bar)
 {
-    for (QAction* azione : barra->actions()) {
-        if (azione->menu() && azione->text() == kVerifica)
-            return azione->menu();
+    for (QAction* action : bar->actions()) {
+        if (action->menu() && action->text() == kVerifica)
+            return action->menu();
     }
-    QMenu* verifica = barra->addMenu(kVerifica);
-    verifica->setObjectName(QStringLiteral("menuVerifica"));
-    return verifica;
+    QMenu* menu = bar->addMenu(kVerifica);
+    menu->setObjectName(QStringLiteral("checksMenu"));
+    return menu;
 }
 
-QAction* AggiungiRiepilogo(QMenu* verifica, QListWidget* lista)
+QAction* addTotalsAction(QMenu* menu, QListWidget* list)
 {
-    QAction* riepilogo = verifica->addAction(QStringLiteral("&Riepilogo…"));
-    riepilogo->setObjectName(QStringLiteral("riepilogo"));
-    QObject::connect(riepilogo, &QAction::triggered, lista, [lista] {
-        QStringList righe;
-        QVector<int> selezionate;
-        righe.reserve(lista->count());
-        for (int i = 0; i < lista->count(); ++i) {
-            righe.append(lista->item(i)->text());
-            if (lista->item(i)->isSelected())
-                selezionate.append(i);
+    QAction* totals = menu->addAction(QStringLiteral("&Riepilogo…"));
+    totals->setObjectName(QStringLiteral("totals"));
+    QObject::connect(totals, &QAction::triggered, list, [list] {
+        QStringList lines;
+        QVector<int> selected;
+        lines.reserve(list->count());
+        for (int i = 0; i < list->count(); ++i) {
+            lines.append(list->item(i)->text());
+            if (list->item(i)->isSelected())
+                selected.append(i);
         }
-        Riepilogo vista(righe, selezionate, lista->window());
-        vista.exec();
+        TotalsView view(lines, selected, list->window());
+        view.exec();
     });
-    return riepilogo;
+    return totals;
 }
 
 }  // namespace ostelvia::ui

@@ -11,12 +11,12 @@ namespace ostelvia::ui {
 
 // Double-click on a line, or its context menu, opens the line's field view.
 // A double-click leaves the line's selection as it was before it.
-void CollegaVistaCampi(QListWidget* lista);
+void connectFieldView(QListWidget* list);
 
 // The "&Verifica" menu of the bar, added when the bar has none yet.
-QMenu* MenuVerifica(QMenuBar* barra);
+QMenu* checksMenu(QMenuBar* bar);
 
-// "&Riepilogo…" in that menu: the totals of the list's lines.
-QAction* AggiungiRiepilogo(QMenu* verifica, QListWidget* lista);
+// "&TotalsView…" in that menu: the totals of the list's lines.
+QAction* addTotalsAction(QMenu* menu, QListWidget* list);
 
 }  // namespace ostelvia::ui

@@ -39,7 +39,7 @@ namespace {
 using exporter::kCrLf;
 
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
-const QString kTitoloInvio = QStringLiteral("Controllo prima dell'invio");
+const QString kSendCheckTitle = QStringLiteral("Controllo prima dell'invio");
 const QColor kSfondo(192, 192, 255);
 const QColor kGialloChiaro(255, 255, 192);
 const QColor kContornoForma(72, 72, 160);
@@ -235,8 +235,8 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     giallo.setColor(QPalette::Base, kGialloChiaro);
     list1_->setPalette(giallo);
     posiziona(list1_, 120, 2040, 10215, 2220);
-    CollegaVistaCampi(list1_);
-    creaMenuVerifica(menuBar);
+    connectFieldView(list1_);
+    addChecksMenu(menuBar);
 
     // Tab order by tab index: Text1(0), Text1(2), Text1(3), "&Crea File",
     // "&Esci", List1, "&Invia", Text1(1).
@@ -262,7 +262,7 @@ QString OstelviaDT::ultimaCamera() const
 
 void OstelviaDT::avvisaImpostazioniMancanti()
 {
-    const CursoreTemporaneo freccia(Qt::ArrowCursor);
+    const OverrideCursor freccia(Qt::ArrowCursor);
     QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"),
                        QMessageBox::Ok, this);
     avviso.exec();
@@ -313,8 +313,8 @@ void OstelviaDT::showEvent(QShowEvent* evento)
     // The first activation. Later ones come from the tool's own dialogs
     // (DopoDialogo); coming back from another program, from the code list's
     // viewer for one, must keep the dates the clerk typed.
-    if (!datePreimpostate_) {
-        datePreimpostate_ = true;
+    if (!datesPreset_) {
+        datesPreset_ = true;
         Form_Activate();
     }
     QWidget::showEvent(evento);
@@ -405,7 +405,7 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
     if (carattere == QStringLiteral("+")) {
         bool avviata = false;
         {
-            const CursoreTemporaneo occupato;
+            const OverrideCursor occupato;
             avviata = CreaListaPS(*avvio_);
         }
         if (!avviata)
@@ -433,7 +433,7 @@ void OstelviaDT::T_Click(int index)
 void OstelviaDT::CreaFile()
 {
     using Outcome = exporter::RunSummary::Outcome;
-    const CursoreTemporaneo occupato;
+    const OverrideCursor occupato;
     const exporter::RunSummary esito = exporter::CreaFileTassa(dataDaField()->text(), dataAField()->text(), *this);
     // A run that did not complete leaves the list as it was.
     switch (esito.outcome) {
@@ -468,13 +468,13 @@ void OstelviaDT::Invia()
         if (linesList()->item(i)->isSelected())
             selezionate.append(i);
     }
-    const Domanda chiedi = [this](const QString& domanda) {
-        const bool si = MostraMessaggio(domanda, Stile::SiNo, kTitoloInvio) == Risposta::Si;
+    const YesNoQuestion chiedi = [this](const QString& domanda) {
+        const bool si = MostraMessaggio(domanda, Stile::SiNo, kSendCheckTitle) == Risposta::Si;
         DopoDialogo();
         return si;
     };
     // Compared before anything is written: "No" leaves everything as it was.
-    if (!ConfermaInvio(righe, selezionate, chiedi))
+    if (!confirmSend(righe, selezionate, chiedi))
         return;
     QString percorso;
     try {
@@ -489,7 +489,7 @@ void OstelviaDT::Invia()
         Segnala(errore.message());
         return;
     }
-    if (!ArchiviaInvio(percorso, oraInvio_(), chiedi))
+    if (!archiveSend(percorso, sendClock_(), chiedi))
         return;
     if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
         Segnala(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
@@ -526,9 +526,9 @@ void OstelviaDT::menuCartella_Click()
 }
 
 // "&Verifica": kept apart, so that other checks can join the same menu.
-void OstelviaDT::creaMenuVerifica(QMenuBar* barra)
+void OstelviaDT::addChecksMenu(QMenuBar* barra)
 {
-    AggiungiRiepilogo(MenuVerifica(barra), list1_);
+    addTotalsAction(checksMenu(barra), list1_);
 }
 
 }  // namespace ostelvia::ui

@@ -55,7 +55,7 @@ public:
     QWidget* area() const { return area_; }
 
     // The clock that names the archive copy of a send (now when not set).
-    void impostaOraInvio(std::function<QDateTime()> ora) { oraInvio_ = std::move(ora); }
+    void setSendClock(std::function<QDateTime()> ora) { sendClock_ = std::move(ora); }
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
@@ -75,11 +75,11 @@ private:
     void T_Click(int index);
     void menu2_Click(int index);
     void menuCartella_Click();
-    void creaMenuVerifica(QMenuBar* barra);
+    void addChecksMenu(QMenuBar* bar);
 
     void CreaFile();
     void Invia();
-    void Segnala(const QString& messaggio);
+    void Segnala(const QString& question);
     // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
     void avvisaImpostazioniMancanti();
     void DopoDialogo();
@@ -88,8 +88,8 @@ private:
     std::unique_ptr<ProcessStarter> avvioProprio_;
     ProcessStarter* avvio_;
     Orologio oggi_;
-    std::function<QDateTime()> oraInvio_ = [] { return QDateTime::currentDateTime(); };
-    bool datePreimpostate_ = false;
+    std::function<QDateTime()> sendClock_ = [] { return QDateTime::currentDateTime(); };
+    bool datesPreset_ = false;
 
     QWidget* area_;
     std::array<QLineEdit*, 4> text1_{};

@@ -8,31 +8,31 @@
 
 namespace ostelvia::ui {
 
-QString CartellaArchivio()
+QString archiveFolder()
 {
-    return QDir::current().filePath(exporter::kCartellaArchivio);
+    return QDir::current().filePath(exporter::kArchiveFolder);
 }
 
-bool ConfermaInvio(const QStringList& righe, const QVector<int>& selezionate, const Domanda& chiedi)
+bool confirmSend(const QStringList& lines, const QVector<int>& selected, const YesNoQuestion& ask)
 {
-    QString domanda;
+    QString question;
     {
-        CursoreTemporaneo occupato;
-        const exporter::SendArchive archivio = exporter::SendArchive::read(CartellaArchivio());
-        domanda = exporter::alreadySentQuestion(exporter::findAlreadySent(archivio, righe, selezionate),
-                                                archivio.skipped());
+        OverrideCursor busy;
+        const exporter::SendArchive archive = exporter::SendArchive::read(archiveFolder());
+        question =
+            exporter::alreadySentQuestion(exporter::findAlreadySent(archive, lines, selected), archive.skipped());
     }
-    return domanda.isEmpty() || chiedi(domanda);
+    return question.isEmpty() || ask(question);
 }
 
-bool ArchiviaInvio(const QString& percorsoEsportazione, const QDateTime& quando, const Domanda& chiedi)
+bool archiveSend(const QString& exportPath, const QDateTime& when, const YesNoQuestion& ask)
 {
     try {
-        exporter::CopiaInArchivio(CartellaArchivio(), percorsoEsportazione, quando);
+        exporter::copyToArchive(archiveFolder(), exportPath, when);
         return true;
-    } catch (const exporter::FileError& errore) {
-        return chiedi(errore.message() + exporter::kCrLf + exporter::kCrLf
-                      + QStringLiteral("Inviare comunque, senza la copia nell'archivio?"));
+    } catch (const exporter::FileError& error) {
+        return ask(error.message() + exporter::kCrLf + exporter::kCrLf
+                   + QStringLiteral("Inviare comunque, senza la copia nell'archivio?"));
     }
 }
 

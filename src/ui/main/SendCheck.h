@@ -12,18 +12,18 @@
 namespace ostelvia::ui {
 
 // Asks a Sì/No question in the message dialog; true for "Si".
-using Domanda = std::function<bool(const QString& messaggio)>;
+using YesNoQuestion = std::function<bool(const QString& question)>;
 
 // The archive folder of the front-office directory (the current one).
-QString CartellaArchivio();
+QString archiveFolder();
 
 // Compares the selected records with the archive; when some were sent
 // before (or archive files could not be read) asks whether to send anyway.
 // True to go on; without an archive nothing is asked.
-bool ConfermaInvio(const QStringList& righe, const QVector<int>& selezionate, const Domanda& chiedi);
+bool confirmSend(const QStringList& lines, const QVector<int>& selected, const YesNoQuestion& ask);
 
 // Keeps the copy of the export file just written; when it cannot, asks
 // whether to send anyway. True to go on.
-bool ArchiviaInvio(const QString& percorsoEsportazione, const QDateTime& quando, const Domanda& chiedi);
+bool archiveSend(const QString& exportPath, const QDateTime& when, const YesNoQuestion& ask);
 
 }  // namespace ostelvia::ui

@@ -1,4 +1,4 @@
-// "Riepilogo": the totals of the selected lines and of all lines, the
+// "TotalsView": the totals of the selected lines and of all lines, the
 // number the clerk compares with the municipality's portal before sending.
 #pragma once
 
@@ -12,23 +12,23 @@ class QTableWidget;
 
 namespace ostelvia::ui {
 
-class Riepilogo : public QDialog {
+class TotalsView : public QDialog {
     Q_OBJECT
 
 public:
-    // righe: every line of the list; selezionate: the indexes of the selected ones.
-    Riepilogo(const QStringList& righe, const QVector<int>& selezionate, QWidget* parent = nullptr);
+    // lines: every line of the list; selected: the indexes of the selected ones.
+    TotalsView(const QStringList& lines, const QVector<int>& selected, QWidget* parent = nullptr);
 
     // Rows: the totals, then one per month of departure; columns: what is
     // counted, then records, guests and nights of the selected lines and of all.
-    QTableWidget* totali() const { return totali_; }
-    QLabel* nonLeggibili() const { return nonLeggibili_; }
-    QPlainTextEdit* elencoNonLeggibili() const { return elenco_; }
+    QTableWidget* totals() const { return totals_; }
+    QLabel* unreadableNote() const { return unreadableNote_; }
+    QPlainTextEdit* unreadableList() const { return unreadableList_; }
 
 private:
-    QTableWidget* totali_;
-    QLabel* nonLeggibili_;
-    QPlainTextEdit* elenco_;
+    QTableWidget* totals_;
+    QLabel* unreadableNote_;
+    QPlainTextEdit* unreadableList_;
 };
 
 }  // namespace ostelvia::ui
