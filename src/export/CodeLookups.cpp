@@ -1,31 +1,36 @@
 #include "export/CodeLookups.h"
 
 #include "db/Database.h"
+#include "export/RecordLayout.h"
 #include "text/Blanks.h"
+
+#include <algorithm>
 
 namespace ostelvia::exporter {
 
 namespace {
 
+const QString kCodeField = QStringLiteral("CodicePS");
+
 // Each lookup opens the code table afresh; the engine keeps the parsed file
 // for the run, and a file replaced on disk is seen by the next run.
-QString lookUp(const QString& criteria)
+// Returns the field of the first row matching, or `none`.
+QString lookUp(const QString& criteria, const QString& wanted = kCodeField, const QString& none = kNoCode)
 {
     static const QString kFile = QStringLiteral("Comuni.mdb");
     static const QString kTable = QStringLiteral("CodiciVari");
-    static const QString kCodeField = QStringLiteral("CodicePS");
     db::Database comuni = db::Database::open(kFile);
     db::Recordset codici = comuni.openRecordset(kTable);
     codici.findFirst(criteria);
-    QString code = kNoCode;
+    QString result = none;
     if (!codici.noMatch()) {
-        const db::Value value = codici.field(kCodeField);
+        const db::Value value = codici.field(wanted);
         // A row without a code cannot give one: it counts as no match.
         if (!value.isNull())
-            code = value.toText();
+            result = value.toText();
     }
     comuni.close();
-    return code;
+    return result;
 }
 
 // "<prefix><value>'" with the value's quotes doubled, built in one piece:
@@ -54,6 +59,41 @@ QString CodiceStato(const QString& nome)
 QString CodiceStatoDaSigla(const QString& sigla)
 {
     return lookUp(criteria(QLatin1String("Tipo = 0 and Sigla = '"), sigla));
+}
+
+QString nameOfCode(const QString& code, int tipo)
+{
+    // The file holds the code zero-filled; the table may hold it without the zeros.
+    QString digits = text::trimBlanks(code);
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    if (digits.isEmpty())
+        return {};
+    return lookUp(QStringLiteral("Tipo = %1 and ltrim(Trim(CodicePS), '0') = '").arg(tipo)
+                      + db::escapeQuotes(digits) + QLatin1Char('\''),
+                  QStringLiteral("Descrizione"), QString());
+}
+
+QString codeMeaning(const QString& value, CodeKind kind)
+{
+    if (kind == CodeKind::None)
+        return {};
+    if (value == kNoCode)
+        return QStringLiteral("nessun codice");
+    const bool zeros = !value.isEmpty()
+                       && std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c == QLatin1Char('0'); });
+    if (zeros && kind == CodeKind::Comune)
+        return QStringLiteral("zeri: luogo fuori d'Italia");
+    try {
+        QString name;
+        if (kind != CodeKind::Stato)
+            name = nameOfCode(value, kMunicipalityType);
+        if (name.isEmpty() && kind != CodeKind::Comune)
+            name = nameOfCode(value, kStateType);
+        return name.isEmpty() ? QStringLiteral("codice non trovato") : text::trimBlanks(name);
+    } catch (const db::DbError& error) {
+        return QStringLiteral("nome non disponibile: ") + error.message();
+    }
 }
 
 }  // namespace ostelvia::exporter

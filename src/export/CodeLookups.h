@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "export/RecordLayout.h"
+
 namespace ostelvia::exporter {
 
 inline const QString kNoCode = QStringLiteral("         ");
@@ -16,5 +18,17 @@ QString CodiceComune(const QString& nome);
 QString CodiceStato(const QString& nome);
 // State (Tipo 0) by abbreviation, as passed.
 QString CodiceStatoDaSigla(const QString& sigla);
+
+inline constexpr int kStateType = 0;
+inline constexpr int kMunicipalityType = 3;
+
+// The name (Descrizione) of the first row of that Tipo whose code, without
+// leading zeros, is the given code's; "" when none has it.
+QString nameOfCode(const QString& code, int tipo);
+
+// What a code field of a written record stands for: the name, "codice non
+// trovato", "nessun codice" for nine blanks, or why "Comuni.mdb" could not
+// tell. A place of issue is looked up as a municipality, then as a state.
+QString codeMeaning(const QString& value, CodeKind kind);
 
 }  // namespace ostelvia::exporter

@@ -3,6 +3,7 @@
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
 #include "export/CodeLookups.h"
+#include "export/RecordLayout.h"
 #include "text/Blanks.h"
 #include "text/WordSplit.h"
 
@@ -112,18 +113,22 @@ public:
     QString raw(const char16_t* name) const { return field(name).toText(); }
     double number(const char16_t* name) const { return field(name).toNumber(); }
 
-    void add(qsizetype width, const QString& produced)
+    // Width of the field added next, from the shared layout.
+    qsizetype width() const { return recordLayout().at(fieldNumber_).width; }
+
+    void add(const QString& produced)
     {
+        const qsizetype expected = width();
         ++fieldNumber_;
         const QString written = blankControls(foldSurrogates(produced));
-        if (written.size() != width) {
+        if (written.size() != expected) {
             misfits_.append(QStringLiteral("Tracciato record errato (campo ") +
                             QString::number(fieldNumber_) + QStringLiteral(": ") + written +
                             QStringLiteral(") "));
         }
         riga_.append(written);
     }
-    void blanks(qsizetype width) { add(width, QString(width, QLatin1Char(' '))); }
+    void blanks() { add(QString(width(), QLatin1Char(' '))); }
 
     PresenceRecord finish(const QString& guestName) const
     {
@@ -201,54 +206,54 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     const double cardNumber =
         b.number(u"NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
 
-    b.add(7, zeroPadded(b.number(u"NumeroComponente"), 7));               // 1
-    b.add(8, arrival);                                                    // 2
-    b.add(6, QStringLiteral("180000"));                                   // 3
-    b.add(8, arrival);                                                    // 4
-    b.add(8, departure);                                                  // 5
-    b.add(6, QStringLiteral("100000"));                                   // 6
-    b.add(1, QStringLiteral("0"));                                        // 7
-    b.add(10, zeroPadded(cardNumber, 10));                                // 8
-    b.add(1, QStringLiteral("0"));                                        // 9
-    b.add(1, QStringLiteral("0"));                                        // 10
-    b.add(2, stayKind(b.number(u"CodIDS")));                               // 11
-    b.add(2, QStringLiteral("01"));                                       // 12
-    b.add(30, cutFill(ParteStringa(name, 1), 30));                        // 13
-    b.add(30, cutFill(ParteStringa(name, 0), 30));                        // 14
-    b.blanks(16);                                                         // 15
-    b.add(8, b.text(u"DataNascita"));                                      // 16
-    b.blanks(35);                                                         // 17
-    b.add(2, cutTrimFill(ParteStringa(foldSurrogates(birthPlace), 2), 2)); // 18
-    b.blanks(35);                                                         // 19
-    b.add(60, cutTrimFill(b.text(u"Indirizzo"), 60));                      // 20
-    b.add(5, cutTrimFill(b.text(u"CAP"), 5));                              // 21
-    b.blanks(35);                                                         // 22
-    b.add(2, cutTrimFill(b.text(u"Provincia"), 2));                        // 23
-    b.blanks(35);                                                         // 24
-    b.blanks(320);                                                        // 25
-    b.add(20, cutFill(b.text(u"NumeroDocumento"), 20));                    // 26
-    b.blanks(10);                                                         // 27
-    b.add(8, issueDate(b.text(u"DataRilascioDocumento")));                 // 28
-    b.add(3, QStringLiteral("000"));                                      // 29
-    b.add(2, guestKind(b));                                               // 30
+    b.add(zeroPadded(b.number(u"NumeroComponente"), b.width()));           // 1
+    b.add(arrival);                                                        // 2
+    b.add(QStringLiteral("180000"));                                       // 3
+    b.add(arrival);                                                        // 4
+    b.add(departure);                                                      // 5
+    b.add(QStringLiteral("100000"));                                       // 6
+    b.add(QStringLiteral("0"));                                            // 7
+    b.add(zeroPadded(cardNumber, b.width()));                              // 8
+    b.add(QStringLiteral("0"));                                            // 9
+    b.add(QStringLiteral("0"));                                            // 10
+    b.add(stayKind(b.number(u"CodIDS")));                                  // 11
+    b.add(QStringLiteral("01"));                                           // 12
+    b.add(cutFill(ParteStringa(name, 1), b.width()));                      // 13
+    b.add(cutFill(ParteStringa(name, 0), b.width()));                      // 14
+    b.blanks();                                                            // 15
+    b.add(b.text(u"DataNascita"));                                         // 16
+    b.blanks();                                                            // 17
+    b.add(cutTrimFill(ParteStringa(foldSurrogates(birthPlace), 2), b.width()));  // 18
+    b.blanks();                                                            // 19
+    b.add(cutTrimFill(b.text(u"Indirizzo"), b.width()));                   // 20
+    b.add(cutTrimFill(b.text(u"CAP"), b.width()));                         // 21
+    b.blanks();                                                            // 22
+    b.add(cutTrimFill(b.text(u"Provincia"), b.width()));                   // 23
+    b.blanks();                                                            // 24
+    b.blanks();                                                            // 25
+    b.add(cutFill(b.text(u"NumeroDocumento"), b.width()));                 // 26
+    b.blanks();                                                            // 27
+    b.add(issueDate(b.text(u"DataRilascioDocumento")));                    // 28
+    b.add(QStringLiteral("000"));                                          // 29
+    b.add(guestKind(b));                                                   // 30
 
     const QString birthState = ParteStringa(birthPlace, 0);
-    b.add(9, birthState == QLatin1String("I")
-                 ? codeField(CodiceComune(ParteStringa(birthPlace, 3)))
-                 : kZeroCode);                                            // 31
-    b.add(9, codeField(CodiceStatoDaSigla(birthState)));                  // 32
-    b.add(9, codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));            // 33
+    b.add(birthState == QLatin1String("I")
+              ? codeField(CodiceComune(ParteStringa(birthPlace, 3)))
+              : kZeroCode);                                                // 31
+    b.add(codeField(CodiceStatoDaSigla(birthState)));                      // 32
+    b.add(codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));               // 33
     const QString state = b.raw(u"Stato");
-    b.add(9, trimBlanks(state) == QLatin1String("I")
-                 ? codeField(CodiceComune(b.raw(u"Residenza")))
-                 : kZeroCode);                                            // 34
-    b.add(9, codeField(CodiceStatoDaSigla(state)));                       // 35
-    b.add(5, cutFill(b.text(u"TipoDocumento"), 5));                        // 36
+    b.add(trimBlanks(state) == QLatin1String("I")
+              ? codeField(CodiceComune(b.raw(u"Residenza")))
+              : kZeroCode);                                                // 34
+    b.add(codeField(CodiceStatoDaSigla(state)));                           // 35
+    b.add(cutFill(b.text(u"TipoDocumento"), b.width()));                   // 36
     QString issuePlace = CodiceComune(issuer);
     if (trimBlanks(issuePlace).isEmpty())
         issuePlace = CodiceStato(issuer);
-    b.add(9, codeField(issuePlace));                                      // 37
-    b.add(1, b.text(u"Sesso"));                                            // 38
+    b.add(codeField(issuePlace));                                          // 37
+    b.add(b.text(u"Sesso"));                                               // 38
 
     return b.finish(scheda.field(QStringLiteral("NomeCliente")).toText());
 }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 #include "DialogAnswer.h"
@@ -22,11 +23,14 @@ class RecordingStarter : public ui::ProcessStarter {
 public:
     bool startDetached(const QString& commandLine) override
     {
+        if (onStart)
+            onStart();
         started.append(commandLine);
         return succeeds;
     }
     QStringList started;
     bool succeeds = true;
+    std::function<void()> onStart;  // runs as each command is started
 };
 
 inline QByteArray referenceBytes(const QString& name)

@@ -9,11 +9,15 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <clocale>
+#include <functional>
 #include <cstdio>
 
+#include "export/SendArchive.h"
+#include "export/TextFiles.h"
 #include "ui/main/MainWindow.h"
 
 namespace {
@@ -41,7 +45,9 @@ bool save(QWidget* widget, const QString& path)
 }
 
 // Waits for the next modal dialog, pictures it, then presses its button.
-void pictureNextDialog(const QString& path, const QString& button, bool* ok)
+// prepare, when given, arranges the dialog before the picture.
+void pictureNextDialog(const QString& path, const QString& button, bool* ok,
+                       std::function<void(QWidget*)> prepare = {})
 {
     auto* timer = new QTimer;
     auto* elapsed = new QElapsedTimer;
@@ -59,6 +65,8 @@ void pictureNextDialog(const QString& path, const QString& button, bool* ok)
             return;
         }
         timer->stop();
+        if (prepare)
+            prepare(modal);
         // One more turn so the dialog has laid itself out and painted.
         QTimer::singleShot(300, modal, [=] {
             *ok = save(modal, path) && *ok;
@@ -103,6 +111,19 @@ int main(int argc, char* argv[])
     settle(100);
     ok = save(&window, out.filePath(QStringLiteral("main-window-review.png"))) && ok;
 
+    // The review before sending: a line field by field (its double-click),
+    // then the totals of "Verifica".
+    pictureNextDialog(out.filePath(QStringLiteral("field-view.png")), QStringLiteral("closeButton"), &ok,
+                      [](QWidget* view) {
+                          if (auto* fields = view->findChild<QTableWidget*>(QStringLiteral("fields")))
+                              fields->scrollToBottom();  // the code fields and their names
+                      });
+    emit window.linesList()->itemDoubleClicked(window.linesList()->item(1));
+    settle();
+    pictureNextDialog(out.filePath(QStringLiteral("totals.png")), QStringLiteral("closeButton"), &ok);
+    window.findChild<QAction*>(QStringLiteral("totals"))->trigger();
+    settle();
+
     // A card with twelve findings stops the run in the message dialog.
     window.dataDaField()->setText(QStringLiteral("27/06/2024"));
     window.dataAField()->setText(QStringLiteral("27/06/2024"));
@@ -113,6 +134,24 @@ int main(int argc, char* argv[])
     // The export path prompt of the settings menu, answered "Annulla".
     pictureNextDialog(out.filePath(QStringLiteral("input-dialog.png")), QStringLiteral("T1"), &ok);
     window.percorsoFileAction()->trigger();
+    settle();
+
+    // "Invia" after an earlier send of three of the lines, one of them since
+    // corrected: the warning, answered "No".
+    window.dataDaField()->setText(QStringLiteral("01/01/2000"));
+    window.dataAField()->setText(QStringLiteral("30/04/2024"));
+    window.creaFileButton()->click();
+    settle();
+    QStringList earlier;
+    for (int i = 0; i < 4 && i < window.linesList()->count(); ++i)
+        earlier.append(window.linesList()->item(i)->text());
+    if (earlier.size() == 4)
+        earlier[3].replace(29, 8, QStringLiteral("20240301"));
+    QDir().mkpath(ostelvia::exporter::kArchiveFolder);
+    ostelvia::exporter::writeText(QDir(ostelvia::exporter::kArchiveFolder).filePath(QStringLiteral("2024-04-30_09-12-40.txt")),
+                                  earlier.join(ostelvia::exporter::kCrLf));
+    pictureNextDialog(out.filePath(QStringLiteral("send-warning.png")), QStringLiteral("T1"), &ok);
+    window.inviaButton()->click();
     settle();
 
     ok = save(&window, out.filePath(QStringLiteral("main-window-after-dialogs.png"))) && ok;

@@ -1,5 +1,6 @@
 #include "ui/dialogs/InputBoxForm.h"
 
+#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/InputBoxLayout.h"
 #include "ui/dialogs/Twips.h"
@@ -101,17 +102,11 @@ bool InputBox_Form::eventFilter(QObject* oggetto, QEvent* evento)
 
 void InputBox_Form::showEvent(QShowEvent* evento)
 {
-    // Laid out before the first paint; activation may come later or, on some
-    // platforms, not at all.
+    // Laid out when shown, the one activation the tool itself gives this
+    // dialog (nothing of the tool opens over it). Coming back from another
+    // program must neither move the window nor select the answer being typed.
     Form_Activate();
     QDialog::showEvent(evento);
-}
-
-void InputBox_Form::changeEvent(QEvent* evento)
-{
-    if (evento->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
-    QDialog::changeEvent(evento);
 }
 
 void InputBox_Form::paintEvent(QPaintEvent*)
@@ -148,6 +143,7 @@ QString ChiediTesto(const QString& richiesta, const QString& titolo, const QStri
 {
     // A fresh form per call: every dialog starts from the design values.
     InputBox_Form form;
+    const OverrideCursor freccia(Qt::ArrowCursor);
     form.impostaRichiesta(richiesta);
     form.impostaTitolo(titolo);
     form.impostaPredefinito(predefinito);

@@ -39,7 +39,6 @@ public slots:
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
-    void changeEvent(QEvent* evento) override;
     void paintEvent(QPaintEvent* evento) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "ui/dialogs/MsgBoxForm.h"
 
+#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxLayout.h"
 #include "ui/dialogs/Twips.h"
@@ -160,6 +161,8 @@ Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& t
 {
     // A fresh form per call: every dialog starts from the design values.
     MsgBox_Form form;
+    // Whatever the window is busy with, a question gets the ordinary arrow.
+    const OverrideCursor freccia(Qt::ArrowCursor);
     form.impostaMessaggio(messaggio);
     form.impostaTitolo(titolo);
     const qint16 pulsanti = codice(stile);

@@ -21,12 +21,15 @@
 #include "checks/DateRoutines.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
+#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/CodeListView.h"
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/FrontOfficeFolder.h"
+#include "ui/main/ListReview.h"
+#include "ui/main/SendCheck.h"
 #include "ui/main/Settings.h"
 
 namespace ostelvia::ui {
@@ -36,6 +39,7 @@ namespace {
 using exporter::kCrLf;
 
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
+const QString kSendCheckTitle = QStringLiteral("Controllo prima dell'invio");
 const QColor kSfondo(192, 192, 255);
 const QColor kGialloChiaro(255, 255, 192);
 const QColor kContornoForma(72, 72, 160);
@@ -231,6 +235,8 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     giallo.setColor(QPalette::Base, kGialloChiaro);
     list1_->setPalette(giallo);
     posiziona(list1_, 120, 2040, 10215, 2220);
+    connectFieldView(list1_);
+    addChecksMenu(menuBar);
 
     // Tab order by tab index: Text1(0), Text1(2), Text1(3), "&Crea File",
     // "&Esci", List1, "&Invia", Text1(1).
@@ -256,6 +262,7 @@ QString OstelviaDT::ultimaCamera() const
 
 void OstelviaDT::avvisaImpostazioniMancanti()
 {
+    const OverrideCursor freccia(Qt::ArrowCursor);
     QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"),
                        QMessageBox::Ok, this);
     avviso.exec();
@@ -270,9 +277,11 @@ void OstelviaDT::Segnala(const QString& messaggio)
 
 void OstelviaDT::DopoDialogo()
 {
-    // The dialogs have no owner window, and without a window manager (or
-    // with a reluctant one) nothing hands the activation back: ask for it, so
-    // that the activation handler runs after every dialog.
+    // One of the tool's own dialogs has closed over the window: that is an
+    // activation, and it presets the dates. The dialogs have no owner window,
+    // and without a window manager (or with a reluctant one) nothing hands the
+    // activation back: ask for it.
+    Form_Activate();
     if (isVisible())
         activateWindow();
 }
@@ -299,11 +308,16 @@ void OstelviaDT::Form_Activate()
     dataAField()->setText(ieri);
 }
 
-void OstelviaDT::changeEvent(QEvent* evento)
+void OstelviaDT::showEvent(QShowEvent* evento)
 {
-    if (evento->type() == QEvent::ActivationChange && isActiveWindow())
+    // The first activation. Later ones come from the tool's own dialogs
+    // (DopoDialogo); coming back from another program, from the code list's
+    // viewer for one, must keep the dates the clerk typed.
+    if (!datesPreset_) {
+        datesPreset_ = true;
         Form_Activate();
-    QWidget::changeEvent(evento);
+    }
+    QWidget::showEvent(evento);
 }
 
 int OstelviaDT::indiceCampo(QObject* oggetto) const
@@ -388,8 +402,15 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
         }
         return true;
     }
-    if (carattere == QStringLiteral("+") && !CreaListaPS(*avvio_))
-        DopoDialogo();
+    if (carattere == QStringLiteral("+")) {
+        bool avviata = false;
+        {
+            const OverrideCursor occupato;
+            avviata = CreaListaPS(*avvio_);
+        }
+        if (!avviata)
+            DopoDialogo();
+    }
     // The "+" still goes into the field like any other character.
     return false;
 }
@@ -412,6 +433,7 @@ void OstelviaDT::T_Click(int index)
 void OstelviaDT::CreaFile()
 {
     using Outcome = exporter::RunSummary::Outcome;
+    const OverrideCursor occupato;
     const exporter::RunSummary esito = exporter::CreaFileTassa(dataDaField()->text(), dataAField()->text(), *this);
     // A run that did not complete leaves the list as it was.
     switch (esito.outcome) {
@@ -439,13 +461,27 @@ void OstelviaDT::CreaFile()
 
 void OstelviaDT::Invia()
 {
+    QStringList righe;
+    QVector<int> selezionate;
+    for (int i = 0; i < linesList()->count(); ++i) {
+        righe.append(linesList()->item(i)->text());
+        if (linesList()->item(i)->isSelected())
+            selezionate.append(i);
+    }
+    const YesNoQuestion chiedi = [this](const QString& domanda) {
+        const bool si = MostraMessaggio(domanda, Stile::SiNo, kSendCheckTitle) == Risposta::Si;
+        DopoDialogo();
+        return si;
+    };
+    // Compared before anything is written: "No" leaves everything as it was.
+    if (!confirmSend(righe, selezionate, chiedi))
+        return;
+    QString percorso;
     try {
-        const QString percorso = exporter::readExportPath();
+        percorso = exporter::readExportPath();
         QString testo;
-        for (int i = 0; i < linesList()->count(); ++i) {
-            if (linesList()->item(i)->isSelected())
-                testo += linesList()->item(i)->text() + kCrLf;
-        }
+        for (int i : selezionate)
+            testo += righe.at(i) + kCrLf;
         exporter::writeText(percorso, testo);
         exporter::RimuoviUltimoACapo(percorso);
     } catch (const Error& errore) {
@@ -453,6 +489,8 @@ void OstelviaDT::Invia()
         Segnala(errore.message());
         return;
     }
+    if (!archiveSend(percorso, sendClock_(), chiedi))
+        return;
     if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
         Segnala(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;
@@ -485,6 +523,12 @@ void OstelviaDT::menuCartella_Click()
         Segnala(errore.message());
     }
     DopoDialogo();
+}
+
+// "&Verifica": kept apart, so that other checks can join the same menu.
+void OstelviaDT::addChecksMenu(QMenuBar* barra)
+{
+    addTotalsAction(checksMenu(barra), list1_);
 }
 
 }  // namespace ostelvia::ui

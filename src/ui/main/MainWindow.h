@@ -3,10 +3,12 @@
 // lines and start the send command, and the "Impostazioni" menu.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "export/ExportRun.h"
@@ -17,6 +19,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenuBar;
 
 namespace ostelvia::ui {
 
@@ -51,9 +54,12 @@ public:
     // The client area below the menu bar.
     QWidget* area() const { return area_; }
 
+    // The clock that names the archive copy of a send (now when not set).
+    void setSendClock(std::function<QDateTime()> ora) { sendClock_ = std::move(ora); }
+
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
-    void changeEvent(QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
 
 private:
     // Element indexes of the control arrays.
@@ -69,10 +75,11 @@ private:
     void T_Click(int index);
     void menu2_Click(int index);
     void menuCartella_Click();
+    void addChecksMenu(QMenuBar* bar);
 
     void CreaFile();
     void Invia();
-    void Segnala(const QString& messaggio);
+    void Segnala(const QString& question);
     // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
     void avvisaImpostazioniMancanti();
     void DopoDialogo();
@@ -81,6 +88,8 @@ private:
     std::unique_ptr<ProcessStarter> avvioProprio_;
     ProcessStarter* avvio_;
     Orologio oggi_;
+    std::function<QDateTime()> sendClock_ = [] { return QDateTime::currentDateTime(); };
+    bool datesPreset_ = false;
 
     QWidget* area_;
     std::array<QLineEdit*, 4> text1_{};

@@ -1,0 +1,262 @@
+#include "export/SendArchive.h"
+
+#include "db/Database.h"
+#include "export/PresenceRecord.h"
+#include "export/RecordLayout.h"
+#include "export/TextFiles.h"
+#include "text/Cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace ostelvia::exporter {
+
+using text::toCp1252;
+
+namespace {
+
+const QString kStampFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+const QString kCopyExtension = QStringLiteral(".txt");
+// The longest export file: 32,767 lines of a record and its line end.
+constexpr qint64 kLargestSend = 32767LL * (kRecordLength + 2);
+constexpr int kListedAtMost = 20;
+constexpr int kSkippedListedAtMost = 10;
+
+// "2024-09-01_08-15-02.txt" or "2024-09-01_08-15-02_2.txt": the time of the send.
+QDateTime sendTimeOfName(const QString& name)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})(_\\d+)?\\.txt$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return {};
+    return QDateTime::fromString(match.captured(1), kStampFormat);
+}
+
+// Fields 1, 2 and 8 of a record, as bytes.
+QByteArray stayKeyBytes(QByteArrayView line)
+{
+    QByteArray key;
+    key.reserve(25);
+    for (int number : {fieldNo::Componente, fieldNo::Arrivo, fieldNo::Scheda}) {
+        const RecordField& f = recordField(number);
+        key.append(line.sliced(f.start - 1, f.width));
+    }
+    return key;
+}
+
+QString shownSendTime(const QDateTime& when)
+{
+    return when.toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+}
+
+}  // namespace
+
+QString archiveFileName(const QString& folder, const QDateTime& when)
+{
+    const QString stamp = when.toString(kStampFormat);
+    const QDir dir(folder);
+    QString name = stamp + kCopyExtension;
+    for (int n = 2; dir.exists(name); ++n)
+        name = stamp + QStringLiteral("_%1").arg(n) + kCopyExtension;
+    return name;
+}
+
+QString copyToArchive(const QString& folder, const QString& exportPath, const QDateTime& when)
+{
+    const auto failed = [&folder](const QString& reason) {
+        return FileError(
+            QStringLiteral("Impossibile salvare la copia dell'invio nella cartella \"%1\": %2.").arg(folder, reason));
+    };
+    QFile source(localPath(exportPath));
+    if (!source.open(QIODevice::ReadOnly))
+        throw FileError(
+            QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        throw FileError(
+            QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
+
+    if (!QDir().mkpath(folder))
+        throw failed(QStringLiteral("la cartella non si può creare"));
+    const QString path = QDir(folder).filePath(archiveFileName(folder, when));
+    QFile copy(path);
+    // NewOnly: an archived send is never overwritten.
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw failed(copy.errorString());
+    const bool written = copy.write(bytes) == bytes.size() && copy.flush();
+    copy.close();
+    if (!written || copy.error() != QFileDevice::NoError) {
+        const QString reason = copy.errorString();
+        // A half copy would read as a damaged archive file later.
+        copy.remove();
+        throw failed(reason);
+    }
+    return path;
+}
+
+SendArchive SendArchive::read(const QString& folder)
+{
+    SendArchive archive;
+    const QDir dir(folder);
+    if (!dir.exists())
+        return archive;
+    // Names sort by time: a later send of a stay replaces an earlier one.
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        const QDateTime when = sendTimeOfName(name);
+        if (!when.isValid()) {
+            archive.skipped_.append(
+                QStringLiteral("%1: non è una copia di un invio (nome non riconosciuto)").arg(name));
+            continue;
+        }
+        if (entry.size() > kLargestSend) {
+            archive.skipped_.append(QStringLiteral("%1: troppo grande per essere un file di invio").arg(name));
+            continue;
+        }
+        QFile file(entry.filePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            archive.skipped_.append(QStringLiteral("%1: non si può leggere (%2)").arg(name, file.errorString()));
+            continue;
+        }
+        archive.addFile(name, when, file.readAll());
+    }
+    return archive;
+}
+
+void SendArchive::addFile(const QString& name, const QDateTime& when, QByteArray bytes)
+{
+    // Lines end at LF, with the CR before it dropped; the last has no line end.
+    std::vector<QByteArrayView> lines;
+    lines.reserve(static_cast<size_t>(bytes.size() / (kRecordLength + 2) + 2));
+    const QByteArrayView all(bytes);
+    qsizetype begin = 0;
+    while (begin <= all.size()) {
+        qsizetype end = all.indexOf('\n', begin);
+        if (end < 0)
+            end = all.size();
+        QByteArrayView line = all.sliced(begin, end - begin);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines.push_back(line);
+        begin = end + 1;
+    }
+    // An empty send (every line deselected) is archived as an empty file.
+    if (bytes.isEmpty()) {
+        sentAt_.append(when);
+        return;
+    }
+    // A line end after the last line, as a file left by a failed run has.
+    if (lines.size() > 1 && lines.back().isEmpty())
+        lines.pop_back();
+    const QByteArray header = toCp1252(kHeaderLine);
+    if (lines.front() != QByteArrayView(header)) {
+        skipped_.append(QStringLiteral("%1: non inizia con la riga di intestazione").arg(name));
+        return;
+    }
+    for (size_t i = 1; i < lines.size(); ++i) {
+        if (lines[i].size() != kRecordLength) {
+            skipped_.append(QStringLiteral("%1: la riga %2 non è un record di %3 caratteri")
+                                .arg(name)
+                                .arg(i + 1)
+                                .arg(kRecordLength));
+            return;
+        }
+    }
+    const int file = static_cast<int>(sentAt_.size());
+    sentAt_.append(when);
+    data_.push_back(std::move(bytes));
+    // The views above point into the buffer of `bytes`, which data_ now owns.
+    for (size_t i = 1; i < lines.size(); ++i)
+        index_.insert(stayKeyBytes(lines[i]), Sent{lines[i], file});
+}
+
+const SendArchive::Sent* SendArchive::find(const QByteArray& key) const
+{
+    const auto it = index_.constFind(key);
+    return it == index_.cend() ? nullptr : &it.value();
+}
+
+QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines, const QVector<int>& rows)
+{
+    QVector<AlreadySent> found;
+    if (archive.records() == 0)
+        return found;
+    for (int row : rows) {
+        const QString& line = lines.at(row);
+        if (!parseLine(line).isRecord())
+            continue;
+        const QByteArray bytes = toCp1252(line);
+        const SendArchive::Sent* sent = archive.find(stayKeyBytes(bytes));
+        if (!sent)
+            continue;
+        found.append(AlreadySent{row, line, archive.sentAt(sent->file), sent->line == QByteArrayView(bytes)});
+    }
+    return found;
+}
+
+QString roomOfRecord(const QString& line)
+{
+    const QString arrival = fieldOf(line, fieldNo::Arrivo);
+    const double card = fieldOf(line, fieldNo::Scheda).toDouble();
+    const double progressive = card - 1000000.0 * arrival.mid(2, 2).toDouble();
+    const QString criteria =
+        QStringLiteral("NumeroHotel = 1 and NumeroComponente = %1 and NumeroProgressivo = %2 and DataArrivo = '%3'")
+            .arg(fieldOf(line, fieldNo::Componente).toLongLong())
+            .arg(static_cast<qint64>(progressive))
+            .arg(db::escapeQuotes(arrival));
+    for (const QString& file : {QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("SchedaStoricoClienti.mdb")}) {
+        try {
+            db::Database guests = db::Database::open(file);
+            db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
+            cards.findFirst(criteria);
+            const QString room = cards.noMatch() ? QString() : cards.text(QStringLiteral("NumeroCamera"));
+            guests.close();
+            if (!room.isEmpty())
+                return room.trimmed();
+        } catch (const db::DbError&) {
+            // The room only helps the clerk recognise the guest: go on without it.
+        }
+    }
+    return QStringLiteral("?");
+}
+
+QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList& skipped,
+                            const std::function<QString(const QString&)>& room)
+{
+    if (found.isEmpty() && skipped.isEmpty())
+        return {};
+    QStringList text;
+    if (!found.isEmpty()) {
+        text.append(found.size() == 1
+                        ? QStringLiteral("Una delle righe selezionate è già stata inviata:")
+                        : QStringLiteral("%1 delle righe selezionate sono già state inviate:").arg(found.size()));
+        for (qsizetype i = 0; i < found.size() && i < kListedAtMost; ++i) {
+            const AlreadySent& sent = found.at(i);
+            text.append(QStringLiteral("camera %1, %2, arrivo %3: inviata il %4, %5")
+                            .arg(room(sent.line), guestName(sent.line), shownDate(fieldOf(sent.line, fieldNo::Arrivo)),
+                                 shownSendTime(sent.earlierSend),
+                                 sent.identical ? QStringLiteral("identica")
+                                                : QStringLiteral("con dati cambiati (rettifica)")));
+        }
+        if (found.size() > kListedAtMost)
+            text.append(QStringLiteral("... e altre %1.").arg(found.size() - kListedAtMost));
+        text.append(QString());
+    }
+    if (!skipped.isEmpty()) {
+        text.append(QStringLiteral("File della cartella \"%1\" non controllati:").arg(kArchiveFolder));
+        for (qsizetype i = 0; i < skipped.size() && i < kSkippedListedAtMost; ++i)
+            text.append(skipped.at(i));
+        if (skipped.size() > kSkippedListedAtMost)
+            text.append(QStringLiteral("... e altri %1.").arg(skipped.size() - kSkippedListedAtMost));
+        text.append(QString());
+    }
+    text.append(QStringLiteral("Inviare comunque?"));
+    return text.join(kCrLf);
+}
+
+}  // namespace ostelvia::exporter

@@ -1,0 +1,81 @@
+// The archive of what was sent: a byte-identical copy of every export file
+// that "Invia" sent, in the folder "ArchivioInvii" of the front-office
+// directory, named by local date and time. Before a send the selected
+// records are compared with it, so that nothing goes out twice unnoticed.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <vector>
+
+namespace ostelvia::exporter {
+
+inline const QString kArchiveFolder = QStringLiteral("ArchivioInvii");
+
+// "2024-09-01_08-15-02.txt"; "_2", "_3", ... before ".txt" when the folder
+// already holds a copy of that second.
+QString archiveFileName(const QString& folder, const QDateTime& when);
+
+// Copies the export file's bytes into the folder (created when missing) and
+// returns the copy's path. Never overwrites an archived file; a copy that
+// could not be completed is removed. Throws FileError.
+QString copyToArchive(const QString& folder, const QString& exportPath, const QDateTime& when);
+
+// The sent records of every archived file, by stay (fields 1, 2 and 8).
+class SendArchive {
+public:
+    struct Sent {
+        QByteArrayView line;  // as archived, Windows-1252
+        int file;             // index into sentAt()
+    };
+
+    // Reads every file of the folder; a missing folder is an empty archive.
+    // A damaged or foreign file is skipped and noted, never fatal.
+    static SendArchive read(const QString& folder);
+
+    // The latest send of that stay, or null.
+    const Sent* find(const QByteArray& key) const;
+    const QDateTime& sentAt(int file) const { return sentAt_.at(file); }
+    // One plain Italian line per skipped file.
+    const QStringList& skipped() const { return skipped_; }
+    int files() const { return static_cast<int>(sentAt_.size()); }
+    qsizetype records() const { return index_.size(); }
+
+private:
+    void addFile(const QString& name, const QDateTime& when, QByteArray bytes);
+
+    std::vector<QByteArray> data_;  // the files' bytes; index_ points into them
+    QVector<QDateTime> sentAt_;
+    QHash<QByteArray, Sent> index_;
+    QStringList skipped_;
+};
+
+struct AlreadySent {
+    int row;  // index in the list
+    QString line;
+    QDateTime earlierSend;
+    bool identical;  // false: same stay, other data ("rettifica")
+};
+
+// The records among the selected rows whose stay is already in the archive.
+QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines, const QVector<int>& rows);
+
+// The room of the card a record came from, looked up in the current and the
+// history guest database; "?" when neither has it (or cannot be read).
+QString roomOfRecord(const QString& line);
+
+// The question put before a send: up to 20 records already sent (room, name,
+// arrival, earlier send, identical or changed), the count of the rest, the
+// skipped archive files, then "Inviare comunque?". Empty when there is
+// nothing to ask.
+QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList& skipped,
+                            const std::function<QString(const QString&)>& room = roomOfRecord);
+
+}  // namespace ostelvia::exporter

@@ -1,0 +1,22 @@
+// Reviewing the list before sending: every field of a line (double-click or
+// the context menu "Mostra i campi…") and the "&Verifica" menu's totals.
+#pragma once
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+
+namespace ostelvia::ui {
+
+// Double-click on a line, or its context menu, opens the line's field view.
+// A double-click leaves the line's selection as it was before it.
+void connectFieldView(QListWidget* list);
+
+// The "&Verifica" menu of the bar, added when the bar has none yet.
+QMenu* checksMenu(QMenuBar* bar);
+
+// "&TotalsView…" in that menu: the totals of the list's lines.
+QAction* addTotalsAction(QMenu* menu, QListWidget* list);
+
+}  // namespace ostelvia::ui
