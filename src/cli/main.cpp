@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "db/Database.h"
+#include "export/CardCheck.h"
+#include "export/CheckOutput.h"
 #include "export/CodeList.h"
 #include "export/Cp1252.h"
 #include "export/ExportRun.h"
@@ -19,24 +21,33 @@ using namespace ostelvia;
 
 constexpr int kExitCompleted = 0;
 constexpr int kExitStoppedOnCard = 1;
+constexpr int kExitCardsWithProblems = 1;
 constexpr int kExitFailure = 2;
 
 const char* const kUsage =
     "Uso: ostelvia-export --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
+    "     ostelvia-export --check --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
+    "                     [--csv FILE]\n"
     "     ostelvia-export --code-list\n"
     "\n"
     "Da eseguire nella cartella del programma di ricevimento.\n"
     "  --from, --to            prima e ultima data di partenza, usate come scritte\n"
     "  --room-from, --room-to  prima e ultima camera (predefinite: \"\" e \"ZZZZZZ\")\n"
+    "  --check                 controlla tutte le schede del periodo senza scrivere il file di esportazione\n"
+    "  --csv FILE              con --check: scrive anche le righe per un foglio di calcolo (UTF-8, \";\")\n"
     "  --code-list             scrive ListaPS.txt con i nomi che mancano nella tabella dei codici\n"
     "  --help                  mostra questo aiuto\n"
     "\n"
     "Uscita: 0 file completo; 1 scheda errata (il testo segnalato va sullo standard output);\n"
-    "        2 ogni altro errore (una riga sullo standard error).\n";
+    "        2 ogni altro errore (una riga sullo standard error).\n"
+    "Con --check: 0 nessuna scheda con problemi; 1 schede con problemi (elencate sullo standard\n"
+    "        output); 2 ogni altro errore.\n";
 
 struct Arguments {
     bool help = false;
     bool codeList = false;
+    bool check = false;
+    std::optional<QString> csv;
     std::optional<QString> from;
     std::optional<QString> to;
     QString roomFrom;
@@ -84,8 +95,13 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.codeList = true;
             continue;
         }
+        if (name == QLatin1String("--check")) {
+            parsed.check = true;
+            continue;
+        }
         const bool takesValue = name == QLatin1String("--from") || name == QLatin1String("--to")
-            || name == QLatin1String("--room-from") || name == QLatin1String("--room-to");
+            || name == QLatin1String("--room-from") || name == QLatin1String("--room-to")
+            || name == QLatin1String("--csv");
         if (!takesValue) {
             error = QStringLiteral("argomento sconosciuto: %1").arg(name);
             return std::nullopt;
@@ -101,8 +117,18 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.to = value;
         else if (name == QLatin1String("--room-from"))
             parsed.roomFrom = value;
+        else if (name == QLatin1String("--csv"))
+            parsed.csv = value;
         else
             parsed.roomTo = value;
+    }
+    if (parsed.check && parsed.codeList) {
+        error = QStringLiteral("--check e --code-list non vanno insieme");
+        return std::nullopt;
+    }
+    if (parsed.csv && !parsed.check) {
+        error = QStringLiteral("--csv va con --check");
+        return std::nullopt;
     }
     if (!parsed.help && !parsed.codeList && (!parsed.from || !parsed.to)) {
         error = QStringLiteral("servono --from e --to (oppure --code-list)");
@@ -125,6 +151,34 @@ int runCodeList()
     return kExitFailure;
 }
 
+void writeStandardOutput(const QString& text)
+{
+    const QByteArray bytes = exporter::toCp1252(text);
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+int runCheck(const Arguments& args)
+{
+    const FixedRooms rooms(args.roomFrom, args.roomTo);
+    exporter::CheckReport report;
+    try {
+        report = exporter::checkAllCards(*args.from, *args.to, rooms);
+    } catch (const db::DbError& error) {
+        printError(error.message());
+        return kExitFailure;
+    }
+    writeStandardOutput(exporter::checkText(report));
+    if (args.csv) {
+        try {
+            exporter::writeCheckCsv(*args.csv, report);
+        } catch (const exporter::FileError& error) {
+            printError(error.message());
+            return kExitFailure;
+        }
+    }
+    return report.totals.withProblems > 0 ? kExitCardsWithProblems : kExitCompleted;
+}
+
 int runExport(const Arguments& args)
 {
     const FixedRooms rooms(args.roomFrom, args.roomTo);
@@ -135,11 +189,9 @@ int runExport(const Arguments& args)
         std::printf("%d schede esportate in %s\n", summary.recordsWritten,
                     summary.exportPath.toLocal8Bit().constData());
         return kExitCompleted;
-    case exporter::RunSummary::Outcome::StoppedOnCard: {
-        const QByteArray text = exporter::toCp1252(reporter.message);
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+    case exporter::RunSummary::Outcome::StoppedOnCard:
+        writeStandardOutput(reporter.message);
         return kExitStoppedOnCard;
-    }
     case exporter::RunSummary::Outcome::SettingsMissing:
         printError(QStringLiteral("manca il file \"TaxSetup.txt\" nella cartella corrente"));
         return kExitFailure;
@@ -170,5 +222,7 @@ int main(int argc, char* argv[])
     }
     if (args->codeList)
         return runCodeList();
+    if (args->check)
+        return runCheck(*args);
     return runExport(*args);
 }
