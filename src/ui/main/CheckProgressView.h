@@ -6,9 +6,10 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QString>
 
-class QProgressDialog;
+
 class QWidget;
 
 namespace ostelvia::ui {

@@ -1,5 +1,7 @@
 #include "ui/main/CheckReportWindow.h"
 
+#include <algorithm>
+
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,6 +24,7 @@ namespace ostelvia::ui {
 namespace {
 
 const QString kTitolo = QStringLiteral("Controllo delle schede");
+constexpr int kColonnaMassima = 380;
 
 QString chiediPercorsoCsv(QWidget* parent)
 {
@@ -79,7 +82,11 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     // until the clerk clicks a heading.
     tabella_->setSortingEnabled(true);
     tabella_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    tabella_->verticalHeader()->setDefaultSectionSize(tabella_->fontMetrics().height() + 6);
     tabella_->resizeColumnsToContents();
+    // A long problem line keeps the suggestions in sight; its tool tip has it whole.
+    for (int colonna = 0; colonna < tabella_->columnCount(); ++colonna)
+        tabella_->setColumnWidth(colonna, std::min(tabella_->columnWidth(colonna), kColonnaMassima));
     tabella_->horizontalHeader()->setStretchLastSection(true);
 
     salvaCsv_ = new QPushButton(QStringLiteral("Salva CSV…"), this);
@@ -107,7 +114,7 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     layout->addWidget(totali_);
     layout->addWidget(tabella_, 1);
     layout->addLayout(pulsanti);
-    resize(1100, 560);
+    resize(1240, 600);
 }
 
 void CheckReportWindow::segnala(const QString& messaggio)

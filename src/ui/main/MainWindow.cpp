@@ -21,10 +21,13 @@
 #include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
+#include "export/CardCheck.h"
 #include "export/TextFiles.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
 #include "ui/dialogs/Twips.h"
+#include "ui/main/CheckProgressView.h"
+#include "ui/main/CheckReportWindow.h"
 #include "ui/main/CodeListView.h"
 #include "ui/main/Settings.h"
 
@@ -119,6 +122,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         menu2_[i]->setObjectName(QStringLiteral("menu2_%1").arg(i));
         connect(menu2_[i], &QAction::triggered, this, [this, i] { menu2_Click(i); });
     }
+    aggiungiMenuVerifica(menuBar);
 
     area_ = new QWidget(this);
     area_->setObjectName(QStringLiteral("area"));
@@ -465,6 +469,37 @@ void OstelviaDT::menu2_Click(int index)
     } catch (const exporter::FileError& errore) {
         Segnala(errore.message());
     }
+    DopoDialogo();
+}
+
+void OstelviaDT::aggiungiMenuVerifica(QMenuBar* menuBar)
+{
+    QMenu* verifica = menuBar->addMenu(QStringLiteral("&Verifica"));
+    verifica->setObjectName(QStringLiteral("menuVerifica"));
+    controllaTutte_ = verifica->addAction(QStringLiteral("&Controlla tutte le schede…"));
+    controllaTutte_->setObjectName(QStringLiteral("controllaTutteLeSchede"));
+    connect(controllaTutte_, &QAction::triggered, this, &OstelviaDT::ControllaTutteLeSchede);
+}
+
+// The export's selection on the four fields as they stand, every card
+// checked, the report shown over the window.
+void OstelviaDT::ControllaTutteLeSchede()
+{
+    const QString dataDa = text1_[0]->text();
+    const QString dataA = text1_[1]->text();
+    const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
+                                .arg(dataDa, dataA, primaCamera(), ultimaCamera());
+    exporter::CheckReport rapporto;
+    try {
+        CheckProgressView progresso(this);
+        rapporto = exporter::checkAllCards(dataDa, dataA, *this,
+                                           [&progresso](int schede) { progresso.cardsChecked(schede); });
+    } catch (const db::DbError& errore) {
+        Segnala(errore.message());
+        return;
+    }
+    CheckReportWindow finestra(std::move(rapporto), periodo, this);
+    finestra.exec();
     DopoDialogo();
 }
 

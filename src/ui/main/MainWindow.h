@@ -17,6 +17,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenuBar;
 
 namespace ostelvia::ui {
 
@@ -42,6 +43,8 @@ public:
     QLabel* label1(int index) const { return label1_.at(index); }
     QListWidget* list1() const { return list1_; }
     QAction* menu2(int index) const { return menu2_.at(index); }
+    // "&Verifica" > "&Controlla tutte le schede…".
+    QAction* controllaTutteLeSchedeAction() const { return controllaTutte_; }
 
     // The client area below the menu bar.
     QWidget* area() const { return area_; }
@@ -58,6 +61,8 @@ private:
     bool Text1_KeyPress(int index, const QString& carattere);
     void T_Click(int index);
     void menu2_Click(int index);
+    void aggiungiMenuVerifica(QMenuBar* menuBar);
+    void ControllaTutteLeSchede();
 
     void CreaFile();
     void Invia();
@@ -76,6 +81,7 @@ private:
     std::array<QAbstractButton*, 3> t_{};
     QListWidget* list1_;
     std::array<QAction*, 3> menu2_{};  // element 0 unused
+    QAction* controllaTutte_ = nullptr;
 };
 
 }  // namespace ostelvia::ui
