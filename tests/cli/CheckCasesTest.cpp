@@ -7,41 +7,16 @@
 #include <QRegularExpression>
 
 #include "ExportCommand.h"
+#include "RangeCases.h"
 #include "TestSupport.h"
 #include "export/Cp1252.h"
 
 namespace ostelvia::test {
 namespace {
 
-struct CheckCase {
-    QString name;
-    QString from;
-    QString to;
-    QString roomFrom;
-    QString roomTo;
-};
-
-void PrintTo(const CheckCase& c, std::ostream* os)
-{
-    *os << c.name.toStdString();
-}
-
 QString referenceDir()
 {
     return fixtureDir() + QStringLiteral("/expected-check/");
-}
-
-std::vector<CheckCase> loadCases()
-{
-    std::vector<CheckCase> cases;
-    const QStringList lines = QString::fromUtf8(readBytes(referenceDir() + QStringLiteral("cases.tsv")))
-                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
-        if (cells.size() >= 6)
-            cases.push_back({cells.at(1), cells.at(2), cells.at(3), cells.at(4), cells.at(5)});
-    }
-    return cases;
 }
 
 // The reference leaves the suggestions empty: so does the compared copy.
@@ -68,11 +43,11 @@ QString summaryOf(const QByteArray& out)
     return QStringLiteral("checked=%1 invalid=%2 written=%3").arg(m.captured(1), m.captured(2), m.captured(3));
 }
 
-class CheckCasesTest : public ::testing::TestWithParam<CheckCase> {};
+class CheckCasesTest : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(CheckCasesTest, MatchesTheReferenceAnswer)
 {
-    const CheckCase& c = GetParam();
+    const RangeCase& c = GetParam();
     ScratchDir scratch;  // no TaxSetup.txt: the check needs none
     const QString csvPath = scratch.filePath(QStringLiteral("controllo.csv"));
     const CommandResult result = runCommand(
@@ -95,12 +70,9 @@ TEST_P(CheckCasesTest, MatchesTheReferenceAnswer)
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 
-INSTANTIATE_TEST_SUITE_P(Basic, CheckCasesTest, ::testing::ValuesIn(loadCases()),
-                         [](const ::testing::TestParamInfo<CheckCase>& info) {
-                             QString name = info.param.name;
-                             name.replace(QLatin1Char('-'), QLatin1Char('_'));
-                             return name.toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Basic, CheckCasesTest,
+                         ::testing::ValuesIn(loadRangeCases(referenceDir() + QStringLiteral("cases.tsv"))),
+                         rangeCaseName);
 
 // May 2024 as the clerk reads it: a heading per card, the problem lines, the
 // suggestions of the code tables, the totals.

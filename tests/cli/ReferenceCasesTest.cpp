@@ -6,39 +6,13 @@
 #include <QFile>
 
 #include "ExportCommand.h"
+#include "RangeCases.h"
 #include "TestSupport.h"
 
 namespace ostelvia::test {
 namespace {
 
-struct ReferenceCase {
-    QString name;
-    QString from;
-    QString to;
-    QString roomFrom;
-    QString roomTo;
-};
-
-std::vector<ReferenceCase> loadCases()
-{
-    const QString path = fixtureDir() + QStringLiteral("/expected/cases.tsv");
-    std::vector<ReferenceCase> cases;
-    const QStringList lines = QString::fromUtf8(readBytes(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
-        if (cells.size() >= 6)
-            cases.push_back({cells.at(1), cells.at(2), cells.at(3), cells.at(4), cells.at(5)});
-    }
-    return cases;
-}
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const ReferenceCase& c, std::ostream* os)
-{
-    *os << c.name.toStdString();
-}
-
-class ReferenceCasesTest : public ::testing::TestWithParam<ReferenceCase> {};
+class ReferenceCasesTest : public ::testing::TestWithParam<RangeCase> {};
 
 QByteArray expected(const QString& caseName, const QString& extension)
 {
@@ -47,7 +21,7 @@ QByteArray expected(const QString& caseName, const QString& extension)
 
 TEST_P(ReferenceCasesTest, MatchesTheReferenceAnswer)
 {
-    const ReferenceCase& c = GetParam();
+    const RangeCase& c = GetParam();
     ScratchDir scratch;
     const QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
     scratch.writeSettings(exportPath, QStringLiteral("true"));
@@ -67,12 +41,9 @@ TEST_P(ReferenceCasesTest, MatchesTheReferenceAnswer)
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 
-INSTANTIATE_TEST_SUITE_P(Basic, ReferenceCasesTest, ::testing::ValuesIn(loadCases()),
-                         [](const ::testing::TestParamInfo<ReferenceCase>& info) {
-                             QString name = info.param.name;
-                             name.replace(QLatin1Char('-'), QLatin1Char('_'));
-                             return name.toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Basic, ReferenceCasesTest,
+                         ::testing::ValuesIn(loadRangeCases(fixtureDir() + QStringLiteral("/expected/cases.tsv"))),
+                         rangeCaseName);
 
 }  // namespace
 }  // namespace ostelvia::test
