@@ -2,23 +2,31 @@
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 JOBS      ?= $(shell nproc)
+WERROR    ?= ON    # compiler warnings are errors, as in CI
 DATA      ?= ../shared/fixtures/large
 FUZZ_DIR  ?= build-fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps configure build test run screenshots bench test-asan fuzz clean
+.PHONY: deps configure build test run screenshots bench test-asan fuzz clean package test-package
 
 deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTELVIA_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# build/ostelvia_<version>_amd64.deb, and the check of it that CI runs.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+test-package: build
+	@scripts/test-package $(BUILD_DIR)
 
 run: build
 	@scripts/run-demo $(BUILD_DIR)

@@ -65,22 +65,14 @@ struct AllRooms : ostelvia::exporter::RoomSource {
     QString ultimaCamera() const override { return QStringLiteral("ZZZZZZ"); }
 };
 
-struct Silent : ostelvia::exporter::RunReporter {
-    int mostraMessaggio(const QString& messaggio, int, const QString&) override
-    {
-        std::fprintf(stderr, "run stopped: %s\n", qPrintable(messaggio));
-        return 1;
-    }
-    void avvisaImpostazioniMancanti() override { std::fprintf(stderr, "run: no settings file\n"); }
-};
-
 double runMonth(int* written)
 {
     AllRooms rooms;
-    Silent reporter;
     const auto start = std::chrono::steady_clock::now();
-    const auto summary = ostelvia::exporter::CreaFileTassa(QStringLiteral("01/08/2024"), QStringLiteral("31/08/2024"), rooms, reporter);
+    const auto summary = ostelvia::exporter::CreaFileTassa(QStringLiteral("01/08/2024"), QStringLiteral("31/08/2024"), rooms);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    if (summary.outcome != ostelvia::exporter::RunSummary::Outcome::Completed)
+        std::fprintf(stderr, "run did not complete: %s\n", qPrintable(summary.message));
     *written = summary.recordsWritten;
     return took.count();
 }

@@ -2,14 +2,15 @@
 
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
-#include "checks/Blanks.h"
-#include "export/WordSplit.h"
+#include "text/Blanks.h"
+#include "text/WordSplit.h"
 
 namespace ostelvia::checks {
 
 namespace {
 
-using exporter::ParteStringa;
+using text::ParteStringa;
+using text::trimBlanks;
 
 const QString kComuni = QStringLiteral("Comuni.mdb");
 const QString kCodiciVari = QStringLiteral("CodiciVari.mdb");

@@ -1,6 +1,6 @@
 #include "checks/DateRoutines.h"
 
-#include "checks/Blanks.h"
+#include "text/Blanks.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,6 +10,8 @@
 #include <string>
 
 namespace ostelvia::checks {
+
+using text::trimBlanks;
 
 std::array<int, 13> GiorniMese = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 

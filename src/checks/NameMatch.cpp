@@ -1,11 +1,13 @@
 #include "checks/NameMatch.h"
 
-#include "checks/Blanks.h"
+#include "text/Blanks.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace ostelvia::checks {
+
+using text::trimBlanks;
 
 QString matchKey(const QString& name)
 {

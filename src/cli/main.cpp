@@ -1,19 +1,21 @@
 // ostelvia-export: the export run without windows, for automation and checks.
-// Run it in the front-office directory.
+// Runs in the front-office directory: the one given with --dir, else the
+// current one.
 #include <QCoreApplication>
+#include <QDir>
 #include <QStringList>
 
 #include <clocale>
 #include <cstdio>
 #include <optional>
 
-#include "db/Database.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"
 #include "export/CodeList.h"
-#include "export/Cp1252.h"
 #include "export/ExportRun.h"
+#include "export/FrontOfficeDir.h"
 #include "export/TextFiles.h"
+#include "text/Cp1252.h"
 
 namespace {
 
@@ -25,18 +27,21 @@ constexpr int kExitCardsWithProblems = 1;
 constexpr int kExitFailure = 2;
 
 const char* const kUsage =
-    "Uso: ostelvia-export --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
-    "     ostelvia-export --check --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
-    "                     [--csv FILE]\n"
-    "     ostelvia-export --code-list\n"
+    "Uso: ostelvia-export [--dir CARTELLA] --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
+    "     ostelvia-export [--dir CARTELLA] --check --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA]\n"
+    "                     [--room-to CAMERA] [--csv FILE]\n"
+    "     ostelvia-export [--dir CARTELLA] --code-list\n"
     "\n"
-    "Da eseguire nella cartella del programma di ricevimento.\n"
+    "Lavora nella cartella del programma di ricevimento: quella data con --dir,\n"
+    "altrimenti la cartella corrente.\n"
+    "  --dir CARTELLA          la cartella del programma di ricevimento\n"
     "  --from, --to            prima e ultima data di partenza, usate come scritte\n"
     "  --room-from, --room-to  prima e ultima camera (predefinite: \"\" e \"ZZZZZZ\")\n"
     "  --check                 controlla tutte le schede del periodo senza scrivere il file di esportazione\n"
     "  --csv FILE              con --check: scrive anche le righe per un foglio di calcolo (UTF-8, \";\")\n"
     "  --code-list             scrive ListaPS.txt con i nomi che mancano nella tabella dei codici\n"
     "  --help                  mostra questo aiuto\n"
+    "  --version               mostra la versione\n"
     "\n"
     "Uscita: 0 file completo; 1 scheda errata (il testo segnalato va sullo standard output);\n"
     "        2 ogni altro errore (una riga sullo standard error).\n"
@@ -45,6 +50,8 @@ const char* const kUsage =
 
 struct Arguments {
     bool help = false;
+    bool version = false;
+    std::optional<QString> dir;
     bool codeList = false;
     bool check = false;
     std::optional<QString> csv;
@@ -65,18 +72,6 @@ private:
     QString last_;
 };
 
-// Keeps what the window would show, for the exit code to decide where it goes.
-class RecordingReporter : public exporter::RunReporter {
-public:
-    int mostraMessaggio(const QString& messaggio, int, const QString&) override
-    {
-        message = messaggio;
-        return 0;
-    }
-    void avvisaImpostazioniMancanti() override {}
-    QString message;
-};
-
 void printError(const QString& line)
 {
     std::fprintf(stderr, "ostelvia-export: %s\n", line.toLocal8Bit().constData());
@@ -91,6 +86,10 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.help = true;
             continue;
         }
+        if (name == QLatin1String("--version")) {
+            parsed.version = true;
+            continue;
+        }
         if (name == QLatin1String("--code-list")) {
             parsed.codeList = true;
             continue;
@@ -101,7 +100,7 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
         }
         const bool takesValue = name == QLatin1String("--from") || name == QLatin1String("--to")
             || name == QLatin1String("--room-from") || name == QLatin1String("--room-to")
-            || name == QLatin1String("--csv");
+            || name == QLatin1String("--dir") || name == QLatin1String("--csv");
         if (!takesValue) {
             error = QStringLiteral("argomento sconosciuto: %1").arg(name);
             return std::nullopt;
@@ -115,6 +114,8 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.from = value;
         else if (name == QLatin1String("--to"))
             parsed.to = value;
+        else if (name == QLatin1String("--dir"))
+            parsed.dir = value;
         else if (name == QLatin1String("--room-from"))
             parsed.roomFrom = value;
         else if (name == QLatin1String("--csv"))
@@ -130,7 +131,7 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
         error = QStringLiteral("--csv va con --check");
         return std::nullopt;
     }
-    if (!parsed.help && !parsed.codeList && (!parsed.from || !parsed.to)) {
+    if (!parsed.help && !parsed.version && !parsed.codeList && (!parsed.from || !parsed.to)) {
         error = QStringLiteral("servono --from e --to (oppure --code-list)");
         return std::nullopt;
     }
@@ -143,62 +144,53 @@ int runCodeList()
         const int names = exporter::ScriviListaPS();
         std::printf("%d nomi scritti in %s\n", names, exporter::kFileListaPS.toLocal8Bit().constData());
         return kExitCompleted;
-    } catch (const db::DbError& error) {
-        printError(error.message());
-    } catch (const exporter::FileError& error) {
+    } catch (const Error& error) {
         printError(error.message());
     }
     return kExitFailure;
 }
 
-void writeStandardOutput(const QString& text)
+void writeStandardOutput(const QString& shown)
 {
-    const QByteArray bytes = exporter::toCp1252(text);
+    const QByteArray bytes = text::toCp1252(shown);
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
 }
 
 int runCheck(const Arguments& args)
 {
     const FixedRooms rooms(args.roomFrom, args.roomTo);
-    exporter::CheckReport report;
     try {
-        report = exporter::checkAllCards(*args.from, *args.to, rooms);
-    } catch (const db::DbError& error) {
-        printError(error.message());
-        return kExitFailure;
-    }
-    writeStandardOutput(exporter::checkText(report));
-    if (args.csv) {
-        try {
+        const exporter::CheckReport report = exporter::checkAllCards(*args.from, *args.to, rooms);
+        writeStandardOutput(exporter::checkText(report));
+        if (args.csv)
             exporter::writeCheckCsv(*args.csv, report);
-        } catch (const exporter::FileError& error) {
-            printError(error.message());
-            return kExitFailure;
-        }
+        return report.totals.withProblems > 0 ? kExitCardsWithProblems : kExitCompleted;
+    } catch (const Error& error) {
+        printError(error.message());
     }
-    return report.totals.withProblems > 0 ? kExitCardsWithProblems : kExitCompleted;
+    return kExitFailure;
 }
 
 int runExport(const Arguments& args)
 {
     const FixedRooms rooms(args.roomFrom, args.roomTo);
-    RecordingReporter reporter;
-    const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms, reporter);
+    const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms);
     switch (summary.outcome) {
     case exporter::RunSummary::Outcome::Completed:
         std::printf("%d schede esportate in %s\n", summary.recordsWritten,
                     summary.exportPath.toLocal8Bit().constData());
         return kExitCompleted;
     case exporter::RunSummary::Outcome::StoppedOnCard:
-        writeStandardOutput(reporter.message);
+        writeStandardOutput(summary.message);
         return kExitStoppedOnCard;
     case exporter::RunSummary::Outcome::SettingsMissing:
-        printError(QStringLiteral("manca il file \"TaxSetup.txt\" nella cartella corrente"));
+        printError(QStringLiteral("manca il file \"TaxSetup.txt\" nella cartella %1")
+                       .arg(QDir::toNativeSeparators(QDir::currentPath())));
         return kExitFailure;
     case exporter::RunSummary::Outcome::Failed:
         break;
     }
-    printError(reporter.message);
+    printError(summary.message);
     return kExitFailure;
 }
 
@@ -219,6 +211,17 @@ int main(int argc, char* argv[])
     if (args->help) {
         std::fputs(kUsage, stdout);
         return kExitCompleted;
+    }
+    if (args->version) {
+        std::printf("ostelvia-export %s\n", OSTELVIA_VERSION);
+        return kExitCompleted;
+    }
+    if (args->dir) {
+        const QString problem = exporter::enterFrontOfficeDir(*args->dir);
+        if (!problem.isEmpty()) {
+            printError(problem);
+            return kExitFailure;
+        }
     }
     if (args->codeList)
         return runCodeList();

@@ -73,9 +73,7 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
 
 }  // namespace
 
-// --- DbError, Value ------------------------------------------------------
-
-DbError::DbError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+// --- Value --------------------------------------------------------------
 
 Value Value::integer(std::int64_t v)
 {
@@ -208,7 +206,7 @@ std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
         const QString reason = (fileName.isEmpty() || error == ENOENT || error == ENOTDIR)
                                    ? QStringLiteral("il file non esiste")
                                    : error == EISDIR ? QStringLiteral("è una cartella, non un file")
-                                                     : QStringLiteral("il file non è leggibile");
+                                                     : kUnreadableFile;
         throw DbError(QStringLiteral("Impossibile aprire il database %1: %2.").arg(quoted(fileName), reason));
     }
     const QString key = QFileInfo(resolved).absoluteFilePath();

@@ -12,8 +12,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <vector>
+
+#include "text/Error.h"
 
 namespace ostelvia::db {
 
@@ -21,13 +22,9 @@ namespace ostelvia::db {
 // that is not an Access database, a missing table or field, an SQL text or
 // criteria the engine rejects. message() is plain Italian and names the file
 // (and the table or field).
-class DbError : public std::runtime_error {
+class DbError : public Error {
 public:
-    explicit DbError(const QString& message);
-    const QString& message() const { return message_; }
-
-private:
-    QString message_;
+    using Error::Error;
 };
 
 namespace detail {

@@ -34,14 +34,14 @@ void checkHeader(const QString& path)
     const QByteArray local = path.toLocal8Bit();
     const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+        throw SourceFailure{kUnreadableFile};
     struct stat st {};
     unsigned char header[0x20] = {};
     const bool statOk = ::fstat(fd, &st) == 0;
     const ssize_t got = statOk ? ::pread(fd, header, sizeof header, 0) : -1;
     ::close(fd);
     if (!statOk || got < 0)
-        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+        throw SourceFailure{kUnreadableFile};
     if (S_ISDIR(st.st_mode))
         throw SourceFailure{QStringLiteral("è una cartella, non un file")};
 
@@ -101,14 +101,14 @@ QByteArray readWhole(const QString& path, const FileSignature* expected)
     const QByteArray local = path.toLocal8Bit();
     const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+        throw SourceFailure{kUnreadableFile};
     struct Close {
         int fd;
         ~Close() { ::close(fd); }
     } guard{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_size < 0)
-        throw SourceFailure{QStringLiteral("il file non è leggibile")};
+        throw SourceFailure{kUnreadableFile};
     QByteArray bytes;
     bytes.resize(static_cast<qsizetype>(st.st_size));
     qsizetype done = 0;
@@ -117,14 +117,14 @@ QByteArray readWhole(const QString& path, const FileSignature* expected)
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
-            throw SourceFailure{QStringLiteral("il file non è leggibile")};
+            throw SourceFailure{kUnreadableFile};
         done += got;
     }
     if (expected) {
         FileSignature after;
         struct stat now {};
         if (::fstat(fd, &now) != 0)
-            throw SourceFailure{QStringLiteral("il file non è leggibile")};
+            throw SourceFailure{kUnreadableFile};
         signatureOf(now, &after);
         if (!(after == *expected))
             throw SourceFailure{QStringLiteral("il file è cambiato durante la lettura")};

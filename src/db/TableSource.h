@@ -34,6 +34,8 @@ struct SourceFailure {
     QString reason;
 };
 
+inline const QString kUnreadableFile = QStringLiteral("il file non è leggibile");
+
 using RowCallback = std::function<void(const std::vector<Cell>&)>;
 
 class TableSource {

@@ -1,8 +1,8 @@
 #include "export/CodeList.h"
 
-#include "checks/Blanks.h"
 #include "db/Database.h"
 #include "export/TextFiles.h"
+#include "text/Blanks.h"
 
 namespace ostelvia::exporter {
 
@@ -18,7 +18,7 @@ int listMissingNames(db::Database& reference, const QString& table, db::Recordse
     db::Recordset names = reference.openRecordset(table);
     for (names.findFirst(kReferenceCriteria); !names.noMatch(); names.findNext(kReferenceCriteria)) {
         const QString name = names.text(QStringLiteral("Descrizione"));
-        if (checks::trimBlanks(name).isEmpty())
+        if (text::trimBlanks(name).isEmpty())
             continue;
         codes.findFirst(QStringLiteral("Descrizione = '") + db::escapeQuotes(name) + QLatin1Char('\''));
         if (!codes.noMatch())

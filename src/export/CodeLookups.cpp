@@ -1,7 +1,7 @@
 #include "export/CodeLookups.h"
 
-#include "checks/Blanks.h"
 #include "db/Database.h"
+#include "text/Blanks.h"
 
 namespace ostelvia::exporter {
 
@@ -43,7 +43,7 @@ QString criteria(QLatin1String prefix, const QString& value)
 
 QString CodiceComune(const QString& nome)
 {
-    return lookUp(criteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), checks::trimBlanks(nome)));
+    return lookUp(criteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), text::trimBlanks(nome)));
 }
 
 QString CodiceStato(const QString& nome)

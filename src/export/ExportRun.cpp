@@ -52,23 +52,20 @@ QString closeAfterStop(const std::unique_ptr<LineWriter>& output)
     return {};
 }
 
-RunSummary stop(RunReporter& reporter, const QString& message, RunSummary summary,
-                RunSummary::Outcome outcome)
+RunSummary stop(RunSummary summary, RunSummary::Outcome outcome, const QString& message)
 {
-    reporter.mostraMessaggio(message, kStileErrore, kTitoloErrore);
     MessaggioErrore = kFine;
     summary.outcome = outcome;
+    summary.message = message;
     return summary;
 }
 
 }  // namespace
 
-RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const RoomSource& camere,
-                         RunReporter& reporter)
+RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const RoomSource& camere)
 {
     RunSummary summary;
     if (!fileExists(kFileImpostazioni)) {
-        reporter.avvisaImpostazioniMancanti();
         summary.outcome = RunSummary::Outcome::SettingsMissing;
         return summary;
     }
@@ -77,9 +74,7 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
 
     std::unique_ptr<LineWriter> output;
     try {
-        summary.exportPath = readFirstLine(kFileImpostazioni);
-        if (summary.exportPath.isEmpty())
-            throw FileError(QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
+        summary.exportPath = readExportPath();
 
         output = std::make_unique<LineWriter>(summary.exportPath);
         output->writeLine(kHeaderLine);
@@ -95,14 +90,11 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     } catch (const CardStop& stopped) {
         const QString closeError = closeAfterStop(output);
         if (!closeError.isEmpty())
-            return stop(reporter, closeError, summary, RunSummary::Outcome::Failed);
-        return stop(reporter, stopped.message, summary, RunSummary::Outcome::StoppedOnCard);
-    } catch (const db::DbError& error) {
+            return stop(summary, RunSummary::Outcome::Failed, closeError);
+        return stop(summary, RunSummary::Outcome::StoppedOnCard, stopped.message);
+    } catch (const Error& error) {
         closeAfterStop(output);
-        return stop(reporter, error.message(), summary, RunSummary::Outcome::Failed);
-    } catch (const FileError& error) {
-        closeAfterStop(output);
-        return stop(reporter, error.message(), summary, RunSummary::Outcome::Failed);
+        return stop(summary, RunSummary::Outcome::Failed, error.message());
     }
 }
 

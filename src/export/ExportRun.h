@@ -9,32 +9,27 @@
 
 namespace ostelvia::exporter {
 
-// How the run speaks to the user.
-class RunReporter {
-public:
-    virtual ~RunReporter() = default;
-    // The tool's message dialog; returns the answer code.
-    virtual int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) = 0;
-    // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
-    virtual void avvisaImpostazioniMancanti() = 0;
-};
-
 inline const QString kFine = QStringLiteral("Fine");
-inline const QString kTitoloErrore = QStringLiteral("Errore per Tassa di Soggiorno");
-inline constexpr int kStileErrore = 48;
 
 // The run's status text: the last card's findings; "Fine" when the run stopped.
 extern QString MessaggioErrore;
 
+// How a run ended, in the run's own terms; the caller decides how to show it.
 struct RunSummary {
-    enum class Outcome { Completed, StoppedOnCard, Failed, SettingsMissing };
+    enum class Outcome {
+        Completed,        // the export file is complete
+        StoppedOnCard,    // a card's findings, or a record that does not fit, stopped it
+        Failed,           // a database or file failure ended it
+        SettingsMissing,  // no "TaxSetup.txt": nothing was done
+    };
     Outcome outcome = Outcome::Completed;
+    // What to tell the user when it stopped or failed (naming the file); else empty.
+    QString message;
     int recordsWritten = 0;
     QString exportPath;
 };
 
 // dataDa / dataA: dd/mm/yyyy texts, used as they stand.
-RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const RoomSource& camere,
-                         RunReporter& reporter);
+RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const RoomSource& camere);
 
 }  // namespace ostelvia::exporter

@@ -1,10 +1,10 @@
 #include "export/PresenceRecord.h"
 
-#include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
 #include "export/CodeLookups.h"
-#include "export/WordSplit.h"
+#include "text/Blanks.h"
+#include "text/WordSplit.h"
 
 #include <QStringList>
 
@@ -13,6 +13,9 @@
 #include <string>
 
 namespace ostelvia::exporter {
+
+using text::ParteStringa;
+using text::trimBlanks;
 
 namespace {
 
@@ -68,7 +71,7 @@ QString padRight(const QString& text, qsizetype width)
 // "First N characters, trimmed, filled": the cut comes before the trim.
 QString cutTrimFill(const QString& text, qsizetype width)
 {
-    return padRight(checks::trimBlanks(text.left(width)), width);
+    return padRight(trimBlanks(text.left(width)), width);
 }
 
 QString cutFill(const QString& text, qsizetype width)
@@ -238,13 +241,13 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     b.add(9, codeField(CodiceStatoDaSigla(birthState)));                  // 32
     b.add(9, codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));            // 33
     const QString state = b.raw(u"Stato");
-    b.add(9, checks::trimBlanks(state) == QLatin1String("I")
+    b.add(9, trimBlanks(state) == QLatin1String("I")
                  ? codeField(CodiceComune(b.raw(u"Residenza")))
                  : kZeroCode);                                            // 34
     b.add(9, codeField(CodiceStatoDaSigla(state)));                       // 35
     b.add(5, cutFill(b.text(u"TipoDocumento"), 5));                        // 36
     QString issuePlace = CodiceComune(issuer);
-    if (checks::trimBlanks(issuePlace).isEmpty())
+    if (trimBlanks(issuePlace).isEmpty())
         issuePlace = CodiceStato(issuer);
     b.add(9, codeField(issuePlace));                                      // 37
     b.add(1, b.text(u"Sesso"));                                            // 38

@@ -6,14 +6,12 @@
 #include <algorithm>
 
 #include "db/Database.h"
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace ostelvia::exporter {
 
-FileError::FileError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message)
-{
-}
+using text::fromCp1252;
+using text::toCp1252;
 
 QString localPath(const QString& path)
 {
@@ -165,6 +163,14 @@ QString readFirstLine(const QString& path)
 {
     const QStringList lines = readLines(path);
     return lines.isEmpty() ? QString() : lines.first();
+}
+
+QString readExportPath()
+{
+    const QString path = readFirstLine(kFileImpostazioni);
+    if (path.isEmpty())
+        throw FileError(QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
+    return path;
 }
 
 void writeText(const QString& path, const QString& text)

@@ -5,19 +5,14 @@
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
+#include "text/Error.h"
 
 namespace ostelvia::exporter {
 
-// A file that cannot be read or written; message() is plain Italian and
-// names the file.
-class FileError : public std::runtime_error {
+// A file of the tool's own that cannot be read or written.
+class FileError : public Error {
 public:
-    explicit FileError(const QString& message);
-    const QString& message() const { return message_; }
-
-private:
-    QString message_;
+    using Error::Error;
 };
 
 inline const QString kCrLf = QStringLiteral("\r\n");
@@ -34,6 +29,10 @@ bool fileExists(const QString& path);
 QStringList readLines(const QString& path);
 // The first line, or "" for an empty file.
 QString readFirstLine(const QString& path);
+
+// The export file's path: line 1 of "TaxSetup.txt". A file that names none
+// raises FileError, so nobody writes to an empty path.
+QString readExportPath();
 
 // Writes the text (created or emptied) in Windows-1252.
 void writeText(const QString& path, const QString& text);

@@ -9,7 +9,7 @@
 #include "ExportCommand.h"
 #include "RangeCases.h"
 #include "TestSupport.h"
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 
 namespace ostelvia::test {
 namespace {
@@ -31,7 +31,7 @@ QByteArray withoutSuggestions(const QByteArray& csv)
 // "checked=N invalid=M written=K" from the command's last line.
 QString summaryOf(const QByteArray& out)
 {
-    const QStringList lines = exporter::fromCp1252(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = text::fromCp1252(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const QString last = lines.isEmpty() ? QString() : lines.last();
     if (last == QLatin1String("Nessuna scheda nel periodo"))
         return QStringLiteral("checked=0 invalid=0 written=0");
@@ -44,6 +44,12 @@ QString summaryOf(const QByteArray& out)
 }
 
 class CheckCasesTest : public ::testing::TestWithParam<RangeCase> {};
+
+// A case list read short would pass quietly with fewer cases.
+TEST(CheckCases, AllFiveAreRun)
+{
+    EXPECT_EQ(loadRangeCases(referenceDir() + QStringLiteral("cases.tsv")).size(), 5u);
+}
 
 TEST_P(CheckCasesTest, MatchesTheReferenceAnswer)
 {
@@ -83,7 +89,7 @@ TEST(CheckCommandTest, PrintsEachCardWithItsProblemsAndSuggestions)
                                                              QStringLiteral("01/05/2024"), QStringLiteral("--to"),
                                                              QStringLiteral("31/05/2024")});
     ASSERT_EQ(result.exitCode, 1) << result.err.toStdString();
-    const QString out = exporter::fromCp1252(result.out);
+    const QString out = text::fromCp1252(result.out);
     EXPECT_TRUE(out.startsWith(QStringLiteral(
         "Camera 101, scheda 1308: DOPO PROVA (arrivo 28/04/2024, partenza 01/05/2024) in Scheda_Cliente.mdb\n"
         "Codice nazionalità errato (QQ) DOPO PROVA\n\n")))

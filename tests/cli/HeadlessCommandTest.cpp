@@ -2,6 +2,9 @@
 // kind of message goes.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "ExportCommand.h"
 #include "TestSupport.h"
@@ -31,6 +34,53 @@ TEST(HeadlessCommand, ArgumentErrorsAndHelp)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("--room-from"));
     EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("out.txt"))));
+}
+
+// --dir: the command works in the given folder wherever it is started from.
+TEST(HeadlessCommand, FolderOption)
+{
+    ScratchDir front;
+    const QString exportPath = front.filePath(QStringLiteral("out.txt"));
+    front.writeSettings(exportPath);
+    QTemporaryDir elsewhere;
+    const QString aFile = front.filePath(QStringLiteral("TaxSetup.txt"));
+    const QString gone = front.filePath(QStringLiteral("manca"));
+    struct Case {
+        QString folder;
+        int exitCode;
+        QByteArray message;  // on standard error
+    };
+    const Case cases[] = {
+        {front.path(), 0, {}},
+        {gone, 2, "La cartella \"" + gone.toLocal8Bit() + "\" non esiste."},
+        {aFile, 2, "\"" + aFile.toLocal8Bit() + "\" non è una cartella."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder.toStdString());
+        QFile::remove(exportPath);
+        const CommandResult result = runCommand(elsewhere.path(), QStringList{QStringLiteral("--dir"), c.folder} + kWideRange);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        if (c.exitCode == 0) {
+            EXPECT_EQ(readBytes(exportPath), readBytes(fixtureDir() + QStringLiteral("/expected/wide-range.out")));
+            EXPECT_TRUE(result.err.isEmpty());
+        } else {
+            EXPECT_EQ(result.err, "ostelvia-export: " + c.message + "\n");
+            EXPECT_FALSE(QFile::exists(exportPath));
+        }
+    }
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+    EXPECT_TRUE(front.databasesUntouched());
+}
+
+TEST(HeadlessCommand, VersionNeedsNoFolder)
+{
+    QTemporaryDir empty;
+    const CommandResult result = runCommand(empty.path(), {QStringLiteral("--version")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^ostelvia-export \\d+\\.\\d+(\\.\\d+)?\n$"))
+                    .match(QString::fromLocal8Bit(result.out))
+                    .hasMatch())
+        << result.out.toStdString();
 }
 
 TEST(HeadlessCommand, MissingSettingsFileIsAFailureThatWritesNothing)

@@ -14,6 +14,13 @@ namespace {
 
 class ReferenceCasesTest : public ::testing::TestWithParam<RangeCase> {};
 
+// A case list read short (a damaged line, a missing file) would pass quietly
+// with fewer cases: every one of them becomes a test below.
+TEST(ReferenceCases, AllOneHundredFiftyAreRun)
+{
+    EXPECT_EQ(loadRangeCases(fixtureDir() + QStringLiteral("/expected/cases.tsv")).size(), 150u);
+}
+
 QByteArray expected(const QString& caseName, const QString& extension)
 {
     return readBytes(fixtureDir() + QStringLiteral("/expected/") + caseName + extension);

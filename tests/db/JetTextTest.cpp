@@ -192,10 +192,3 @@ TEST_F(MemoryDatabase, FindNextMovesStrictlyForward)
     rs.findNext(QStringLiteral("Eta = 30"));
     EXPECT_EQ(rs.text(QStringLiteral("Nome")), QStringLiteral("bruno"));
 }
-
-TEST_F(MemoryDatabase, DroppedMemoryDatabasesAreGone)
-{
-    EXPECT_NO_THROW(Database::open(QStringLiteral("Prova.mdb")));
-    ostelvia::db::clearMemoryDatabases();
-    EXPECT_THROW(Database::open(QStringLiteral("Prova.mdb")), DbError);
-}

@@ -27,28 +27,27 @@ protected:
     }
     RunSummary run(const QString& from, const QString& to)
     {
-        return CreaFileTassa(from, to, rooms, reporter);
+        return runs.record(CreaFileTassa(from, to, rooms));
     }
 
     ScratchDir scratch;
     QString exportPath;
     FixedRooms rooms;
-    RecordingReporter reporter;
+    RunLog runs;
 };
 
 // The bytes of each range's file are compared with the reference answers by
 // the command's tests; these check what the run tells the window.
-TEST_F(ExportRunTest, WideRangeCompletesQuietlyReadingTheRoomsForEachPass)
+TEST_F(ExportRunTest, WideRangeCompletesQuietly)
 {
     const RunSummary summary = run(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024"));
     ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed);
     EXPECT_EQ(summary.recordsWritten, 56);
-    EXPECT_TRUE(reporter.messages.isEmpty());
+    EXPECT_TRUE(runs.messages.isEmpty());
     EXPECT_EQ(MessaggioErrore, QString());
     EXPECT_EQ(readBytes(exportPath).size(), kHeader.size() + 56 * (2 + 776));  // CR LF before each record only
     EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Passa.txt"))));
     EXPECT_TRUE(scratch.databasesUntouched());
-    EXPECT_EQ(rooms.reads, 2);  // the room range is read afresh for each pass
 }
 
 TEST_F(ExportRunTest, SingleDaysCompleteEmptyOrStopOnTheirOneCard)
@@ -75,15 +74,11 @@ TEST_F(ExportRunTest, SingleDaysCompleteEmptyOrStopOnTheirOneCard)
         {"15/08/2024", Outcome::Completed, nullptr, kHeader},
     };
     for (const auto& r : rows) {
-        reporter.messages.clear();
-        reporter.styles.clear();
-        reporter.titles.clear();
+        runs.messages.clear();
         const QString date = QString::fromLatin1(r.date);
         EXPECT_EQ(run(date, date).outcome, r.outcome) << r.date;
         EXPECT_EQ(MessaggioErrore, r.message ? QStringLiteral("Fine") : QString()) << r.date;
-        EXPECT_EQ(reporter.messages, r.message ? QStringList{QString::fromUtf8(r.message)} : QStringList{}) << r.date;
-        EXPECT_EQ(reporter.styles, r.message ? std::vector<int>{48} : std::vector<int>{}) << r.date;
-        EXPECT_EQ(reporter.titles, r.message ? QStringList{QStringLiteral("Errore per Tassa di Soggiorno")} : QStringList{}) << r.date;
+        EXPECT_EQ(runs.messages, r.message ? QStringList{QString::fromUtf8(r.message)} : QStringList{}) << r.date;
         if (!r.file.isEmpty()) {
             EXPECT_EQ(readBytes(exportPath), r.file) << r.date;
         }
@@ -95,7 +90,7 @@ TEST_F(ExportRunTest, InvalidHistoryCardStopsAfterTheCurrentCards)
     const RunSummary summary = run(QStringLiteral("01/08/2024"), QStringLiteral("01/08/2024"));
     EXPECT_EQ(summary.outcome, RunSummary::Outcome::StoppedOnCard);
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
-    EXPECT_EQ(reporter.messages, QStringList{QStringLiteral("Codice nazionalità errato (QQ) CALVI OTTO\r\n")});
+    EXPECT_EQ(runs.messages, QStringList{QStringLiteral("Codice nazionalità errato (QQ) CALVI OTTO\r\n")});
 
     EXPECT_EQ(readBytes(exportPath).size(), kHeader.size() + 2 * (2 + 776) + 2);  // MA1 and MA2, each line ended
     EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Passa.txt"))));
@@ -115,8 +110,8 @@ TEST_F(ExportRunTest, MissingSettingsFileWarnsAndTouchesNothing)
     MessaggioErrore = QStringLiteral("Fine");
     EXPECT_EQ(run(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024")).outcome,
               RunSummary::Outcome::SettingsMissing);
-    EXPECT_EQ(reporter.settingsWarnings, 1);
-    EXPECT_TRUE(reporter.messages.isEmpty());
+    EXPECT_EQ(runs.settingsWarnings, 1);
+    EXPECT_TRUE(runs.messages.isEmpty());
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
     EXPECT_FALSE(QFile::exists(exportPath));
 }
@@ -126,27 +121,26 @@ TEST_F(ExportRunTest, DatabaseFailuresAreReportedNeverCompleted)
     scratch.replaceDatabase(QStringLiteral("broken/missing-table/Comuni.mdb"));
     EXPECT_EQ(run(QStringLiteral("04/03/2024"), QStringLiteral("04/03/2024")).outcome, RunSummary::Outcome::Failed);
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
-    ASSERT_EQ(reporter.messages.size(), 1);
-    EXPECT_TRUE(reporter.messages.at(0).contains(QStringLiteral("Comuni.mdb")));
-    EXPECT_TRUE(reporter.messages.at(0).contains(QStringLiteral("CodiciVari")));
-    EXPECT_EQ(reporter.titles.at(0), QStringLiteral("Errore per Tassa di Soggiorno"));
+    ASSERT_EQ(runs.messages.size(), 1);
+    EXPECT_TRUE(runs.messages.at(0).contains(QStringLiteral("Comuni.mdb")));
+    EXPECT_TRUE(runs.messages.at(0).contains(QStringLiteral("CodiciVari")));
 
     QFile::remove(scratch.filePath(QStringLiteral("NumeriCamere.mdb")));
     EXPECT_EQ(run(QStringLiteral("15/08/2024"), QStringLiteral("15/08/2024")).outcome, RunSummary::Outcome::Failed);
-    EXPECT_TRUE(reporter.messages.back().contains(QStringLiteral("NumeriCamere.mdb")));
+    EXPECT_TRUE(runs.messages.back().contains(QStringLiteral("NumeriCamere.mdb")));
 }
 
 TEST_F(ExportRunTest, UnwritableExportPathIsReported)
 {
     scratch.writeSettings(scratch.filePath(QStringLiteral("no-such-dir/out.txt")));
     EXPECT_EQ(run(QStringLiteral("04/03/2024"), QStringLiteral("04/03/2024")).outcome, RunSummary::Outcome::Failed);
-    ASSERT_EQ(reporter.messages.size(), 1);
-    EXPECT_TRUE(reporter.messages.at(0).contains(QStringLiteral("no-such-dir/out.txt")));
+    ASSERT_EQ(runs.messages.size(), 1);
+    EXPECT_TRUE(runs.messages.at(0).contains(QStringLiteral("no-such-dir/out.txt")));
     EXPECT_EQ(MessaggioErrore, QStringLiteral("Fine"));
 
     scratch.writeSettings(QStringLiteral("/dev/full"));
     EXPECT_EQ(run(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024")).outcome, RunSummary::Outcome::Failed);
-    EXPECT_EQ(reporter.messages.size(), 2);
+    EXPECT_EQ(runs.messages.size(), 2);
 }
 
 }  // namespace

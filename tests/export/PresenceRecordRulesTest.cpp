@@ -4,15 +4,17 @@
 #include "export/PresenceRecord.h"
 
 #include "db/Database.h"
-#include "export/Cp1252.h"
 #include "FixtureSource.h"
+#include "RecordLayout.h"
 #include "TestSupport.h"
+#include "text/Cp1252.h"
 
 #include <gtest/gtest.h>
 
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
+using ostelvia::text::toCp1252;
 
 namespace {
 
@@ -48,7 +50,7 @@ PresenceRecord buildWith(std::initializer_list<std::pair<const char*, QString>> 
     return buildCard(card);
 }
 
-QString text(const char* s)
+QString utf8(const char* s)
 {
     return QString::fromUtf8(s);
 }
@@ -70,7 +72,7 @@ TEST_F(PresenceRecordRules, BaseCardIsAWholeRecord)
     const PresenceRecord r = buildCard(baseCard());
     ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
     EXPECT_EQ(r.riga.size(), kRecordLength);
-    EXPECT_EQ(r.riga.mid(44, 10), QStringLiteral("0024001201"));
+    EXPECT_EQ(test::recordField(r.riga, 8), QStringLiteral("0024001201"));
 }
 
 TEST_F(PresenceRecordRules, StayKindFromCodIDS)
@@ -81,9 +83,9 @@ TEST_F(PresenceRecordRules, StayKindFromCodIDS)
     for (const auto& [codIds, kind] : cases) {
         const PresenceRecord r = buildWith({{"CodIDS", number(codIds)}});
         ASSERT_TRUE(r.ok()) << codIds;
-        EXPECT_EQ(r.riga.mid(56, 2), QLatin1String(kind)) << codIds;
+        EXPECT_EQ(test::recordField(r.riga, 11), QLatin1String(kind)) << codIds;
     }
-    EXPECT_EQ(buildWith({{"CodIDS", kNull}}).riga.mid(56, 2), QStringLiteral("01"));
+    EXPECT_EQ(test::recordField(buildWith({{"CodIDS", kNull}}).riga, 11), QStringLiteral("01"));
 }
 
 TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
@@ -101,11 +103,11 @@ TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
         {"s", 0, "s", 0, "16"}, {"n", 7, "n", 7, "16"}, {"N", -3, "N", 0, "16"},
     };
     for (const Case& c : cases) {
-        const PresenceRecord r = buildWith({{"CapoFamiglia", text(c.family)},
+        const PresenceRecord r = buildWith({{"CapoFamiglia", utf8(c.family)},
                                             {"CodiceCapoFamiglia", number(c.familyHead)},
-                                            {"CapoGruppo", text(c.group)},
+                                            {"CapoGruppo", utf8(c.group)},
                                             {"CodiceCapoGruppo", number(c.groupHead)}});
-        EXPECT_EQ(r.riga.mid(714, 2), QLatin1String(c.kind))
+        EXPECT_EQ(test::recordField(r.riga, 30), QLatin1String(c.kind))
             << c.family << c.familyHead << c.group << c.groupHead;
     }
 }
@@ -118,13 +120,13 @@ TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
         {"ABCDEFGH", "00000000"},
     };
     for (const auto& [stored, written] : cases) {
-        const PresenceRecord r = buildWith({{"DataRilascioDocumento", text(stored)}});
+        const PresenceRecord r = buildWith({{"DataRilascioDocumento", utf8(stored)}});
         ASSERT_TRUE(r.ok()) << stored;
-        EXPECT_EQ(r.riga.mid(703, 8), QLatin1String(written)) << stored;
+        EXPECT_EQ(test::recordField(r.riga, 28), QLatin1String(written)) << stored;
     }
-    EXPECT_EQ(buildWith({{"DataRilascioDocumento", kNull}}).riga.mid(703, 8),
+    EXPECT_EQ(test::recordField(buildWith({{"DataRilascioDocumento", kNull}}).riga, 28),
               QStringLiteral("00000000"));
-    EXPECT_EQ(buildWith({{"DataRilascioDocumento", text("1e9     ")}}).widthErrors,
+    EXPECT_EQ(buildWith({{"DataRilascioDocumento", utf8("1e9     ")}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 28: 1000000000) ROSSI MARIO\r\n"));
 }
 
@@ -135,7 +137,7 @@ TEST_F(PresenceRecordRules, NumbersThatOutgrowTheirFieldsAreReported)
     EXPECT_EQ(buildWith({{"NumeroProgressivo", number(9999000000)}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 8: 10023000000) ROSSI MARIO\r\n"));
     const PresenceRecord both = buildWith(
-        {{"CodIDS", number(10100)}, {"DataNascita", text("1975041")}});
+        {{"CodIDS", number(10100)}, {"DataNascita", utf8("1975041")}});
     EXPECT_EQ(both.widthErrors,
               QStringLiteral("Tracciato record errato (campo 11: 100) ROSSI MARIO\r\n"
                              "Tracciato record errato (campo 16: 1975041) ROSSI MARIO\r\n"));
@@ -159,35 +161,35 @@ TEST_F(PresenceRecordRules, NullFieldsReadAsEmpty)
 
     // With those five present, every other Null field has its width.
     for (const char* name : {"DataArrivo", "DataPartenzaReale", "DataNascita"})
-        card[QString::fromUtf8(name)] = text("20240301");
-    card[QStringLiteral("Sesso")] = text("F");
+        card[QString::fromUtf8(name)] = utf8("20240301");
+    card[QStringLiteral("Sesso")] = utf8("F");
     const PresenceRecord filled = buildCard(card);
     ASSERT_TRUE(filled.ok()) << filled.widthErrors.toStdString();
     const QString& riga = filled.riga;
-    EXPECT_EQ(riga.left(7), QStringLiteral("0000000"));
-    EXPECT_EQ(riga.mid(44, 10), QStringLiteral("0024000000"));
-    EXPECT_EQ(riga.mid(56, 2), QStringLiteral("01"));
-    EXPECT_EQ(riga.mid(60, 60), QString(60, QLatin1Char(' ')));
-    EXPECT_EQ(riga.mid(703, 8), QStringLiteral("00000000"));
-    EXPECT_EQ(riga.mid(714, 2), QStringLiteral("16"));
+    EXPECT_EQ(test::recordField(riga, 1), QStringLiteral("0000000"));
+    EXPECT_EQ(test::recordField(riga, 8), QStringLiteral("0024000000"));
+    EXPECT_EQ(test::recordField(riga, 11), QStringLiteral("01"));
+    EXPECT_EQ(test::recordField(riga, 13) + test::recordField(riga, 14), QString(60, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(riga, 28), QStringLiteral("00000000"));
+    EXPECT_EQ(test::recordField(riga, 30), QStringLiteral("16"));
     // Not Italian-born, not resident in Italy; empty names look nothing up.
-    EXPECT_EQ(riga.mid(716, 9), QStringLiteral("000000000"));
-    EXPECT_EQ(riga.mid(725, 9), QString(9, QLatin1Char(' ')));
-    EXPECT_EQ(riga.mid(743, 9), QStringLiteral("000000000"));
-    EXPECT_EQ(riga.mid(766, 9), QString(9, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(riga, 31), QStringLiteral("000000000"));
+    EXPECT_EQ(test::recordField(riga, 32), QString(9, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(riga, 34), QStringLiteral("000000000"));
+    EXPECT_EQ(test::recordField(riga, 37), QString(9, QLatin1Char(' ')));
 }
 
 TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
 {
-    const PresenceRecord r = buildWith({{"NomeCliente", text("ROSSI\tMARIO")},
-                                        {"Indirizzo", text("VIA\r\nROMA 1")},
-                                        {"NumeroDocumento", text("AX\x7F" "1")}});
+    const PresenceRecord r = buildWith({{"NomeCliente", utf8("ROSSI\tMARIO")},
+                                        {"Indirizzo", utf8("VIA\r\nROMA 1")},
+                                        {"NumeroDocumento", utf8("AX\x7F" "1")}});
     ASSERT_TRUE(r.ok());
     // A tab does not split words: the whole name is the last word.
-    EXPECT_EQ(r.riga.mid(60, 30), QString(30, QLatin1Char(' ')));
-    EXPECT_EQ(r.riga.mid(90, 11), QStringLiteral("ROSSI MARIO"));
-    EXPECT_EQ(r.riga.mid(216, 12), QStringLiteral("VIA  ROMA 1 "));
-    EXPECT_EQ(r.riga.mid(673, 5), QStringLiteral("AX 1 "));
+    EXPECT_EQ(test::recordField(r.riga, 13), QString(30, QLatin1Char(' ')));
+    EXPECT_EQ(test::recordField(r.riga, 14).left(11), QStringLiteral("ROSSI MARIO"));
+    EXPECT_EQ(test::recordField(r.riga, 20).left(12), QStringLiteral("VIA  ROMA 1 "));
+    EXPECT_EQ(test::recordField(r.riga, 26).left(5), QStringLiteral("AX 1 "));
     for (QChar c : r.riga)
         ASSERT_GE(c.unicode(), 0x20);
 }
@@ -199,14 +201,14 @@ TEST_F(PresenceRecordRules, CharacterOutsideTheBmpTakesOnePlace)
     ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
     EXPECT_EQ(r.riga.size(), kRecordLength);
     EXPECT_EQ(toCp1252(r.riga).size(), kRecordLength);
-    EXPECT_EQ(r.riga.mid(90, 6), QStringLiteral("?ARIO "));
+    EXPECT_EQ(test::recordField(r.riga, 14).left(6), QStringLiteral("?ARIO "));
 }
 
 TEST_F(PresenceRecordRules, MultiWordPlaceOfBirth)
 {
-    const PresenceRecord r = buildWith({{"LuogoNascita", text("  REGGIO NELL'EMILIA RE I ")}});
+    const PresenceRecord r = buildWith({{"LuogoNascita", utf8("  REGGIO NELL'EMILIA RE I ")}});
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.riga.mid(179, 2), QStringLiteral("RE"));
-    EXPECT_EQ(r.riga.mid(716, 9), QStringLiteral("408035033"));
-    EXPECT_EQ(r.riga.mid(725, 9), QStringLiteral("100000100"));
+    EXPECT_EQ(test::recordField(r.riga, 18), QStringLiteral("RE"));
+    EXPECT_EQ(test::recordField(r.riga, 31), QStringLiteral("408035033"));
+    EXPECT_EQ(test::recordField(r.riga, 32), QStringLiteral("100000100"));
 }

@@ -2,8 +2,9 @@
 
 #include "db/Database.h"
 #include "export/CodeLookups.h"
-#include "export/Cp1252.h"
+#include "RecordLayout.h"
 #include "TestSupport.h"
+#include "text/Cp1252.h"
 
 #include <gtest/gtest.h>
 
@@ -13,25 +14,16 @@
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
+using ostelvia::text::toCp1252;
 
 // Expected values are worked out from tests/data/basic/README.md and the
 // card and code rows of tests/data/basic/src/*.tsv.
 
 namespace {
 
-// Start (1-based) and width of fields 1 to 38.
-constexpr std::array<std::pair<int, int>, 39> kLayout = {{
-    {0, 0},      {1, 7},     {8, 8},     {16, 6},    {22, 8},    {30, 8},    {38, 6},
-    {44, 1},     {45, 10},   {55, 1},    {56, 1},    {57, 2},    {59, 2},    {61, 30},
-    {91, 30},    {121, 16},  {137, 8},   {145, 35},  {180, 2},   {182, 35},  {217, 60},
-    {277, 5},    {282, 35},  {317, 2},   {319, 35},  {354, 320}, {674, 20},  {694, 10},
-    {704, 8},    {712, 3},   {715, 2},   {717, 9},   {726, 9},   {735, 9},   {744, 9},
-    {753, 9},    {762, 5},   {767, 9},   {776, 1},
-}};
-
 QString field(const QString& riga, int n)
 {
-    return riga.mid(kLayout[n].first - 1, kLayout[n].second);
+    return test::recordField(riga, n);
 }
 
 QString blanks(int n)

@@ -22,17 +22,16 @@ void checkExport(const QString& name, const Damaged& damaged, bool mustFail, con
     const RunSummary summary = setup.run();
     if (summary.outcome == RunSummary::Outcome::Completed) {
         EXPECT_FALSE(mustFail) << "a damaged file read as sound";
-        EXPECT_TRUE(setup.reporter.messages.isEmpty());
+        EXPECT_TRUE(setup.runs.messages.isEmpty());
         EXPECT_EQ(readBytes(setup.exportPath), expectedBytes(QStringLiteral("wide-range.out")));
     } else if (summary.outcome == RunSummary::Outcome::Failed || mustFail) {
         setup.expectFailureNaming(summary, quoted(name));
-        EXPECT_TRUE(setup.reporter.messages.value(0).contains(named)) << setup.messages();
+        EXPECT_TRUE(setup.runs.messages.value(0).contains(named)) << setup.messages();
     } else {
         // A value damaged in place can fail a card's checks; a file that
         // cannot be read at all cannot stop on a card.
         EXPECT_EQ(summary.outcome, RunSummary::Outcome::StoppedOnCard);
-        EXPECT_EQ(setup.reporter.messages.size(), 1);
-        EXPECT_EQ(setup.reporter.titles.value(0), exporter::kTitoloErrore);
+        EXPECT_EQ(setup.runs.messages.size(), 1);
         EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
     }
     EXPECT_TRUE(setup.scratch.databasesUntouched());

@@ -28,7 +28,7 @@ TEST_F(FailingFile, ExportPathThatCannotBeWritten)
     for (const QString& path : {scratch.filePath(QStringLiteral("manca/ZaverUdevu.txt")), folder,
                                 scratch.filePath(QStringLiteral("Comuni.mdb/ZaverUdevu.txt")), QStringLiteral("/dev/full")}) {
         SCOPED_TRACE(path.toStdString());
-        reporter = RecordingReporter();
+        runs = RunLog();
         scratch.writeSettings(path, QStringLiteral("true"));
         expectFailureNaming(run(), path);
         EXPECT_FALSE(QFileInfo(path).isFile());
@@ -60,10 +60,10 @@ TEST_F(FailingFile, SettingsFileUnusable)
     };
     for (const auto& [what, bytes] : cases) {
         SCOPED_TRACE(what);
-        reporter = RecordingReporter();
+        runs = RunLog();
         writeBytes(settings, bytes);
         EXPECT_EQ(run().outcome, RunSummary::Outcome::Failed);
-        EXPECT_EQ(reporter.messages.size(), 1);
+        EXPECT_EQ(runs.messages.size(), 1);
         EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
         // No stray file named after the garbage in the working folder.
         EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
@@ -72,10 +72,10 @@ TEST_F(FailingFile, SettingsFileUnusable)
     // A folder in its place is no settings file: the missing-settings warning.
     ASSERT_TRUE(QFile::remove(settings));
     ASSERT_TRUE(QDir().mkdir(settings));
-    reporter = RecordingReporter();
+    runs = RunLog();
     EXPECT_EQ(run().outcome, RunSummary::Outcome::SettingsMissing);
-    EXPECT_EQ(reporter.settingsWarnings, 1);
-    EXPECT_TRUE(reporter.messages.isEmpty());
+    EXPECT_EQ(runs.settingsWarnings, 1);
+    EXPECT_TRUE(runs.messages.isEmpty());
 }
 
 TEST_F(FailingFile, CodeListNotWritable)

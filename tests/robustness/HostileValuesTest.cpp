@@ -3,9 +3,9 @@
 // in the typed ranges. Each is exported or reported as any other value; none
 // breaks a query or the width of a record.
 #include "FixtureSource.h"
-#include "RunSetup.h"
-#include "export/Cp1252.h"
 #include "export/PresenceRecord.h"
+#include "RunSetup.h"
+#include "text/Cp1252.h"
 
 namespace ostelvia::test {
 namespace {
@@ -24,7 +24,7 @@ protected:
     RunSummary runCard()
     {
         db::registerMemoryDatabase(QStringLiteral("Scheda_Cliente.mdb"), {guestTable({card})});
-        reporter = RecordingReporter();
+        runs = RunLog();
         exporter::MessaggioErrore.clear();
         return run(QStringLiteral("04/03/2024"), QStringLiteral("04/03/2024"));
     }
@@ -67,7 +67,7 @@ TEST_F(HostileCard, ValuesAreWrittenAsAnyOtherWithinTheirFields)
         const RunSummary summary = runCard();
         ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed) << messages();
         EXPECT_EQ(summary.recordsWritten, 1);
-        EXPECT_TRUE(reporter.messages.isEmpty());
+        EXPECT_TRUE(runs.messages.isEmpty());
         const QByteArray bytes = readBytes(exportPath);
         ASSERT_EQ(bytes.size(), 16 + exporter::kRecordLength);
         EXPECT_EQ(bytes.count('\n'), 1);
@@ -84,8 +84,8 @@ TEST_F(HostileCard, QuoteOrWildcardInALookedUpNameIsAFindingNotABrokenQuery)
     for (const QString& residence : {QStringLiteral("ROMA' OR '1'='1"), QStringLiteral("[ROMA]%*?#")}) {
         card[QStringLiteral("Residenza")] = residence;
         EXPECT_EQ(runCard().outcome, RunSummary::Outcome::StoppedOnCard);
-        ASSERT_EQ(reporter.messages.size(), 1);
-        EXPECT_EQ(reporter.messages.at(0), QStringLiteral("Residenza italiana errata (%1) ROSSI MARIO\r\n").arg(residence));
+        ASSERT_EQ(runs.messages.size(), 1);
+        EXPECT_EQ(runs.messages.at(0), QStringLiteral("Residenza italiana errata (%1) ROSSI MARIO\r\n").arg(residence));
         EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
         // The header only: nothing of the stopped card.
         EXPECT_EQ(readBytes(exportPath), QByteArray("TBPRES01      \r\n"));

@@ -1,5 +1,5 @@
 // Helpers of the robustness tests: damaged copies of a database file, and the
-// export run driven with a recording reporter.
+// export run with a log of how each run ended.
 #pragma once
 
 #include <QByteArray>

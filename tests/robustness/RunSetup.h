@@ -1,5 +1,5 @@
 // The set-up every engine robustness test repeats: a scratch front office with
-// settings for an export to "ZaverUdevu.txt", all rooms, a recording reporter,
+// settings for an export to "ZaverUdevu.txt", all rooms, a log of the runs,
 // and the checks that a failure names its file.
 #pragma once
 
@@ -45,25 +45,23 @@ struct ExportSetup {
 
     exporter::RunSummary run(const QString& from = QStringLiteral("01/01/2000"), const QString& to = QStringLiteral("30/04/2024"))
     {
-        return exporter::CreaFileTassa(from, to, rooms, reporter);
+        return runs.record(exporter::CreaFileTassa(from, to, rooms));
     }
-    std::string messages() const { return reporter.messages.join(QLatin1Char('|')).toStdString(); }
+    std::string messages() const { return runs.messages.join(QLatin1Char('|')).toStdString(); }
 
-    // One error dialog naming `named`, "Fine" as the run's status.
+    // One message naming `named`, "Fine" as the run's status.
     void expectFailureNaming(const exporter::RunSummary& summary, const QString& named)
     {
         EXPECT_EQ(summary.outcome, exporter::RunSummary::Outcome::Failed);
-        ASSERT_EQ(reporter.messages.size(), 1);
-        EXPECT_TRUE(reporter.messages.at(0).contains(named)) << messages();
-        EXPECT_EQ(reporter.titles.at(0), exporter::kTitoloErrore);
-        EXPECT_EQ(reporter.styles.at(0), exporter::kStileErrore);
+        ASSERT_EQ(runs.messages.size(), 1);
+        EXPECT_TRUE(runs.messages.at(0).contains(named)) << messages();
         EXPECT_EQ(exporter::MessaggioErrore, exporter::kFine);
     }
 
     ScratchDir scratch;
     QString exportPath = scratch.filePath(QStringLiteral("ZaverUdevu.txt"));
     FixedRooms rooms;
-    RecordingReporter reporter;
+    RunLog runs;
 };
 
 }  // namespace ostelvia::test

@@ -1,5 +1,5 @@
-// Stand-ins for the window the export run talks to: a fixed room range and a
-// reporter that records what the run would show.
+// Stand-ins for the window the export run talks to: a fixed room range, and a
+// log of what the runs of a test ended with.
 #pragma once
 
 #include <QString>
@@ -15,29 +15,24 @@ class FixedRooms : public exporter::RoomSource {
 public:
     QString first;
     QString last = QStringLiteral("ZZZZZZ");
-    mutable int reads = 0;  // how often the run asked for the room range
-    QString primaCamera() const override
-    {
-        ++reads;
-        return first;
-    }
+    QString primaCamera() const override { return first; }
     QString ultimaCamera() const override { return last; }
 };
 
-class RecordingReporter : public exporter::RunReporter {
+// The message of every run that stopped or failed, in order, and how many
+// runs found no settings file.
+class RunLog {
 public:
-    int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) override
+    exporter::RunSummary record(exporter::RunSummary summary)
     {
-        messages.append(messaggio);
-        styles.push_back(pulsanti);
-        titles.append(titolo);
-        return 0;
+        if (!summary.message.isEmpty())
+            messages.append(summary.message);
+        if (summary.outcome == exporter::RunSummary::Outcome::SettingsMissing)
+            ++settingsWarnings;
+        return summary;
     }
-    void avvisaImpostazioniMancanti() override { ++settingsWarnings; }
 
     QStringList messages;
-    std::vector<int> styles;
-    QStringList titles;
     int settingsWarnings = 0;
 };
 

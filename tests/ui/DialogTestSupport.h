@@ -15,37 +15,10 @@
 #include <functional>
 #include <memory>
 
+#include "DialogAnswer.h"
 #include "ui/dialogs/Twips.h"
 
 namespace ostelvia::test {
-
-// Runs azione on the modal dialog as soon as it is up; azione must end the
-// dialog. Whatever azione does (a failed check returns early), a dialog still
-// open afterwards is ended and the test fails, so no test is left blocked and
-// none passes on the fallback answer.
-inline void QuandoAperto(std::function<void(QDialog*)> azione)
-{
-    auto attesa = std::make_shared<QElapsedTimer>();
-    attesa->start();
-    auto prova = std::make_shared<std::function<void()>>();
-    *prova = [azione, attesa, prova] {
-        QPointer<QDialog> dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialogo) {
-            if (attesa->elapsed() < 10000)
-                QTimer::singleShot(10, *prova);
-            else
-                *prova = nullptr;
-            return;
-        }
-        azione(dialogo);
-        *prova = nullptr;  // breaks the self-reference
-        if (dialogo && dialogo->isVisible()) {
-            dialogo->done(QDialog::Rejected);
-            QTest::qFail("the dialog was left open", __FILE__, __LINE__);
-        }
-    };
-    QTimer::singleShot(0, *prova);
-}
 
 // Another window takes the activation, then the dialog gets it back.
 inline void RiattivaDopoAltraFinestra(QDialog* dialogo)

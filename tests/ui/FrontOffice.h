@@ -11,7 +11,7 @@
 
 #include "DialogAnswer.h"
 #include "TestSupport.h"
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 #include "ui/main/MainWindow.h"
 
 namespace ostelvia::test {
@@ -37,7 +37,7 @@ inline QByteArray referenceBytes(const QString& name)
 // Lines of a reference export file, split at CR LF.
 inline QStringList referenceLines(const QString& name)
 {
-    return exporter::fromCp1252(referenceBytes(name)).split(QStringLiteral("\r\n"));
+    return text::fromCp1252(referenceBytes(name)).split(QStringLiteral("\r\n"));
 }
 
 struct Front {
@@ -52,8 +52,9 @@ struct Front {
 
     bool active() { return QTest::qWaitForWindowActive(window.get()); }
 
-    QLineEdit* field(int i) const { return window->text1(i); }
-    QListWidget* list() const { return window->list1(); }
+    // Text1 element i, found by its object name as the design numbers it.
+    QLineEdit* field(int i) const { return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i)); }
+    QListWidget* list() const { return window->linesList(); }
     int selectedCount() const { return static_cast<int>(list()->selectedItems().size()); }
 
     QStringList listed() const
@@ -70,12 +71,12 @@ struct Front {
         field(1)->setText(to);
     }
 
-    // Presses a button ("&Crea File" 0, "&Invia" 2), answering "Ok" to every
-    // dialog it shows; returns those dialogs.
-    QList<DialogSeen> press(int button)
+    // Presses a button, answering "Ok" to every dialog it shows; returns
+    // those dialogs.
+    QList<DialogSeen> press(QAbstractButton* button)
     {
         DialogAnswer answer(QStringLiteral("T0"));
-        window->t(button)->click();
+        button->click();
         return answer.seen();
     }
 
@@ -84,7 +85,7 @@ struct Front {
                                const QString& to = QStringLiteral("30/04/2024"))
     {
         setDates(from, to);
-        return press(0);
+        return press(window->creaFileButton());
     }
 
     ScratchDir dir;

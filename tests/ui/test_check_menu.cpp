@@ -23,36 +23,25 @@ struct ReportSeen {
     QString totals;
     QStringList rooms;
     QStringList problems;
-    bool busyCursor = false;
+    bool busyCursor = true;
 };
 
 // Notes what the next report window shows, then closes it with "Chiudi".
-class ReportAnswer {
-public:
-    ReportAnswer()
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* report = qobject_cast<ui::CheckReportWindow*>(QApplication::activeModalWidget());
-            if (!report || !report->isVisible())
-                return;
-            timer_.stop();
-            seen.rows = report->tabella()->rowCount();
-            seen.totals = report->totali()->text();
-            for (int row = 0; row < seen.rows; ++row) {
-                seen.rooms.append(report->tabella()->item(row, 1)->text());
-                seen.problems.append(report->tabella()->item(row, 6)->text());
-            }
-            seen.busyCursor = QApplication::overrideCursor() != nullptr;
-            report->chiudiButton()->click();
-        });
-        timer_.start();
-    }
-    ReportSeen seen;
-
-private:
-    QTimer timer_;
-};
+void readNextReport(ReportSeen& seen)
+{
+    test::answerNext([&seen](QDialog* dialog) {
+        auto* report = qobject_cast<ui::CheckReportWindow*>(dialog);
+        QVERIFY(report);
+        seen.rows = report->tabella()->rowCount();
+        seen.totals = report->totali()->text();
+        for (int row = 0; row < seen.rows; ++row) {
+            seen.rooms.append(report->tabella()->item(row, 1)->text());
+            seen.problems.append(report->tabella()->item(row, 6)->text());
+        }
+        seen.busyCursor = QApplication::overrideCursor() != nullptr;
+        report->chiudiButton()->click();
+    });
+}
 
 }  // namespace
 
@@ -80,15 +69,16 @@ private slots:
         f.setDates(QStringLiteral("01/05/2024"), QStringLiteral("31/05/2024"));
         f.field(2)->setText(QStringLiteral("102"));
         f.field(3)->setText(QStringLiteral("105"));
-        ReportAnswer answer;
+        ReportSeen seen;
+        readNextReport(seen);
         f.window->controllaTutteLeSchedeAction()->trigger();
         // The May 2024 reference rows of rooms 102 to 105.
-        QCOMPARE(answer.seen.rows, 7);
-        QCOMPARE(answer.seen.rooms,
+        QCOMPARE(seen.rows, 7);
+        QCOMPARE(seen.rooms,
                  (QStringList{"102", "102", "103", "104", "105", "105", "105"}));
-        QCOMPARE(answer.seen.problems.first(), QStringLiteral("Stato di nascita errato () CARBONE LINO"));
-        QCOMPARE(answer.seen.totals, QStringLiteral("6 schede controllate, 5 con problemi, 1 record da esportare"));
-        QVERIFY(!answer.seen.busyCursor);
+        QCOMPARE(seen.problems.first(), QStringLiteral("Stato di nascita errato () CARBONE LINO"));
+        QCOMPARE(seen.totals, QStringLiteral("6 schede controllate, 5 con problemi, 1 record da esportare"));
+        QVERIFY(!seen.busyCursor);
         QVERIFY(!QApplication::overrideCursor());
         // Closed report: the window active again, the dates yesterday's.
         QTRY_COMPARE(f.field(0)->text(), QStringLiteral("09/05/2024"));

@@ -118,7 +118,7 @@ void TestInputDialog::centratoELimiti()
 void TestInputDialog::contenutoFuocoESelezione()
 {
     QString titolo, richiesta, testo, selezione, riselezione, t0, t1, fuoco;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         titolo = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
         richiesta = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->toPlainText();
@@ -155,7 +155,7 @@ void TestInputDialog::invioSpostaIlFuocoSuOk()
     // focus to "Ok", the second presses it. The text comes back as typed.
     bool apertoDopoIlPrimoInvio = false;
     QString fuocoDopoIlPrimoInvio;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("D:\\x.txt "));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -172,7 +172,7 @@ void TestInputDialog::invioSpostaIlFuocoSuOk()
     QVERIFY(!annullato);
 
     // The keypad's Enter behaves the same; Space then presses "Ok".
-    QuandoAperto([](QDialog* d) {
+    answerNext([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(d->isVisible());
@@ -186,14 +186,14 @@ void TestInputDialog::annullaEOkVuoto()
 {
     RispostaInputBox = QStringLiteral("vecchia risposta");
     bool annullato = false;
-    QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T1"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T1"), Qt::LeftButton); });
     QCOMPARE(ChiediTesto(QStringLiteral("?"), QStringLiteral("Titolo"), QStringLiteral("testo"), &annullato),
              QString());
     QVERIFY(annullato);
 
     // Enter from the field, Tab to "Annulla", Enter: still "".
     annullato = false;
-    QuandoAperto([](QDialog* d) {
+    answerNext([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -205,7 +205,7 @@ void TestInputDialog::annullaEOkVuoto()
     QVERIFY(annullato);
 
     // "Ok" on an empty field: "" as well, but not cancelled.
-    QuandoAperto([](QDialog* d) {
+    answerNext([](QDialog* d) {
         Text2(d)->clear();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
@@ -215,10 +215,10 @@ void TestInputDialog::annullaEOkVuoto()
 
     // A loop ended without a button counts as "Annulla", never as the
     // previous answer.
-    QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
     QCOMPARE(ChiediTesto(QStringLiteral("?"), QStringLiteral("Titolo"), QStringLiteral("primo")),
              QStringLiteral("primo"));
-    QuandoAperto([](QDialog* d) { d->done(QDialog::Rejected); });
+    answerNext([](QDialog* d) { d->done(QDialog::Rejected); });
     QCOMPARE(ChiediTesto(QStringLiteral("?"), QStringLiteral("Titolo"), QStringLiteral("secondo"), &annullato),
              QString());
     QVERIFY(annullato);
@@ -229,7 +229,7 @@ void TestInputDialog::finestraEscapeEGeometria()
     Qt::WindowFlags flags;
     bool nessunPredefinito = false, apertoDopoEscape = false;
     QRect form, text2, t0, t1;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         flags = d->windowFlags();
         nessunPredefinito = NessunPredefinito(d);

@@ -7,8 +7,8 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "FrontOffice.h"
 #include "export/ExportRun.h"
+#include "FrontOffice.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/Settings.h"
 
@@ -33,11 +33,11 @@ private slots:
         QCOMPARE(w.minimumSize(), w.maximumSize());
         QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(w.menu2(1)->text(), QStringLiteral("Percorso creazione file ZaverUdevu.txt"));
-        QCOMPARE(w.menu2(2)->text(), QStringLiteral("Impostazione apertura pagina web "));
+        QCOMPARE(w.percorsoFileAction()->text(), QStringLiteral("Percorso creazione file ZaverUdevu.txt"));
+        QCOMPARE(w.comandoPaginaWebAction()->text(), QStringLiteral("Impostazione apertura pagina web "));
         // Labels sit on the left of their fields, on the same row.
-        QCOMPARE(w.label1(3)->y(), f.field(2)->y());
-        QCOMPARE(w.label1(2)->y(), f.field(3)->y());
+        QCOMPARE(w.primaCameraLabel()->y(), f.field(2)->y());
+        QCOMPARE(w.ultimaCameraLabel()->y(), f.field(3)->y());
         QCOMPARE(f.field(2)->text(), QString());
         QCOMPARE(f.field(3)->text(), QStringLiteral("ZZZZZZ"));
         QCOMPARE(f.list()->selectionMode(), QAbstractItemView::MultiSelection);
@@ -60,8 +60,8 @@ private slots:
     {
         Front f;
         ui::OstelviaDT& w = *f.window;
-        const QList<QWidget*> expected{f.field(0), f.field(2), f.field(3), w.t(0), w.t(1),
-                                       f.list(),   w.t(2),     f.field(1), f.field(0)};
+        const QList<QWidget*> expected{f.field(0), f.field(2), f.field(3), w.creaFileButton(), w.esciButton(),
+                                       f.list(),   w.inviaButton(), f.field(1), f.field(0)};
         QWidget* current = f.field(0);
         for (qsizetype i = 1; i < expected.size(); ++i) {
             QWidget* next = current->nextInFocusChain();
@@ -101,7 +101,7 @@ private slots:
         f.field(2)->setText(QStringLiteral("101"));
         {
             test::DialogAnswer answer(QStringLiteral("T1"));
-            f.window->menu2(1)->trigger();
+            f.window->percorsoFileAction()->trigger();
             QCOMPARE(answer.seen().size(), 1);
         }
         QTRY_COMPARE(f.field(0)->text(), QStringLiteral("29/02/2024"));
@@ -182,7 +182,7 @@ private slots:
         f.field(3)->setText(QStringLiteral("  d'a 2 "));
         QTest::keyClick(f.field(3), Qt::Key_Return);
         QCOMPARE(f.field(3)->text(), QString::fromUtf8("D´A 2"));
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.window->t(0)));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.window->creaFileButton()));
     }
 
     void plusWritesAndOpensTheCodeList()
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.at(0).kind, QStringLiteral("MsgBox_Form"));
         QCOMPARE(seen.at(0).title, QStringLiteral("Errore per Tassa di Soggiorno"));
-        QCOMPARE(seen.at(0).text, exporter::fromCp1252(referenceBytes("card-X27.findings")));
+        QCOMPARE(seen.at(0).text, text::fromCp1252(referenceBytes("card-X27.findings")));
         QCOMPARE(exporter::MessaggioErrore, QStringLiteral("Fine"));
         QCOMPARE(f.list()->count(), 57);
         QCOMPARE(f.selectedCount(), 56);
@@ -271,7 +271,7 @@ private slots:
         Front f;
         QVERIFY(f.active());
         QVERIFY(QFile::remove(f.dir.filePath(QStringLiteral("TaxSetup.txt"))));
-        const QList<test::DialogSeen> seen = f.press(0);
+        const QList<test::DialogSeen> seen = f.press(f.window->creaFileButton());
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.at(0).kind, QStringLiteral("QMessageBox"));
         QCOMPARE(seen.at(0).text, QStringLiteral("TaxSetup.txt"));
@@ -314,9 +314,9 @@ private slots:
             }
         }
         QFile::remove(f.exportPath);  // proves "&Invia" writes it anew
-        QVERIFY(f.press(2).isEmpty());
+        QVERIFY(f.press(f.window->inviaButton()).isEmpty());
         QVERIFY(QFileInfo::exists(f.exportPath));
-        QCOMPARE(test::readBytes(f.exportPath), exporter::toCp1252(expected.join(QStringLiteral("\r\n"))));
+        QCOMPARE(test::readBytes(f.exportPath), text::toCp1252(expected.join(QStringLiteral("\r\n"))));
         const QString passa = f.dir.filePath(QStringLiteral("Passa.txt"));
         QCOMPARE(QFileInfo::exists(passa), expected.isEmpty());
         if (expected.isEmpty())
@@ -341,7 +341,7 @@ private slots:
         QFETCH(QStringList, started);
         Front f(QDate(2024, 5, 10), command);
         QVERIFY(f.active());
-        QVERIFY(f.press(2).isEmpty());
+        QVERIFY(f.press(f.window->inviaButton()).isEmpty());
         QCOMPARE(f.starter.started, started);
         QVERIFY(!f.window->isVisible());
     }
@@ -354,7 +354,7 @@ private slots:
         QVERIFY(f.active());
         const QString other = f.dir.filePath(QStringLiteral("altro.txt"));
         f.dir.writeSettings(other, QStringLiteral("ignored"));
-        QVERIFY(f.press(2).isEmpty());
+        QVERIFY(f.press(f.window->inviaButton()).isEmpty());
         QVERIFY(QFileInfo::exists(other));
         QVERIFY(!QFileInfo::exists(f.exportPath));
         QCOMPARE(f.starter.started, QStringList{kCommand});
@@ -365,7 +365,7 @@ private slots:
         Front f;
         QVERIFY(f.active());
         f.starter.succeeds = false;
-        const QList<test::DialogSeen> seen = f.press(2);
+        const QList<test::DialogSeen> seen = f.press(f.window->inviaButton());
         QCOMPARE(seen.size(), 1);
         QVERIFY(seen.at(0).text.contains(kCommand));
         QVERIFY(f.window->isVisible());
@@ -381,7 +381,7 @@ private slots:
         const QString other = f.dir.filePath(QStringLiteral("nuovo.txt"));
         {
             test::DialogAnswer answer(QStringLiteral("T0"), other);
-            f.window->menu2(1)->trigger();
+            f.window->percorsoFileAction()->trigger();
             QCOMPARE(answer.seen().size(), 1);
             QCOMPARE(answer.seen().at(0).entry, f.exportPath);
         }
@@ -398,16 +398,16 @@ private slots:
         QVERIFY(f.active());
         {
             test::DialogAnswer answer(QStringLiteral("T0"), QStringLiteral("viewer page"));
-            f.window->menu2(2)->trigger();
+            f.window->comandoPaginaWebAction()->trigger();
             QCOMPARE(answer.seen().size(), 1);
             QCOMPARE(answer.seen().at(0).entry, kCommand);
         }
         {
             test::DialogAnswer answer(QStringLiteral("T1"), QStringLiteral("not this"));
-            f.window->menu2(1)->trigger();
+            f.window->percorsoFileAction()->trigger();
         }
         QCOMPARE(test::readBytes(QStringLiteral("TaxSetup.txt")), (f.exportPath + "\r\nviewer page\r\n").toUtf8());
-        f.window->t(2)->click();
+        f.window->inviaButton()->click();
         QCOMPARE(f.starter.started, QStringList{QStringLiteral("viewer page")});
     }
 
@@ -415,7 +415,7 @@ private slots:
     {
         Front f;
         QVERIFY(f.active());
-        QCOMPARE(f.window->t(1)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_E));
+        QCOMPARE(f.window->esciButton()->shortcut(), QKeySequence(Qt::ALT | Qt::Key_E));
         QTest::keyClick(f.window.get(), Qt::Key_E, Qt::AltModifier);
         QTRY_VERIFY(!f.window->isVisible());
         QVERIFY(f.starter.started.isEmpty());
@@ -435,7 +435,7 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), f.field(i));
             QTest::keyClick(f.field(i), Qt::Key_Return);
         }
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.window->t(0)));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.window->creaFileButton()));
         QCOMPARE(f.field(0)->text(), QStringLiteral("01/01/2000"));
         QCOMPARE(f.field(1)->text(), QStringLiteral("30/04/2024"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

@@ -176,7 +176,7 @@ void TestMessageDialog::dialogoPerStile()
     QFETCH(int, risposta);
 
     QString titolo, testo, didascalie, mostrati, fuoco;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         titolo = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
         testo = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->toPlainText();
@@ -192,8 +192,8 @@ void TestMessageDialog::dialogoPerStile()
         QTest::mouseClick(Pulsante(d, qPrintable(premi)), Qt::LeftButton);
     });
     RispostaMsgBox = 99;  // the answer must be the button's
-    const qint16 r = MostraMessaggio(QStringLiteral("Prima riga") + CRLF + QStringLiteral("Seconda riga"),
-                                     static_cast<qint16>(stile), QStringLiteral("Errore per Tassa di Soggiorno"));
+    const Risposta r = MostraMessaggio(QStringLiteral("Prima riga") + CRLF + QStringLiteral("Seconda riga"),
+                                     static_cast<Stile>(stile), QStringLiteral("Errore per Tassa di Soggiorno"));
 
     QCOMPARE(titolo, QStringLiteral("Errore per Tassa di Soggiorno"));
     QCOMPARE(testo, QStringLiteral("Prima riga\nSeconda riga"));
@@ -204,7 +204,7 @@ void TestMessageDialog::dialogoPerStile()
         QCOMPARE(didascalie.section(QLatin1Char(' '), 1, 1), QStringLiteral("No"));
     QCOMPARE(fuoco, QStringLiteral("T0"));
     QCOMPARE(int(r), risposta);
-    QCOMPARE(RispostaMsgBox, r);
+    QCOMPARE(RispostaMsgBox, codice(r));
     QCOMPARE(int(PulsantiMsgBox), stile);
 }
 
@@ -223,14 +223,14 @@ void TestMessageDialog::fuocoAdOgniAttivazione()
     QFETCH(int, stile);
     QFETCH(QString, fuoco);
     QString fuocoDopo;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         Pulsante(d, "T1")->setFocus(Qt::TabFocusReason);
         RiattivaDopoAltraFinestra(d);
         fuocoDopo = NomeFuoco();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), static_cast<qint16>(stile), QStringLiteral("Titolo"))), 6);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), static_cast<Stile>(stile), QStringLiteral("Titolo"))), 6);
     QCOMPARE(fuocoDopo, fuoco);
 }
 
@@ -239,7 +239,7 @@ void TestMessageDialog::tastieraEscapeEChiusura()
     // Escape, a close request and Enter in the text leave the dialog open;
     // Enter presses the focused button, not a default one.
     bool apertoDopoEscape = false, apertoDopoInvioSulTesto = false;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         apertoDopoEscape = ResisteAEscapeEChiusura(d);
         QTest::keyClick(d->findChild<QTextEdit*>(QStringLiteral("Text1")), Qt::Key_Return);
@@ -247,23 +247,23 @@ void TestMessageDialog::tastieraEscapeEChiusura()
         Pulsante(d, "T1")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 36, QStringLiteral("Titolo"))), 7);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 7);
     QVERIFY(apertoDopoEscape);
     QVERIFY(apertoDopoInvioSulTesto);
 
-    QuandoAperto([](QDialog* d) {
+    answerNext([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         Pulsante(d, "T2")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 51, QStringLiteral("Titolo"))), 2);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"))), 2);
 
-    QuandoAperto([](QDialog* d) {
+    answerNext([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     });
     RispostaMsgBox = 99;
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 48, QStringLiteral("Titolo"))), 0);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::Errore, QStringLiteral("Titolo"))), 0);
 }
 
 void TestMessageDialog::finestra()
@@ -273,7 +273,7 @@ void TestMessageDialog::finestra()
     QSize dimensione;
     QPoint angolo;
     QRect t0, t2, text1;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         flags = d->windowFlags();
         nessunPredefinito = NessunPredefinito(d);
         dimensione = d->size();
@@ -283,7 +283,7 @@ void TestMessageDialog::finestra()
         text1 = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->geometry();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    MostraMessaggio(QString(), 51, QStringLiteral("Titolo"));
+    MostraMessaggio(QString(), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"));
 
     QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
     QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
@@ -305,14 +305,14 @@ void TestMessageDialog::testoLungoScorre()
     // Far more text than the screen holds: the dialog stays on the available
     // area, its buttons inside it, and the text scrolls.
     bool dentro = false, scorre = false, pulsanteDentro = false;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         dentro = QGuiApplication::primaryScreen()->availableGeometry().contains(d->geometry());
         QCoreApplication::processEvents();
         scorre = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->verticalScrollBar()->maximum() > 0;
         pulsanteDentro = Pulsante(d, "T0")->geometry().bottom() < d->height();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    MostraMessaggio(Linee(300) + QString(400, QLatin1Char('y')), 48, QStringLiteral("Titolo"));
+    MostraMessaggio(Linee(300) + QString(400, QLatin1Char('y')), Stile::Errore, QStringLiteral("Titolo"));
     QVERIFY(dentro);
     QVERIFY(scorre);
     QVERIFY(pulsanteDentro);
@@ -320,30 +320,30 @@ void TestMessageDialog::testoLungoScorre()
 
 void TestMessageDialog::formNuovoAdOgniChiamata()
 {
-    QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 51, QStringLiteral("Primo"))), 6);
+    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Primo"))), 6);
 
     // The next call starts from the design: "Annulla" hidden, the new title.
     bool annullaVisibile = true;
     QString titolo;
-    QuandoAperto([&](QDialog* d) {
+    answerNext([&](QDialog* d) {
         annullaVisibile = Pulsante(d, "T2")->isVisible();
         titolo = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
         QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
     });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 48, QStringLiteral("Secondo"))), 0);
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::Errore, QStringLiteral("Secondo"))), 0);
     QVERIFY(!annullaVisibile);
     QCOMPARE(titolo, QStringLiteral("Secondo"));
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<MsgBox_Form*>(w));
 
     // A loop ended without a button must not hand back the previous "Si".
-    QuandoAperto([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 36, QStringLiteral("Titolo"))), 6);
-    QuandoAperto([](QDialog* d) { d->done(QDialog::Rejected); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 36, QStringLiteral("Titolo"))), 7);
-    QuandoAperto([](QDialog* d) { d->done(QDialog::Rejected); });
-    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), 51, QStringLiteral("Titolo"))), 2);
+    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 6);
+    answerNext([](QDialog* d) { d->done(QDialog::Rejected); });
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 7);
+    answerNext([](QDialog* d) { d->done(QDialog::Rejected); });
+    QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"))), 2);
 }
 
 QTEST_MAIN(TestMessageDialog)

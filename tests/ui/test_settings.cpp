@@ -142,7 +142,7 @@ private slots:
         test::DialogAnswer answer(button, typed);
         ui::MenuImpostazioni(index);
         QCOMPARE(answer.seen().size(), 1);
-        QCOMPARE(answer.seen().at(0).kind, QStringLiteral("InputBox_form"));
+        QCOMPARE(answer.seen().at(0).kind, QStringLiteral("InputBox_Form"));
         QCOMPARE(answer.seen().at(0).text, prompts.at(index));
         QCOMPARE(answer.seen().at(0).title, titles.at(index));
         QCOMPARE(answer.seen().at(0).entry, index == 1 ? QStringLiteral("old.txt") : QStringLiteral("old cmd"));

@@ -96,36 +96,36 @@ int main(int argc, char* argv[])
     settle();
 
     // The wide range of the demo data: every line listed and selected.
-    window.text1(0)->setText(QStringLiteral("01/01/2000"));
-    window.text1(1)->setText(QStringLiteral("30/04/2024"));
-    window.t(0)->click();
+    window.dataDaField()->setText(QStringLiteral("01/01/2000"));
+    window.dataAField()->setText(QStringLiteral("30/04/2024"));
+    window.creaFileButton()->click();
     settle();
     ok = save(&window, out.filePath(QStringLiteral("main-window.png"))) && ok;
 
     // Reviewing: a few lines switched off before sending.
     for (int i : {2, 4, 5})
-        window.list1()->item(i)->setSelected(false);
+        window.linesList()->item(i)->setSelected(false);
     settle(100);
     ok = save(&window, out.filePath(QStringLiteral("main-window-review.png"))) && ok;
 
     // A card with twelve findings stops the run in the message dialog.
-    window.text1(0)->setText(QStringLiteral("27/06/2024"));
-    window.text1(1)->setText(QStringLiteral("27/06/2024"));
+    window.dataDaField()->setText(QStringLiteral("27/06/2024"));
+    window.dataAField()->setText(QStringLiteral("27/06/2024"));
     pictureNextDialog(out.filePath(QStringLiteral("message-dialog.png")), QStringLiteral("T0"), &ok);
-    window.t(0)->click();
+    window.creaFileButton()->click();
     settle();
 
     // The export path prompt of the settings menu, answered "Annulla".
     pictureNextDialog(out.filePath(QStringLiteral("input-dialog.png")), QStringLiteral("T1"), &ok);
-    window.menu2(1)->trigger();
+    window.percorsoFileAction()->trigger();
     settle();
 
     ok = save(&window, out.filePath(QStringLiteral("main-window-after-dialogs.png"))) && ok;
 
     // "&Verifica" > "&Controlla tutte le schede…" over the demo data's whole
     // range: every card with problems in the report, closed with "Chiudi".
-    window.text1(0)->setText(QStringLiteral("31/12/1999"));
-    window.text1(1)->setText(QStringLiteral("03/08/2024"));
+    window.dataDaField()->setText(QStringLiteral("31/12/1999"));
+    window.dataAField()->setText(QStringLiteral("03/08/2024"));
     pictureNextDialog(out.filePath(QStringLiteral("check-report.png")), QStringLiteral("chiudi"), &ok);
     window.controllaTutteLeSchedeAction()->trigger();
     settle();

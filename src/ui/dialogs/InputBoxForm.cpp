@@ -24,10 +24,10 @@ void Posiziona(QWidget* widget, const TwipRect& rect, qreal dpi)
 
 }  // namespace
 
-InputBox_form::InputBox_form(QWidget* parent)
+InputBox_Form::InputBox_Form(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("InputBox_form"));
+    setObjectName(QStringLiteral("InputBox_Form"));
     setModal(true);
     const ScreenTwips schermo = ScreenInTwips(screen());
 
@@ -68,23 +68,23 @@ InputBox_form::InputBox_form(QWidget* parent)
     move(schermo.originPx + iniziale.topLeft());
 }
 
-void InputBox_form::impostaRichiesta(const QString& richiesta)
+void InputBox_Form::impostaRichiesta(const QString& richiesta)
 {
     richiesta_ = richiesta;
     MostraTesto(text1_, richiesta);
 }
 
-void InputBox_form::impostaTitolo(const QString& titolo)
+void InputBox_Form::impostaTitolo(const QString& titolo)
 {
     label1_->setText(titolo);
 }
 
-void InputBox_form::impostaPredefinito(const QString& predefinito)
+void InputBox_Form::impostaPredefinito(const QString& predefinito)
 {
     text2_->setText(predefinito);
 }
 
-bool InputBox_form::eventFilter(QObject* oggetto, QEvent* evento)
+bool InputBox_Form::eventFilter(QObject* oggetto, QEvent* evento)
 {
     // Enter in the field only moves the focus to "Ok"; a second Enter (or
     // Space) presses it. Closing on the first Enter would skip a look at
@@ -99,7 +99,7 @@ bool InputBox_form::eventFilter(QObject* oggetto, QEvent* evento)
     return QDialog::eventFilter(oggetto, evento);
 }
 
-void InputBox_form::showEvent(QShowEvent* evento)
+void InputBox_Form::showEvent(QShowEvent* evento)
 {
     // Laid out before the first paint; activation may come later or, on some
     // platforms, not at all.
@@ -107,19 +107,19 @@ void InputBox_form::showEvent(QShowEvent* evento)
     QDialog::showEvent(evento);
 }
 
-void InputBox_form::changeEvent(QEvent* evento)
+void InputBox_Form::changeEvent(QEvent* evento)
 {
     if (evento->type() == QEvent::ActivationChange && isActiveWindow())
         Form_Activate();
     QDialog::changeEvent(evento);
 }
 
-void InputBox_form::paintEvent(QPaintEvent*)
+void InputBox_Form::paintEvent(QPaintEvent*)
 {
     DisegnaSfondo(this);
 }
 
-void InputBox_form::Form_Activate()
+void InputBox_Form::Form_Activate()
 {
     const ScreenTwips schermo = ScreenInTwips(screen());
     const inputbox::Layout l = inputbox::CalcolaLayout(richiesta_, schermo.size);
@@ -134,7 +134,7 @@ void InputBox_form::Form_Activate()
     text2_->setSelection(0, static_cast<int>(text2_->text().size()));
 }
 
-void InputBox_form::T_Click(int index)
+void InputBox_Form::T_Click(int index)
 {
     if (premuto_ >= 0)
         return;
@@ -147,7 +147,7 @@ QString ChiediTesto(const QString& richiesta, const QString& titolo, const QStri
                     bool* annullato)
 {
     // A fresh form per call: every dialog starts from the design values.
-    InputBox_form form;
+    InputBox_Form form;
     form.impostaRichiesta(richiesta);
     form.impostaTitolo(titolo);
     form.impostaPredefinito(predefinito);

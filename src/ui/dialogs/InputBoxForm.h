@@ -17,11 +17,11 @@ namespace ostelvia::ui {
 // The answer: Text2 as typed on "Ok", "" on "Annulla".
 extern QString RispostaInputBox;
 
-class InputBox_form : public QDialog {
+class InputBox_Form : public QDialog {
     Q_OBJECT
 
 public:
-    explicit InputBox_form(QWidget* parent = nullptr);
+    explicit InputBox_Form(QWidget* parent = nullptr);
 
     void impostaRichiesta(const QString& richiesta);
     void impostaTitolo(const QString& titolo);

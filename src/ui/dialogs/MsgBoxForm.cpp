@@ -143,25 +143,26 @@ void MsgBox_Form::T_Click(int index)
         return;
     switch (index) {
     case 0:
-        RispostaMsgBox = t_[0]->text() == kSi ? 6 : 0;
+        RispostaMsgBox = codice(t_[0]->text() == kSi ? Risposta::Si : Risposta::Ok);
         break;
     case 1:
-        RispostaMsgBox = 7;
+        RispostaMsgBox = codice(Risposta::No);
         break;
     default:
-        RispostaMsgBox = 2;
+        RispostaMsgBox = codice(Risposta::Annulla);
         break;
     }
     premuto_ = index;
     done(QDialog::Accepted);
 }
 
-qint16 MostraMessaggio(const QString& messaggio, qint16 pulsanti, const QString& titolo)
+Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& titolo)
 {
     // A fresh form per call: every dialog starts from the design values.
     MsgBox_Form form;
     form.impostaMessaggio(messaggio);
     form.impostaTitolo(titolo);
+    const qint16 pulsanti = codice(stile);
     PulsantiMsgBox = pulsanti;
     form.impostaPulsanti(pulsanti);
     form.exec();
@@ -169,12 +170,12 @@ qint16 MostraMessaggio(const QString& messaggio, qint16 pulsanti, const QString&
         // The loop was ended from outside (the application quitting): never
         // hand back a previous dialog's answer as if it were this one's.
         switch (msgbox::PulsantiPerStile(pulsanti)) {
-        case msgbox::Pulsanti::Ok: RispostaMsgBox = 0; break;
-        case msgbox::Pulsanti::SiNo: RispostaMsgBox = 7; break;
-        case msgbox::Pulsanti::SiNoAnnulla: RispostaMsgBox = 2; break;
+        case msgbox::Pulsanti::Ok: RispostaMsgBox = codice(Risposta::Ok); break;
+        case msgbox::Pulsanti::SiNo: RispostaMsgBox = codice(Risposta::No); break;
+        case msgbox::Pulsanti::SiNoAnnulla: RispostaMsgBox = codice(Risposta::Annulla); break;
         }
     }
-    return RispostaMsgBox;
+    return static_cast<Risposta>(RispostaMsgBox);
 }
 
 }  // namespace ostelvia::ui

@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "ui/dialogs/MsgBoxCodes.h"
+
 class QLabel;
 class QPushButton;
 class QTextEdit;
@@ -15,7 +17,7 @@ namespace ostelvia::ui {
 
 // Exchange between MostraMessaggio and the form.
 extern qint16 PulsantiMsgBox;  // style code of the dialog being shown
-extern qint16 RispostaMsgBox;  // answer code: Ok 0, Si 6, No 7, Annulla 2
+extern qint16 RispostaMsgBox;  // answer code (Risposta) of the button pressed
 
 class MsgBox_Form : public QDialog {
     Q_OBJECT
@@ -53,7 +55,7 @@ private:
     std::array<QPushButton*, 3> t_;
 };
 
-// Shows the message modally and returns the answer code of the button pressed.
-qint16 MostraMessaggio(const QString& messaggio, qint16 pulsanti, const QString& titolo);
+// Shows the message modally and returns the answer of the button pressed.
+Risposta MostraMessaggio(const QString& messaggio, Stile pulsanti, const QString& titolo);
 
 }  // namespace ostelvia::ui

@@ -6,16 +6,17 @@ namespace ostelvia::ui::msgbox {
 
 Pulsanti PulsantiPerStile(int stile)
 {
-    if (stile == 4 || stile == 36 || (stile >= 200 && stile <= 400))
+    if (stile == codice(Stile::SiNo) || stile == codice(Stile::DomandaSiNo) || (stile >= 200 && stile <= 400))
         return Pulsanti::SiNo;
-    if (stile == 35 || stile == 51)
+    if (stile == codice(Stile::DomandaSiNoAnnulla) || stile == codice(Stile::ErroreSiNoAnnulla))
         return Pulsanti::SiNoAnnulla;
     return Pulsanti::Ok;
 }
 
 bool FuocoEsplicito(int stile)
 {
-    return stile == 4 || stile == 36 || stile == 35 || stile == 51;
+    return stile == codice(Stile::SiNo) || stile == codice(Stile::DomandaSiNo)
+        || stile == codice(Stile::DomandaSiNoAnnulla) || stile == codice(Stile::ErroreSiNoAnnulla);
 }
 
 // One row more than the text has lines.

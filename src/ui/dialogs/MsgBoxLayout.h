@@ -3,6 +3,7 @@
 // without a window.
 #pragma once
 
+#include "ui/dialogs/MsgBoxCodes.h"
 #include "ui/dialogs/Twips.h"
 
 #include <QString>

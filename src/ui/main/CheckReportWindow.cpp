@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 
 #include "export/CheckOutput.h"
-#include "export/ExportRun.h"
 #include "export/TextFiles.h"
 #include "ui/dialogs/DialogLook.h"
-#include "ui/dialogs/MsgBoxForm.h"
+#include "text/Error.h"
+#include "ui/main/ErrorMessage.h"
 
 namespace ostelvia::ui {
 
@@ -119,7 +119,7 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
 
 void CheckReportWindow::segnala(const QString& messaggio)
 {
-    MostraMessaggio(messaggio, exporter::kStileErrore, kTitolo);
+    showError(messaggio);
 }
 
 void CheckReportWindow::SalvaCsv()
@@ -129,7 +129,7 @@ void CheckReportWindow::SalvaCsv()
         return;
     try {
         exporter::writeCheckCsv(percorso, report_);
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
         segnala(errore.message());
     }
 }

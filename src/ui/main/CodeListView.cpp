@@ -1,20 +1,13 @@
 #include "ui/main/CodeListView.h"
 
-#include "db/Database.h"
 #include "export/CodeList.h"
-#include "export/ExportRun.h"
 #include "export/TextFiles.h"
-#include "ui/dialogs/MsgBoxForm.h"
+#include "ui/main/ErrorMessage.h"
 #include "ui/main/ProcessStarter.h"
 
 namespace ostelvia::ui {
 
 namespace {
-
-void Segnala(const QString& messaggio)
-{
-    MostraMessaggio(messaggio, exporter::kStileErrore, exporter::kTitoloErrore);
-}
 
 // Double quotes keep a name with blanks one word for the command splitter.
 QString TraVirgolette(const QString& testo)
@@ -40,16 +33,13 @@ bool CreaListaPS(ProcessStarter& avvio)
 {
     try {
         exporter::ScriviListaPS();
-    } catch (const db::DbError& errore) {
-        Segnala(errore.message());
-        return false;
-    } catch (const exporter::FileError& errore) {
-        Segnala(errore.message());
+    } catch (const Error& errore) {
+        showError(errore.message());
         return false;
     }
     const QString comando = ComandoVisualizzaLista();
     if (!avvio.startDetached(comando)) {
-        Segnala(QStringLiteral("Impossibile aprire il file \"%1\" con il comando \"%2\".")
+        showError(QStringLiteral("Impossibile aprire il file \"%1\" con il comando \"%2\".")
                     .arg(exporter::kFileListaPS, comando));
         return false;
     }

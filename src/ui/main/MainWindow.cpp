@@ -18,17 +18,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "checks/Blanks.h"
 #include "checks/DateRoutines.h"
-#include "db/Database.h"
 #include "export/CardCheck.h"
 #include "export/TextFiles.h"
+#include "text/Blanks.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/CheckProgressView.h"
 #include "ui/main/CheckReportWindow.h"
 #include "ui/main/CodeListView.h"
+#include "ui/main/ErrorMessage.h"
+#include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/Settings.h"
 
 namespace ostelvia::ui {
@@ -36,7 +37,6 @@ namespace ostelvia::ui {
 namespace {
 
 using exporter::kCrLf;
-using exporter::kFileImpostazioni;
 
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
 const QColor kSfondo(192, 192, 255);
@@ -122,6 +122,9 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         menu2_[i]->setObjectName(QStringLiteral("menu2_%1").arg(i));
         connect(menu2_[i], &QAction::triggered, this, [this, i] { menu2_Click(i); });
     }
+    auto* cartella = impostazioni->addAction(kVoceCartella);
+    cartella->setObjectName(QStringLiteral("menuCartella"));
+    connect(cartella, &QAction::triggered, this, [this] { menuCartella_Click(); });
     aggiungiMenuVerifica(menuBar);
 
     area_ = new QWidget(this);
@@ -235,7 +238,8 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
 
     // Tab order by tab index: Text1(0), Text1(2), Text1(3), "&Crea File",
     // "&Esci", List1, "&Invia", Text1(1).
-    const std::array<QWidget*, 8> ordine{text1_[0], text1_[2], text1_[3], t_[0], t_[1], list1_, t_[2], text1_[1]};
+    const std::array<QWidget*, 8> ordine{dataDaField(), primaCameraField(), ultimaCameraField(), creaFileButton(),
+                                         esciButton(),  linesList(),        inviaButton(),       dataAField()};
     for (size_t i = 0; i + 1 < ordine.size(); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
 
@@ -246,19 +250,12 @@ OstelviaDT::~OstelviaDT() = default;
 
 QString OstelviaDT::primaCamera() const
 {
-    return text1_[2]->text();
+    return primaCameraField()->text();
 }
 
 QString OstelviaDT::ultimaCamera() const
 {
-    return text1_[3]->text();
-}
-
-int OstelviaDT::mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo)
-{
-    const int risposta = MostraMessaggio(messaggio, static_cast<qint16>(pulsanti), titolo);
-    DopoDialogo();
-    return risposta;
+    return ultimaCameraField()->text();
 }
 
 void OstelviaDT::avvisaImpostazioniMancanti()
@@ -271,7 +268,7 @@ void OstelviaDT::avvisaImpostazioniMancanti()
 
 void OstelviaDT::Segnala(const QString& messaggio)
 {
-    MostraMessaggio(messaggio, exporter::kStileErrore, exporter::kTitoloErrore);
+    showError(messaggio);
     DopoDialogo();
 }
 
@@ -293,7 +290,7 @@ void OstelviaDT::Form_Load()
     }
     try {
         CaricaImpostazioni();
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
         Segnala(errore.message());
     }
     checks::InizializzaGiorniMese();
@@ -302,8 +299,8 @@ void OstelviaDT::Form_Load()
 void OstelviaDT::Form_Activate()
 {
     const QString ieri = DataDiIeri(oggi_);
-    text1_[0]->setText(ieri);
-    text1_[1]->setText(ieri);
+    dataDaField()->setText(ieri);
+    dataAField()->setText(ieri);
 }
 
 void OstelviaDT::changeEvent(QEvent* evento)
@@ -358,39 +355,39 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
         QString testo = campo->text();
         QString pulito = checks::PulisciCampo(testo);
         switch (index) {
-        case 0: {
+        case kDataDa: {
             QString data = checks::NormalizzaData(pulito);
             campo->setText(data);
             if (checks::ControllaData(data) == 1) {
-                text1_[1]->setFocus(Qt::OtherFocusReason);
+                dataAField()->setFocus(Qt::OtherFocusReason);
             } else {
                 campo->clear();
                 campo->setFocus(Qt::OtherFocusReason);
             }
             break;
         }
-        case 1: {
+        case kDataA: {
             QString data = checks::NormalizzaData(pulito);
             campo->setText(data);
             if (checks::ControllaData(data) != 1) {
                 campo->clear();
                 break;
             }
-            QString prima = text1_[0]->text();
+            QString prima = dataDaField()->text();
             QString ultima = campo->text();
             if (checks::ConfrontaDate(prima, ultima) == 1)
-                text1_[2]->setFocus(Qt::OtherFocusReason);
+                primaCameraField()->setFocus(Qt::OtherFocusReason);
             else
-                text1_[0]->clear();
+                dataDaField()->clear();
             break;
         }
-        case 2:
+        case kPrimaCamera:
             campo->setText(pulito);
-            text1_[3]->setFocus(Qt::OtherFocusReason);
+            ultimaCameraField()->setFocus(Qt::OtherFocusReason);
             break;
         default:
             campo->setText(pulito);
-            t_[0]->setFocus(Qt::OtherFocusReason);
+            creaFileButton()->setFocus(Qt::OtherFocusReason);
             break;
         }
         return true;
@@ -404,10 +401,10 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
 void OstelviaDT::T_Click(int index)
 {
     switch (index) {
-    case 0:
+    case kCreaFile:
         CreaFile();
         break;
-    case 1:
+    case kEsci:
         close();
         break;
     default:
@@ -418,44 +415,49 @@ void OstelviaDT::T_Click(int index)
 
 void OstelviaDT::CreaFile()
 {
-    const exporter::RunSummary esito =
-        exporter::CreaFileTassa(text1_[0]->text(), text1_[1]->text(), *this, *this);
-    // A run that reported anything (an invalid card, a failure, the missing
-    // settings file) leaves the list as it was.
-    if (exporter::MessaggioErrore == exporter::kFine || esito.outcome != exporter::RunSummary::Outcome::Completed)
+    using Outcome = exporter::RunSummary::Outcome;
+    const exporter::RunSummary esito = exporter::CreaFileTassa(dataDaField()->text(), dataAField()->text(), *this);
+    // A run that did not complete leaves the list as it was.
+    switch (esito.outcome) {
+    case Outcome::SettingsMissing:
+        avvisaImpostazioniMancanti();
         return;
+    case Outcome::StoppedOnCard:
+    case Outcome::Failed:
+        Segnala(esito.message);
+        return;
+    case Outcome::Completed:
+        break;
+    }
     QStringList righe;
     try {
-        righe = exporter::readLines(exporter::readFirstLine(kFileImpostazioni));
-    } catch (const exporter::FileError& errore) {
+        righe = exporter::readLines(exporter::readExportPath());
+    } catch (const Error& errore) {
         Segnala(errore.message());
         return;
     }
-    list1_->clear();
-    list1_->addItems(righe);
-    list1_->selectAll();
+    linesList()->clear();
+    linesList()->addItems(righe);
+    linesList()->selectAll();
 }
 
 void OstelviaDT::Invia()
 {
     try {
-        const QString percorso = exporter::readFirstLine(kFileImpostazioni);
-        if (percorso.isEmpty())
-            throw exporter::FileError(
-                QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
+        const QString percorso = exporter::readExportPath();
         QString testo;
-        for (int i = 0; i < list1_->count(); ++i) {
-            if (list1_->item(i)->isSelected())
-                testo += list1_->item(i)->text() + kCrLf;
+        for (int i = 0; i < linesList()->count(); ++i) {
+            if (linesList()->item(i)->isSelected())
+                testo += linesList()->item(i)->text() + kCrLf;
         }
         exporter::writeText(percorso, testo);
         exporter::RimuoviUltimoACapo(percorso);
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
         // Nothing went out: the window stays so that the user can retry.
         Segnala(errore.message());
         return;
     }
-    if (!checks::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
+    if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
         Segnala(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;
     }
@@ -466,7 +468,24 @@ void OstelviaDT::menu2_Click(int index)
 {
     try {
         MenuImpostazioni(index);
-    } catch (const exporter::FileError& errore) {
+    } catch (const Error& errore) {
+        Segnala(errore.message());
+    }
+    DopoDialogo();
+}
+
+void OstelviaDT::menuCartella_Click()
+{
+    const EsitoCartella esito = CambiaCartella(this);
+    if (esito.come == EsitoCartella::Come::Fallita)
+        Segnala(esito.errore);
+    if (esito.come != EsitoCartella::Come::Scelta)
+        return DopoDialogo();
+    // The listed lines and the settings belong to the folder left behind.
+    list1_->clear();
+    try {
+        CaricaImpostazioni();
+    } catch (const Error& errore) {
         Segnala(errore.message());
     }
     DopoDialogo();
@@ -485,8 +504,8 @@ void OstelviaDT::aggiungiMenuVerifica(QMenuBar* menuBar)
 // checked, the report shown over the window.
 void OstelviaDT::ControllaTutteLeSchede()
 {
-    const QString dataDa = text1_[0]->text();
-    const QString dataA = text1_[1]->text();
+    const QString dataDa = text1_[kDataDa]->text();
+    const QString dataA = text1_[kDataA]->text();
     const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
                                 .arg(dataDa, dataA, primaCamera(), ultimaCamera());
     exporter::CheckReport rapporto;
@@ -494,7 +513,7 @@ void OstelviaDT::ControllaTutteLeSchede()
         CheckProgressView progresso(this);
         rapporto = exporter::checkAllCards(dataDa, dataA, *this,
                                            [&progresso](int schede) { progresso.cardsChecked(schede); });
-    } catch (const db::DbError& errore) {
+    } catch (const Error& errore) {
         Segnala(errore.message());
         return;
     }

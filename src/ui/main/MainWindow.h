@@ -21,7 +21,7 @@ class QMenuBar;
 
 namespace ostelvia::ui {
 
-class OstelviaDT : public QWidget, public exporter::RoomSource, public exporter::RunReporter {
+class OstelviaDT : public QWidget, public exporter::RoomSource {
     Q_OBJECT
 
 public:
@@ -34,15 +34,20 @@ public:
     QString primaCamera() const override;
     QString ultimaCamera() const override;
 
-    int mostraMessaggio(const QString& messaggio, int pulsanti, const QString& titolo) override;
-    void avvisaImpostazioniMancanti() override;
-
-    // Controls by their element index.
-    QLineEdit* text1(int index) const { return text1_.at(index); }
-    QAbstractButton* t(int index) const { return t_.at(index); }
-    QLabel* label1(int index) const { return label1_.at(index); }
-    QListWidget* list1() const { return list1_; }
-    QAction* menu2(int index) const { return menu2_.at(index); }
+    // The controls by what they are; their object names keep the element
+    // indexes of the design (Text1_0, T2, menu2_1, ...).
+    QLineEdit* dataDaField() const { return text1_[kDataDa]; }
+    QLineEdit* dataAField() const { return text1_[kDataA]; }
+    QLineEdit* primaCameraField() const { return text1_[kPrimaCamera]; }
+    QLineEdit* ultimaCameraField() const { return text1_[kUltimaCamera]; }
+    QLabel* primaCameraLabel() const { return label1_[3]; }
+    QLabel* ultimaCameraLabel() const { return label1_[2]; }
+    QAbstractButton* creaFileButton() const { return t_[kCreaFile]; }
+    QAbstractButton* esciButton() const { return t_[kEsci]; }
+    QAbstractButton* inviaButton() const { return t_[kInvia]; }
+    QListWidget* linesList() const { return list1_; }
+    QAction* percorsoFileAction() const { return menu2_[kPercorsoFile]; }
+    QAction* comandoPaginaWebAction() const { return menu2_[kComandoPaginaWeb]; }
     // "&Verifica" > "&Controlla tutte le schede…".
     QAction* controllaTutteLeSchedeAction() const { return controllaTutte_; }
 
@@ -54,6 +59,11 @@ protected:
     void changeEvent(QEvent* evento) override;
 
 private:
+    // Element indexes of the control arrays.
+    enum Text1Index { kDataDa = 0, kDataA = 1, kPrimaCamera = 2, kUltimaCamera = 3 };
+    enum TIndex { kCreaFile = 0, kEsci = 1, kInvia = 2 };
+    enum Menu2Index { kPercorsoFile = 1, kComandoPaginaWeb = 2 };
+
     void Form_Load();
     void Form_Activate();
     void Text1_GotFocus(int index);
@@ -61,12 +71,15 @@ private:
     bool Text1_KeyPress(int index, const QString& carattere);
     void T_Click(int index);
     void menu2_Click(int index);
+    void menuCartella_Click();
     void aggiungiMenuVerifica(QMenuBar* menuBar);
     void ControllaTutteLeSchede();
 
     void CreaFile();
     void Invia();
     void Segnala(const QString& messaggio);
+    // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
+    void avvisaImpostazioniMancanti();
     void DopoDialogo();
     int indiceCampo(QObject* oggetto) const;
 

@@ -43,7 +43,7 @@ void CaricaImpostazioni()
     if (exporter::fileExists(kFileImpostazioni)) {
         try {
             righe = exporter::readLines(kFileImpostazioni);
-        } catch (const exporter::FileError&) {
+        } catch (const Error&) {
             // Something to send with even when the file is unusable.
             PercorsoFile = PercorsoFilePredefinito();
             ComandoPaginaWeb = ComandoPaginaWebPredefinito();

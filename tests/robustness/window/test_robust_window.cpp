@@ -8,6 +8,7 @@
 #include "RobustSupport.h"
 #include "export/ExportRun.h"
 #include "export/PresenceRecord.h"
+#include "ui/main/ErrorMessage.h"
 
 using namespace ostelvia;
 using test::Front;
@@ -51,7 +52,7 @@ private slots:
         const QList<test::DialogSeen> seen = f.creaFile();
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.at(0).kind, QStringLiteral("MsgBox_Form"));
-        QCOMPARE(seen.at(0).title, exporter::kTitoloErrore);
+        QCOMPARE(seen.at(0).title, ui::kTitoloErrore);
         QVERIFY2(seen.at(0).text.contains(QLatin1Char('"') + name + QLatin1Char('"')), qPrintable(seen.at(0).text));
         QCOMPARE(exporter::MessaggioErrore, exporter::kFine);
         QCOMPARE(f.list()->count(), 0);
@@ -139,7 +140,7 @@ private slots:
         } else {
             f.dir.writeSettings(failure, kCommand);
         }
-        const QList<test::DialogSeen> seen = f.press(2);
+        const QList<test::DialogSeen> seen = f.press(f.window->inviaButton());
         QCOMPARE(seen.size(), 1);
         QVERIFY2(seen.at(0).text.contains(named), qPrintable(seen.at(0).text));
         // Nothing went out, and the window is still there for another try.

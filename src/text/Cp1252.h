@@ -6,9 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
-namespace ostelvia::exporter {
+namespace ostelvia::text {
 
 QByteArray toCp1252(const QString& text);
 QString fromCp1252(const QByteArray& bytes);
 
-}  // namespace ostelvia::exporter
+}  // namespace ostelvia::text

@@ -1,14 +1,14 @@
-#include "export/WordSplit.h"
+#include "text/WordSplit.h"
 
-#include "checks/Blanks.h"
+#include "text/Blanks.h"
 
-namespace ostelvia::exporter {
+namespace ostelvia::text {
 
 QString ParteStringa(const QString& testo, int parte)
 {
     if (parte < 0 || parte > 3)
         return QString();
-    const QString t = checks::trimBlanks(testo);
+    const QString t = trimBlanks(testo);
     if (t.isEmpty())
         return QString();
 
@@ -45,7 +45,7 @@ QString ParteStringa(const QString& testo, int parte)
         part = t.left(q - 1);
         break;
     }
-    return checks::trimBlanks(part);
+    return trimBlanks(part);
 }
 
-}  // namespace ostelvia::exporter
+}  // namespace ostelvia::text

@@ -1,8 +1,8 @@
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 
 #include <array>
 
-namespace ostelvia::exporter {
+namespace ostelvia::text {
 
 namespace {
 
@@ -73,4 +73,4 @@ QString fromCp1252(const QByteArray& bytes)
     return out;
 }
 
-}  // namespace ostelvia::exporter
+}  // namespace ostelvia::text

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace ostelvia::exporter {
+namespace ostelvia::text {
 
 // Splits a text at its last and second-to-last blank. Parts: 0 the last word,
 // 1 everything before it, 2 the second-to-last word, 3 everything before
@@ -10,4 +10,4 @@ namespace ostelvia::exporter {
 // word is part 0, with parts 1 to 3 empty.
 QString ParteStringa(const QString& testo, int parte);
 
-}  // namespace ostelvia::exporter
+}  // namespace ostelvia::text

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace ostelvia::checks {
+namespace ostelvia::text {
 
 // Removes leading and trailing blanks (the space character only: tabs and
 // other white space are data, as in the front-office program).
@@ -17,4 +17,4 @@ inline QString trimBlanks(const QString& text)
     return text.mid(first, last - first);
 }
 
-}  // namespace ostelvia::checks
+}  // namespace ostelvia::text

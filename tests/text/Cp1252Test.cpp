@@ -1,8 +1,8 @@
-#include "export/Cp1252.h"
+#include "text/Cp1252.h"
 
 #include <gtest/gtest.h>
 
-using namespace ostelvia::exporter;
+using namespace ostelvia::text;
 
 TEST(Cp1252, EveryByteSurvivesARoundTrip)
 {

@@ -1,10 +1,10 @@
-#include "export/WordSplit.h"
+#include "text/WordSplit.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
-using ostelvia::exporter::ParteStringa;
+using ostelvia::text::ParteStringa;
 
 namespace {
 

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/main/FrontOfficeFolder.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QSettings>
+
+#include "export/FrontOfficeDir.h"
+
+namespace ostelvia::ui {
+
+namespace {
+
+QString DialogoCartella(QWidget* parent, const QString& titolo, const QString& partenza)
+{
+    return QFileDialog::getExistingDirectory(parent, titolo, partenza, QFileDialog::ShowDirsOnly);
+}
+
+// Asks, enters and remembers; the remembered folder changes only when the
+// new one could be entered.
+EsitoCartella ChiediEdEntra(QWidget* parent, const QString& partenza)
+{
+    const QString scelta = sceltaCartella()(parent, kTitoloSceltaCartella, partenza);
+    if (scelta.isEmpty())
+        return {EsitoCartella::Come::Annullata, {}};
+    const QString errore = exporter::enterFrontOfficeDir(scelta);
+    if (!errore.isEmpty())
+        return {EsitoCartella::Come::Fallita, errore};
+    RicordaCartella(QDir::currentPath());
+    return {EsitoCartella::Come::Scelta, {}};
+}
+
+}  // namespace
+
+SceltaCartella& sceltaCartella()
+{
+    static SceltaCartella scelta = DialogoCartella;
+    return scelta;
+}
+
+QString CartellaRicordata()
+{
+    return QSettings(kOrganizzazione, kApplicazione).value(kChiaveCartella).toString();
+}
+
+void RicordaCartella(const QString& cartella)
+{
+    QSettings impostazioni(kOrganizzazione, kApplicazione);
+    impostazioni.setValue(kChiaveCartella, cartella);
+}
+
+EsitoCartella EntraCartellaIniziale(QWidget* parent)
+{
+    if (exporter::holdsGuestDatabase(QDir::currentPath()))
+        return {EsitoCartella::Come::Attuale, {}};
+    const QString ricordata = CartellaRicordata();
+    if (exporter::holdsGuestDatabase(ricordata) && exporter::enterFrontOfficeDir(ricordata).isEmpty())
+        return {EsitoCartella::Come::Ricordata, {}};
+    const bool esiste = !ricordata.isEmpty() && QDir(ricordata).exists();
+    return ChiediEdEntra(parent, esiste ? ricordata : QDir::homePath());
+}
+
+EsitoCartella CambiaCartella(QWidget* parent)
+{
+    return ChiediEdEntra(parent, QDir::currentPath());
+}
+
+}  // namespace ostelvia::ui

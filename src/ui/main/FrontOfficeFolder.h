@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The front-office program's folder for the window: remembered in the user's
+// settings, asked for once with a folder chooser, changed from the
+// "Impostazioni" menu. Working in a folder means making it the current
+// directory, where every file of the tool is looked for.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace ostelvia::ui {
+
+inline const QString kTitoloSceltaCartella = QStringLiteral("Scegli la cartella del programma di ricevimento");
+inline const QString kVoceCartella = QStringLiteral("Cartella del programma di ricevimento\u2026");
+
+// The user's settings (QSettings): organisation and application, and the key
+// of the remembered folder.
+inline const QString kOrganizzazione = QStringLiteral("Ostelvia");
+inline const QString kApplicazione = QStringLiteral("Ostelvia");
+inline const QString kChiaveCartella = QStringLiteral("CartellaRicevimento");
+
+// Asks for a folder under the given title, starting at the given folder; ""
+// when the user cancels.
+using SceltaCartella =
+    std::function<QString(QWidget* parent, const QString& titolo, const QString& partenza)>;
+
+// The chooser in use: the platform's folder dialog unless a test put its own.
+SceltaCartella& sceltaCartella();
+
+QString CartellaRicordata();
+void RicordaCartella(const QString& cartella);
+
+struct EsitoCartella {
+    enum class Come { Attuale, Ricordata, Scelta, Annullata, Fallita };
+    Come come = Come::Annullata;
+    QString errore;  // plain Italian, when the chosen folder cannot be entered
+};
+
+// The folder the window starts in when none is given: the current directory
+// when it holds the guest database, else the remembered folder when that
+// does, else the folder the user chooses, which is then remembered.
+EsitoCartella EntraCartellaIniziale(QWidget* parent = nullptr);
+
+// The menu command: asks for a folder starting at the current one, enters
+// and remembers it. Annullata when the user cancels (nothing changes).
+EsitoCartella CambiaCartella(QWidget* parent);
+
+}  // namespace ostelvia::ui

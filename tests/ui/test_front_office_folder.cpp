@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the window works: the folder it starts in (the current one, the
+// remembered one, or one chosen once) and the "Impostazioni" entry that
+// changes it. A recording chooser stands in for the folder dialog, and the
+// user's settings live in a scratch folder.
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
+#include <QtTest>
+
+#include "FrontOffice.h"
+#include "export/TextFiles.h"
+#include "ui/main/FrontOfficeFolder.h"
+#include "ui/main/Settings.h"
+
+using namespace ostelvia;
+using Come = ui::EsitoCartella::Come;
+
+namespace {
+
+const QString kGone = QStringLiteral("/nonexistent/ricevimento");
+
+struct RecordingChooser {
+    RecordingChooser()
+    {
+        ui::sceltaCartella() = [this](QWidget*, const QString& titolo, const QString& partenza) {
+            titles.append(titolo);
+            starts.append(partenza);
+            return answer;
+        };
+    }
+    QString answer;
+    QStringList titles;
+    QStringList starts;
+};
+
+QString canonical(const QString& path)
+{
+    const QString found = QFileInfo(path).canonicalFilePath();
+    return found.isEmpty() ? path : found;
+}
+
+QString current()
+{
+    return canonical(QDir::currentPath());
+}
+
+QString remembered()
+{
+    return canonical(ui::CartellaRicordata());
+}
+
+void remember(const QString& folder)
+{
+    QSettings settings(ui::kOrganizzazione, ui::kApplicazione);
+    if (folder.isEmpty())
+        settings.remove(ui::kChiaveCartella);
+    else
+        settings.setValue(ui::kChiaveCartella, folder);
+}
+
+QAction* folderEntry(const ui::OstelviaDT& window)
+{
+    return window.findChild<QAction*>(QStringLiteral("menuCartella"));
+}
+
+}  // namespace
+
+class TestFrontOfficeFolder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userSettings_.path());
+        startDir_ = QDir::currentPath();
+    }
+
+    void init() { remember({}); }
+
+    void cleanup() { QDir::setCurrent(startDir_); }
+
+    void startFolder_data()
+    {
+        // Folders by name: "front" holds the fixture databases, "capitals"
+        // the guest database named in capitals, "empty" nothing, "gone" does
+        // not exist, "home" is the user's home.
+        QTest::addColumn<QString>("startedIn");
+        QTest::addColumn<QString>("rememberedBefore");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("come");
+        QTest::addColumn<QString>("worksIn");
+        QTest::addColumn<QString>("rememberedAfter");
+        QTest::addColumn<QString>("chooserStart");  // "" when nothing is asked
+
+        const int attuale = int(Come::Attuale), ricordata = int(Come::Ricordata), scelta = int(Come::Scelta),
+                  annullata = int(Come::Annullata), fallita = int(Come::Fallita);
+        QTest::newRow("started inside the databases: asks nothing")
+            << "front" << "empty" << "" << attuale << "front" << "empty" << "";
+        QTest::newRow("remembered folder") << "empty" << "front" << "" << ricordata << "front" << "front" << "";
+        QTest::newRow("remembered folder, database name in capitals")
+            << "empty" << "capitals" << "" << ricordata << "capitals" << "capitals" << "";
+        QTest::newRow("nothing remembered: asks from home, remembers the answer")
+            << "empty" << "" << "front" << scelta << "front" << "front" << "home";
+        QTest::newRow("remembered folder without the databases: asks from it")
+            << "empty" << "empty" << "capitals" << scelta << "capitals" << "capitals" << "empty";
+        QTest::newRow("remembered folder gone: asks from home")
+            << "empty" << "gone" << "front" << scelta << "front" << "front" << "home";
+        QTest::newRow("chooser cancelled: nothing changes")
+            << "empty" << "empty" << "" << annullata << "empty" << "empty" << "empty";
+        QTest::newRow("chosen folder gone: nothing changes")
+            << "empty" << "" << "gone" << fallita << "empty" << "" << "home";
+    }
+
+    void startFolder()
+    {
+        QFETCH(QString, startedIn);
+        QFETCH(QString, rememberedBefore);
+        QFETCH(QString, answer);
+        QFETCH(int, come);
+        QFETCH(QString, worksIn);
+        QFETCH(QString, rememberedAfter);
+        QFETCH(QString, chooserStart);
+
+        test::ScratchDir front;
+        QTemporaryDir capitals;
+        QTemporaryDir empty;
+        QVERIFY(QFile::copy(front.filePath(QStringLiteral("Scheda_Cliente.mdb")),
+                            capitals.filePath(QStringLiteral("SCHEDA_CLIENTE.MDB"))));
+        const QMap<QString, QString> folder{{"front", canonical(front.path())},
+                                            {"capitals", canonical(capitals.path())},
+                                            {"empty", canonical(empty.path())},
+                                            {"gone", kGone},
+                                            {"home", QDir::homePath()},
+                                            {"", ""}};
+        QDir::setCurrent(folder[startedIn]);
+        remember(folder[rememberedBefore]);
+        RecordingChooser chooser;
+        chooser.answer = folder[answer];
+
+        const ui::EsitoCartella esito = ui::EntraCartellaIniziale();
+
+        QCOMPARE(int(esito.come), come);
+        QCOMPARE(current(), folder[worksIn]);
+        QCOMPARE(remembered(), folder[rememberedAfter]);
+        QCOMPARE(chooser.starts, chooserStart.isEmpty() ? QStringList() : QStringList{folder[chooserStart]});
+        for (const QString& title : chooser.titles)
+            QCOMPARE(title, QStringLiteral("Scegli la cartella del programma di ricevimento"));
+        QCOMPARE(esito.errore.contains(QStringLiteral("non esiste")), esito.come == Come::Fallita);
+    }
+
+    void windowLoadsTheChosenFolderSettings()
+    {
+        test::ScratchDir front;
+        front.writeSettings(QStringLiteral("/srv/tassa/ZaverUdevu.txt"), QStringLiteral("true"));
+        QTemporaryDir elsewhere;
+        QDir::setCurrent(elsewhere.path());
+        RecordingChooser chooser;
+        chooser.answer = front.path();
+
+        QCOMPARE(ui::EntraCartellaIniziale().come, Come::Scelta);
+        test::RecordingStarter starter;
+        ui::OstelviaDT window(&starter, [] { return QDate(2024, 5, 10); });
+        QCOMPARE(ui::PercorsoFile, QStringLiteral("/srv/tassa/ZaverUdevu.txt"));
+        QVERIFY(!QFile::exists(QDir(elsewhere.path()).filePath(exporter::kFileImpostazioni)));
+    }
+
+    void menuEntryChangesTheFolder()
+    {
+        test::Front f;
+        QVERIFY(f.active());
+        f.creaFile();
+        QVERIFY(f.list()->count() > 0);
+        QTemporaryDir other;
+        test::writeBytes(QDir(other.path()).filePath(exporter::kFileImpostazioni),
+                         "/srv/altro/ZaverUdevu.txt\r\nbrowser\r\n");
+        RecordingChooser chooser;
+        chooser.answer = other.path();
+
+        QAction* entry = folderEntry(*f.window);
+        QVERIFY(entry);
+        const auto* menu = f.window->findChild<QMenu*>(QStringLiteral("menu1"));
+        QVERIFY(menu && menu->actions().contains(entry));
+        QCOMPARE(entry->text(), QStringLiteral("Cartella del programma di ricevimento…"));
+        entry->trigger();
+
+        QCOMPARE(chooser.starts, QStringList{canonical(f.dir.path())});
+        QCOMPARE(current(), canonical(other.path()));
+        QCOMPARE(remembered(), canonical(other.path()));
+        // The settings are the new folder's; the lines listed were the old one's.
+        QCOMPARE(ui::PercorsoFile, QStringLiteral("/srv/altro/ZaverUdevu.txt"));
+        QCOMPARE(ui::ComandoPaginaWeb, QStringLiteral("browser"));
+        QCOMPARE(f.list()->count(), 0);
+    }
+
+    void menuEntryCancelledOrFailedChangesNothing_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cancelled") << "" << "";
+        QTest::newRow("folder gone") << kGone << "non esiste";
+    }
+
+    void menuEntryCancelledOrFailedChangesNothing()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, message);
+        test::Front f;
+        QVERIFY(f.active());
+        f.creaFile();
+        const int listed = f.list()->count();
+        remember(f.dir.path());
+        RecordingChooser chooser;
+        chooser.answer = answer;
+
+        test::DialogAnswer ok(QStringLiteral("T0"));
+        folderEntry(*f.window)->trigger();
+
+        QCOMPARE(ok.seen().size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY(ok.seen().first().text.contains(message));
+        QCOMPARE(current(), canonical(f.dir.path()));
+        QCOMPARE(remembered(), canonical(f.dir.path()));
+        QCOMPARE(ui::PercorsoFile, f.exportPath);
+        QCOMPARE(f.list()->count(), listed);
+    }
+
+private:
+    QTemporaryDir userSettings_;
+    QString startDir_;
+};
+
+QTEST_MAIN(TestFrontOfficeFolder)
+#include "test_front_office_folder.moc"
