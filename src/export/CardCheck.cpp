@@ -61,15 +61,15 @@ QString shownDate(const db::Value& stored)
     return stored.isNull() ? QString() : checks::storedToTyped(stored.toText());
 }
 
-CheckedCard describe(const QString& archivio, const db::Recordset& scheda)
+CheckedCard describe(const QString& database, const db::Recordset& scheda)
 {
     CheckedCard card;
-    card.archivio = archivio;
-    card.camera = scheda.text(QStringLiteral("NumeroCamera"));
-    card.progressivo = scheda.text(QStringLiteral("NumeroProgressivo"));
-    card.cliente = scheda.text(QStringLiteral("NomeCliente"));
-    card.arrivo = shownDate(scheda.field(QStringLiteral("DataArrivo")));
-    card.partenza = shownDate(scheda.field(QStringLiteral("DataPartenzaReale")));
+    card.database = database;
+    card.room = scheda.text(QStringLiteral("NumeroCamera"));
+    card.cardNumber = scheda.text(QStringLiteral("NumeroProgressivo"));
+    card.guestName = scheda.text(QStringLiteral("NomeCliente"));
+    card.arrival = shownDate(scheda.field(QStringLiteral("DataArrivo")));
+    card.departure = shownDate(scheda.field(QStringLiteral("DataPartenzaReale")));
     return card;
 }
 
@@ -98,13 +98,13 @@ CheckReport checkAllCards(const QString& dataDa, const QString& dataA, const Roo
 {
     CheckReport report;
     CodeSetNames names;
-    walkSelectedCards(dataDa, dataA, camere, [&](const QString& archivio, const db::Recordset& scheda) {
+    walkSelectedCards(dataDa, dataA, camere, [&](const QString& database, const db::Recordset& scheda) {
         ++report.totals.checked;
         std::vector<CheckProblem> problems = problemsOf(scheda, names, report.totals);
         if (!problems.empty()) {
             ++report.totals.withProblems;
-            CheckedCard card = describe(archivio, scheda);
-            card.problemi = std::move(problems);
+            CheckedCard card = describe(database, scheda);
+            card.problems = std::move(problems);
             report.cards.push_back(std::move(card));
         }
         if (progress)

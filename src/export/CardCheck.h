@@ -17,19 +17,19 @@ class RoomSource;
 // One problem line of a card, as the message dialog shows it (without its
 // line end), and what the code tables suggest for it.
 struct CheckProblem {
-    QString testo;
-    QStringList suggerimenti;
+    QString text;
+    QStringList suggestions;
 };
 
 // A card with at least one problem.
 struct CheckedCard {
-    QString archivio;     // "Scheda_Cliente.mdb" or "SchedaStoricoClienti.mdb"
-    QString camera;       // NumeroCamera
-    QString progressivo;  // NumeroProgressivo
-    QString cliente;      // NomeCliente, Null as ""
-    QString arrivo;       // dd/mm/yyyy by character position; "//" when empty, "" when Null
-    QString partenza;
-    std::vector<CheckProblem> problemi;
+    QString database;    // "Scheda_Cliente.mdb" or "SchedaStoricoClienti.mdb"
+    QString room;        // NumeroCamera
+    QString cardNumber;  // NumeroProgressivo
+    QString guestName;   // NomeCliente, Null as ""
+    QString arrival;     // dd/mm/yyyy by character position; "//" when empty, "" when Null
+    QString departure;
+    std::vector<CheckProblem> problems;
 };
 
 struct CheckTotals {

@@ -22,8 +22,7 @@ QString selectionCriteria(const QString& dataDa, const QString& dataA)
 QString roomCondition(const RoomSource& camere)
 {
     return QStringLiteral("NumeroCamera >= '") + db::escapeQuotes(camere.primaCamera())
-        + QStringLiteral("' and NumeroCamera <= '") + db::escapeQuotes(camere.ultimaCamera())
-        + QLatin1Char('\'');
+        + QStringLiteral("' and NumeroCamera <= '") + db::escapeQuotes(camere.ultimaCamera()) + QLatin1Char('\'');
 }
 
 QString currentGuestsSql(const QString& criteria, const RoomSource& camere)
@@ -39,19 +38,18 @@ QString historySql(const RoomSource& camere)
         + QStringLiteral(" Order by NumeroProgressivo;");
 }
 
-void walkPass(const QString& archivio, const QString& sql, const QString& criteria, const CardVisitor& visit)
+void walkPass(const QString& database, const QString& sql, const QString& criteria, const CardVisitor& visit)
 {
-    db::Database guests = db::Database::open(archivio);
+    db::Database guests = db::Database::open(database);
     db::Recordset schede = guests.openRecordset(sql);
     for (schede.findFirst(criteria); !schede.noMatch(); schede.findNext(criteria))
-        visit(archivio, schede);
+        visit(database, schede);
     guests.close();
 }
 
 }  // namespace
 
-void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSource& camere,
-                       const CardVisitor& visit)
+void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit)
 {
     const QString criteria = selectionCriteria(typedToStored(dataDa), typedToStored(dataA));
     // Each SQL text is built when its pass starts, so the rooms are read afresh.
@@ -61,12 +59,11 @@ void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSo
 
 bool isExported(const db::Recordset& scheda)
 {
-    const db::Value arrivo = scheda.field(QStringLiteral("DataArrivo"));
-    const db::Value partenza = scheda.field(QStringLiteral("DataPartenzaReale"));
-    if (arrivo.isNull() || partenza.isNull())
+    const db::Value arrival = scheda.field(QStringLiteral("DataArrivo"));
+    const db::Value departure = scheda.field(QStringLiteral("DataPartenzaReale"));
+    if (arrival.isNull() || departure.isNull())
         return false;
-    return !scheda.text(QStringLiteral("Lingua")).contains(QLatin1Char('*'))
-        && partenza.toText() != arrivo.toText();
+    return !scheda.text(QStringLiteral("Lingua")).contains(QLatin1Char('*')) && departure.toText() != arrival.toText();
 }
 
 }  // namespace ostelvia::exporter

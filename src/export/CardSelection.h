@@ -29,12 +29,11 @@ inline const QString kSchedeStorico = QStringLiteral("SchedaStoricoClienti.mdb")
 // Told the guest database of the pass (as opened) and the card the criteria
 // found, in the set's order. An exception leaves the walk; the databases are
 // released on the way out.
-using CardVisitor = std::function<void(const QString& archivio, const db::Recordset& scheda)>;
+using CardVisitor = std::function<void(const QString& database, const db::Recordset& scheda)>;
 
 // dataDa / dataA: dd/mm/yyyy texts, cut by character position without any
 // check. Database failures raise the database layer's error.
-void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSource& camere,
-                       const CardVisitor& visit);
+void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit);
 
 // Cards with "*" in Lingua, with a Null date, or leaving on the day they
 // arrived are selected and validated but not exported.

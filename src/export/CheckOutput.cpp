@@ -36,7 +36,7 @@ QString singleLine(QString text)
 QString cardHeading(const CheckedCard& card)
 {
     return QStringLiteral("Camera %1, scheda %2: %3 (arrivo %4, partenza %5) in %6")
-        .arg(card.camera, card.progressivo, card.cliente, card.arrivo, card.partenza, card.archivio);
+        .arg(card.room, card.cardNumber, card.guestName, card.arrival, card.departure, card.database);
 }
 
 QString totalsLine(const CheckTotals& totals)
@@ -56,10 +56,11 @@ QString checkText(const CheckReport& report)
     QString text;
     for (const CheckedCard& card : report.cards) {
         text += singleLine(cardHeading(card)) + QLatin1Char('\n');
-        for (const CheckProblem& problem : card.problemi) {
-            text += singleLine(problem.testo) + QLatin1Char('\n');
-            if (!problem.suggerimenti.isEmpty())
-                text += QStringLiteral("  forse: ") + problem.suggerimenti.join(kSuggestionSeparator) + QLatin1Char('\n');
+        for (const CheckProblem& problem : card.problems) {
+            text += singleLine(problem.text) + QLatin1Char('\n');
+            if (!problem.suggestions.isEmpty())
+                text +=
+                    QStringLiteral("  forse: ") + problem.suggestions.join(kSuggestionSeparator) + QLatin1Char('\n');
         }
         text += QLatin1Char('\n');
     }
@@ -70,9 +71,9 @@ std::vector<QStringList> checkRows(const CheckReport& report)
 {
     std::vector<QStringList> rows;
     for (const CheckedCard& card : report.cards) {
-        for (const CheckProblem& problem : card.problemi) {
-            rows.push_back({card.archivio, card.camera, card.progressivo, card.cliente, card.arrivo, card.partenza,
-                            problem.testo, problem.suggerimenti.join(kSuggestionSeparator)});
+        for (const CheckProblem& problem : card.problems) {
+            rows.push_back({card.database, card.room, card.cardNumber, card.guestName, card.arrival, card.departure,
+                            problem.text, problem.suggestions.join(kSuggestionSeparator)});
         }
     }
     return rows;
@@ -94,8 +95,7 @@ void writeCheckCsv(const QString& path, const CheckReport& report)
     QSaveFile file(localPath(path));
     const QByteArray bytes = checkCsv(report);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw FileError(
-            QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
+        throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
     }
 }
 

@@ -13,10 +13,10 @@
 
 namespace ostelvia::exporter {
 
-inline const QStringList kCheckColumns = {QStringLiteral("Archivio"), QStringLiteral("Camera"),
+inline const QStringList kCheckColumns = {QStringLiteral("Archivio"),    QStringLiteral("Camera"),
                                           QStringLiteral("Progressivo"), QStringLiteral("Cliente"),
-                                          QStringLiteral("Arrivo"), QStringLiteral("Partenza"),
-                                          QStringLiteral("Problema"), QStringLiteral("Suggerimenti")};
+                                          QStringLiteral("Arrivo"),      QStringLiteral("Partenza"),
+                                          QStringLiteral("Problema"),    QStringLiteral("Suggerimenti")};
 
 // One line per card: room, card number, name, dates, database.
 QString cardHeading(const CheckedCard& card);

@@ -2,8 +2,8 @@
 // basic dataset's code tables as their sources list them.
 #include <gtest/gtest.h>
 
-#include "FixtureSource.h"
 #include "checks/NameMatch.h"
+#include "FixtureSource.h"
 
 namespace ostelvia::test {
 namespace {
@@ -52,10 +52,9 @@ TEST(EditDistanceTest, TranspositionIsOneEditAndTheLimitCuts)
         int distance;
     };
     const Case cases[] = {
-        {"ROMA", "ROMA", 2, 0},     {"ROMA", "ROAM", 2, 1},    {"PAIVA", "PAVIA", 2, 1},
-        {"MILAMO", "MILANO", 2, 1}, {"CA", "AC", 2, 1},         {"", "ABC", 5, 3},
-        {"ABC", "", 5, 3},          {"GERMANY", "GERMANIA", 3, 2}, {"ABCDEF", "UVWXYZ", 2, 3},
-        {"A", "ABCDE", 1, 2},       {"CAT", "ACT", 0, 1},
+        {"ROMA", "ROMA", 2, 0},     {"ROMA", "ROAM", 2, 1}, {"PAIVA", "PAVIA", 2, 1}, {"MILAMO", "MILANO", 2, 1},
+        {"CA", "AC", 2, 1},         {"", "ABC", 5, 3},      {"ABC", "", 5, 3},        {"GERMANY", "GERMANIA", 3, 2},
+        {"ABCDEF", "UVWXYZ", 2, 3}, {"A", "ABCDE", 1, 2},   {"CAT", "ACT", 0, 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(checks::editDistance(QString::fromUtf8(c.a), QString::fromUtf8(c.b), c.limit), c.distance)
@@ -83,32 +82,56 @@ TEST(NameIndexTest, SuggestsWhatTheClerkProbablyMeant)
         {"apostrophe typed as accent", &municipalities, false, QStringLiteral("FORLI'"), {QStringLiteral("FORLÌ")}},
         {"lower case, no accent", &municipalities, false, QStringLiteral("forli"), {QStringLiteral("FORLÌ")}},
         {"blank for apostrophe", &municipalities, false, QStringLiteral("L AQUILA"), {QStringLiteral("L'AQUILA")}},
-        {"blank for apostrophe, long", &municipalities, false, QStringLiteral("MONTE SANT ANGELO"),
+        {"blank for apostrophe, long",
+         &municipalities,
+         false,
+         QStringLiteral("MONTE SANT ANGELO"),
          {QStringLiteral("MONTE SANT'ANGELO")}},
         {"stored with a trailing blank", &municipalities, false, QStringLiteral("CESENA"), {QStringLiteral("CESENA")}},
-        {"one wrong letter, name listed twice", &municipalities, false, QStringLiteral("MILAMO"),
+        {"one wrong letter, name listed twice",
+         &municipalities,
+         false,
+         QStringLiteral("MILAMO"),
          {QStringLiteral("MILANO")}},
         {"transposed letters", &municipalities, false, QStringLiteral("PAIVA"), {QStringLiteral("PAVIA")}},
-        {"abbreviated word", &municipalities, false, QStringLiteral("SESTO S. GIOVANNI"),
+        {"abbreviated word",
+         &municipalities,
+         false,
+         QStringLiteral("SESTO S. GIOVANNI"),
          {QStringLiteral("SESTO SAN GIOVANNI")}},
         {"nothing close", &municipalities, false, QStringLiteral("PAPEROPOLI"), {}},
         {"too short to guess", &municipalities, false, QStringLiteral("OMA"), {}},
         {"empty", &municipalities, false, QString(), {}},
         {"state, missing letter", &states, false, QStringLiteral("SVIZERA"), {QStringLiteral("SVIZZERA")}},
-        {"state, accent left out", &states, false, QStringLiteral("CITTA DEL VATICANO"),
+        {"state, accent left out",
+         &states,
+         false,
+         QStringLiteral("CITTA DEL VATICANO"),
          {QStringLiteral("CITTÀ DEL VATICANO")}},
         {"city is no state", &states, false, QStringLiteral("BERLINO"), {}},
         {"state name for its code", &states, true, QStringLiteral("GERMANIA"), {QStringLiteral("D \u2014 GERMANIA")}},
         {"code with a leading blank", &states, true, QStringLiteral(" I"), {QStringLiteral("I \u2014 ITALIA")}},
         {"code with a trailing blank", &states, true, QStringLiteral("D "), {QStringLiteral("D \u2014 GERMANIA")}},
         {"unknown code", &states, true, QStringLiteral("QQ"), {}},
-        {"province name for its code", &provinces, true, QStringLiteral("Forli Cesena"),
+        {"province name for its code",
+         &provinces,
+         true,
+         QStringLiteral("Forli Cesena"),
          {QStringLiteral("FC \u2014 FORLÌ-CESENA")}},
-        {"document type name for its code", &documents, true, QStringLiteral("PASSAPORTO ORDINARIO"),
+        {"document type name for its code",
+         &documents,
+         true,
+         QStringLiteral("PASSAPORTO ORDINARIO"),
          {QStringLiteral("PASOR \u2014 PASSAPORTO ORDINARIO")}},
-        {"document type without apostrophe and accent", &documents, true, QStringLiteral("CARTA D IDENTITA"),
+        {"document type without apostrophe and accent",
+         &documents,
+         true,
+         QStringLiteral("CARTA D IDENTITA"),
          {QStringLiteral("IDENT \u2014 CARTA D'IDENTITÀ")}},
-        {"place of issue both state and town", &places, false, QStringLiteral("SAN MARINO."),
+        {"place of issue both state and town",
+         &places,
+         false,
+         QStringLiteral("SAN MARINO."),
          {QStringLiteral("SAN MARINO")}},
         {"place of issue, not a state or town", &places, false, QStringLiteral("GOTHAM"), {}},
     };

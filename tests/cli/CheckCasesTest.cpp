@@ -43,7 +43,7 @@ QString summaryOf(const QByteArray& out)
     return QStringLiteral("checked=%1 invalid=%2 written=%3").arg(m.captured(1), m.captured(2), m.captured(3));
 }
 
-class CheckCasesTest : public ::testing::TestWithParam<RangeCase> {};
+class CheckCasesTest : public ::testing::TestWithParam<RangeCase> { };
 
 // A case list read short would pass quietly with fewer cases.
 TEST(CheckCases, AllFiveAreRun)
@@ -56,17 +56,18 @@ TEST_P(CheckCasesTest, MatchesTheReferenceAnswer)
     const RangeCase& c = GetParam();
     ScratchDir scratch;  // no TaxSetup.txt: the check needs none
     const QString csvPath = scratch.filePath(QStringLiteral("controllo.csv"));
-    const CommandResult result = runCommand(
-        scratch.path(), {QStringLiteral("--check"), QStringLiteral("--from"), c.from, QStringLiteral("--to"), c.to,
-                         QStringLiteral("--room-from"), c.roomFrom, QStringLiteral("--room-to"), c.roomTo,
-                         QStringLiteral("--csv"), csvPath});
+    const CommandResult result = runCommand(scratch.path(),
+                                            {QStringLiteral("--check"), QStringLiteral("--from"), c.from,
+                                             QStringLiteral("--to"), c.to, QStringLiteral("--room-from"), c.roomFrom,
+                                             QStringLiteral("--room-to"), c.roomTo, QStringLiteral("--csv"), csvPath});
     ASSERT_EQ(result.status, QProcess::NormalExit);
 
     const QByteArray expectedCsv = readBytes(referenceDir() + c.name + QStringLiteral(".csv"));
     const QByteArray csv = readBytes(csvPath);
     EXPECT_EQ(withoutSuggestions(csv).toStdString(), expectedCsv.toStdString());
-    EXPECT_EQ(summaryOf(result.out).toStdString(),
-              QString::fromUtf8(readBytes(referenceDir() + c.name + QStringLiteral(".summary"))).trimmed().toStdString());
+    EXPECT_EQ(
+        summaryOf(result.out).toStdString(),
+        QString::fromUtf8(readBytes(referenceDir() + c.name + QStringLiteral(".summary"))).trimmed().toStdString());
     const bool problems = expectedCsv.count("\r\n") > 1;
     EXPECT_EQ(result.exitCode, problems ? 1 : 0) << result.err.toStdString();
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
@@ -85,9 +86,10 @@ INSTANTIATE_TEST_SUITE_P(Basic, CheckCasesTest,
 TEST(CheckCommandTest, PrintsEachCardWithItsProblemsAndSuggestions)
 {
     ScratchDir scratch;
-    const CommandResult result = runCommand(scratch.path(), {QStringLiteral("--check"), QStringLiteral("--from"),
-                                                             QStringLiteral("01/05/2024"), QStringLiteral("--to"),
-                                                             QStringLiteral("31/05/2024")});
+    const CommandResult result =
+        runCommand(scratch.path(),
+                   {QStringLiteral("--check"), QStringLiteral("--from"), QStringLiteral("01/05/2024"),
+                    QStringLiteral("--to"), QStringLiteral("31/05/2024")});
     ASSERT_EQ(result.exitCode, 1) << result.err.toStdString();
     const QString out = text::fromCp1252(result.out);
     EXPECT_TRUE(out.startsWith(QStringLiteral(
@@ -96,8 +98,8 @@ TEST(CheckCommandTest, PrintsEachCardWithItsProblemsAndSuggestions)
         << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Residenza italiana errata (CESENA) MAZZA DINO\n  forse: CESENA\n")))
         << out.toStdString();
-    EXPECT_TRUE(out.contains(
-        QStringLiteral("Codice nazionalità errato (D ) KELLER JONAS\n  forse: D \u2014 GERMANIA\n")))
+    EXPECT_TRUE(
+        out.contains(QStringLiteral("Codice nazionalità errato (D ) KELLER JONAS\n  forse: D \u2014 GERMANIA\n")))
         << out.toStdString();
     EXPECT_TRUE(out.endsWith(QStringLiteral("\n21 schede controllate, 10 con problemi, 11 record da esportare\n")))
         << out.toStdString();
@@ -117,7 +119,8 @@ TEST(CheckCommandTest, BadUseAndFailuresExitTwo)
         {"check with the code list", QStringList{QStringLiteral("--check"), QStringLiteral("--code-list")} + range,
          nullptr},
         {"csv into a folder that does not exist",
-         QStringList{QStringLiteral("--check")} + range + QStringList{QStringLiteral("--csv"), QStringLiteral("no/such/x.csv")},
+         QStringList{QStringLiteral("--check")} + range
+             + QStringList{QStringLiteral("--csv"), QStringLiteral("no/such/x.csv")},
          nullptr},
         {"history database missing", QStringList{QStringLiteral("--check")} + range, "SchedaStoricoClienti.mdb"},
         {"code table missing", QStringList{QStringLiteral("--check")} + range, "Comuni.mdb"},

@@ -3,12 +3,12 @@
 // values the fixture files lack, as in-memory guest tables; failures raise.
 #include <gtest/gtest.h>
 
-#include "FixtureSource.h"
-#include "RunDoubles.h"
-#include "TestSupport.h"
 #include "db/Database.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"
+#include "FixtureSource.h"
+#include "RunDoubles.h"
+#include "TestSupport.h"
 
 namespace ostelvia::test {
 namespace {
@@ -23,10 +23,10 @@ CheckReport check(const QString& from, const QString& to, const FixedRooms& room
     return exporter::checkAllCards(from, to, rooms);
 }
 
-const exporter::CheckedCard* cardNumbered(const CheckReport& report, const QString& progressivo)
+const exporter::CheckedCard* cardNumbered(const CheckReport& report, const QString& cardNumber)
 {
     for (const auto& card : report.cards) {
-        if (card.progressivo == progressivo)
+        if (card.cardNumber == cardNumber)
             return &card;
     }
     return nullptr;
@@ -37,24 +37,24 @@ TEST(CardCheckTest, SuggestionsOfTheBasicCards)
     ScratchDir scratch;
     const CheckReport report = check(QStringLiteral("31/12/1999"), QStringLiteral("03/08/2024"));
     struct Case {
-        const char* progressivo;
+        const char* cardNumber;
         int problem;
         QStringList suggestions;
     };
     const Case cases[] = {
-        {"1261", 0, {QStringLiteral("CESENA")}},                 // stored "CESENA " in the code table
-        {"1262", 0, {QStringLiteral("D \u2014 GERMANIA")}},      // nationality "D " with a blank
-        {"1290", 1, {QStringLiteral("I \u2014 ITALIA")}},        // state " I"
-        {"1276", 0, {}},                                         // PAPEROPOLI: nothing close
-        {"1288", 0, {}},                                         // GOTHAM: not a state or town
-        {"1290", 0, {}},                                         // a date: no code table
+        {"1261", 0, {QStringLiteral("CESENA")}},             // stored "CESENA " in the code table
+        {"1262", 0, {QStringLiteral("D \u2014 GERMANIA")}},  // nationality "D " with a blank
+        {"1290", 1, {QStringLiteral("I \u2014 ITALIA")}},    // state " I"
+        {"1276", 0, {}},                                     // PAPEROPOLI: nothing close
+        {"1288", 0, {}},                                     // GOTHAM: not a state or town
+        {"1290", 0, {}},                                     // a date: no code table
     };
     for (const Case& c : cases) {
-        const exporter::CheckedCard* card = cardNumbered(report, QString::fromUtf8(c.progressivo));
-        ASSERT_NE(card, nullptr) << c.progressivo;
-        ASSERT_GT(card->problemi.size(), static_cast<size_t>(c.problem)) << c.progressivo;
-        EXPECT_EQ(card->problemi.at(static_cast<size_t>(c.problem)).suggerimenti, c.suggestions)
-            << c.progressivo << ": " << card->problemi.at(static_cast<size_t>(c.problem)).testo.toStdString();
+        const exporter::CheckedCard* card = cardNumbered(report, QString::fromUtf8(c.cardNumber));
+        ASSERT_NE(card, nullptr) << c.cardNumber;
+        ASSERT_GT(card->problems.size(), static_cast<size_t>(c.problem)) << c.cardNumber;
+        EXPECT_EQ(card->problems.at(static_cast<size_t>(c.problem)).suggestions, c.suggestions)
+            << c.cardNumber << ": " << card->problems.at(static_cast<size_t>(c.problem)).text.toStdString();
     }
     EXPECT_TRUE(scratch.databasesUntouched());
 }
@@ -84,10 +84,10 @@ TEST_F(CheckedMemoryCard, HostileAndNullValuesAreReportedAsStored)
     struct Case {
         const char* what;
         std::vector<std::pair<QString, QString>> values;  // "\N" is Null
-        QString cliente;
-        QString arrivo;
-        QString camera;
-        QString progressivo;
+        QString guestName;
+        QString arrival;
+        QString room;
+        QString cardNumber;
         QStringList problems;
     };
     const Case cases[] = {
@@ -96,17 +96,25 @@ TEST_F(CheckedMemoryCard, HostileAndNullValuesAreReportedAsStored)
           {QStringLiteral("DataArrivo"), QStringLiteral("\\N")},
           {QStringLiteral("NumeroProgressivo"), QStringLiteral("\\N")},
           {QStringLiteral("Nazione"), QStringLiteral("QQ")}},
-         QString(), QString(), QStringLiteral("101"), QString(),
+         QString(),
+         QString(),
+         QStringLiteral("101"),
+         QString(),
          {QStringLiteral("Codice nazionalità errato (QQ) ")}},
         {"quotes and line ends in the name and the residence",
          {{QStringLiteral("NomeCliente"), QStringLiteral("O'BRIEN \"X\"\r\nY")},
           {QStringLiteral("Residenza"), QStringLiteral("ROMA' OR '1'='1")}},
-         QStringLiteral("O'BRIEN \"X\"\r\nY"), QStringLiteral("01/03/2024"), QStringLiteral("101"),
+         QStringLiteral("O'BRIEN \"X\"\r\nY"),
+         QStringLiteral("01/03/2024"),
+         QStringLiteral("101"),
          QStringLiteral("1201"),
          {QStringLiteral("Residenza italiana errata (ROMA' OR '1'='1) O'BRIEN \"X\"\r\nY")}},
         {"empty arrival: a record that does not fit",
          {{QStringLiteral("DataArrivo"), QString()}},
-         QStringLiteral("ROSSI MARIO"), QStringLiteral("//"), QStringLiteral("101"), QStringLiteral("1201"),
+         QStringLiteral("ROSSI MARIO"),
+         QStringLiteral("//"),
+         QStringLiteral("101"),
+         QStringLiteral("1201"),
          {QStringLiteral("Tracciato record errato (campo 2: ) ROSSI MARIO"),
           QStringLiteral("Tracciato record errato (campo 4: ) ROSSI MARIO")}},
     };
@@ -121,15 +129,15 @@ TEST_F(CheckedMemoryCard, HostileAndNullValuesAreReportedAsStored)
         EXPECT_EQ(report.totals.wouldWrite, 0);
         ASSERT_EQ(report.cards.size(), 1u);
         const exporter::CheckedCard& checked = report.cards.front();
-        EXPECT_EQ(checked.archivio, kCurrent);
-        EXPECT_EQ(checked.cliente, c.cliente);
-        EXPECT_EQ(checked.arrivo, c.arrivo);
-        EXPECT_EQ(checked.partenza, QStringLiteral("04/03/2024"));
-        EXPECT_EQ(checked.camera, c.camera);
-        EXPECT_EQ(checked.progressivo, c.progressivo);
+        EXPECT_EQ(checked.database, kCurrent);
+        EXPECT_EQ(checked.guestName, c.guestName);
+        EXPECT_EQ(checked.arrival, c.arrival);
+        EXPECT_EQ(checked.departure, QStringLiteral("04/03/2024"));
+        EXPECT_EQ(checked.room, c.room);
+        EXPECT_EQ(checked.cardNumber, c.cardNumber);
         QStringList problems;
-        for (const auto& problem : checked.problemi)
-            problems.append(problem.testo);
+        for (const auto& problem : checked.problems)
+            problems.append(problem.text);
         EXPECT_EQ(problems, c.problems);
     }
 }

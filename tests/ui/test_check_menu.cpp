@@ -32,14 +32,14 @@ void readNextReport(ReportSeen& seen)
     test::answerNext([&seen](QDialog* dialog) {
         auto* report = qobject_cast<ui::CheckReportWindow*>(dialog);
         QVERIFY(report);
-        seen.rows = report->tabella()->rowCount();
-        seen.totals = report->totali()->text();
+        seen.rows = report->table()->rowCount();
+        seen.totals = report->totalsLabel()->text();
         for (int row = 0; row < seen.rows; ++row) {
-            seen.rooms.append(report->tabella()->item(row, 1)->text());
-            seen.problems.append(report->tabella()->item(row, 6)->text());
+            seen.rooms.append(report->table()->item(row, 1)->text());
+            seen.problems.append(report->table()->item(row, 6)->text());
         }
         seen.busyCursor = QApplication::overrideCursor() != nullptr;
-        report->chiudiButton()->click();
+        report->closeButton()->click();
     });
 }
 
@@ -59,7 +59,7 @@ private slots:
             titles.append(menu->text());
         QCOMPARE(titles.first(), QStringLiteral("Impostazioni"));
         QVERIFY(titles.contains(QStringLiteral("&Verifica")));
-        QCOMPARE(f.window->controllaTutteLeSchedeAction()->text(), QStringLiteral("&Controlla tutte le schede…"));
+        QCOMPARE(f.window->checkAllCardsAction()->text(), QStringLiteral("&Controlla tutte le schede…"));
     }
 
     void checksTheFieldsAsTheyStandAndPresetsTheDatesAfter()
@@ -71,11 +71,10 @@ private slots:
         f.field(3)->setText(QStringLiteral("105"));
         ReportSeen seen;
         readNextReport(seen);
-        f.window->controllaTutteLeSchedeAction()->trigger();
+        f.window->checkAllCardsAction()->trigger();
         // The May 2024 reference rows of rooms 102 to 105.
         QCOMPARE(seen.rows, 7);
-        QCOMPARE(seen.rooms,
-                 (QStringList{"102", "102", "103", "104", "105", "105", "105"}));
+        QCOMPARE(seen.rooms, (QStringList{"102", "102", "103", "104", "105", "105", "105"}));
         QCOMPARE(seen.problems.first(), QStringLiteral("Stato di nascita errato () CARBONE LINO"));
         QCOMPARE(seen.totals, QStringLiteral("6 schede controllate, 5 con problemi, 1 record da esportare"));
         QVERIFY(!seen.busyCursor);
@@ -116,7 +115,7 @@ private slots:
         Front f;
         QFile::remove(f.dir.filePath(QStringLiteral("SchedaStoricoClienti.mdb")));
         test::DialogAnswer answer(QStringLiteral("T0"));
-        f.window->controllaTutteLeSchedeAction()->trigger();
+        f.window->checkAllCardsAction()->trigger();
         QCOMPARE(answer.seen().size(), 1);
         QVERIFY(answer.seen().at(0).text.contains(QStringLiteral("SchedaStoricoClienti.mdb")));
         QVERIFY(!QApplication::overrideCursor());

@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "TestSupport.h"
 #include "export/CheckOutput.h"
+#include "TestSupport.h"
 #include "ui/main/CheckReportWindow.h"
 
 using namespace ostelvia;
@@ -21,13 +21,22 @@ exporter::CheckReport sampleReport()
 {
     exporter::CheckReport report;
     report.totals = {5, 2, 3};
-    report.cards.push_back({QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("107"), QStringLiteral("1261"),
-                            QStringLiteral("MAZZA DINO"), QStringLiteral("17/05/2024"), QStringLiteral("20/05/2024"),
-                            {{QStringLiteral("Residenza italiana errata (CESENA) MAZZA DINO"), {QStringLiteral("CESENA")}},
-                             {QStringLiteral("Codice nazionalità errato (GERMANIA) MAZZA DINO"),
-                              {QStringLiteral("D \u2014 GERMANIA"), QStringLiteral("DK \u2014 DANIMARCA")}}}});
-    report.cards.push_back({QStringLiteral("SchedaStoricoClienti.mdb"), QStringLiteral("101"), QStringLiteral("300"),
-                            QStringLiteral("O\"NEIL\r\nTEA"), QStringLiteral("//"), QString(),
+    report.cards.push_back(
+        {QStringLiteral("Scheda_Cliente.mdb"),
+         QStringLiteral("107"),
+         QStringLiteral("1261"),
+         QStringLiteral("MAZZA DINO"),
+         QStringLiteral("17/05/2024"),
+         QStringLiteral("20/05/2024"),
+         {{QStringLiteral("Residenza italiana errata (CESENA) MAZZA DINO"), {QStringLiteral("CESENA")}},
+          {QStringLiteral("Codice nazionalità errato (GERMANIA) MAZZA DINO"),
+           {QStringLiteral("D \u2014 GERMANIA"), QStringLiteral("DK \u2014 DANIMARCA")}}}});
+    report.cards.push_back({QStringLiteral("SchedaStoricoClienti.mdb"),
+                            QStringLiteral("101"),
+                            QStringLiteral("300"),
+                            QStringLiteral("O\"NEIL\r\nTEA"),
+                            QStringLiteral("//"),
+                            QString(),
                             {{QStringLiteral("Data di nascita errata o mancante (//) O\"NEIL\r\nTEA"), {}}}});
     return report;
 }
@@ -51,7 +60,7 @@ private slots:
         ui::CheckReportWindow window(sampleReport(), QStringLiteral("Dal 01/05/2024 al 31/05/2024"));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QTableWidget* table = window.tabella();
+        const QTableWidget* table = window.table();
         QCOMPARE(table->rowCount(), 3);
         QCOMPARE(table->columnCount(), 8);
         for (int col = 0; col < 8; ++col)
@@ -60,17 +69,18 @@ private slots:
         QCOMPARE(table->item(1, 7)->text(), QStringLiteral("D \u2014 GERMANIA | DK \u2014 DANIMARCA"));
         // A line end inside a card's name stays on one line in the table.
         QCOMPARE(table->item(2, 3)->text(), QStringLiteral("O\"NEIL  TEA"));
-        QCOMPARE(window.totali()->text(), QStringLiteral("5 schede controllate, 2 con problemi, 3 record da esportare"));
-        QCOMPARE(window.salvaCsvButton()->text(), QStringLiteral("Salva CSV…"));
-        QCOMPARE(window.stampaButton()->text(), QStringLiteral("Stampa…"));
-        QCOMPARE(window.chiudiButton()->text(), QStringLiteral("Chiudi"));
+        QCOMPARE(window.totalsLabel()->text(),
+                 QStringLiteral("5 schede controllate, 2 con problemi, 3 record da esportare"));
+        QCOMPARE(window.saveCsvButton()->text(), QStringLiteral("Salva CSV…"));
+        QCOMPARE(window.printButton()->text(), QStringLiteral("Stampa…"));
+        QCOMPARE(window.closeButton()->text(), QStringLiteral("Chiudi"));
 
         // Clicking a heading sorts; the check's order holds until then.
         QVERIFY(table->isSortingEnabled());
-        window.tabella()->sortByColumn(1, Qt::AscendingOrder);
+        window.table()->sortByColumn(1, Qt::AscendingOrder);
         QCOMPARE(column(table, 1), (QStringList{"101", "107", "107"}));
 
-        window.chiudiButton()->click();
+        window.closeButton()->click();
         QVERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Accepted));
     }
@@ -78,8 +88,8 @@ private slots:
     void nothingSelectedSaysSo()
     {
         ui::CheckReportWindow window(exporter::CheckReport{}, QString());
-        QCOMPARE(window.tabella()->rowCount(), 0);
-        QCOMPARE(window.totali()->text(), QStringLiteral("Nessuna scheda nel periodo"));
+        QCOMPARE(window.table()->rowCount(), 0);
+        QCOMPARE(window.totalsLabel()->text(), QStringLiteral("Nessuna scheda nel periodo"));
     }
 
     void savesTheSameBytesAsTheCommand()
@@ -94,15 +104,15 @@ private slots:
             return path;
         });
         // The table's order does not change the file.
-        window.tabella()->sortByColumn(3, Qt::DescendingOrder);
-        window.salvaCsvButton()->click();
+        window.table()->sortByColumn(3, Qt::DescendingOrder);
+        window.saveCsvButton()->click();
         QCOMPARE(asked, 1);
         QCOMPARE(test::readBytes(path), exporter::checkCsv(report));
 
         // Cancelling the file dialog writes nothing.
         QFile::remove(path);
         window.setAskPath([](QWidget*) { return QString(); });
-        window.salvaCsvButton()->click();
+        window.saveCsvButton()->click();
         QVERIFY(!QFile::exists(path));
     }
 
@@ -116,7 +126,7 @@ private slots:
             printer.setOutputFileName(pdf);
             return true;
         });
-        window.stampaButton()->click();
+        window.printButton()->click();
         const QByteArray bytes = test::readBytes(pdf);
         QVERIFY(bytes.startsWith("%PDF"));
         QVERIFY(bytes.size() > 1000);
@@ -129,7 +139,7 @@ private slots:
         // A cancelled print dialog prints nothing.
         QFile::remove(pdf);
         window.setAskPrinter([](QPrinter&, QWidget*) { return false; });
-        window.stampaButton()->click();
+        window.printButton()->click();
         QVERIFY(!QFile::exists(pdf));
     }
 };

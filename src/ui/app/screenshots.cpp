@@ -127,7 +127,7 @@ int main(int argc, char* argv[])
     window.dataDaField()->setText(QStringLiteral("31/12/1999"));
     window.dataAField()->setText(QStringLiteral("03/08/2024"));
     pictureNextDialog(out.filePath(QStringLiteral("check-report.png")), QStringLiteral("chiudi"), &ok);
-    window.controllaTutteLeSchedeAction()->trigger();
+    window.checkAllCardsAction()->trigger();
     settle();
     return ok ? 0 : 1;
 }

@@ -6,7 +6,9 @@
 namespace ostelvia::ui {
 
 CheckProgressView::CheckProgressView(QWidget* parent, int showAfterMs, int everyMs)
-    : parent_(parent), showAfterMs_(showAfterMs), everyMs_(everyMs)
+    : parent_(parent),
+      showAfterMs_(showAfterMs),
+      everyMs_(everyMs)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     started_.start();

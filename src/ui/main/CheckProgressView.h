@@ -9,7 +9,6 @@
 #include <QProgressDialog>
 #include <QString>
 
-
 class QWidget;
 
 namespace ostelvia::ui {

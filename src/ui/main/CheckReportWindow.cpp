@@ -15,8 +15,8 @@
 
 #include "export/CheckOutput.h"
 #include "export/TextFiles.h"
-#include "ui/dialogs/DialogLook.h"
 #include "text/Error.h"
+#include "ui/dialogs/DialogLook.h"
 #include "ui/main/ErrorMessage.h"
 
 namespace ostelvia::ui {
@@ -57,72 +57,72 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     intestazione->setTextFormat(Qt::PlainText);
     intestazione->setFont(FontCorbel(11.25));
 
-    totali_ = new QLabel(exporter::totalsLine(report_.totals), this);
-    totali_->setObjectName(QStringLiteral("totali"));
-    totali_->setTextFormat(Qt::PlainText);
-    totali_->setFont(FontCorbel(11.25, true));
+    totals_ = new QLabel(exporter::totalsLine(report_.totals), this);
+    totals_->setObjectName(QStringLiteral("totali"));
+    totals_->setTextFormat(Qt::PlainText);
+    totals_->setFont(FontCorbel(11.25, true));
 
     const std::vector<QStringList> righe = exporter::checkRows(report_);
-    tabella_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kCheckColumns.size()), this);
-    tabella_->setObjectName(QStringLiteral("tabella"));
-    tabella_->setHorizontalHeaderLabels(exporter::kCheckColumns);
-    tabella_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tabella_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tabella_->setWordWrap(false);
-    tabella_->verticalHeader()->setVisible(false);
+    table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kCheckColumns.size()), this);
+    table_->setObjectName(QStringLiteral("tabella"));
+    table_->setHorizontalHeaderLabels(exporter::kCheckColumns);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setVisible(false);
     for (int riga = 0; riga < static_cast<int>(righe.size()); ++riga) {
         const QStringList& celle = righe[static_cast<size_t>(riga)];
         for (int colonna = 0; colonna < celle.size(); ++colonna) {
             auto* cella = new QTableWidgetItem(exporter::singleLine(celle.at(colonna)));
             cella->setToolTip(celle.at(colonna));
-            tabella_->setItem(riga, colonna, cella);
+            table_->setItem(riga, colonna, cella);
         }
     }
     // Filled first, sorted after: the rows keep the order the check met them
     // until the clerk clicks a heading.
-    tabella_->setSortingEnabled(true);
-    tabella_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    tabella_->verticalHeader()->setDefaultSectionSize(tabella_->fontMetrics().height() + 6);
-    tabella_->resizeColumnsToContents();
+    table_->setSortingEnabled(true);
+    table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->resizeColumnsToContents();
     // A long problem line keeps the suggestions in sight; its tool tip has it whole.
-    for (int colonna = 0; colonna < tabella_->columnCount(); ++colonna)
-        tabella_->setColumnWidth(colonna, std::min(tabella_->columnWidth(colonna), kColonnaMassima));
-    tabella_->horizontalHeader()->setStretchLastSection(true);
+    for (int colonna = 0; colonna < table_->columnCount(); ++colonna)
+        table_->setColumnWidth(colonna, std::min(table_->columnWidth(colonna), kColonnaMassima));
+    table_->horizontalHeader()->setStretchLastSection(true);
 
-    salvaCsv_ = new QPushButton(QStringLiteral("Salva CSV…"), this);
-    stampa_ = new QPushButton(QStringLiteral("Stampa…"), this);
-    chiudi_ = new QPushButton(QStringLiteral("Chiudi"), this);
-    salvaCsv_->setObjectName(QStringLiteral("salvaCsv"));
-    stampa_->setObjectName(QStringLiteral("stampa"));
-    chiudi_->setObjectName(QStringLiteral("chiudi"));
-    for (QPushButton* pulsante : {salvaCsv_, stampa_, chiudi_}) {
+    saveCsv_ = new QPushButton(QStringLiteral("Salva CSV…"), this);
+    print_ = new QPushButton(QStringLiteral("Stampa…"), this);
+    close_ = new QPushButton(QStringLiteral("Chiudi"), this);
+    saveCsv_->setObjectName(QStringLiteral("salvaCsv"));
+    print_->setObjectName(QStringLiteral("stampa"));
+    close_->setObjectName(QStringLiteral("chiudi"));
+    for (QPushButton* pulsante : {saveCsv_, print_, close_}) {
         pulsante->setFont(FontCorbel(11.25));
         pulsante->setAutoDefault(false);
     }
-    connect(salvaCsv_, &QPushButton::clicked, this, &CheckReportWindow::SalvaCsv);
-    connect(stampa_, &QPushButton::clicked, this, &CheckReportWindow::Stampa);
-    connect(chiudi_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(saveCsv_, &QPushButton::clicked, this, &CheckReportWindow::saveCsv);
+    connect(print_, &QPushButton::clicked, this, &CheckReportWindow::printReport);
+    connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* pulsanti = new QHBoxLayout;
     pulsanti->addStretch();
-    pulsanti->addWidget(salvaCsv_);
-    pulsanti->addWidget(stampa_);
-    pulsanti->addWidget(chiudi_);
+    pulsanti->addWidget(saveCsv_);
+    pulsanti->addWidget(print_);
+    pulsanti->addWidget(close_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intestazione);
-    layout->addWidget(totali_);
-    layout->addWidget(tabella_, 1);
+    layout->addWidget(totals_);
+    layout->addWidget(table_, 1);
     layout->addLayout(pulsanti);
     resize(1240, 600);
 }
 
-void CheckReportWindow::segnala(const QString& messaggio)
+void CheckReportWindow::showFailure(const QString& messaggio)
 {
     showError(messaggio);
 }
 
-void CheckReportWindow::SalvaCsv()
+void CheckReportWindow::saveCsv()
 {
     const QString percorso = askPath_ ? askPath_(this) : QString();
     if (percorso.isEmpty())
@@ -130,7 +130,7 @@ void CheckReportWindow::SalvaCsv()
     try {
         exporter::writeCheckCsv(percorso, report_);
     } catch (const Error& errore) {
-        segnala(errore.message());
+        showFailure(errore.message());
     }
 }
 
@@ -139,15 +139,15 @@ QString CheckReportWindow::printableHtml() const
     QString html = QStringLiteral("<html><body><h3>%1</h3><p>%2<br><b>%3</b></p>")
                        .arg(kTitolo.toHtmlEscaped(), periodo_.toHtmlEscaped(),
                             exporter::totalsLine(report_.totals).toHtmlEscaped());
-    if (tabella_->rowCount() > 0) {
+    if (table_->rowCount() > 0) {
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><tr>");
         for (const QString& colonna : exporter::kCheckColumns)
             html += QStringLiteral("<th>%1</th>").arg(colonna.toHtmlEscaped());
         html += QStringLiteral("</tr>");
-        for (int riga = 0; riga < tabella_->rowCount(); ++riga) {
+        for (int riga = 0; riga < table_->rowCount(); ++riga) {
             html += QStringLiteral("<tr>");
-            for (int colonna = 0; colonna < tabella_->columnCount(); ++colonna) {
-                const QTableWidgetItem* cella = tabella_->item(riga, colonna);
+            for (int colonna = 0; colonna < table_->columnCount(); ++colonna) {
+                const QTableWidgetItem* cella = table_->item(riga, colonna);
                 html += QStringLiteral("<td>%1</td>").arg(cella ? cella->text().toHtmlEscaped() : QString());
             }
             html += QStringLiteral("</tr>");
@@ -157,7 +157,7 @@ QString CheckReportWindow::printableHtml() const
     return html + QStringLiteral("</body></html>");
 }
 
-void CheckReportWindow::Stampa()
+void CheckReportWindow::printReport()
 {
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setPageOrientation(QPageLayout::Landscape);
@@ -169,7 +169,7 @@ void CheckReportWindow::Stampa()
     documento.setHtml(printableHtml());
     documento.print(&stampante);
     if (stampante.printerState() == QPrinter::Error)
-        segnala(QStringLiteral("Impossibile stampare il controllo delle schede."));
+        showFailure(QStringLiteral("Impossibile stampare il controllo delle schede."));
 }
 
 }  // namespace ostelvia::ui

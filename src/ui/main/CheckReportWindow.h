@@ -31,30 +31,30 @@ public:
     void setAskPath(AskPath ask) { askPath_ = std::move(ask); }
     void setAskPrinter(AskPrinter ask) { askPrinter_ = std::move(ask); }
 
-    QTableWidget* tabella() const { return tabella_; }
-    QLabel* totali() const { return totali_; }
-    QPushButton* salvaCsvButton() const { return salvaCsv_; }
-    QPushButton* stampaButton() const { return stampa_; }
-    QPushButton* chiudiButton() const { return chiudi_; }
+    QTableWidget* table() const { return table_; }
+    QLabel* totalsLabel() const { return totals_; }
+    QPushButton* saveCsvButton() const { return saveCsv_; }
+    QPushButton* printButton() const { return print_; }
+    QPushButton* closeButton() const { return close_; }
 
     // The report as printed: title, totals and the rows in the table's
     // current order.
     QString printableHtml() const;
 
 private:
-    void SalvaCsv();
-    void Stampa();
-    void segnala(const QString& messaggio);
+    void saveCsv();
+    void printReport();
+    void showFailure(const QString& messaggio);
 
     exporter::CheckReport report_;
     QString periodo_;
     AskPath askPath_;
     AskPrinter askPrinter_;
-    QLabel* totali_;
-    QTableWidget* tabella_;
-    QPushButton* salvaCsv_;
-    QPushButton* stampa_;
-    QPushButton* chiudi_;
+    QLabel* totals_;
+    QTableWidget* table_;
+    QPushButton* saveCsv_;
+    QPushButton* print_;
+    QPushButton* close_;
 };
 
 }  // namespace ostelvia::ui

@@ -125,7 +125,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     auto* cartella = impostazioni->addAction(kVoceCartella);
     cartella->setObjectName(QStringLiteral("menuCartella"));
     connect(cartella, &QAction::triggered, this, [this] { menuCartella_Click(); });
-    aggiungiMenuVerifica(menuBar);
+    addCheckMenu(menuBar);
 
     area_ = new QWidget(this);
     area_->setObjectName(QStringLiteral("area"));
@@ -491,18 +491,18 @@ void OstelviaDT::menuCartella_Click()
     DopoDialogo();
 }
 
-void OstelviaDT::aggiungiMenuVerifica(QMenuBar* menuBar)
+void OstelviaDT::addCheckMenu(QMenuBar* menuBar)
 {
     QMenu* verifica = menuBar->addMenu(QStringLiteral("&Verifica"));
     verifica->setObjectName(QStringLiteral("menuVerifica"));
-    controllaTutte_ = verifica->addAction(QStringLiteral("&Controlla tutte le schede…"));
-    controllaTutte_->setObjectName(QStringLiteral("controllaTutteLeSchede"));
-    connect(controllaTutte_, &QAction::triggered, this, &OstelviaDT::ControllaTutteLeSchede);
+    checkAllCards_ = verifica->addAction(QStringLiteral("&Controlla tutte le schede…"));
+    checkAllCards_->setObjectName(QStringLiteral("controllaTutteLeSchede"));
+    connect(checkAllCards_, &QAction::triggered, this, &OstelviaDT::runCardCheck);
 }
 
 // The export's selection on the four fields as they stand, every card
 // checked, the report shown over the window.
-void OstelviaDT::ControllaTutteLeSchede()
+void OstelviaDT::runCardCheck()
 {
     const QString dataDa = text1_[kDataDa]->text();
     const QString dataA = text1_[kDataA]->text();

@@ -49,7 +49,7 @@ public:
     QAction* percorsoFileAction() const { return menu2_[kPercorsoFile]; }
     QAction* comandoPaginaWebAction() const { return menu2_[kComandoPaginaWeb]; }
     // "&Verifica" > "&Controlla tutte le schede…".
-    QAction* controllaTutteLeSchedeAction() const { return controllaTutte_; }
+    QAction* checkAllCardsAction() const { return checkAllCards_; }
 
     // The client area below the menu bar.
     QWidget* area() const { return area_; }
@@ -72,8 +72,8 @@ private:
     void T_Click(int index);
     void menu2_Click(int index);
     void menuCartella_Click();
-    void aggiungiMenuVerifica(QMenuBar* menuBar);
-    void ControllaTutteLeSchede();
+    void addCheckMenu(QMenuBar* menuBar);
+    void runCardCheck();
 
     void CreaFile();
     void Invia();
@@ -94,7 +94,7 @@ private:
     std::array<QAbstractButton*, 3> t_{};
     QListWidget* list1_;
     std::array<QAction*, 3> menu2_{};  // element 0 unused
-    QAction* controllaTutte_ = nullptr;
+    QAction* checkAllCards_ = nullptr;
 };
 
 }  // namespace ostelvia::ui
