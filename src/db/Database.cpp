@@ -3,13 +3,12 @@
 #include "db/DbInternal.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <map>
-#include <mutex>
 
 namespace ostelvia::db {
 
@@ -26,10 +25,11 @@ struct CachedFile {
 };
 
 struct Registry {
-    std::mutex mutex;
     std::map<QString, CachedFile> files;                                // by absolute path
     std::map<std::pair<std::uint64_t, std::uint64_t>, QString> paths;  // (device, inode) -> key in files
     std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;  // by folded bare name
+    int openRuns = 0;
+    QHash<QString, std::shared_ptr<detail::DatabaseFile>> openedInRun;  // by the name as the caller wrote it
 };
 
 Registry& registry()
@@ -38,6 +38,26 @@ Registry& registry()
     // cost the code list a tenth of its time, and the system frees it all.
     static Registry* r = new Registry;
     return *r;
+}
+
+// Inside a run, a file is checked for changes on disk at its first open
+// only; later opens in the run get the file as it was then. The description
+// opens "Comuni.mdb" some eight times per card, and a stat at every open
+// was a quarter of a card's cost. Jet itself works alike: it reads pages
+// from its cache and sees another user's changes only after its page
+// time-out. What the user relies on still holds: a clerk who fixes a card
+// in the front office and runs again sees the fix, because every run checks
+// afresh; and one run never mixes two versions of a file.
+std::shared_ptr<detail::DatabaseFile> openForRun(const QString& fileName)
+{
+    Registry& r = registry();
+    if (r.openRuns == 0)
+        return detail::openFile(fileName);
+    if (auto it = r.openedInRun.constFind(fileName); it != r.openedInRun.constEnd())
+        return it.value();
+    auto file = detail::openFile(fileName);
+    r.openedInRun.insert(fileName, file);
+    return file;
 }
 
 RecordsetState& usable(const std::shared_ptr<RecordsetState>& state)
@@ -55,14 +75,13 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
 {
     const QString& fileName = s.handle->fileName;
     detail::DatabaseFile& file = *s.handle->file;
-    std::lock_guard lock(file.mutex);
-    const auto matches = file.find(*s.set, criteria, fileName);
+    const detail::Positions& matches = file.find(*s.set, criteria, fileName);
     const size_t size = s.set->rowids.size();
     // After the last row (or a failed find) there is nothing further.
     const size_t from = !next ? 0 : s.position >= size ? size : s.position + 1;
-    const auto it = std::lower_bound(matches->begin(), matches->end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
+    const auto it = std::lower_bound(matches.begin(), matches.end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
     s.row.reset();
-    if (it == matches->end()) {
+    if (it == matches.end()) {
         s.noMatch = true;
         s.position = size;
     } else {
@@ -72,91 +91,6 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
 }
 
 }  // namespace
-
-// --- Value --------------------------------------------------------------
-
-Value Value::integer(std::int64_t v)
-{
-    Value r;
-    r.kind_ = Kind::Integer;
-    r.integer_ = v;
-    return r;
-}
-
-Value Value::real(double v)
-{
-    Value r;
-    r.kind_ = Kind::Real;
-    r.real_ = v;
-    return r;
-}
-
-Value Value::text(const QString& v)
-{
-    Value r;
-    r.kind_ = Kind::Text;
-    r.text_ = v;
-    return r;
-}
-
-QString Value::toText() const
-{
-    switch (kind_) {
-    case Kind::Null:
-        return {};
-    case Kind::Integer:
-        return QString::number(integer_);
-    case Kind::Real: {
-        // Shortest text that reads back as the same number, in the C locale
-        // whatever the user's locale.
-        char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, real_);
-        return QString::fromLatin1(buf, res.ptr - buf);
-    }
-    case Kind::Text:
-        return text_;
-    }
-    return {};
-}
-
-double Value::toNumber() const
-{
-    switch (kind_) {
-    case Kind::Null:
-        return 0;
-    case Kind::Integer:
-        return static_cast<double>(integer_);
-    case Kind::Real:
-        return real_;
-    case Kind::Text: {
-        QByteArray t = text_.trimmed().toLatin1();
-        if (t.startsWith('+'))
-            t.remove(0, 1);
-        double d = 0;
-        const char* end = t.constData() + t.size();
-        const auto res = std::from_chars(t.constData(), end, d);
-        return (res.ec == std::errc() && res.ptr == end && !t.isEmpty()) ? d : 0;
-    }
-    }
-    return 0;
-}
-
-bool Value::operator==(const Value& other) const
-{
-    if (kind_ != other.kind_)
-        return false;
-    switch (kind_) {
-    case Kind::Null:
-        return true;
-    case Kind::Integer:
-        return integer_ == other.integer_;
-    case Kind::Real:
-        return real_ == other.real_;
-    case Kind::Text:
-        return text_ == other.text_;
-    }
-    return false;
-}
 
 // --- Files -------------------------------------------------------------------
 
@@ -182,7 +116,6 @@ namespace detail {
 std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
 {
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     if (!r.memory.empty())
         if (auto it = r.memory.find(fileName.toCaseFolded()); it != r.memory.end())
             return it->second;
@@ -229,25 +162,36 @@ std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
 
 }  // namespace detail
 
+RunScope::RunScope()
+{
+    Registry& r = registry();
+    if (r.openRuns++ == 0)
+        r.openedInRun.clear();
+}
+
+RunScope::~RunScope()
+{
+    Registry& r = registry();
+    if (--r.openRuns == 0)
+        r.openedInRun.clear();
+}
+
 void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tables)
 {
     auto file = std::make_shared<detail::DatabaseFile>(QString(), detail::FileSignature{}, detail::memorySource(std::move(tables)));
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     r.memory[fileName.toCaseFolded()] = std::move(file);
 }
 
 void clearMemoryDatabases()
 {
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     r.memory.clear();
 }
 
 void clearCache()
 {
     Registry& r = registry();
-    std::lock_guard lock(r.mutex);
     r.files.clear();
     r.paths.clear();
 }
@@ -267,7 +211,7 @@ Database Database::open(const QString& fileName)
 {
     Database db;
     db.db_ = std::make_shared<LoadedDatabase>();
-    db.db_->file = detail::openFile(fileName);
+    db.db_->file = openForRun(fileName);
     db.db_->fileName = fileName;
     db.fileName_ = fileName;
     return db;
@@ -280,7 +224,6 @@ Recordset Database::openRecordset(const QString& tableOrSql)
     auto state = std::make_shared<RecordsetState>();
     state->handle = db_;
     {
-        std::lock_guard lock(db_->file->mutex);
         state->set = db_->file->openSet(tableOrSql, db_->fileName);
     }
     state->position = 0;  // a fresh set stands on its first row, if any
@@ -313,25 +256,45 @@ bool Recordset::noMatch() const
     return usable(state_).noMatch;
 }
 
-Value Recordset::field(const QString& name) const
+namespace {
+
+int columnOf(const RecordsetState& s, const QString& name)
 {
-    RecordsetState& s = usable(state_);
-    detail::TableInfo& table = *s.set->table;
+    const detail::TableInfo& table = *s.set->table;
     const int column = table.column(name);
     if (column < 0)
         throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
                           .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
+    return column;
+}
+
+}  // namespace
+
+Value Recordset::field(const QString& name) const
+{
+    RecordsetState& s = usable(state_);
+    detail::TableInfo& table = *s.set->table;
+    const int column = columnOf(s, name);
     const bool isLong = table.columns[static_cast<size_t>(column)].isLong;
     if (!s.row || (isLong && !s.row->complete)) {
         detail::DatabaseFile& file = *s.handle->file;
-        std::lock_guard lock(file.mutex);
         file.materialize(*s.set, {}, s.handle->fileName);
         if (s.position >= s.set->rowids.size())
             throw DbError(QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
                               .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
-        s.row = file.readRow(table, s.set->rowids[s.position], isLong, s.handle->fileName);
+        const std::int64_t rowid = s.set->rowids[s.position];
+        if (!s.row && file.readsFieldsAlone(table, column))
+            return file.storedField(table, rowid, column, s.handle->fileName);
+        s.row = file.readRow(table, rowid, isLong, s.row, s.handle->fileName);
     }
     return s.row->get(static_cast<size_t>(column));
+}
+
+std::vector<Value> Recordset::fieldOfEach(const QString& criteria, const QString& name) const
+{
+    RecordsetState& s = usable(state_);
+    const int column = columnOf(s, name);
+    return s.handle->file->fieldOfEach(*s.set, criteria, column, s.handle->fileName);
 }
 
 }  // namespace ostelvia::db

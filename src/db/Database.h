@@ -5,13 +5,17 @@
 //
 // Files are read only. A loaded file is kept by the engine for as long as it
 // is unchanged on disk, so opening the same file for every lookup costs a
-// stat, not a reparse.
+// stat, not a reparse; inside a run (RunScope) not even that.
+//
+// The tool has one thread, and the engine is used from it alone: nothing in
+// here is locked.
 #pragma once
 
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "text/Error.h"
@@ -102,6 +106,11 @@ public:
     // The field's value as text, Null read as the empty text.
     QString text(const QString& name) const { return field(name).toText(); }
 
+    // The field's value on every row that find first / find next with the
+    // criteria would visit, in that order, read in one pass; the current
+    // row stays where it is. Throws DbError as the find and field() would.
+    std::vector<Value> fieldOfEach(const QString& criteria, const QString& name) const;
+
     bool isOpen() const { return static_cast<bool>(state_); }
 
 private:
@@ -134,9 +143,34 @@ private:
     QString fileName_;
 };
 
+// Texts compared as SQL texts and criteria compare them: letter case
+// ignored, nothing else (blanks and accents count). Answers many
+// "Field = 'text'" questions about one set of values after one pass over it.
+class TextSet {
+public:
+    void insert(const QString& text);
+    bool contains(const QString& text) const;
+
+private:
+    std::unordered_set<std::u32string> keys_;
+};
+
 // Doubles every single quote, so a value can stand between single quotes in
 // an SQL text or a criteria ("L'AQUILA" -> "L''AQUILA").
 QString escapeQuotes(const QString& value);
+
+// One run of the tool: an export, a code list, a check, a window command.
+// While a run is open, each file is checked for changes on disk at its
+// first open in the run and read as it was then for the rest of the run;
+// the next run checks again. Outside a run every open checks. Runs may
+// nest; the outermost one counts.
+class RunScope {
+public:
+    RunScope();
+    ~RunScope();
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+};
 
 // Test hooks: an in-memory database that open() returns for that bare file
 // name instead of reading a file, and the way to drop them again.

@@ -1,12 +1,12 @@
-#include "db/DbInternal.h"
+#include "db/DatabaseFile.h"
+
+#include "db/JetText.h"
+#include "db/SqliteCopy.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <mutex>
 
 namespace ostelvia::db::detail {
 
@@ -16,24 +16,6 @@ QString quoted(const QString& s)
 {
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
-
-const char* declaredType(Column::Type type)
-{
-    switch (type) {
-    case Column::Type::Integer:
-        return "INTEGER";
-    case Column::Type::Real:
-        return "REAL";
-    case Column::Type::Text:
-        break;
-    }
-    return "TEXT COLLATE JET";
-}
-
-struct Statement {
-    sqlite3_stmt* stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
 
 // "no such column: X" from SQLite names a field the table lacks.
 QString missingColumn(const char* message)
@@ -45,30 +27,6 @@ QString missingColumn(const char* message)
 }
 
 }  // namespace
-
-void signatureOf(const struct stat& st, FileSignature* signature)
-{
-    signature->device = st.st_dev;
-    signature->inode = st.st_ino;
-    signature->size = st.st_size;
-    signature->modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    signature->changedNs = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-}
-
-bool statSignature(const QString& path, FileSignature* signature, int* error)
-{
-    struct stat st {};
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
-        *error = errno;
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        *error = EISDIR;
-        return false;
-    }
-    signatureOf(st, signature);
-    return true;
-}
 
 int TableInfo::column(const QString& name) const
 {
@@ -83,10 +41,10 @@ DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_pt
 {
     // SQLite's allocation statistics take a process-wide lock on every
     // allocation; nothing reads them. Only possible before SQLite starts.
-    static std::once_flag configured;
-    std::call_once(configured, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
-    // One connection per file, only ever used under its mutex: SQLite's own
-    // locking would be paid on every step for nothing.
+    static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
+    (void)configured;
+    // The tool has one thread: SQLite's own locking would be paid on every
+    // step for nothing.
     if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
         !registerJetFunctions(db_)) {
         sqlite3_close(db_);
@@ -147,14 +105,7 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
         info->columnByName.insert(info->columns[i].name, static_cast<int>(i));
     }
     info->loaded.assign(info->columns.size(), false);
-    // Every column is declared from the start, so that SQL texts are checked
-    // against the whole table; a column holds values once it is loaded.
-    // The first column stands for the rowid: a Jet name holds no control
-    // character, so it is never a field's.
-    std::string create = "CREATE TABLE " + info->quotedName + " (\"\x01\" INTEGER PRIMARY KEY";
-    for (const SourceColumn& c : info->columns)
-        create += ", " + quoteIdentifier(c.name) + " " + declaredType(c.type);
-    exec(create + ")", fileName);
+    exec(createTableSql(*info), fileName);
     return *tables_.emplace(key, std::move(info)).first->second;
 }
 
@@ -170,89 +121,13 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
         return;
 
     const bool creating = !info.rowsLoaded;
-    const auto internal = [&] {
-        return DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
-    };
-    exec("BEGIN", fileName);
-    // A load that fails half-way leaves nothing behind, so a later use
-    // tries again from scratch.
-    const auto discard = [&] {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        if (creating)
-            info.rowCount = 0;
-    };
-    Statement write;
     try {
-        std::string sql;
-        if (creating) {
-            // The table is empty: SQLite numbers the rows 1, 2, ... in the
-            // order they come, which is the rowid each must get, and appends
-            // without searching for the place of a given rowid.
-            std::string columns;
-            std::string values;
-            for (int at : wanted) {
-                columns += (columns.empty() ? "" : ", ") + quoteIdentifier(info.columns[static_cast<size_t>(at)].name);
-                values += values.empty() ? "?" : ", ?";
-            }
-            sql = columns.empty() ? "INSERT INTO " + info.quotedName + " DEFAULT VALUES"
-                                  : "INSERT INTO " + info.quotedName + " (" + columns + ") VALUES (" + values + ")";
-        } else {
-            sql = "UPDATE " + info.quotedName + " SET ";
-            for (size_t i = 0; i < wanted.size(); ++i)
-                sql += (i ? ", " : "") + quoteIdentifier(info.columns[static_cast<size_t>(wanted[i])].name) + " = ?";
-            sql += " WHERE rowid = ?";
-        }
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
-            throw internal();
-
-        std::int64_t rowid = 0;
-        source_->scan(info.name, wanted, [&](const std::vector<Cell>& cells) {
-            sqlite3_stmt* st = write.stmt;
-            ++rowid;
-            if (!creating)
-                sqlite3_bind_int64(st, static_cast<int>(cells.size()) + 1, rowid);
-            for (size_t i = 0; i < cells.size(); ++i) {
-                const Cell& c = cells[i];
-                const int at = static_cast<int>(i) + 1;
-                switch (c.kind) {
-                case Value::Kind::Null:
-                    sqlite3_bind_null(st, at);
-                    break;
-                case Value::Kind::Integer:
-                    sqlite3_bind_int64(st, at, c.integer);
-                    break;
-                case Value::Kind::Real:
-                    sqlite3_bind_double(st, at, c.real);
-                    break;
-                case Value::Kind::Text:
-                    // The text outlives the step that copies it.
-                    sqlite3_bind_text(st, at, c.text.data() ? c.text.data() : "", static_cast<int>(c.text.size()),
-                                      SQLITE_STATIC);
-                    break;
-                }
-            }
-            const int rc = sqlite3_step(st);
-            sqlite3_reset(st);
-            if (rc != SQLITE_DONE || (creating && sqlite3_last_insert_rowid(db_) != rowid))
-                throw internal();
-        });
-        if (!creating && rowid != info.rowCount)
-            throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
-        sqlite3_finalize(write.stmt);
-        write.stmt = nullptr;
-        exec("COMMIT", fileName);
-        info.rowCount = rowid;
+        info.rowCount = copyColumns(db_, *source_, info, wanted, creating);
     } catch (const SourceFailure& failure) {
-        sqlite3_finalize(write.stmt);
-        write.stmt = nullptr;
-        discard();
         throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
-    } catch (...) {
-        sqlite3_finalize(write.stmt);
-        write.stmt = nullptr;
-        discard();
-        throw;
+    } catch (const CopyFailed&) {
+        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
     }
     info.rowsLoaded = true;
     for (int at : wanted)
@@ -384,11 +259,10 @@ void DatabaseFile::ensureIndexes(TableInfo& info, const Expression& expression, 
         exec("ANALYZE " + info.quotedName, fileName);
 }
 
-std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString& criteria, const QString& fileName)
+const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const QString& fileName)
 {
-    const QString& key = criteria;
-    if (auto* cached = set.finds.get(key))
-        return *cached;
+    if (auto cached = set.finds.constFind(criteria); cached != set.finds.constEnd())
+        return cached.value();
 
     Expression expression;
     try {
@@ -410,110 +284,32 @@ std::shared_ptr<const Positions> DatabaseFile::find(SetData& set, const QString&
     const StatementPtr st = prepare(sql, expression.parameters);
     if (!st)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
-    auto positions = std::make_shared<Positions>();
+    Positions positions;
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
         if (rowid >= 1 && static_cast<size_t>(rowid) < set.positionOf.size()) {
             const std::int32_t p = set.positionOf[static_cast<size_t>(rowid)];
             if (p >= 0)
-                positions->push_back(p);
+                positions.push_back(p);
         }
     }
     if (rc != SQLITE_DONE)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
     sqlite3_reset(st.get());
-    std::sort(positions->begin(), positions->end());
-    std::shared_ptr<const Positions> result = std::move(positions);
-    set.finds.put(key, result);
-    return result;
+    std::sort(positions.begin(), positions.end());
+    if (set.finds.size() >= SetData::kMaxFinds)
+        set.finds.clear();
+    return set.finds.insert(criteria, std::move(positions)).value();
 }
 
-namespace {
-
-// A value as SQLite would have stored it in a column of that type, so that
-// a field reads the same whether SQLite or the source hands it over.
-Value valueFor(Column::Type type, const Cell& c)
+RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName)
 {
-    switch (c.kind) {
-    case Value::Kind::Null:
-        return {};
-    case Value::Kind::Integer:
-        if (type == Column::Type::Real)
-            return Value::real(static_cast<double>(c.integer));
-        if (type == Column::Type::Text)
-            return Value::text(Value::integer(c.integer).toText());
-        return Value::integer(c.integer);
-    case Value::Kind::Real:
-        if (type == Column::Type::Integer)
-            return Value::integer(static_cast<std::int64_t>(c.real));
-        if (type == Column::Type::Text)
-            return Value::text(Value::real(c.real).toText());
-        return Value::real(c.real);
-    case Value::Kind::Text: {
-        const QString text = QString::fromUtf8(c.text.data() ? c.text.data() : "", static_cast<qsizetype>(c.text.size()));
-        if (type == Column::Type::Integer)
-            return Value::integer(static_cast<std::int64_t>(Value::text(text).toNumber()));
-        if (type == Column::Type::Real)
-            return Value::real(Value::text(text).toNumber());
-        return Value::text(text);
-    }
-    }
-    return {};
-}
-
-}  // namespace
-
-void DecodedRow::set(size_t column, const Value& value)
-{
-    Slot& slot = fields[column];
-    slot.kind = value.kind_;
-    switch (value.kind_) {
-    case Value::Kind::Null:
-        break;
-    case Value::Kind::Integer:
-        slot.integer = value.integer_;
-        break;
-    case Value::Kind::Real:
-        slot.real = value.real_;
-        break;
-    case Value::Kind::Text:
-        slot.textOffset = static_cast<std::int32_t>(texts.size());
-        slot.textLength = static_cast<std::int32_t>(value.text_.size());
-        texts += value.text_;
-        break;
-    }
-}
-
-Value DecodedRow::get(size_t column) const
-{
-    const Slot& slot = fields[column];
-    switch (slot.kind) {
-    case Value::Kind::Null:
-        break;
-    case Value::Kind::Integer:
-        return Value::integer(slot.integer);
-    case Value::Kind::Real:
-        return Value::real(slot.real);
-    case Value::Kind::Text:
-        return Value::text(texts.mid(slot.textOffset, slot.textLength));
-    }
-    return {};
-}
-
-RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const QString& fileName)
-{
-    RowPtr cached;
-    if (RowPtr* hit = info.rows.get(rowid)) {
-        if ((*hit)->complete || !complete)
-            return *hit;
-        cached = *hit;
-    }
     auto row = std::make_shared<DecodedRow>(info.columns.size());
     std::vector<int> wanted;
-    if (cached) {
+    if (partial) {
         // Only the long values are missing.
-        *row = *cached;
+        *row = *partial;
         for (size_t i = 0; i < info.columns.size(); ++i)
             if (info.columns[i].isLong)
                 wanted.push_back(static_cast<int>(i));
@@ -535,9 +331,76 @@ RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete,
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     }
     row->texts.squeeze();
-    RowPtr result = std::move(row);
-    info.rows.put(rowid, result);
-    return result;
+    return row;
+}
+
+namespace {
+
+Value storedValue(sqlite3_stmt* st, int at)
+{
+    switch (sqlite3_column_type(st, at)) {
+    case SQLITE_INTEGER:
+        return Value::integer(sqlite3_column_int64(st, at));
+    case SQLITE_FLOAT:
+        return Value::real(sqlite3_column_double(st, at));
+    case SQLITE_NULL:
+        return {};
+    default:
+        break;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, at));
+    return Value::text(QString::fromUtf8(text ? text : "", sqlite3_column_bytes(st, at)));
+}
+
+}  // namespace
+
+bool DatabaseFile::readsFieldsAlone(const TableInfo& table, int column) const
+{
+    // The rule that builds indexes tells look-up tables from card tables.
+    return table.findsRun >= 2 && !table.columns[static_cast<size_t>(column)].isLong;
+}
+
+Value DatabaseFile::storedField(TableInfo& info, std::int64_t rowid, int column, const QString& fileName)
+{
+    const SourceColumn& c = info.columns[static_cast<size_t>(column)];
+    ensureColumns(info, {c.name}, fileName);
+    const StatementPtr st = prepare("SELECT " + quoteIdentifier(c.name) + " FROM " + info.quotedName + " WHERE rowid = ?", {});
+    if (!st)
+        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+    sqlite3_bind_int64(st.get(), 1, rowid);
+    const bool found = sqlite3_step(st.get()) == SQLITE_ROW;
+    const Value value = found ? storedValue(st.get(), 0) : Value();
+    sqlite3_reset(st.get());
+    if (!found)
+        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+    return value;
+}
+
+std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
+{
+    // Copied: reading the column below may not touch the set's finds, but
+    // the result must not depend on that.
+    const Positions matches = find(set, criteria, fileName);
+    TableInfo& info = *set.table;
+    const SourceColumn& c = info.columns[static_cast<size_t>(column)];
+    ensureColumns(info, {c.name}, fileName);
+    // The copy in SQLite holds each value as the source decodes it, so one
+    // scan of the column serves every match.
+    std::vector<Value> byRowid(static_cast<size_t>(info.rowCount) + 1);
+    const StatementPtr st = prepare("SELECT rowid, " + quoteIdentifier(c.name) + " FROM " + info.quotedName, {});
+    if (!st)
+        rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
+    while (sqlite3_step(st.get()) == SQLITE_ROW) {
+        const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
+        if (rowid >= 1 && rowid <= info.rowCount)
+            byRowid[static_cast<size_t>(rowid)] = storedValue(st.get(), 1);
+    }
+    sqlite3_reset(st.get());
+    std::vector<Value> values;
+    values.reserve(matches.size());
+    for (std::int32_t position : matches)
+        values.push_back(byRowid[static_cast<size_t>(set.rowids[static_cast<size_t>(position)])]);
+    return values;
 }
 
 QString DatabaseFile::explainFind(const QString& tableName, const QString& criteria, const QString& fileName)

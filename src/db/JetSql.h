@@ -1,25 +1,14 @@
-// Jet text semantics on top of SQLite: the "JET" collation, Jet's Instr,
-// and the translation of the SQL texts and criteria the tool sends into
-// SQLite expressions. Engine internals.
+// The translation of the SQL texts and criteria the tool sends into SQLite
+// expressions (texts compared with the JET collation of JetText.h). Engine
+// internals.
 #pragma once
 
 #include <QString>
 
 #include <string>
-#include <string_view>
 #include <vector>
 
-struct sqlite3;
-
 namespace ostelvia::db::detail {
-
-// Three-way comparison of two UTF-8 texts ignoring letter case (simple
-// Unicode case folding) and nothing else: blanks and accents count.
-int jetCompare(std::string_view a, std::string_view b);
-
-// Registers the "JET" collation and the Instr function on a connection.
-// Returns false when SQLite refuses them.
-bool registerJetFunctions(sqlite3* db);
 
 // Thrown by the translators; what() is a short Italian reason.
 struct SqlRejected {

@@ -9,19 +9,17 @@ namespace ostelvia::exporter {
 namespace {
 
 const QString kReferenceCriteria = QStringLiteral("ID > 0");
+const QString kDescrizione = QStringLiteral("Descrizione");
 
 // Appends the names of one reference table that the code set lacks. A record
 // without a name (Null or blanks) has nothing to list.
-int listMissingNames(db::Database& reference, const QString& table, db::Recordset& codes, QString& list)
+int listMissingNames(db::Database& reference, const QString& table, const db::TextSet& codes, QString& list)
 {
     int written = 0;
     db::Recordset names = reference.openRecordset(table);
-    for (names.findFirst(kReferenceCriteria); !names.noMatch(); names.findNext(kReferenceCriteria)) {
-        const QString name = names.text(QStringLiteral("Descrizione"));
-        if (text::trimBlanks(name).isEmpty())
-            continue;
-        codes.findFirst(QStringLiteral("Descrizione = '") + db::escapeQuotes(name) + QLatin1Char('\''));
-        if (!codes.noMatch())
+    for (const db::Value& value : names.fieldOfEach(kReferenceCriteria, kDescrizione)) {
+        const QString name = value.toText();
+        if (text::trimBlanks(name).isEmpty() || codes.contains(name))
             continue;
         list += name + kCrLf;
         ++written;
@@ -33,14 +31,21 @@ int listMissingNames(db::Database& reference, const QString& table, db::Recordse
 
 int ScriviListaPS()
 {
+    const db::RunScope run;
     db::Database reference = db::Database::open(QStringLiteral("PSWebAll.mdb"));
     db::Database comuni = db::Database::open(QStringLiteral("Comuni.mdb"));
     db::Recordset codes = comuni.openRecordset(
         QStringLiteral("Select * From CodiciVari Where NumeroHotel = 1 and (Tipo = 0 or Tipo = 2 or Tipo = 3)"));
+    // A name is in the code set when find first with "Descrizione = '<name>'"
+    // would find it: the set's names are gathered once, compared the same
+    // way, instead of one find per reference name.
+    db::TextSet known;
+    for (const db::Value& value : codes.fieldOfEach(QStringLiteral("Descrizione Is Not Null"), kDescrizione))
+        known.insert(value.toText());
 
     QString list;
-    int written = listMissingNames(reference, QStringLiteral("Stati"), codes, list);
-    written += listMissingNames(reference, QStringLiteral("Comuni"), codes, list);
+    int written = listMissingNames(reference, QStringLiteral("Stati"), known, list);
+    written += listMissingNames(reference, QStringLiteral("Comuni"), known, list);
     reference.close();
     comuni.close();
     writeText(kFileListaPS, list);

@@ -7,8 +7,8 @@ namespace ostelvia::exporter {
 
 namespace {
 
-// Each lookup opens the code table afresh; the engine keeps the parsed file,
-// so this costs a stat, and a file replaced on disk is seen at once.
+// Each lookup opens the code table afresh; the engine keeps the parsed file
+// for the run, and a file replaced on disk is seen by the next run.
 QString lookUp(const QString& criteria)
 {
     static const QString kFile = QStringLiteral("Comuni.mdb");

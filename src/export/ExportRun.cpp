@@ -64,6 +64,7 @@ RunSummary stop(RunSummary summary, RunSummary::Outcome outcome, const QString& 
 
 RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const RoomSource& camere)
 {
+    const db::RunScope run;
     RunSummary summary;
     if (!fileExists(kFileImpostazioni)) {
         summary.outcome = RunSummary::Outcome::SettingsMissing;

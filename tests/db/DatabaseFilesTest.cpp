@@ -110,6 +110,25 @@ TEST(DatabaseFiles, UnchangedFileIsKeptAndChangedFileReloaded)
     EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), afterClear);
 }
 
+TEST(DatabaseFiles, ARunReadsOneVersionOfAFileAndTheNextRunSeesTheChange)
+{
+    ScratchDir scratch;
+    {
+        const ostelvia::db::RunScope run;
+        EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
+        overwriteComuni(scratch);
+        {
+            const ostelvia::db::RunScope nested;  // the outermost run counts
+            EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
+        }
+        EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
+    }
+    // The clerk fixed the file and runs again.
+    const ostelvia::db::RunScope next;
+    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("499000001"));
+    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'CESENA '")), QStringLiteral("no match"));
+}
+
 TEST(DatabaseFiles, TableOfAFileChangedSinceOpeningIsNotReadHalfWay)
 {
     ScratchDir scratch;

@@ -1,8 +1,7 @@
 // Jet's text rules and values on in-memory tables: letter case ignored and
 // nothing else, Instr, Null in comparisons and in Order by, numbers as text.
 #include "db/Database.h"
-#include "db/DbInternal.h"
-#include "db/JetSql.h"
+#include "db/JetText.h"
 
 #include <gtest/gtest.h>
 

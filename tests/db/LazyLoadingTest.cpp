@@ -105,6 +105,40 @@ TEST_F(LazyLoadingTest, SetSelectedOnFirstUseKeepsItsOrderAndWhere)
     EXPECT_THROW(db.openRecordset(QStringLiteral("Select * From Luoghi Order by Assente")), DbError);
 }
 
+TEST_F(LazyLoadingTest, OnePassReadsWhatFindFirstAndNextWould)
+{
+    Database db = Database::open(QStringLiteral("Luoghi.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
+    rs.findFirst(QStringLiteral("Id = 6"));
+    for (const char* criteria : {"Code <> 'X'", "Town = 'roma'", "Weight > 2", "Town Is Null", "Id = 1"}) {
+        for (const char* field : {"Town", "Weight", "Code"}) {
+            // Through a second set, so the first keeps its current row.
+            Recordset walker = db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
+            std::vector<Value> expected;
+            for (walker.findFirst(QString::fromUtf8(criteria)); !walker.noMatch(); walker.findNext(QString::fromUtf8(criteria)))
+                expected.push_back(walker.field(QString::fromUtf8(field)));
+            EXPECT_EQ(rs.fieldOfEach(QString::fromUtf8(criteria), QString::fromUtf8(field)), expected) << criteria << " " << field;
+        }
+    }
+    EXPECT_EQ(rs.text(QStringLiteral("Code")), QStringLiteral("F6"));
+    EXPECT_THROW(rs.fieldOfEach(QStringLiteral("Id > 0"), QStringLiteral("Provincia")), DbError);
+    EXPECT_THROW(rs.fieldOfEach(QStringLiteral("Provincia = 'RM'"), QStringLiteral("Town")), DbError);
+}
+
+TEST_F(LazyLoadingTest, TextSetAnswersAsAnEqualityCriteria)
+{
+    Database db = Database::open(QStringLiteral("Luoghi.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("Luoghi"));
+    ostelvia::db::TextSet towns;
+    for (const Value& town : rs.fieldOfEach(QStringLiteral("Town Is Not Null"), QStringLiteral("Town")))
+        towns.insert(town.toText());
+    for (const char* probe : {"ROMA", "Roma", "roma ", " roma", "L'AQUILA", "l'aquila", "FORLÌ", "forlì", "FORLI", "MILAN", "", "ROMAX"}) {
+        const QString text = QString::fromUtf8(probe);
+        rs.findFirst(QStringLiteral("Town = '") + ostelvia::db::escapeQuotes(text) + QLatin1Char('\''));
+        EXPECT_EQ(towns.contains(text), !rs.noMatch()) << probe;
+    }
+}
+
 TEST(LazyLoadingFiles, MemosReadAfterOtherFieldsAndRowsReadAgainAreWhole)
 {
     ScratchDir scratch;

@@ -1,0 +1,139 @@
+// One loaded database file: each table, on first use, is copied into an
+// in-memory SQLite connection, where the SQL texts and criteria are
+// evaluated; record sets and finds are cached there because the tool opens
+// the same ones again for every card. Engine internals.
+#pragma once
+
+#include "db/Database.h"
+#include "db/DecodedRow.h"
+#include "db/FileSignature.h"
+#include "db/JetSql.h"
+#include "db/LruCache.h"
+#include "db/TableSource.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ostelvia::db::detail {
+
+// A table as far as it is copied into SQLite: the rowid of every row (its
+// stored position + 1) and only the columns some SQL text or criteria named.
+// Whole rows are decoded from the source when a field is read.
+struct TableInfo {
+    QString name;  // as stored
+    std::string quotedName;
+    std::vector<SourceColumn> columns;
+    std::map<QString, int> columnByFoldedName;
+    QHash<QString, int> columnByName;  // as spelled in the file: no folding on the common path
+    std::vector<bool> loaded;          // per column: copied into SQLite
+    bool rowsLoaded = false;           // every row's rowid is in SQLite
+    std::int64_t rowCount = 0;
+    int findsRun = 0;
+    std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
+
+    // -1 when the table has no such column.
+    int column(const QString& name) const;
+};
+
+using Positions = std::vector<std::int32_t>;
+
+// The rows of one record set, in its order, and the finds made on it. The
+// rows are selected on first use, when the first find names the columns it
+// needs too, so the table is read once for both.
+struct SetData {
+    TableInfo* table = nullptr;
+    bool ready = false;
+    QString text;                         // as the caller wrote it, for messages
+    std::string sql;                      // SELECT rowid ...
+    std::vector<std::string> parameters;
+    std::vector<QString> names;           // columns the text may read
+    std::vector<std::int64_t> rowids;        // set order
+    std::vector<std::int32_t> positionOf;    // rowid -> position, -1 when not in the set
+    // Keyed by the criteria as written: a run over two years asks for some
+    // ten thousand distinct names and places. Without it the month took
+    // 4.5 times as long.
+    // Held flat and emptied when full rather than kept in least-recently-used
+    // order: most results are one position, and the order's list and shared
+    // results took more memory than the positions (the two-year range holds
+    // some fifteen thousand).
+    QHash<QString, Positions> finds;
+    static constexpr qsizetype kMaxFinds = 16384;
+};
+
+// One loaded database file (or in-memory database), shared by every handle
+// opened on it while it is unchanged.
+class DatabaseFile {
+public:
+    // path and signature are empty for in-memory databases.
+    DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source);
+    ~DatabaseFile();
+    DatabaseFile(const DatabaseFile&) = delete;
+    DatabaseFile& operator=(const DatabaseFile&) = delete;
+
+    const FileSignature& signature() const { return signature_; }
+
+    // All three throw DbError naming fileName, the name the caller used.
+    std::shared_ptr<SetData> openSet(const QString& tableOrSql, const QString& fileName);
+    // Selects the set's rows if not done yet, copying into SQLite the columns
+    // the set and `alsoNamed` need.
+    void materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName);
+    // The positions in set order of the rows the criteria finds; valid until
+    // the next find on the set.
+    const Positions& find(SetData& set, const QString& criteria, const QString& fileName);
+    // The row decoded from the source; with `complete`, long values too.
+    // `partial`, when given, is the same row decoded without them.
+    RowPtr readRow(TableInfo& table, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName);
+
+    // True for a code table, whose rows are found one at a time and read
+    // for a field or two: such a field is better read alone from the copy
+    // in SQLite than by decoding the whole row.
+    bool readsFieldsAlone(const TableInfo& table, int column) const;
+    // One field of one row, from the copy in SQLite (copying the column first).
+    Value storedField(TableInfo& table, std::int64_t rowid, int column, const QString& fileName);
+
+    // The value of `column` on every row the criteria finds, in set order.
+    std::vector<Value> fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName);
+
+    // The plan SQLite picks for a find (tests check that lookups use an index).
+    QString explainFind(const QString& tableName, const QString& criteria, const QString& fileName);
+
+
+private:
+    using StatementPtr = std::shared_ptr<sqlite3_stmt>;
+
+    TableInfo& table(const QString& name, const QString& fileName);
+    // Copies into SQLite every column of the table among `names` that is not
+    // there yet (creating the table on first use).
+    void ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);
+    void ensureIndexes(TableInfo& info, const Expression& expression, const QString& fileName);
+    // A prepared statement for the text, with the parameters bound; null
+    // when SQLite rejects it.
+    StatementPtr prepare(const std::string& sql, const std::vector<std::string>& parameters);
+    void exec(const std::string& sql, const QString& fileName);
+    [[noreturn]] void rejected(const QString& what, const QString& text, const QString& fileName, const TableInfo* info);
+
+    QString path_;
+    FileSignature signature_;
+    std::unique_ptr<TableSource> source_;
+    sqlite3* db_ = nullptr;
+    std::map<QString, std::unique_ptr<TableInfo>> tables_;  // by folded name
+    // Every look-up opens its set again: selecting it anew each time made the
+    // month 17 times as long.
+    LruCache<std::shared_ptr<SetData>, QString> sets_{32};
+    // Finds differ in their literals only, which are bound: preparing each
+    // anew cost the month 5% and the code list 40%.
+    LruCache<StatementPtr> statements_{128};
+    int nextIndex_ = 0;
+};
+
+}  // namespace ostelvia::db::detail

@@ -1,0 +1,71 @@
+#include "db/DecodedRow.h"
+
+namespace ostelvia::db::detail {
+
+Value valueFor(Column::Type type, const Cell& c)
+{
+    switch (c.kind) {
+    case Value::Kind::Null:
+        return {};
+    case Value::Kind::Integer:
+        if (type == Column::Type::Real)
+            return Value::real(static_cast<double>(c.integer));
+        if (type == Column::Type::Text)
+            return Value::text(Value::integer(c.integer).toText());
+        return Value::integer(c.integer);
+    case Value::Kind::Real:
+        if (type == Column::Type::Integer)
+            return Value::integer(static_cast<std::int64_t>(c.real));
+        if (type == Column::Type::Text)
+            return Value::text(Value::real(c.real).toText());
+        return Value::real(c.real);
+    case Value::Kind::Text: {
+        const QString text = QString::fromUtf8(c.text.data() ? c.text.data() : "", static_cast<qsizetype>(c.text.size()));
+        if (type == Column::Type::Integer)
+            return Value::integer(static_cast<std::int64_t>(Value::text(text).toNumber()));
+        if (type == Column::Type::Real)
+            return Value::real(Value::text(text).toNumber());
+        return Value::text(text);
+    }
+    }
+    return {};
+}
+
+void DecodedRow::set(size_t column, const Value& value)
+{
+    Slot& slot = fields[column];
+    slot.kind = value.kind_;
+    switch (value.kind_) {
+    case Value::Kind::Null:
+        break;
+    case Value::Kind::Integer:
+        slot.integer = value.integer_;
+        break;
+    case Value::Kind::Real:
+        slot.real = value.real_;
+        break;
+    case Value::Kind::Text:
+        slot.textOffset = static_cast<std::int32_t>(texts.size());
+        slot.textLength = static_cast<std::int32_t>(value.text_.size());
+        texts += value.text_;
+        break;
+    }
+}
+
+Value DecodedRow::get(size_t column) const
+{
+    const Slot& slot = fields[column];
+    switch (slot.kind) {
+    case Value::Kind::Null:
+        break;
+    case Value::Kind::Integer:
+        return Value::integer(slot.integer);
+    case Value::Kind::Real:
+        return Value::real(slot.real);
+    case Value::Kind::Text:
+        return Value::text(texts.mid(slot.textOffset, slot.textLength));
+    }
+    return {};
+}
+
+}  // namespace ostelvia::db::detail

@@ -1,0 +1,34 @@
+// Copies tables from their source into the file's in-memory SQLite
+// connection, column by column as SQL texts and criteria come to name them.
+// Engine internals.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace ostelvia::db::detail {
+
+struct TableInfo;
+class TableSource;
+
+// Thrown when SQLite fails on the copy (out of memory, in practice).
+struct CopyFailed {};
+
+// Declares every column of the table, so that SQL texts are checked against
+// the whole table from the start; a column holds values once it is copied.
+// The first column stands for the rowid (stored position + 1): a Jet name
+// holds no control character, so it is never a field's.
+std::string createTableSql(const TableInfo& info);
+
+// Copies the `wanted` columns (indexes into info.columns) of every row, in
+// one transaction: appended as new rows when the table has none yet
+// (`creating`), else set on the rows already there. Returns the number of
+// rows read. A copy that fails half-way leaves nothing behind. Throws
+// SourceFailure or CopyFailed.
+std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
+                         bool creating);
+
+}  // namespace ostelvia::db::detail
