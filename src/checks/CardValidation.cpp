@@ -15,20 +15,23 @@ using text::trimBlanks;
 const QString kComuni = QStringLiteral("Comuni.mdb");
 const QString kCodiciVari = QStringLiteral("CodiciVari.mdb");
 
-// Collects the findings lines of one card.
+// Collects the findings of one card.
 class Findings {
 public:
     explicit Findings(QString nomeCliente) : nome_(std::move(nomeCliente)) {}
 
-    void add(const QString& label, const QString& value)
+    // `lookedUp`: the value as the failed lookup searched it, when it differs
+    // from the value shown.
+    void add(const QString& label, const QString& value, FailedLookup lookup = FailedLookup::None,
+             const QString* lookedUp = nullptr)
     {
-        text_ += label + value + QStringLiteral(") ") + nome_ + QStringLiteral("\r\n");
+        list_.push_back({label + value + QStringLiteral(") ") + nome_, lookedUp ? *lookedUp : value, lookup});
     }
-    const QString& text() const { return text_; }
+    std::vector<Finding> take() { return std::move(list_); }
 
 private:
     QString nome_;
-    QString text_;
+    std::vector<Finding> list_;
 };
 
 // True when find first with "<column> = '<value>'" finds nothing.
@@ -44,17 +47,22 @@ bool lookupFails(db::Recordset& set, const QString& column, const QString& value
 }
 
 // The code sets the checks open.
-const QString kStatiSql = QStringLiteral("Select * From CodiciVari Where Tipo = 0");
-const QString kProvinceSql = QStringLiteral("Select * From CodiciVari Where Tipo = 2");
-const QString kComuniSql = QStringLiteral("Select * From CodiciVari Where Tipo = 3");
-const QString kTipiDocumentoSql = QStringLiteral("Select * From CodiciVari Where Tipo = 5");
-const QString kLuoghiSql = QStringLiteral("Select * From CodiciVari Where Tipo = 0 or Tipo = 3");
+const QString kStati = QStringLiteral("Tipo = 0");
+const QString kProvince = QStringLiteral("Tipo = 2");
+const QString kComuniTipo = QStringLiteral("Tipo = 3");
+const QString kTipiDocumento = QStringLiteral("Tipo = 5");
+const QString kLuoghi = QStringLiteral("Tipo = 0 or Tipo = 3");
 
-// yyyymmdd rebuilt as dd/mm/yyyy by character position; missing pieces are empty.
-QString storedToTyped(const QString& stored)
+QString codeSetSql(const QString& condition)
 {
-    return stored.mid(6, 2) + QLatin1Char('/') + stored.mid(4, 2) + QLatin1Char('/') + stored.mid(0, 4);
+    return QStringLiteral("Select * From CodiciVari Where ") + condition;
 }
+
+const QString kStatiSql = codeSetSql(kStati);
+const QString kProvinceSql = codeSetSql(kProvince);
+const QString kComuniSql = codeSetSql(kComuniTipo);
+const QString kTipiDocumentoSql = codeSetSql(kTipiDocumento);
+const QString kLuoghiSql = codeSetSql(kLuoghi);
 
 void checkBirthDate(const db::Recordset& scheda, Findings& findings)
 {
@@ -76,17 +84,17 @@ void checkPlaceOfBirth(db::Database& comuni, const QString& luogoNascita, Findin
     if (ultima == QLatin1String("I")) {
         db::Recordset comuniSet = comuni.openRecordset(kComuniSql);
         if (lookupFails(comuniSet, QStringLiteral("Descrizione"), prima))
-            findings.add(QStringLiteral("Comune di nascita errato ("), prima);
+            findings.add(QStringLiteral("Comune di nascita errato ("), prima, FailedLookup::MunicipalityName);
         db::Recordset province = comuni.openRecordset(kProvinceSql);
         if (lookupFails(province, QStringLiteral("Sigla"), penultima))
-            findings.add(QStringLiteral("Provincia di nascita errata ("), penultima);
+            findings.add(QStringLiteral("Provincia di nascita errata ("), penultima, FailedLookup::ProvinceCode);
         return;
     }
     db::Recordset stati = comuni.openRecordset(kStatiSql);
     if (lookupFails(stati, QStringLiteral("Descrizione"), prima))
-        findings.add(QStringLiteral("Stato di nascita errato ("), prima);
+        findings.add(QStringLiteral("Stato di nascita errato ("), prima, FailedLookup::StateName);
     if (lookupFails(stati, QStringLiteral("Sigla"), ultima))
-        findings.add(QStringLiteral("Stato di nascita errato ("), ultima);
+        findings.add(QStringLiteral("Stato di nascita errato ("), ultima, FailedLookup::StateCode);
 }
 
 // States, residence and place of birth, all against "Comuni.mdb".
@@ -97,10 +105,10 @@ void checkPlaces(const db::Recordset& scheda, Findings& findings)
 
     db::Recordset stati = comuni.openRecordset(kStatiSql);
     if (lookupFails(stati, QStringLiteral("Sigla"), stato))
-        findings.add(QStringLiteral("Codice stato di residenza errato ("), stato);
+        findings.add(QStringLiteral("Codice stato di residenza errato ("), stato, FailedLookup::StateCode);
     const QString nazione = scheda.text(QStringLiteral("Nazione"));
     if (lookupFails(stati, QStringLiteral("Sigla"), nazione))
-        findings.add(QStringLiteral("Codice nazionalità errato ("), nazione);
+        findings.add(QStringLiteral("Codice nazionalità errato ("), nazione, FailedLookup::StateCode);
 
     const db::Value nome = scheda.field(QStringLiteral("NomeCliente"));
     if (!nome.isNull() && !nome.toText().contains(QLatin1Char(' ')))
@@ -109,13 +117,15 @@ void checkPlaces(const db::Recordset& scheda, Findings& findings)
     if (trimBlanks(stato) == QLatin1String("I")) {
         const QString provincia = scheda.text(QStringLiteral("Provincia"));
         db::Recordset province = comuni.openRecordset(kProvinceSql);
-        if (lookupFails(province, QStringLiteral("Sigla"), trimBlanks(provincia)))
-            findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia);
+        const QString sigla = trimBlanks(provincia);
+        if (lookupFails(province, QStringLiteral("Sigla"), sigla))
+            findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia, FailedLookup::ProvinceCode,
+                         &sigla);
 
         const QString residenza = scheda.text(QStringLiteral("Residenza"));
         db::Recordset comuniSet = comuni.openRecordset(kComuniSql);
         if (lookupFails(comuniSet, QStringLiteral("Descrizione"), residenza))
-            findings.add(QStringLiteral("Residenza italiana errata ("), residenza);
+            findings.add(QStringLiteral("Residenza italiana errata ("), residenza, FailedLookup::MunicipalityName);
     }
 
     checkPlaceOfBirth(comuni, scheda.text(QStringLiteral("LuogoNascita")), findings);
@@ -140,7 +150,7 @@ void checkDocument(const db::Recordset& scheda, Findings& findings)
     db::Database codici = db::Database::open(kCodiciVari);
     db::Recordset tipi = codici.openRecordset(kTipiDocumentoSql);
     if (lookupFails(tipi, QStringLiteral("Sigla"), tipo))
-        findings.add(QStringLiteral("Codice tipo documento errato ("), tipo);
+        findings.add(QStringLiteral("Codice tipo documento errato ("), tipo, FailedLookup::DocumentTypeCode);
     codici.close();
 
     const QString numero = scheda.text(QStringLiteral("NumeroDocumento"));
@@ -150,21 +160,54 @@ void checkDocument(const db::Recordset& scheda, Findings& findings)
     const QString autorita = scheda.text(QStringLiteral("AutoritaRilascioDocumento"));
     db::Database comuni = db::Database::open(kComuni);
     db::Recordset luoghi = comuni.openRecordset(kLuoghiSql);
-    if (lookupFails(luoghi, QStringLiteral("Descrizione"), trimBlanks(autorita)))
-        findings.add(QStringLiteral("Luogo rilascio documento errato ("), autorita);
+    const QString luogo = trimBlanks(autorita);
+    if (lookupFails(luoghi, QStringLiteral("Descrizione"), luogo))
+        findings.add(QStringLiteral("Luogo rilascio documento errato ("), autorita, FailedLookup::PlaceOfIssue, &luogo);
     comuni.close();
 }
 
 }  // namespace
 
-QString ControllaScheda(const db::Recordset& scheda)
+std::vector<Finding> cardFindings(const db::Recordset& scheda)
 {
     Findings findings(scheda.text(QStringLiteral("NomeCliente")));
     checkBirthDate(scheda, findings);
     checkPlaces(scheda, findings);
     if (needsDocumentChecks(scheda))
         checkDocument(scheda, findings);
-    return findings.text();
+    return findings.take();
+}
+
+QString ControllaScheda(const db::Recordset& scheda)
+{
+    QString text;
+    for (const Finding& finding : cardFindings(scheda))
+        text += finding.line + QStringLiteral("\r\n");
+    return text;
+}
+
+CodeSet searchedSet(FailedLookup lookup)
+{
+    switch (lookup) {
+    case FailedLookup::StateCode:
+    case FailedLookup::StateName:
+        return {kComuni, kStatiSql, kStati};
+    case FailedLookup::ProvinceCode:
+        return {kComuni, kProvinceSql, kProvince};
+    case FailedLookup::MunicipalityName:
+        return {kComuni, kComuniSql, kComuniTipo};
+    case FailedLookup::DocumentTypeCode:
+        return {kCodiciVari, kTipiDocumentoSql, kTipiDocumento};
+    case FailedLookup::PlaceOfIssue:
+    case FailedLookup::None:
+        break;
+    }
+    return {kComuni, kLuoghiSql, kLuoghi};
+}
+
+QString storedToTyped(const QString& stored)
+{
+    return stored.mid(6, 2) + QLatin1Char('/') + stored.mid(4, 2) + QLatin1Char('/') + stored.mid(0, 4);
 }
 
 }  // namespace ostelvia::checks

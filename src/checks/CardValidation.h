@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace ostelvia::db {
 class Recordset;
 }
@@ -13,5 +15,46 @@ namespace ostelvia::checks {
 // good card, otherwise one "label(value) NAME" CR LF line per problem.
 // Database failures raise db::DbError.
 QString ControllaScheda(const db::Recordset& scheda);
+
+// The code-table lookup a finding reports, if any.
+enum class FailedLookup {
+    None,
+    StateCode,         // Sigla among the states
+    StateName,         // Descrizione among the states
+    ProvinceCode,      // Sigla among the provinces
+    MunicipalityName,  // Descrizione among the municipalities
+    DocumentTypeCode,  // Sigla among the document types
+    PlaceOfIssue,      // Descrizione among the states and municipalities
+};
+
+inline bool isCodeLookup(FailedLookup lookup)
+{
+    return lookup == FailedLookup::StateCode || lookup == FailedLookup::ProvinceCode
+        || lookup == FailedLookup::DocumentTypeCode;
+}
+
+// The rows a lookup searches: a database file, the SQL text of its record
+// set, and that text's condition alone.
+struct CodeSet {
+    QString file;
+    QString sql;
+    QString condition;
+};
+CodeSet searchedSet(FailedLookup lookup);
+
+// One line of the findings text, without its CR LF, with the value it shows
+// as looked up and the lookup that failed.
+struct Finding {
+    QString line;
+    QString lookedUp;
+    FailedLookup lookup = FailedLookup::None;
+};
+
+// The findings of ControllaScheda one by one, in the same order.
+std::vector<Finding> cardFindings(const db::Recordset& scheda);
+
+// yyyymmdd rebuilt as dd/mm/yyyy by character position, as the findings
+// show dates; missing pieces are empty (an empty text gives "//").
+QString storedToTyped(const QString& stored);
 
 }  // namespace ostelvia::checks

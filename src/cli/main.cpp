@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "export/CardCheck.h"
+#include "export/CheckOutput.h"
 #include "export/CodeList.h"
 #include "export/ExportRun.h"
 #include "export/FrontOfficeDir.h"
@@ -21,10 +23,13 @@ using namespace ostelvia;
 
 constexpr int kExitCompleted = 0;
 constexpr int kExitStoppedOnCard = 1;
+constexpr int kExitCardsWithProblems = 1;
 constexpr int kExitFailure = 2;
 
 const char* const kUsage =
     "Uso: ostelvia-export [--dir CARTELLA] --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
+    "     ostelvia-export [--dir CARTELLA] --check --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA]\n"
+    "                     [--room-to CAMERA] [--csv FILE]\n"
     "     ostelvia-export [--dir CARTELLA] --code-list\n"
     "\n"
     "Lavora nella cartella del programma di ricevimento: quella data con --dir,\n"
@@ -32,18 +37,24 @@ const char* const kUsage =
     "  --dir CARTELLA          la cartella del programma di ricevimento\n"
     "  --from, --to            prima e ultima data di partenza, usate come scritte\n"
     "  --room-from, --room-to  prima e ultima camera (predefinite: \"\" e \"ZZZZZZ\")\n"
+    "  --check                 controlla tutte le schede del periodo senza scrivere il file di esportazione\n"
+    "  --csv FILE              con --check: scrive anche le righe per un foglio di calcolo (UTF-8, \";\")\n"
     "  --code-list             scrive ListaPS.txt con i nomi che mancano nella tabella dei codici\n"
     "  --help                  mostra questo aiuto\n"
     "  --version               mostra la versione\n"
     "\n"
     "Uscita: 0 file completo; 1 scheda errata (il testo segnalato va sullo standard output);\n"
-    "        2 ogni altro errore (una riga sullo standard error).\n";
+    "        2 ogni altro errore (una riga sullo standard error).\n"
+    "Con --check: 0 nessuna scheda con problemi; 1 schede con problemi (elencate sullo standard\n"
+    "        output); 2 ogni altro errore.\n";
 
 struct Arguments {
     bool help = false;
     bool version = false;
     std::optional<QString> dir;
     bool codeList = false;
+    bool check = false;
+    std::optional<QString> csv;
     std::optional<QString> from;
     std::optional<QString> to;
     QString roomFrom;
@@ -83,9 +94,13 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.codeList = true;
             continue;
         }
+        if (name == QLatin1String("--check")) {
+            parsed.check = true;
+            continue;
+        }
         const bool takesValue = name == QLatin1String("--from") || name == QLatin1String("--to")
             || name == QLatin1String("--room-from") || name == QLatin1String("--room-to")
-            || name == QLatin1String("--dir");
+            || name == QLatin1String("--dir") || name == QLatin1String("--csv");
         if (!takesValue) {
             error = QStringLiteral("argomento sconosciuto: %1").arg(name);
             return std::nullopt;
@@ -103,8 +118,18 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.dir = value;
         else if (name == QLatin1String("--room-from"))
             parsed.roomFrom = value;
+        else if (name == QLatin1String("--csv"))
+            parsed.csv = value;
         else
             parsed.roomTo = value;
+    }
+    if (parsed.check && parsed.codeList) {
+        error = QStringLiteral("--check e --code-list non vanno insieme");
+        return std::nullopt;
+    }
+    if (parsed.csv && !parsed.check) {
+        error = QStringLiteral("--csv va con --check");
+        return std::nullopt;
     }
     if (!parsed.help && !parsed.version && !parsed.codeList && (!parsed.from || !parsed.to)) {
         error = QStringLiteral("servono --from e --to (oppure --code-list)");
@@ -125,6 +150,27 @@ int runCodeList()
     return kExitFailure;
 }
 
+void writeStandardOutput(const QString& shown)
+{
+    const QByteArray bytes = text::toCp1252(shown);
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+int runCheck(const Arguments& args)
+{
+    const FixedRooms rooms(args.roomFrom, args.roomTo);
+    try {
+        const exporter::CheckReport report = exporter::checkAllCards(*args.from, *args.to, rooms);
+        writeStandardOutput(exporter::checkText(report));
+        if (args.csv)
+            exporter::writeCheckCsv(*args.csv, report);
+        return report.totals.withProblems > 0 ? kExitCardsWithProblems : kExitCompleted;
+    } catch (const Error& error) {
+        printError(error.message());
+    }
+    return kExitFailure;
+}
+
 int runExport(const Arguments& args)
 {
     const FixedRooms rooms(args.roomFrom, args.roomTo);
@@ -134,11 +180,9 @@ int runExport(const Arguments& args)
         std::printf("%d schede esportate in %s\n", summary.recordsWritten,
                     summary.exportPath.toLocal8Bit().constData());
         return kExitCompleted;
-    case exporter::RunSummary::Outcome::StoppedOnCard: {
-        const QByteArray text = text::toCp1252(summary.message);
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+    case exporter::RunSummary::Outcome::StoppedOnCard:
+        writeStandardOutput(summary.message);
         return kExitStoppedOnCard;
-    }
     case exporter::RunSummary::Outcome::SettingsMissing:
         printError(QStringLiteral("manca il file \"TaxSetup.txt\" nella cartella %1")
                        .arg(QDir::toNativeSeparators(QDir::currentPath())));
@@ -181,5 +225,7 @@ int main(int argc, char* argv[])
     }
     if (args->codeList)
         return runCodeList();
+    if (args->check)
+        return runCheck(*args);
     return runExport(*args);
 }

@@ -13,89 +13,29 @@ QString MessaggioErrore;
 
 namespace {
 
-// dd/mm/yyyy to yyyymmdd by character position, without any check.
-QString typedToStored(const QString& date)
-{
-    return date.mid(6, 4) + date.mid(3, 2) + date.mid(0, 2);
-}
-
 // The run stops on a card: its findings, or the lines of a record that does
 // not fit the layout.
 struct CardStop {
     QString message;
 };
 
-struct Criteria {
-    QString dataDa;
-    QString dataA;
-
-    QString selection() const
-    {
-        return QStringLiteral("NumeroHotel = 1 and DataPartenzaReale >= '") + db::escapeQuotes(dataDa)
-            + QStringLiteral("' and DataPartenzaReale <= '") + db::escapeQuotes(dataA)
-            + QStringLiteral("' and Instr(Lingua,'*')=0");
-    }
-};
-
-QString roomCondition(const RoomSource& camere)
+// Validates and writes every card the selection finds, in its order,
+// counting the records written also when a card stops the run.
+void writeCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, LineWriter& output,
+                int& written)
 {
-    return QStringLiteral("NumeroCamera >= '") + db::escapeQuotes(camere.primaCamera())
-        + QStringLiteral("' and NumeroCamera <= '") + db::escapeQuotes(camere.ultimaCamera())
-        + QLatin1Char('\'');
-}
-
-// Cards with "*" in Lingua, with a Null date, or leaving on the day they
-// arrived are validated but not exported.
-bool isExported(const db::Recordset& scheda)
-{
-    const db::Value arrivo = scheda.field(QStringLiteral("DataArrivo"));
-    const db::Value partenza = scheda.field(QStringLiteral("DataPartenzaReale"));
-    if (arrivo.isNull() || partenza.isNull())
-        return false;
-    return !scheda.text(QStringLiteral("Lingua")).contains(QLatin1Char('*'))
-        && partenza.toText() != arrivo.toText();
-}
-
-// Validates and writes every card the criteria find, in the set's order.
-int walkCards(db::Recordset& schede, const QString& criteria, LineWriter& output)
-{
-    int written = 0;
-    for (schede.findFirst(criteria); !schede.noMatch(); schede.findNext(criteria)) {
-        MessaggioErrore = checks::ControllaScheda(schede);
+    walkSelectedCards(dataDa, dataA, camere, [&](const QString&, const db::Recordset& scheda) {
+        MessaggioErrore = checks::ControllaScheda(scheda);
         if (!MessaggioErrore.isEmpty())
             throw CardStop{MessaggioErrore};
-        if (!isExported(schede))
-            continue;
-        const PresenceRecord record = CostruisciRiga(schede);
+        if (!isExported(scheda))
+            return;
+        const PresenceRecord record = CostruisciRiga(scheda);
         if (!record.ok())
             throw CardStop{record.widthErrors};
         output.writeLine(record.riga);
         ++written;
-    }
-    return written;
-}
-
-int exportPass(const QString& databaseName, const QString& sql, const QString& criteria,
-               LineWriter& output)
-{
-    db::Database guests = db::Database::open(databaseName);
-    db::Recordset schede = guests.openRecordset(sql);
-    const int written = walkCards(schede, criteria, output);
-    guests.close();
-    return written;
-}
-
-QString currentGuestsSql(const Criteria& criteria, const RoomSource& camere)
-{
-    return QStringLiteral("Select * From Scheda_Cliente Where ") + criteria.selection()
-        + QStringLiteral(" and ") + roomCondition(camere)
-        + QStringLiteral(" Order by NumeroCamera,NumeroProgressivo;");
-}
-
-QString historySql(const RoomSource& camere)
-{
-    return QStringLiteral("Select * From Scheda_Cliente Where ") + roomCondition(camere)
-        + QStringLiteral(" Order by NumeroProgressivo;");
+    });
 }
 
 // Closes the export file after a stop, keeping the lines written so far;
@@ -136,7 +76,6 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     std::unique_ptr<LineWriter> output;
     try {
         summary.exportPath = readExportPath();
-        const Criteria criteria{typedToStored(dataDa), typedToStored(dataA)};
 
         output = std::make_unique<LineWriter>(summary.exportPath);
         output->writeLine(kHeaderLine);
@@ -144,10 +83,7 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
         db::Database rooms = db::Database::open(QStringLiteral("NumeriCamere.mdb"));
         rooms.openRecordset(QStringLiteral("NumeriCamere"));
 
-        summary.recordsWritten += exportPass(QStringLiteral("Scheda_Cliente.mdb"),
-                                             currentGuestsSql(criteria, camere), criteria.selection(), *output);
-        summary.recordsWritten += exportPass(QStringLiteral("SchedaStoricoClienti.mdb"), historySql(camere),
-                                             criteria.selection(), *output);
+        writeCards(dataDa, dataA, camere, *output, summary.recordsWritten);
         output->close();
         RimuoviUltimoACapo(summary.exportPath);
         rooms.close();

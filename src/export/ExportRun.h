@@ -5,16 +5,9 @@
 
 #include <QString>
 
-namespace ostelvia::exporter {
+#include "export/CardSelection.h"
 
-// Where the run reads the room range: the main window's room fields, or the
-// headless command's arguments. Read afresh at the start of each pass.
-class RoomSource {
-public:
-    virtual ~RoomSource() = default;
-    virtual QString primaCamera() const = 0;
-    virtual QString ultimaCamera() const = 0;
-};
+namespace ostelvia::exporter {
 
 inline const QString kFine = QStringLiteral("Fine");
 

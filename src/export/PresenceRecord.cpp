@@ -136,8 +136,10 @@ public:
         if (misfits_.isEmpty()) {
             record.riga = riga_;
         } else {
-            for (const QString& line : misfits_)
-                record.widthErrors += line + guestName + kLineEnd;
+            for (const QString& line : misfits_) {
+                record.widthErrorLines.append(line + guestName);
+                record.widthErrors += record.widthErrorLines.constLast() + kLineEnd;
+            }
         }
         return record;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace ostelvia::db {
 class Recordset;
@@ -15,6 +16,7 @@ inline const QString kHeaderLine = QStringLiteral("TBPRES01      ");
 struct PresenceRecord {
     QString riga;         // the 776 characters, when every field has its width
     QString widthErrors;  // one "Tracciato record errato (campo N: text) NAME" CR LF line per misfit
+    QStringList widthErrorLines;  // the same lines without their CR LF
     bool ok() const { return widthErrors.isEmpty(); }
 };
 

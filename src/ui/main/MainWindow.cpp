@@ -19,12 +19,15 @@
 #include <QVBoxLayout>
 
 #include "checks/DateRoutines.h"
+#include "export/CardCheck.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
 #include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
 #include "ui/dialogs/Twips.h"
+#include "ui/main/CheckProgressView.h"
+#include "ui/main/CheckReportWindow.h"
 #include "ui/main/CodeListView.h"
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/FrontOfficeFolder.h"
@@ -525,10 +528,36 @@ void OstelviaDT::menuCartella_Click()
     DopoDialogo();
 }
 
-// "&Verifica": kept apart, so that other checks can join the same menu.
+// "&Verifica": the check of every card, then the totals of the listed lines.
 void OstelviaDT::addChecksMenu(QMenuBar* barra)
 {
-    addTotalsAction(checksMenu(barra), list1_);
+    QMenu* verifica = checksMenu(barra);
+    checkAllCards_ = verifica->addAction(QStringLiteral("&Controlla tutte le schede…"));
+    checkAllCards_->setObjectName(QStringLiteral("controllaTutteLeSchede"));
+    connect(checkAllCards_, &QAction::triggered, this, &OstelviaDT::runCardCheck);
+    addTotalsAction(verifica, list1_);
+}
+
+// The export's selection on the four fields as they stand, every card
+// checked, the report shown over the window.
+void OstelviaDT::runCardCheck()
+{
+    const QString dataDa = text1_[kDataDa]->text();
+    const QString dataA = text1_[kDataA]->text();
+    const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
+                                .arg(dataDa, dataA, primaCamera(), ultimaCamera());
+    exporter::CheckReport rapporto;
+    try {
+        CheckProgressView progresso(this);
+        rapporto = exporter::checkAllCards(dataDa, dataA, *this,
+                                           [&progresso](int schede) { progresso.cardsChecked(schede); });
+    } catch (const Error& errore) {
+        Segnala(errore.message());
+        return;
+    }
+    CheckReportWindow finestra(std::move(rapporto), periodo, this);
+    finestra.exec();
+    DopoDialogo();
 }
 
 }  // namespace ostelvia::ui

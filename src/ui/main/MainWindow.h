@@ -50,6 +50,8 @@ public:
     QListWidget* linesList() const { return list1_; }
     QAction* percorsoFileAction() const { return menu2_[kPercorsoFile]; }
     QAction* comandoPaginaWebAction() const { return menu2_[kComandoPaginaWeb]; }
+    // "&Verifica" > "&Controlla tutte le schede…".
+    QAction* checkAllCardsAction() const { return checkAllCards_; }
 
     // The client area below the menu bar.
     QWidget* area() const { return area_; }
@@ -76,6 +78,7 @@ private:
     void menu2_Click(int index);
     void menuCartella_Click();
     void addChecksMenu(QMenuBar* bar);
+    void runCardCheck();
 
     void CreaFile();
     void Invia();
@@ -98,6 +101,7 @@ private:
     std::array<QAbstractButton*, 3> t_{};
     QListWidget* list1_;
     std::array<QAction*, 3> menu2_{};  // element 0 unused
+    QAction* checkAllCards_ = nullptr;
 };
 
 }  // namespace ostelvia::ui

@@ -1,0 +1,117 @@
+#include "export/CardCheck.h"
+
+#include <map>
+
+#include "checks/CardValidation.h"
+#include "checks/NameMatch.h"
+#include "db/Database.h"
+#include "export/CardSelection.h"
+#include "export/PresenceRecord.h"
+
+namespace ostelvia::exporter {
+
+namespace {
+
+using checks::FailedLookup;
+
+// The names of the code sets the validation searches, read the first time a
+// lookup on that set fails and kept for the rest of the check.
+class CodeSetNames {
+public:
+    QStringList suggestionsFor(const checks::Finding& finding)
+    {
+        if (finding.lookup == FailedLookup::None)
+            return {};
+        const checks::NameIndex& names = index(finding.lookup);
+        return checks::isCodeLookup(finding.lookup) ? names.codesFor(finding.lookedUp)
+                                                    : names.similarNames(finding.lookedUp);
+    }
+
+private:
+    // States by code and by name are one set, read once.
+    const checks::NameIndex& index(FailedLookup lookup)
+    {
+        const checks::CodeSet set = checks::searchedSet(lookup);
+        const QString key = set.file + QLatin1Char('|') + set.sql;
+        auto found = indexes_.find(key);
+        if (found == indexes_.end())
+            found = indexes_.emplace(key, checks::NameIndex(load(set))).first;
+        return found->second;
+    }
+
+    static std::vector<checks::CodeEntry> load(const checks::CodeSet& set)
+    {
+        static const QString kSigla = QStringLiteral("Sigla");
+        static const QString kDescrizione = QStringLiteral("Descrizione");
+        db::Database database = db::Database::open(set.file);
+        db::Recordset rows = database.openRecordset(set.sql);
+        std::vector<checks::CodeEntry> entries;
+        for (rows.findFirst(set.condition); !rows.noMatch(); rows.findNext(set.condition))
+            entries.push_back({rows.text(kSigla), rows.text(kDescrizione)});
+        database.close();
+        return entries;
+    }
+
+    std::map<QString, checks::NameIndex> indexes_;
+};
+
+// A stored date as the findings show dates; a Null one is the empty text.
+QString shownDate(const db::Value& stored)
+{
+    return stored.isNull() ? QString() : checks::storedToTyped(stored.toText());
+}
+
+CheckedCard describe(const QString& database, const db::Recordset& scheda)
+{
+    CheckedCard card;
+    card.database = database;
+    card.room = scheda.text(QStringLiteral("NumeroCamera"));
+    card.cardNumber = scheda.text(QStringLiteral("NumeroProgressivo"));
+    card.guestName = scheda.text(QStringLiteral("NomeCliente"));
+    card.arrival = shownDate(scheda.field(QStringLiteral("DataArrivo")));
+    card.departure = shownDate(scheda.field(QStringLiteral("DataPartenzaReale")));
+    return card;
+}
+
+// The card's problems as the export run would meet them: its findings, or,
+// for a good card the run would write, the fields that do not fit the record.
+std::vector<CheckProblem> problemsOf(const db::Recordset& scheda, CodeSetNames& names, CheckTotals& totals)
+{
+    std::vector<CheckProblem> problems;
+    const std::vector<checks::Finding> findings = checks::cardFindings(scheda);
+    for (const checks::Finding& finding : findings)
+        problems.push_back({finding.line, names.suggestionsFor(finding)});
+    if (!findings.empty() || !isExported(scheda))
+        return problems;
+    const PresenceRecord record = CostruisciRiga(scheda);
+    if (record.ok())
+        ++totals.wouldWrite;
+    for (const QString& line : record.widthErrorLines)
+        problems.push_back({line, {}});
+    return problems;
+}
+
+}  // namespace
+
+CheckReport checkAllCards(const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                          const CheckProgress& progress)
+{
+    const db::RunScope run;
+    CheckReport report;
+    CodeSetNames names;
+    walkSelectedCards(dataDa, dataA, camere, [&](const QString& database, const db::Recordset& scheda) {
+        ++report.totals.checked;
+        std::vector<CheckProblem> problems = problemsOf(scheda, names, report.totals);
+        if (!problems.empty()) {
+            ++report.totals.withProblems;
+            CheckedCard card = describe(database, scheda);
+            card.problems = std::move(problems);
+            report.cards.push_back(std::move(card));
+        }
+        if (progress)
+            progress(report.totals.checked);
+    });
+    return report;
+}
+
+}  // namespace ostelvia::exporter

@@ -1,0 +1,42 @@
+// The guest cards of a date and room range, as the export run selects them:
+// current guests of hotel 1 by room and card number, then the history by
+// card number, each pass walked with the same find criteria. The export run
+// writes what it finds; the check of every card reports on it.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace ostelvia::db {
+class Recordset;
+}
+
+namespace ostelvia::exporter {
+
+// Where the selection reads the room range: the main window's room fields,
+// or the headless command's arguments. Read afresh at the start of each pass.
+class RoomSource {
+public:
+    virtual ~RoomSource() = default;
+    virtual QString primaCamera() const = 0;
+    virtual QString ultimaCamera() const = 0;
+};
+
+inline const QString kSchedeCorrenti = QStringLiteral("Scheda_Cliente.mdb");
+inline const QString kSchedeStorico = QStringLiteral("SchedaStoricoClienti.mdb");
+
+// Told the guest database of the pass (as opened) and the card the criteria
+// found, in the set's order. An exception leaves the walk; the databases are
+// released on the way out.
+using CardVisitor = std::function<void(const QString& database, const db::Recordset& scheda)>;
+
+// dataDa / dataA: dd/mm/yyyy texts, cut by character position without any
+// check. Database failures raise the database layer's error.
+void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit);
+
+// Cards with "*" in Lingua, with a Null date, or leaving on the day they
+// arrived are selected and validated but not exported.
+bool isExported(const db::Recordset& scheda);
+
+}  // namespace ostelvia::exporter

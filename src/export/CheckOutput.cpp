@@ -1,0 +1,102 @@
+#include "export/CheckOutput.h"
+
+#include <QSaveFile>
+
+#include "export/TextFiles.h"
+
+namespace ostelvia::exporter {
+
+namespace {
+
+const QString kSuggestionSeparator = QStringLiteral(" | ");
+
+void appendRow(QString& csv, const QStringList& cells)
+{
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            csv.append(QLatin1Char(';'));
+        csv.append(QLatin1Char('"'));
+        csv.append(QString(cells.at(i)).replace(QLatin1Char('"'), QLatin1String("\"\"")));
+        csv.append(QLatin1Char('"'));
+    }
+    csv.append(kCrLf);
+}
+
+}  // namespace
+
+QString singleLine(QString text)
+{
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+QString cardHeading(const CheckedCard& card)
+{
+    return QStringLiteral("Camera %1, scheda %2: %3 (arrivo %4, partenza %5) in %6")
+        .arg(card.room, card.cardNumber, card.guestName, card.arrival, card.departure, card.database);
+}
+
+QString totalsLine(const CheckTotals& totals)
+{
+    if (totals.checked == 0)
+        return QStringLiteral("Nessuna scheda nel periodo");
+    const QString schede = totals.checked == 1 ? QStringLiteral("1 scheda controllata")
+                                               : QStringLiteral("%1 schede controllate").arg(totals.checked);
+    return QStringLiteral("%1, %2 con problemi, %3 record da esportare")
+        .arg(schede)
+        .arg(totals.withProblems)
+        .arg(totals.wouldWrite);
+}
+
+QString checkText(const CheckReport& report)
+{
+    QString text;
+    for (const CheckedCard& card : report.cards) {
+        text += singleLine(cardHeading(card)) + QLatin1Char('\n');
+        for (const CheckProblem& problem : card.problems) {
+            text += singleLine(problem.text) + QLatin1Char('\n');
+            if (!problem.suggestions.isEmpty())
+                text +=
+                    QStringLiteral("  forse: ") + problem.suggestions.join(kSuggestionSeparator) + QLatin1Char('\n');
+        }
+        text += QLatin1Char('\n');
+    }
+    return text + totalsLine(report.totals) + QLatin1Char('\n');
+}
+
+std::vector<QStringList> checkRows(const CheckReport& report)
+{
+    std::vector<QStringList> rows;
+    for (const CheckedCard& card : report.cards) {
+        for (const CheckProblem& problem : card.problems) {
+            rows.push_back({card.database, card.room, card.cardNumber, card.guestName, card.arrival, card.departure,
+                            problem.text, problem.suggestions.join(kSuggestionSeparator)});
+        }
+    }
+    return rows;
+}
+
+QByteArray checkCsv(const CheckReport& report)
+{
+    QString csv;
+    appendRow(csv, kCheckColumns);
+    for (const QStringList& row : checkRows(report))
+        appendRow(csv, row);
+    return QByteArray("\xEF\xBB\xBF") + csv.toUtf8();
+}
+
+void writeCheckCsv(const QString& path, const CheckReport& report)
+{
+    // Written aside and renamed at the end: a failed save leaves an older
+    // file whole.
+    QSaveFile file(localPath(path));
+    const QByteArray bytes = checkCsv(report);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
+    }
+}
+
+}  // namespace ostelvia::exporter

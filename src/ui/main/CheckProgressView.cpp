@@ -1,0 +1,47 @@
+#include "ui/main/CheckProgressView.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+namespace ostelvia::ui {
+
+CheckProgressView::CheckProgressView(QWidget* parent, int showAfterMs, int everyMs)
+    : parent_(parent),
+      showAfterMs_(showAfterMs),
+      everyMs_(everyMs)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    started_.start();
+}
+
+CheckProgressView::~CheckProgressView()
+{
+    delete dialog_;
+    QApplication::restoreOverrideCursor();
+}
+
+void CheckProgressView::cardsChecked(int count)
+{
+    const qint64 now = started_.elapsed();
+    if (now < showAfterMs_ || (lastUpdate_ >= 0 && now - lastUpdate_ < everyMs_))
+        return;
+    lastUpdate_ = now;
+    if (!dialog_) {
+        dialog_ = new QProgressDialog(parent_);
+        dialog_->setObjectName(QStringLiteral("progressoControllo"));
+        dialog_->setWindowTitle(QStringLiteral("Controllo delle schede"));
+        dialog_->setCancelButton(nullptr);
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        // No total is known before the walk ends: the bar runs as busy.
+        dialog_->setRange(0, 0);
+        dialog_->setMinimumDuration(0);
+    }
+    // Escape hides a progress dialog even without its cancel button.
+    if (dialog_->isHidden())
+        dialog_->show();
+    dialog_->setLabelText(count == 1 ? QStringLiteral("1 scheda controllata")
+                                     : QStringLiteral("%1 schede controllate").arg(count));
+    QApplication::processEvents();
+}
+
+}  // namespace ostelvia::ui

@@ -1,0 +1,60 @@
+// The report of the check of every card: the totals, a sortable table with
+// one row per problem line (the columns of the CSV), and "Salva CSV…",
+// "Stampa…", "Chiudi".
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+#include "export/CardCheck.h"
+
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QTableWidget;
+
+namespace ostelvia::ui {
+
+class CheckReportWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    // Asks where to save the CSV; an empty text cancels.
+    using AskPath = std::function<QString(QWidget* parent)>;
+    // Sets the printer up (the print dialog); false cancels.
+    using AskPrinter = std::function<bool(QPrinter& printer, QWidget* parent)>;
+
+    // periodo: the range as the clerk typed it, shown above the totals.
+    CheckReportWindow(exporter::CheckReport report, const QString& periodo, QWidget* parent = nullptr);
+
+    void setAskPath(AskPath ask) { askPath_ = std::move(ask); }
+    void setAskPrinter(AskPrinter ask) { askPrinter_ = std::move(ask); }
+
+    QTableWidget* table() const { return table_; }
+    QLabel* totalsLabel() const { return totals_; }
+    QPushButton* saveCsvButton() const { return saveCsv_; }
+    QPushButton* printButton() const { return print_; }
+    QPushButton* closeButton() const { return close_; }
+
+    // The report as printed: title, totals and the rows in the table's
+    // current order.
+    QString printableHtml() const;
+
+private:
+    void saveCsv();
+    void printReport();
+    void showFailure(const QString& messaggio);
+
+    exporter::CheckReport report_;
+    QString periodo_;
+    AskPath askPath_;
+    AskPrinter askPrinter_;
+    QLabel* totals_;
+    QTableWidget* table_;
+    QPushButton* saveCsv_;
+    QPushButton* print_;
+    QPushButton* close_;
+};
+
+}  // namespace ostelvia::ui
