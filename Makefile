@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Set-up, build and test in two commands: `make run` and `make test`.
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check before a send: a year of monthly sends in "ArchivioInvii" (12
 // files of 4,000 records) read and compared with a 4,000-line selection, of
 // which half were sent before (a quarter of those with changed data).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export run as the window makes it, on the large dataset: the month run
 // twice in one process (the second over unchanged files must load nothing
 // again), and how the engine's costs grow with the size of the history and of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Costs of the database engine on the large dataset: loading each file,
 // 10,000 municipality look-ups as the export makes them, and the walk of the
 // benchmark range. Data directory: $OSTELVIA_BENCH_DATA, by default

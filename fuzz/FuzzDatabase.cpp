@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: a database file as the tool finds it in the front-office
 // directory, opened and queried the way the export run and the code list do.
 // Any outcome but a DbError (a crash, a sanitizer report, a hang) is a fault.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by run-demo and screenshots: a fresh front-office directory with the
 # demo databases and settings that keep every written file inside it.
 # Sets root, build and scratch; takes the build directory and the scratch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The date and field routines: clean a typed field, complete a typed date,
 // check a date, compare two dates. Texts are passed by reference because the
 // routines rewrite their caller's text where the rules say so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which names of a code table a clerk probably meant when a lookup failed:
 // names equal once letter case, accents, apostrophes, hyphens, dots and
 // blanks are set aside, otherwise the nearest by edit distance when it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostelvia-export: the export run without windows, for automation and checks.
 // Runs in the front-office directory: the one given with --dir, else the
 // current one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few database operations the tool needs of the front-office files:
 // open a database by bare file name, open a dynaset from a table name or a
 // "Select * From ..." text, find first / find next with a criteria text, the

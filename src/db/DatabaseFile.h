@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One loaded database file: each table, on first use, is copied into an
 // in-memory SQLite connection, where the SQL texts and criteria are
 // evaluated; record sets and finds are cached there because the tool opens

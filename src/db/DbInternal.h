@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine behind Database.h: handles and record sets over the loaded
 // files of DatabaseFile.h. Engine internals.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A row decoded from its source, packed. Engine internals.
 #pragma once
 

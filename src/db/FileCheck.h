@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks on the raw structure of a Jet file that libmdb 1.0 trusts blindly:
 // a damaged row must fail here rather than send libmdb reading outside its
 // page buffer. Engine internals.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What tells a file apart from its changed self without reading it.
 // Engine internals.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libmdb's header wraps its includes in extern "C", glib's among them, which
 // glib does not survive from C++: glib must come first.
 #include <glib.h>

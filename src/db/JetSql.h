@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The translation of the SQL texts and criteria the tool sends into SQLite
 // expressions (texts compared with the JET collation of JetText.h). Engine
 // internals.

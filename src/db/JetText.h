@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Jet's text rules on top of SQLite: comparison ignoring letter case (the
 // "JET" collation) and Jet's Instr. Engine internals.
 #pragma once

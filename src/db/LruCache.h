@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small least-recently-used map. Engine internals.
 #pragma once
 

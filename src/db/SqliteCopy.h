@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copies tables from their source into the file's in-memory SQLite
 // connection, column by column as SQL texts and criteria come to name them.
 // Engine internals.

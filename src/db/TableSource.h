@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where table contents come from: a Jet file read through libmdb, or tables
 // held in memory (tests). Engine internals.
 #pragma once

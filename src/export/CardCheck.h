@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check of every card: the export run's selection walked to the end,
 // with each card's problems collected instead of stopping at the first, and
 // for a failed code-table lookup the names the clerk probably meant. Writes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The guest cards of a date and room range, as the export run selects them:
 // current guests of hotel 1 by room and card number, then the history by
 // card number, each pass walked with the same find criteria. The export run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check's report as people and spreadsheets read it: a text with one
 // heading per card, its problem lines and suggestions, and the totals; and
 // the CSV rows: UTF-8 with a byte-order mark, ";" between fields, every

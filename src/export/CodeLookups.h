@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Translation of place and state names into the 9-digit codes of table
 // CodiciVari in "Comuni.mdb". Each returns the CodicePS of the first matching
 // row, or nine blanks when none matches (a row whose CodicePS is Null counts

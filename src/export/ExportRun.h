@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export run: selects the guest cards of a date and room range from the
 // current and the history guest database, validates each, and writes the
 // export file (header, one record per card, no line break after the last).

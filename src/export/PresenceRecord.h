@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export file's record of one guest card: 38 fields, 776 characters.
 #pragma once
 

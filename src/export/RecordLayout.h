@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layout of the export file's record: 38 fields, their widths, where
 // each starts and what it holds. The record writer builds by it and the
 // readers (field view, totals, archive of sent files) cut by it.

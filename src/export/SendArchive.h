@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive of what was sent: a byte-identical copy of every export file
 // that "Invia" sent, in the folder "ArchivioInvii" of the front-office
 // directory, named by local date and time. Before a send the selected

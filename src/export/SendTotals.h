@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Totals of the lines about to be sent: what the clerk compares with the
 // municipality's portal before pressing "Invia".
 #pragma once

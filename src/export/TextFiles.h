@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's own text files: single-byte Windows-1252, lines ended by CR LF.
 #pragma once
 

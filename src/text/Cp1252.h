@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows-1252, the single-byte code page of every text file the tool reads
 // and writes. A character with no Windows-1252 form is written as "?", so a
 // text keeps one byte per character.

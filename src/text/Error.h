@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one exception type of the tool: a failure the user is told about, in
 // plain Italian, naming the file (and the table or field) it concerns. Its
 // kinds say which layer failed; callers that only report catch Error.

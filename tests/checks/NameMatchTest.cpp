@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the code tables suggest for typical slips of a clerk, against the
 // basic dataset's code tables as their sources list them.
 #include <gtest/gtest.h>

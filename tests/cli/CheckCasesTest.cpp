@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check of every card through the headless command, against reference
 // answers worked out independently: the CSV rows (every column but the
 // suggestions), the totals, the exit code; and what the command prints.

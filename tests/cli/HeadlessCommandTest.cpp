@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless command's own contract: arguments, exit codes and where each
 // kind of message goes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every range of the basic dataset's reference answers, run through the
 // headless command and compared byte for byte: export file, exit code, and
 // the findings text of a run that stops. The same databases stored in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening files: name resolution, the cache of unchanged files, reloading a
 // changed one, and every failure reported as a DbError that names the file.
 #include "TestSupport.h"

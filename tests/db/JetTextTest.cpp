@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Jet's text rules and values on in-memory tables: letter case ignored and
 // nothing else, Instr, Null in comparisons and in Order by, numbers as text.
 #include "db/Database.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Columns copied only when an SQL text or criteria names them, rows decoded
 // on first read, statements reused across literals: none of it may change
 // what a set or a find returns.

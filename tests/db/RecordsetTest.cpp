@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the basic fixture through record sets: values, Null against the
 // empty text, criteria as Jet evaluates them, and the order of the rows.
 // Expected values come from tests/data/basic/src and its README.

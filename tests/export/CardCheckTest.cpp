@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check of every card in the engine: it walks the export's selection to
 // the end and agrees with the export run card for card; hostile and Null
 // values the fixture files lack, as in-memory guest tables; failures raise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export run over the basic front-office data: which cards are written,
 // in which order, the file's exact shape, and every way a run can stop.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Record rules on cards the fixtures lack: Null fields, numbers that do not
 // fit, control characters. The card is an in-memory guest table; the code
 // lookups still read the fixture's Comuni.mdb.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged database files under the export run and the code list: each run
 // either reports a failure that names the file, or does exactly what it does
 // on the sound file. Never a crash, and never a run that reports success

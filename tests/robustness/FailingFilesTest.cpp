@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the tool writes or reads besides the databases, failing: the export
 // path missing, a folder, under a regular file or on a full disk; the
 // settings file unusable; the scratch file not writable. A plain message that

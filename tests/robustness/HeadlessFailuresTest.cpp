@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless command over damaged databases and failing files: exit 2 and
 // the reason on standard error naming the file, or exactly the sound run.
 #include <QDir>

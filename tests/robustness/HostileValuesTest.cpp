@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile values: quotes, brackets, wildcard characters, very long texts,
 // control characters and characters outside Windows-1252, in guest cards and
 // in the typed ranges. Each is exported or reported as any other value; none

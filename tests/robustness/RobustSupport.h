@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the robustness tests: damaged copies of a database file, and the
 // export run with a log of how each run ended.
 #pragma once

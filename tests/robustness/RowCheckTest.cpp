@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The row and memo checks that stand between a damaged page and libmdb's row
 // cracker, on bytes laid out by hand, the page-by-page read libmdb falls back
 // to when a table's usage map is damaged, and the files the fuzzer found.

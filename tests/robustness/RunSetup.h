@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up every engine robustness test repeats: a scratch front office with
 // settings for an export to "ZaverUdevu.txt", all rooms, a log of the runs,
 // and the checks that a failure names its file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the headless command in a folder; only for targets that define
 // OSTELVIA_EXPORT_COMMAND.
 #pragma once

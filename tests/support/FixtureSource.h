@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the TSV sources the fixture databases were built from, so tests can
 // work out expected values from the data rather than from the program.
 #pragma once

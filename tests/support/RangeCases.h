@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ranges of a reference-answer folder's cases.tsv (tab-separated:
 // dataset, case, from, to, room_from, room_to), as test parameters.
 #pragma once

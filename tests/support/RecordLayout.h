@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The presence record's fields, for the record tests: start (1-based) and
 // width of fields 1 to 38.
 #pragma once

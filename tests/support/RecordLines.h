@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export record lines made up in a test: 776 characters with the fields
 // that a case cares about set, the rest blank.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stand-ins for the window the export run talks to: a fixed room range, and a
 // log of what the runs of a test ended with.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared helpers of the engine tests: a scratch front-office directory filled
 // with fixture databases, and byte-for-byte file checks.
 #pragma once

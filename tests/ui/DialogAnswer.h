@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Answers the tool's modal dialogs from inside a test. A dialog's show blocks
 // in a nested event loop, so a timer on that loop finds each new modal
 // dialog, notes what it shows and answers it. An answer that leaves the dialog

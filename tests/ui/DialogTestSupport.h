@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Answering a modal dialog from inside a test: the dialog's show blocks in
 // a nested event loop, so the test's checks run from a timer on that loop.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window in a scratch front-office directory, for the window tests:
 // settings pointing the export inside the directory, a fixed day, and a
 // process starter that only records.

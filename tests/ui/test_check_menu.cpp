@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "&Verifica" > "&Controlla tutte le schede…" in the main window: the check
 // runs on the four fields as they stand, its report opens over the window,
 // and the dates are preset again when it closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report window of the check of every card, offscreen: its table and
 // totals, sorting, "Salva CSV…" and "Stampa…" to a PDF through the same path
 // as the print dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven as a user would: keys in the fields, the buttons, the
 // menu, with the dialogs answered from the test, a fixed clock and a process
 // starter that only records.

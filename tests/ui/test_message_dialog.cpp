@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message dialog: its layout in twips, worked out by hand from the design
 // sizes, and the live dialog answered from a timer on its own event loop.
 

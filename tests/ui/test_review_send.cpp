@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reviewing and sending from the main window: dates kept when the clerk
 // comes back from another program, the field view and the totals from the
 // list, the archive of sends and the warning before sending twice, the busy

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The review windows on their own: the field view of a line and the totals,
 // on the lines of the basic data's wide-range export.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file "TaxSetup.txt": load, creation with defaults, and the
 // rewrite after each "Impostazioni" menu command answered in the real dialog.
 #include <QDir>

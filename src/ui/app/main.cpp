@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostelvia: the reception tool's window. Works in the front-office program's
 // folder: the one given as argument, else the current directory when it holds
 // the databases, else the folder remembered in the user's settings (asked for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostelvia_screenshots OUTPUT_DIR: pictures of the main window after a run,
 // of the message dialog showing a card's findings, of the input dialog and
 // of the report of the check of every card.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The busy cursor while the window works (an export run, the code list, a
 // check), restored however the work ends, exceptions included; a dialog
 // shown meanwhile takes the ordinary arrow for as long as it is open.

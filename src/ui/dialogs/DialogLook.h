@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the message dialog and the input dialog share: fonts with their
 // fallbacks, the look of the text boxes and buttons, the framed background.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's input dialog: a borderless window with a title line, a prompt,
 // one entry field pre-filled with a default answer, "Ok" and "Annulla".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geometry of the input dialog in twips: a pure function of the prompt and
 // the screen's available area.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message dialog's style and answer codes, the values of the platform
 // message box's flags. The exchange variables hold them as plain numbers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's message dialog: a borderless topmost window sized to its text,
 // with "Ok", "Si"/"No" or "Si"/"No"/"Annulla" chosen by a style code.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geometry of the message dialog in twips: a pure function of the message
 // text, the style code and the screen's available area, so it can be checked
 // without a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Twips (1/1440 inch) for the dialogs' geometry, and their conversion to the
 // pixels of a screen.
 #pragma once

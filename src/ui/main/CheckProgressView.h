@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window shows while the check of every card runs: a busy cursor at
 // once and, when the check takes a while, a modal progress bar with the
 // number of cards checked so far. The window keeps repainting meanwhile; the

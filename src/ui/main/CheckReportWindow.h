@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report of the check of every card: the totals, a sortable table with
 // one row per problem line (the columns of the CSV), and "Salva CSV…",
 // "Stampa…", "Chiudi".

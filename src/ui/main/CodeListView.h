@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The code list as the window offers it: "ListaPS.txt" written, then opened
 // in a text viewer that runs on its own.
 #pragma once

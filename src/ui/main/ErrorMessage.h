@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the windows show a failure or a stopped run: the message dialog with a
 // single "Ok" under the tool's error title.
 #pragma once

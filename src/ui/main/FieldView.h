@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read-only view of one line of the list: for a record its 38 fields
 // with what each holds, where it sits, its value as written and, for the
 // code fields, the name the code stands for; for the header, that it is the

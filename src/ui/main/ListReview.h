@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reviewing the list before sending: every field of a line (double-click or
 // the context menu "Mostra i campi…") and the "&Verifica" menu's totals.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OstelviaDT: the tool's main window. Date and room range, "&Crea File" to run
 // the export and list the written lines, "&Invia" to write back the selected
 // lines and start the send command, and the "Impostazioni" menu.

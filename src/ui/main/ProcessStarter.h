@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the main window starts programs and reads the date, both replaceable so
 // that the window can be driven without launching anything or waiting for a
 // particular day.

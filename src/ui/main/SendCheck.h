@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The safety net of "Invia": the comparison with the archive of earlier
 // sends before the export file is written, and the archive copy after.
 #pragma once

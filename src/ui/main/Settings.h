@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two settings of "TaxSetup.txt": line 1 the export path, line 2 the
 // command "&Invia" starts. The export path is re-read from the file by every
 // user of it; the command lives in memory from load to the next menu change.

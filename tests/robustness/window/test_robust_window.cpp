@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window over damaged databases, failing files and hostile typed
 // values: every failure is one message dialog naming the file, the list is
 // left alone, nothing is started, and the window takes the next try.
