@@ -42,8 +42,10 @@ public:
         for (const QString& name : files)
             ok_ = ok_ && QFile::copy(source.filePath(name), dir_.filePath(name));
         QFile settings(dir_.filePath(QStringLiteral("TaxSetup.txt")));
-        ok_ = ok_ && settings.open(QIODevice::WriteOnly) &&
-              settings.write((dir_.filePath(QStringLiteral("ZaverUdevu.txt")) + QStringLiteral("\r\n\r\n")).toLocal8Bit()) > 0;
+        ok_ = ok_ && settings.open(QIODevice::WriteOnly)
+            && settings.write(
+                   (dir_.filePath(QStringLiteral("ZaverUdevu.txt")) + QStringLiteral("\r\n\r\n")).toLocal8Bit())
+                > 0;
         settings.close();
         ok_ = ok_ && QDir::setCurrent(dir_.path());
         ostelvia::db::clearCache();
@@ -70,7 +72,8 @@ double runMonth(int* written)
 {
     AllRooms rooms;
     const auto start = std::chrono::steady_clock::now();
-    const auto summary = ostelvia::exporter::CreaFileTassa(QStringLiteral("01/08/2024"), QStringLiteral("31/08/2024"), rooms);
+    const auto summary =
+        ostelvia::exporter::CreaFileTassa(QStringLiteral("01/08/2024"), QStringLiteral("31/08/2024"), rooms);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     if (summary.outcome != ostelvia::exporter::RunSummary::Outcome::Completed)
         std::fprintf(stderr, "run did not complete: %s\n", qPrintable(summary.message));
@@ -100,7 +103,8 @@ void BM_CreaFileTassaTwice(benchmark::State& state)
     state.counters["first_ms"] = first;
     state.counters["second_ms"] = second;
     state.counters["first/second"] = second > 0 ? first / second : 0;
-    std::fprintf(stderr, "Crea File twice: first %.1f ms, second %.1f ms (%.1fx)\n", first, second, second > 0 ? first / second : 0);
+    std::fprintf(stderr, "Crea File twice: first %.1f ms, second %.1f ms (%.1fx)\n", first, second,
+                 second > 0 ? first / second : 0);
 }
 BENCHMARK(BM_CreaFileTassaTwice)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -112,15 +116,21 @@ TableData historyOf(size_t cards)
 {
     TableData table;
     table.name = QStringLiteral("Scheda_Cliente");
-    table.columns = {{QStringLiteral("NumeroHotel"), Column::Type::Integer},   {QStringLiteral("NumeroCamera"), Column::Type::Text},
-                     {QStringLiteral("NumeroProgressivo"), Column::Type::Integer}, {QStringLiteral("Lingua"), Column::Type::Text},
-                     {QStringLiteral("DataPartenzaReale"), Column::Type::Text},     {QStringLiteral("NomeCliente"), Column::Type::Text},
+    table.columns = {{QStringLiteral("NumeroHotel"), Column::Type::Integer},
+                     {QStringLiteral("NumeroCamera"), Column::Type::Text},
+                     {QStringLiteral("NumeroProgressivo"), Column::Type::Integer},
+                     {QStringLiteral("Lingua"), Column::Type::Text},
+                     {QStringLiteral("DataPartenzaReale"), Column::Type::Text},
+                     {QStringLiteral("NomeCliente"), Column::Type::Text},
                      {QStringLiteral("Note"), Column::Type::Text}};
     // Repeated values share one text, so a million cards fit in memory.
     std::vector<Value> dates;
     for (int month = 0; month < 32; ++month)
         for (int day = 1; day <= 28; ++day)
-            dates.push_back(Value::text(QStringLiteral("%1%2%3").arg(2022 + month / 12).arg(month % 12 + 1, 2, 10, QLatin1Char('0')).arg(day, 2, 10, QLatin1Char('0'))));
+            dates.push_back(Value::text(QStringLiteral("%1%2%3")
+                                            .arg(2022 + month / 12)
+                                            .arg(month % 12 + 1, 2, 10, QLatin1Char('0'))
+                                            .arg(day, 2, 10, QLatin1Char('0'))));
     std::vector<Value> rooms;
     for (int room = 0; room < 240; ++room)
         rooms.push_back(Value::text(QString::number(101 + room)));
@@ -131,8 +141,8 @@ TableData historyOf(size_t cards)
     for (size_t i = 0; i < cards; ++i) {
         // Departures spread over 32 months, 28 days each.
         const size_t date = (i % 32) * 28 + i % 28;
-        table.rows.push_back({Value::integer(1 + static_cast<int>(i % 5 == 0)), rooms[i % 240], Value::integer(static_cast<std::int64_t>(i)),
-                              lingua, dates[date], nome, note});
+        table.rows.push_back({Value::integer(1 + static_cast<int>(i % 5 == 0)), rooms[i % 240],
+                              Value::integer(static_cast<std::int64_t>(i)), lingua, dates[date], nome, note});
     }
     return table;
 }
@@ -141,8 +151,10 @@ void BM_HistoryScaling(benchmark::State& state)
 {
     const auto cards = static_cast<size_t>(state.range(0));
     const TableData table = historyOf(cards);
-    const QString sql = QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ' Order by NumeroProgressivo;");
-    const QString criteria = QStringLiteral("NumeroHotel = 1 and DataPartenzaReale >= '20240801' and DataPartenzaReale <= '20240831' and Instr(Lingua,'*')=0");
+    const QString sql = QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' and NumeroCamera <= "
+                                       "'ZZZZZZ' Order by NumeroProgressivo;");
+    const QString criteria = QStringLiteral("NumeroHotel = 1 and DataPartenzaReale >= '20240801' and DataPartenzaReale "
+                                            "<= '20240831' and Instr(Lingua,'*')=0");
     int found = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -163,7 +175,8 @@ void BM_HistoryScaling(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["selected"] = found;
-    state.counters["us/card"] = benchmark::Counter(static_cast<double>(cards) * 1e-6, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["us/card"] = benchmark::Counter(
+        static_cast<double>(cards) * 1e-6, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_HistoryScaling)->Unit(benchmark::kMillisecond)->Arg(100000)->Arg(400000)->Arg(1000000)->Iterations(2);
 
@@ -174,12 +187,15 @@ void BM_LookupsByCodeTableSize(benchmark::State& state)
     const auto rows = static_cast<int>(state.range(0));
     TableData table;
     table.name = QStringLiteral("CodiciVari");
-    table.columns = {{QStringLiteral("NumeroHotel"), Column::Type::Integer}, {QStringLiteral("Tipo"), Column::Type::Integer},
-                     {QStringLiteral("Sigla"), Column::Type::Text},         {QStringLiteral("Descrizione"), Column::Type::Text},
+    table.columns = {{QStringLiteral("NumeroHotel"), Column::Type::Integer},
+                     {QStringLiteral("Tipo"), Column::Type::Integer},
+                     {QStringLiteral("Sigla"), Column::Type::Text},
+                     {QStringLiteral("Descrizione"), Column::Type::Text},
                      {QStringLiteral("CodicePS"), Column::Type::Text}};
     for (int i = 0; i < rows; ++i)
         table.rows.push_back({Value::integer(1), Value::integer(3), Value::text(QStringLiteral("RM")),
-                              Value::text(QStringLiteral("COMUNE %1 ").arg(i)), Value::text(QString::number(400000000 + i))});
+                              Value::text(QStringLiteral("COMUNE %1 ").arg(i)),
+                              Value::text(QString::number(400000000 + i))});
     int found = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -193,7 +209,8 @@ void BM_LookupsByCodeTableSize(benchmark::State& state)
         for (int i = 0; i < 10000; ++i) {
             Database db = Database::open(QStringLiteral("Codici.mdb"));
             Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
-            rs.findFirst(QStringLiteral("Tipo = 3 and Trim(Descrizione) = 'COMUNE %1'").arg(static_cast<std::int64_t>(i) * 7919 % rows));
+            rs.findFirst(QStringLiteral("Tipo = 3 and Trim(Descrizione) = 'COMUNE %1'")
+                             .arg(static_cast<std::int64_t>(i) * 7919 % rows));
             found += rs.noMatch() ? 0 : 1;
         }
     }

@@ -109,7 +109,9 @@ void BM_LoadFile(benchmark::State& state, const char* file, const char* table)
     }
 }
 BENCHMARK_CAPTURE(BM_LoadFile, Scheda_Cliente, "Scheda_Cliente.mdb", "Scheda_Cliente")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LoadFile, SchedaStoricoClienti, "SchedaStoricoClienti.mdb", "Scheda_Cliente")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_LoadFile, SchedaStoricoClienti, "SchedaStoricoClienti.mdb", "Scheda_Cliente")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(BM_LoadFile, NumeriCamere, "NumeriCamere.mdb", "NumeriCamere")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadFile, Comuni, "Comuni.mdb", "CodiciVari")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadFile, CodiciVari, "CodiciVari.mdb", "CodiciVari")->Unit(benchmark::kMillisecond);
@@ -124,16 +126,23 @@ void BM_WalkBenchmarkRange(benchmark::State& state)
         state.SkipWithError("data directory not found");
         return;
     }
-    const QString criteria = QStringLiteral(
-        "NumeroHotel = 1 and DataPartenzaReale >= '20240801' and DataPartenzaReale <= '20240831' and Instr(Lingua,'*')=0");
-    const QString current = QStringLiteral(
-        "Select * From Scheda_Cliente Where NumeroHotel = 1 and DataPartenzaReale >= '20240801' and DataPartenzaReale <= '20240831' "
-        "and Instr(Lingua,'*')=0 and NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ' Order by NumeroCamera,NumeroProgressivo;");
-    const QString history =
-        QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ' Order by NumeroProgressivo;");
-    const QStringList fields = {QStringLiteral("NumeroProgressivo"), QStringLiteral("NomeCliente"), QStringLiteral("LuogoNascita"),
-                                QStringLiteral("Residenza"), QStringLiteral("DataArrivo"), QStringLiteral("DataPartenzaReale"),
-                                QStringLiteral("Lingua"), QStringLiteral("TipoDocumento"), QStringLiteral("Nazione")};
+    const QString criteria = QStringLiteral("NumeroHotel = 1 and DataPartenzaReale >= '20240801' and DataPartenzaReale "
+                                            "<= '20240831' and Instr(Lingua,'*')=0");
+    const QString current = QStringLiteral("Select * From Scheda_Cliente Where NumeroHotel = 1 and DataPartenzaReale "
+                                           ">= '20240801' and DataPartenzaReale <= '20240831' "
+                                           "and Instr(Lingua,'*')=0 and NumeroCamera >= '' and NumeroCamera <= "
+                                           "'ZZZZZZ' Order by NumeroCamera,NumeroProgressivo;");
+    const QString history = QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' and NumeroCamera <= "
+                                           "'ZZZZZZ' Order by NumeroProgressivo;");
+    const QStringList fields = {QStringLiteral("NumeroProgressivo"),
+                                QStringLiteral("NomeCliente"),
+                                QStringLiteral("LuogoNascita"),
+                                QStringLiteral("Residenza"),
+                                QStringLiteral("DataArrivo"),
+                                QStringLiteral("DataPartenzaReale"),
+                                QStringLiteral("Lingua"),
+                                QStringLiteral("TipoDocumento"),
+                                QStringLiteral("Nazione")};
     const auto walk = [&] {
         int cards = 0;
         for (const auto& [file, sql] : {std::pair{QStringLiteral("Scheda_Cliente.mdb"), current},

@@ -36,7 +36,8 @@ const Query kQueries[] = {
      {"NomeCliente", "DataArrivo", "Note", "NumeroProgressivo"}},
     {"Scheda_Cliente", "NumeroCamera >= '' and NumeroCamera <= 'ZZZZZZ'", {"Lingua", "Sesso", "CodIDS", "DataNascita"}},
     {"Select * From CodiciVari Where NumeroHotel = 1 and (Tipo = 0 or Tipo = 2 or Tipo = 3)",
-     "Descrizione = 'L''AQUILA'", {"CodicePS", "Descrizione", "Tipo", "ID"}},
+     "Descrizione = 'L''AQUILA'",
+     {"CodicePS", "Descrizione", "Tipo", "ID"}},
     {"CodiciVari", "Trim(Descrizione) = 'ROMA' and Tipo = 2", {"CodicePS", "Descrizione", nullptr, nullptr}},
     {"NumeriCamere", "Piano > 0", {"NumeroCamera", "Posti", nullptr, nullptr}},
     {"Stati", "ID > 0", {"Descrizione", "Codice", nullptr, nullptr}},
@@ -55,12 +56,10 @@ void query(db::Database& database, const Query& q)
                     continue;
                 try {
                     (void)rs.text(QString::fromUtf8(field));
-                } catch (const db::DbError&) {
-                }
+                } catch (const db::DbError&) { }
             }
         }
-    } catch (const db::DbError&) {
-    }
+    } catch (const db::DbError&) { }
 }
 
 }  // namespace
@@ -89,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const Query& q : kQueries)
             query(database, q);
         database.close();
-    } catch (const db::DbError&) {
-    }
+    } catch (const db::DbError&) { }
     db::clearCache();
     return 0;
 }

@@ -19,7 +19,7 @@ const QString kCodiciVari = QStringLiteral("CodiciVari.mdb");
 // Collects the findings of one card.
 class Findings {
 public:
-    explicit Findings(QString nomeCliente) : nome_(std::move(nomeCliente)) {}
+    explicit Findings(QString nomeCliente) : nome_(std::move(nomeCliente)) { }
 
     // `lookedUp`: the value as the failed lookup searched it, when it differs
     // from the value shown.
@@ -120,8 +120,8 @@ void checkPlaces(const db::Recordset& scheda, Findings& findings)
         db::Recordset province = comuni.openRecordset(kProvinceSql);
         const QString sigla = trimBlanks(provincia);
         if (lookupFails(province, QStringLiteral("Sigla"), sigla))
-            findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia, FailedLookup::ProvinceCode,
-                         &sigla);
+            findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia,
+                         FailedLookup::ProvinceCode, &sigla);
 
         const QString residenza = scheda.text(QStringLiteral("Residenza"));
         db::Recordset comuniSet = comuni.openRecordset(kComuniSql);

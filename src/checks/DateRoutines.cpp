@@ -31,8 +31,7 @@ std::optional<int> wholeYear(double value)
     if (!std::isfinite(value))
         return std::nullopt;
     const double rounded = std::nearbyint(value);
-    if (rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max())
+    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;
     return static_cast<int>(rounded);
 }
@@ -96,12 +95,12 @@ double ValoreNumerico(const QString& text)
 
     std::string number = s.substr(mantissaStart, end - mantissaStart);
     // from_chars does not take a leading '+' on the exponent.
-    if (const auto e = number.find_first_of("eE"); e != std::string::npos && e + 1 < number.size() &&
-                                                    number[e + 1] == '+')
+    if (const auto e = number.find_first_of("eE");
+        e != std::string::npos && e + 1 < number.size() && number[e + 1] == '+')
         number.erase(e + 1, 1);
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                           std::chars_format::general);
+    const auto [ptr, ec] =
+        std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range)
         value = (hasExponent && negativeExponent) ? 0.0 : std::numeric_limits<double>::infinity();
     else if (ec != std::errc() || ptr != number.data() + number.size())
@@ -126,11 +125,11 @@ QString NormalizzaData(QString& testoData)
     QString result = testoData;
     if (testoData.size() == 6) {
         const bool nineteen = ValoreNumerico(piece(testoData, 4, 2)) >= 20;
-        result = piece(testoData, 0, 2) + QLatin1Char('/') + piece(testoData, 2, 2) +
-                 (nineteen ? QStringLiteral("/19") : QStringLiteral("/20")) + piece(testoData, 4, 2);
+        result = piece(testoData, 0, 2) + QLatin1Char('/') + piece(testoData, 2, 2)
+            + (nineteen ? QStringLiteral("/19") : QStringLiteral("/20")) + piece(testoData, 4, 2);
     } else if (testoData.size() == 8) {
-        result = piece(testoData, 0, 2) + QLatin1Char('/') + piece(testoData, 2, 2) + QLatin1Char('/') +
-                 piece(testoData, 4, 4);
+        result = piece(testoData, 0, 2) + QLatin1Char('/') + piece(testoData, 2, 2) + QLatin1Char('/')
+            + piece(testoData, 4, 4);
     }
     testoData = result;
     return result;
@@ -172,8 +171,8 @@ int ConfrontaDate(QString& prima, QString& seconda)
     // The second year is taken as a whole number, the first as read.
     const double year2 = std::nearbyint(ValoreNumerico(piece(seconda, 6, 4)));
 
-    const bool after = year1 > year2 || (year1 == year2 && month1 > month2) ||
-                       (year1 == year2 && month1 == month2 && day1 > day2);
+    const bool after =
+        year1 > year2 || (year1 == year2 && month1 > month2) || (year1 == year2 && month1 == month2 && day1 > day2);
     return after ? 0 : 1;
 }
 

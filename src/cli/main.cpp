@@ -64,7 +64,7 @@ struct Arguments {
 
 class FixedRooms : public exporter::RoomSource {
 public:
-    FixedRooms(QString first, QString last) : first_(std::move(first)), last_(std::move(last)) {}
+    FixedRooms(QString first, QString last) : first_(std::move(first)), last_(std::move(last)) { }
     QString primaCamera() const override { return first_; }
     QString ultimaCamera() const override { return last_; }
 

@@ -4,8 +4,8 @@
 #include "db/DbInternal.h"
 
 #include <QDir>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <cerrno>
@@ -26,9 +26,9 @@ struct CachedFile {
 };
 
 struct Registry {
-    std::map<QString, CachedFile> files;                                // by absolute path
+    std::map<QString, CachedFile> files;                               // by absolute path
     std::map<std::pair<std::uint64_t, std::uint64_t>, QString> paths;  // (device, inode) -> key in files
-    std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;  // by folded bare name
+    std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;   // by folded bare name
     int openRuns = 0;
     QHash<QString, std::shared_ptr<detail::DatabaseFile>> openedInRun;  // by the name as the caller wrote it
 };
@@ -80,7 +80,8 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
     const size_t size = s.set->rowids.size();
     // After the last row (or a failed find) there is nothing further.
     const size_t from = !next ? 0 : s.position >= size ? size : s.position + 1;
-    const auto it = std::lower_bound(matches.begin(), matches.end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
+    const auto it =
+        std::lower_bound(matches.begin(), matches.end(), static_cast<std::int32_t>(std::min<size_t>(from, INT32_MAX)));
     s.row.reset();
     if (it == matches.end()) {
         s.noMatch = true;
@@ -138,9 +139,9 @@ std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
     int error = 0;
     if (fileName.isEmpty() || !statSignature(resolved, &signature, &error)) {
         const QString reason = (fileName.isEmpty() || error == ENOENT || error == ENOTDIR)
-                                   ? QStringLiteral("il file non esiste")
-                                   : error == EISDIR ? QStringLiteral("è una cartella, non un file")
-                                                     : kUnreadableFile;
+            ? QStringLiteral("il file non esiste")
+            : error == EISDIR ? QStringLiteral("è una cartella, non un file")
+                              : kUnreadableFile;
         throw DbError(QStringLiteral("Impossibile aprire il database %1: %2.").arg(quoted(fileName), reason));
     }
     const QString key = QFileInfo(resolved).absoluteFilePath();
@@ -179,7 +180,8 @@ RunScope::~RunScope()
 
 void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tables)
 {
-    auto file = std::make_shared<detail::DatabaseFile>(QString(), detail::FileSignature{}, detail::memorySource(std::move(tables)));
+    auto file = std::make_shared<detail::DatabaseFile>(QString(), detail::FileSignature{},
+                                                       detail::memorySource(std::move(tables)));
     Registry& r = registry();
     r.memory[fileName.toCaseFolded()] = std::move(file);
 }
@@ -240,7 +242,7 @@ void Database::close()
 
 // --- Recordset -----------------------------------------------------------------
 
-Recordset::Recordset(std::shared_ptr<RecordsetState> state) : state_(std::move(state)) {}
+Recordset::Recordset(std::shared_ptr<RecordsetState> state) : state_(std::move(state)) { }
 
 void Recordset::findFirst(const QString& criteria)
 {
@@ -281,8 +283,9 @@ Value Recordset::field(const QString& name) const
         detail::DatabaseFile& file = *s.handle->file;
         file.materialize(*s.set, {}, s.handle->fileName);
         if (s.position >= s.set->rowids.size())
-            throw DbError(QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
-                              .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
+            throw DbError(
+                QStringLiteral("Nel database %1 non c'è un record corrente da cui leggere il campo %2 (tabella %3).")
+                    .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
         const std::int64_t rowid = s.set->rowids[s.position];
         if (!s.row && file.readsFieldsAlone(table, column))
             return file.storedField(table, rowid, column, s.handle->fileName);

@@ -38,7 +38,9 @@ int TableInfo::column(const QString& name) const
 }
 
 DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source)
-    : path_(std::move(path)), signature_(signature), source_(std::move(source))
+    : path_(std::move(path)),
+      signature_(signature),
+      source_(std::move(source))
 {
     // SQLite's allocation statistics take a process-wide lock on every
     // allocation; nothing reads them. Only possible before SQLite starts.
@@ -46,8 +48,9 @@ DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_pt
     (void)configured;
     // The tool has one thread: SQLite's own locking would be paid on every
     // step for nothing.
-    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
-        !registerJetFunctions(db_)) {
+    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr)
+            != SQLITE_OK
+        || !registerJetFunctions(db_)) {
         sqlite3_close(db_);
         db_ = nullptr;
         throw SourceFailure{QStringLiteral("memoria insufficiente")};
@@ -86,8 +89,9 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
         FileSignature now;
         int error = 0;
         if (!statSignature(path_, &now, &error) || !(now == signature_))
-            throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: il file è cambiato dopo l'apertura.")
-                              .arg(quoted(stored), quoted(fileName)));
+            throw DbError(
+                QStringLiteral("Impossibile leggere la tabella %1 del database %2: il file è cambiato dopo l'apertura.")
+                    .arg(quoted(stored), quoted(fileName)));
     }
     auto info = std::make_unique<TableInfo>();
     info->name = stored;
@@ -116,7 +120,8 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     std::vector<int> wanted;
     for (const QString& name : names) {
         const int at = info.column(name);
-        if (at >= 0 && !info.loaded[static_cast<size_t>(at)] && std::find(wanted.begin(), wanted.end(), at) == wanted.end())
+        if (at >= 0 && !info.loaded[static_cast<size_t>(at)]
+            && std::find(wanted.begin(), wanted.end(), at) == wanted.end())
             wanted.push_back(at);
     }
     if (info.rowsLoaded && wanted.empty())
@@ -164,8 +169,8 @@ DatabaseFile::StatementPtr DatabaseFile::prepare(const std::string& sql, const s
     }
     sqlite3_reset(st.get());
     for (size_t i = 0; i < parameters.size(); ++i)
-        sqlite3_bind_text(st.get(), static_cast<int>(i) + 1, parameters[i].data(), static_cast<int>(parameters[i].size()),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_text(st.get(), static_cast<int>(i) + 1, parameters[i].data(),
+                          static_cast<int>(parameters[i].size()), SQLITE_TRANSIENT);
     return st;
 }
 
@@ -191,7 +196,8 @@ std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const 
         else
             select.table = parseTableName(tableOrSql);
     } catch (const SqlRejected& r) {
-        throw DbError(QStringLiteral("Il database %1 ha rifiutato l'istruzione SQL: %2 (%3)").arg(quoted(fileName), tableOrSql, r.reason));
+        throw DbError(QStringLiteral("Il database %1 ha rifiutato l'istruzione SQL: %2 (%3)")
+                          .arg(quoted(fileName), tableOrSql, r.reason));
     }
 
     TableInfo& info = table(select.table, fileName);
@@ -260,7 +266,8 @@ void DatabaseFile::ensureIndexes(TableInfo& info, const Expression& expression, 
             return;
         const std::string name = "ix" + std::to_string(++nextIndex_);
         const std::string col = quoteIdentifier(c.name);
-        exec("CREATE INDEX " + name + " ON " + info.quotedName + " (" + (trimmed ? "trim(" + col + ") COLLATE JET" : col) + ")",
+        exec("CREATE INDEX " + name + " ON " + info.quotedName + " ("
+                 + (trimmed ? "trim(" + col + ") COLLATE JET" : col) + ")",
              fileName);
         added = true;
     };
@@ -283,7 +290,8 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
     try {
         expression = translateCriteria(criteria);
     } catch (const SqlRejected& r) {
-        throw DbError(QStringLiteral("Il database %1 ha rifiutato il criterio: %2 (%3)").arg(quoted(fileName), criteria, r.reason));
+        throw DbError(QStringLiteral("Il database %1 ha rifiutato il criterio: %2 (%3)")
+                          .arg(quoted(fileName), criteria, r.reason));
     }
     TableInfo& info = *set.table;
     materialize(set, expression.names, fileName);
@@ -318,7 +326,8 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
     return set.finds.insert(criteria, std::move(positions)).value();
 }
 
-RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName)
+RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const RowPtr& partial,
+                             const QString& fileName)
 {
     auto row = std::make_shared<DecodedRow>(info.columns.size());
     std::vector<int> wanted;
@@ -379,7 +388,8 @@ Value DatabaseFile::storedField(TableInfo& info, std::int64_t rowid, int column,
 {
     const SourceColumn& c = info.columns[static_cast<size_t>(column)];
     ensureColumns(info, {c.name}, fileName);
-    const StatementPtr st = prepare("SELECT " + quoteIdentifier(c.name) + " FROM " + info.quotedName + " WHERE rowid = ?", {});
+    const StatementPtr st =
+        prepare("SELECT " + quoteIdentifier(c.name) + " FROM " + info.quotedName + " WHERE rowid = ?", {});
     if (!st)
         throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
     sqlite3_bind_int64(st.get(), 1, rowid);

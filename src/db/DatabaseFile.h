@@ -55,12 +55,12 @@ using Positions = std::vector<std::int32_t>;
 struct SetData {
     TableInfo* table = nullptr;
     bool ready = false;
-    QString text;                         // as the caller wrote it, for messages
-    std::string sql;                      // SELECT rowid ...
+    QString text;     // as the caller wrote it, for messages
+    std::string sql;  // SELECT rowid ...
     std::vector<std::string> parameters;
-    std::vector<QString> names;           // columns the text may read
-    std::vector<std::int32_t> rowids;        // set order (a table holds fewer than 2^31 rows)
-    std::vector<std::int32_t> positionOf;    // rowid -> position, -1 when not in the set
+    std::vector<QString> names;            // columns the text may read
+    std::vector<std::int32_t> rowids;      // set order (a table holds fewer than 2^31 rows)
+    std::vector<std::int32_t> positionOf;  // rowid -> position, -1 when not in the set
     // Keyed by the criteria as written: a run over two years asks for some
     // ten thousand distinct names and places. Without it the month took
     // 4.5 times as long.
@@ -109,7 +109,6 @@ public:
     // The plan SQLite picks for a find (tests check that lookups use an index).
     QString explainFind(const QString& tableName, const QString& criteria, const QString& fileName);
 
-
 private:
     using StatementPtr = std::shared_ptr<sqlite3_stmt>;
 
@@ -125,7 +124,8 @@ private:
     // when SQLite rejects it.
     StatementPtr prepare(const std::string& sql, const std::vector<std::string>& parameters);
     void exec(const std::string& sql, const QString& fileName);
-    [[noreturn]] void rejected(const QString& what, const QString& text, const QString& fileName, const TableInfo* info);
+    [[noreturn]] void rejected(const QString& what, const QString& text, const QString& fileName,
+                               const TableInfo* info);
 
     QString path_;
     FileSignature signature_;

@@ -21,7 +21,8 @@ Value valueFor(Column::Type type, const Cell& c)
             return Value::text(Value::real(c.real).toText());
         return Value::real(c.real);
     case Value::Kind::Text: {
-        const QString text = QString::fromUtf8(c.text.data() ? c.text.data() : "", static_cast<qsizetype>(c.text.size()));
+        const QString text =
+            QString::fromUtf8(c.text.data() ? c.text.data() : "", static_cast<qsizetype>(c.text.size()));
         if (type == Column::Type::Integer)
             return Value::integer(static_cast<std::int64_t>(Value::text(text).toNumber()));
         if (type == Column::Type::Real)

@@ -17,7 +17,7 @@ namespace ostelvia::db::detail {
 // export never reads them. Packed: a Value per field with a text of its own
 // would take three times the memory.
 struct DecodedRow {
-    explicit DecodedRow(size_t columns) : fields(columns) {}
+    explicit DecodedRow(size_t columns) : fields(columns) { }
 
     void set(size_t column, const Value& value);
     Value get(size_t column) const;

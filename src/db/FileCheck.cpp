@@ -72,8 +72,8 @@ bool memoPagesSound(const unsigned char* file, std::size_t fileSize, std::size_t
             return true;
         if (next - start < 4)
             return false;
-        pointer = std::uint32_t(page[start]) | std::uint32_t(page[start + 1]) << 8 | std::uint32_t(page[start + 2]) << 16
-            | std::uint32_t(page[start + 3]) << 24;
+        pointer = std::uint32_t(page[start]) | std::uint32_t(page[start + 1]) << 8
+            | std::uint32_t(page[start + 2]) << 16 | std::uint32_t(page[start + 3]) << 24;
         if (pointer == 0)
             return true;
     }

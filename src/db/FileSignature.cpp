@@ -18,7 +18,7 @@ void signatureOf(const struct stat& st, FileSignature* signature)
 
 bool statSignature(const QString& path, FileSignature* signature, int* error)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
         *error = errno;
         return false;

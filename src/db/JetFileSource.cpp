@@ -39,7 +39,7 @@ void checkHeader(const QString& path)
     const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw SourceFailure{kUnreadableFile};
-    struct stat st {};
+    struct stat st { };
     unsigned char header[0x20] = {};
     const bool statOk = ::fstat(fd, &st) == 0;
     const ssize_t got = statOk ? ::pread(fd, header, sizeof header, 0) : -1;
@@ -51,8 +51,8 @@ void checkHeader(const QString& path)
 
     const QString notJet = QStringLiteral("il file non è un database Access valido");
     static const unsigned char magic[4] = {0x00, 0x01, 0x00, 0x00};
-    if (got < static_cast<ssize_t>(sizeof header) || std::memcmp(header, magic, 4) != 0 ||
-        (std::memcmp(header + 4, "Standard Jet DB", 16) != 0 && std::memcmp(header + 4, "Standard ACE DB", 16) != 0))
+    if (got < static_cast<ssize_t>(sizeof header) || std::memcmp(header, magic, 4) != 0
+        || (std::memcmp(header + 4, "Standard Jet DB", 16) != 0 && std::memcmp(header + 4, "Standard ACE DB", 16) != 0))
         throw SourceFailure{notJet};
     const unsigned version = header[0x14];
     if (version > MDB_VER_ACCDB_2019)
@@ -121,7 +121,10 @@ public:
         if (data_)
             ::munmap(data_, size_);
     }
-    Snapshot(Snapshot&& other) noexcept : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    Snapshot(Snapshot&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)),
+          size_(std::exchange(other.size_, 0))
+    { }
     Snapshot& operator=(Snapshot&& other) noexcept
     {
         std::swap(data_, other.data_);
@@ -147,7 +150,7 @@ Snapshot readWhole(const QString& path, const FileSignature* expected)
         int fd;
         ~Close() { ::close(fd); }
     } guard{fd};
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || st.st_size < 0)
         throw SourceFailure{kUnreadableFile};
     Snapshot bytes(static_cast<size_t>(st.st_size));
@@ -162,7 +165,7 @@ Snapshot readWhole(const QString& path, const FileSignature* expected)
     }
     if (expected) {
         FileSignature after;
-        struct stat now {};
+        struct stat now { };
         if (::fstat(fd, &now) != 0)
             throw SourceFailure{kUnreadableFile};
         signatureOf(now, &after);
@@ -315,8 +318,7 @@ private:
 
     // Hands the wanted cells of the row just cracked to onRow, then frees
     // the texts they point into.
-    void deliverRow(const Table& t, const std::vector<int>& slotOf, std::vector<Cell>& cells,
-                    const RowCallback& onRow)
+    void deliverRow(const Table& t, const std::vector<int>& slotOf, std::vector<Cell>& cells, const RowCallback& onRow)
     {
         std::fill(cells.begin(), cells.end(), Cell{});
         const size_t numCols = t.cols.size();
@@ -474,12 +476,13 @@ private:
             const auto* file = reinterpret_cast<const unsigned char*>(bytes_.data());
             if (!memoKindKnown(header)
                 || (!(header & 0x80000000u)
-                    && !memoPagesSound(file, bytes_.size(), static_cast<size_t>(mdb_->fmt->pg_size),
-                                       IS_JET3(mdb_), header, static_cast<std::uint32_t>(mdb_get_int32(buf, start + 4))))) {
+                    && !memoPagesSound(file, bytes_.size(), static_cast<size_t>(mdb_->fmt->pg_size), IS_JET3(mdb_),
+                                       header, static_cast<std::uint32_t>(mdb_get_int32(buf, start + 4))))) {
                 releaseTexts();
                 throw SourceFailure{QStringLiteral("il file è danneggiato (un campo memo non è leggibile)")};
             }
-            size_t stored = (header & 0x80000000u) ? static_cast<size_t>(f.siz - MDB_MEMO_OVERHEAD) : (header & 0x3fffffffu);
+            size_t stored =
+                (header & 0x80000000u) ? static_cast<size_t>(f.siz - MDB_MEMO_OVERHEAD) : (header & 0x3fffffffu);
             const size_t bind = std::clamp(stored * 2 + 16, size_t(256), kMaxMemoBytes);
             mdb_set_bind_size(mdb_, bind);
             return text(mdb_col_to_string(mdb_, buf, start, MDB_MEMO, f.siz));

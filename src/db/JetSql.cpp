@@ -12,8 +12,8 @@ enum class Tok { Ident, Number, String, Op, LParen, RParen, Comma, Dot, Semicolo
 
 struct Token {
     Tok kind;
-    std::string sql;  // as written to SQLite
-    QString name;     // identifiers: the bare name
+    std::string sql;        // as written to SQLite
+    QString name;           // identifiers: the bare name
     std::string text = {};  // text literals: the content, bound as a parameter
 };
 
@@ -41,7 +41,6 @@ bool equalsWord(const Token& t, const char* word)
 {
     throw SqlRejected{QString::fromUtf8(reason)};
 }
-
 
 std::vector<Token> tokenize(const QString& text)
 {
@@ -133,7 +132,8 @@ std::vector<Token> tokenize(const QString& text)
             }
             if (j < n && isIdentStart(s[j]))
                 reject("numero non valido");
-            tokens.push_back({Tok::Number, utf8.mid(static_cast<qsizetype>(i), static_cast<qsizetype>(j - i)).toStdString(), {}});
+            tokens.push_back(
+                {Tok::Number, utf8.mid(static_cast<qsizetype>(i), static_cast<qsizetype>(j - i)).toStdString(), {}});
             i = j;
             continue;
         }
@@ -232,13 +232,14 @@ Expression emitExpression(const std::vector<Token>& tokens, size_t begin, size_t
         const bool call = i + 1 < end && tokens[i + 1].kind == Tok::LParen;
         if (!call)
             out.names.push_back(t.name);
-        const bool qualified = (i + 1 < end && tokens[i + 1].kind == Tok::Dot) || (i > begin && tokens[i - 1].kind == Tok::Dot);
+        const bool qualified =
+            (i + 1 < end && tokens[i + 1].kind == Tok::Dot) || (i > begin && tokens[i - 1].kind == Tok::Dot);
         if (call || qualified)
             continue;
         const bool before = i + 1 < end && isComparison(tokens[i + 1]);
         const bool after = i > begin && isComparison(tokens[i - 1]);
-        const bool inTrim = i >= begin + 2 && i + 1 < end && tokens[i - 1].kind == Tok::LParen && equalsWord(tokens[i - 2], "trim") &&
-                            tokens[i + 1].kind == Tok::RParen;
+        const bool inTrim = i >= begin + 2 && i + 1 < end && tokens[i - 1].kind == Tok::LParen
+            && equalsWord(tokens[i - 2], "trim") && tokens[i + 1].kind == Tok::RParen;
         if (before || after)
             out.comparedColumns.push_back(t.name);
         else if (inTrim) {
@@ -294,8 +295,8 @@ SelectText parseSelect(const QString& sql)
     std::vector<Token> tokens = tokenize(sql);
     if (!tokens.empty() && tokens.back().kind == Tok::Semicolon)
         tokens.pop_back();
-    if (tokens.size() < 4 || !equalsWord(tokens[0], "select") || tokens[1].kind != Tok::Op || tokens[1].sql != "*" ||
-        !equalsWord(tokens[2], "from") || tokens[3].kind != Tok::Ident)
+    if (tokens.size() < 4 || !equalsWord(tokens[0], "select") || tokens[1].kind != Tok::Op || tokens[1].sql != "*"
+        || !equalsWord(tokens[2], "from") || tokens[3].kind != Tok::Ident)
         reject("è ammesso solo \"Select * From tabella [Where ...] [Order by ...]\"");
 
     SelectText out;
@@ -311,7 +312,8 @@ SelectText parseSelect(const QString& sql)
                 ++depth;
             else if (tokens[i].kind == Tok::RParen)
                 --depth;
-            else if (depth == 0 && equalsWord(tokens[i], "order") && i + 1 < tokens.size() && equalsWord(tokens[i + 1], "by"))
+            else if (depth == 0 && equalsWord(tokens[i], "order") && i + 1 < tokens.size()
+                     && equalsWord(tokens[i + 1], "by"))
                 break;
             ++i;
         }

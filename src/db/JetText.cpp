@@ -170,9 +170,9 @@ std::u32string jetKey(std::string_view utf8)
 bool registerJetFunctions(sqlite3* db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    return sqlite3_create_collation(db, "JET", SQLITE_UTF8, nullptr, jetCollation) == SQLITE_OK &&
-           sqlite3_create_function(db, "instr", 2, flags, nullptr, instrFunction, nullptr, nullptr) == SQLITE_OK &&
-           sqlite3_create_function(db, "instr", 3, flags, nullptr, instrFunction, nullptr, nullptr) == SQLITE_OK;
+    return sqlite3_create_collation(db, "JET", SQLITE_UTF8, nullptr, jetCollation) == SQLITE_OK
+        && sqlite3_create_function(db, "instr", 2, flags, nullptr, instrFunction, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_create_function(db, "instr", 3, flags, nullptr, instrFunction, nullptr, nullptr) == SQLITE_OK;
 }
 
 }  // namespace ostelvia::db::detail

@@ -11,10 +11,9 @@
 namespace ostelvia::db::detail {
 
 // A small least-recently-used map.
-template <class V, class K = std::string>
-class LruCache {
+template <class V, class K = std::string> class LruCache {
 public:
-    explicit LruCache(size_t capacity) : capacity_(capacity) {}
+    explicit LruCache(size_t capacity) : capacity_(capacity) { }
 
     V* get(const K& key)
     {

@@ -7,7 +7,7 @@ namespace {
 
 class MemorySource final : public TableSource {
 public:
-    explicit MemorySource(std::vector<TableData> tables) : tables_(std::move(tables)) {}
+    explicit MemorySource(std::vector<TableData> tables) : tables_(std::move(tables)) { }
 
     QString findTable(const QString& name) const override
     {

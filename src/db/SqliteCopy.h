@@ -16,7 +16,7 @@ struct TableInfo;
 class TableSource;
 
 // Thrown when SQLite fails on the copy (out of memory, in practice).
-struct CopyFailed {};
+struct CopyFailed { };
 
 // Creates the table with one column, which stands for the rowid (stored
 // position + 1): a Jet name holds no control character, so it is never a

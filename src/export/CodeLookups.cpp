@@ -70,8 +70,8 @@ QString nameOfCode(const QString& code, int tipo)
         digits.remove(0, 1);
     if (digits.isEmpty())
         return {};
-    return lookUp(QStringLiteral("Tipo = %1 and ltrim(Trim(CodicePS), '0') = '").arg(tipo)
-                      + db::escapeQuotes(digits) + QLatin1Char('\''),
+    return lookUp(QStringLiteral("Tipo = %1 and ltrim(Trim(CodicePS), '0') = '").arg(tipo) + db::escapeQuotes(digits)
+                      + QLatin1Char('\''),
                   QStringLiteral("Descrizione"), QString());
 }
 
@@ -81,8 +81,8 @@ QString codeMeaning(const QString& value, CodeKind kind)
         return {};
     if (value == kNoCode)
         return QStringLiteral("nessun codice");
-    const bool zeros = !value.isEmpty()
-                       && std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c == QLatin1Char('0'); });
+    const bool zeros =
+        !value.isEmpty() && std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c == QLatin1Char('0'); });
     if (zeros && kind == CodeKind::Comune)
         return QStringLiteral("zeri: luogo fuori d'Italia");
     try {

@@ -22,8 +22,7 @@ struct CardStop {
 
 // Validates and writes every card the selection finds, in its order,
 // counting the records written also when a card stops the run.
-void writeCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, LineWriter& output,
-                int& written)
+void writeCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, LineWriter& output, int& written)
 {
     walkSelectedCards(dataDa, dataA, camere, [&](const QString&, const db::Recordset& scheda) {
         MessaggioErrore = checks::ControllaScheda(scheda);

@@ -123,9 +123,8 @@ public:
         ++fieldNumber_;
         const QString written = blankControls(foldSurrogates(produced));
         if (written.size() != expected) {
-            misfits_.append(QStringLiteral("Tracciato record errato (campo ") +
-                            QString::number(fieldNumber_) + QStringLiteral(": ") + written +
-                            QStringLiteral(") "));
+            misfits_.append(QStringLiteral("Tracciato record errato (campo ") + QString::number(fieldNumber_)
+                            + QStringLiteral(": ") + written + QStringLiteral(") "));
         }
         riga_.append(written);
     }
@@ -206,57 +205,52 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
 
     // A Long progressive number plus the year digits overflows 32 bits; a
     // double holds every such sum exactly.
-    const double cardNumber =
-        b.number(u"NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
+    const double cardNumber = b.number(u"NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
 
-    b.add(zeroPadded(b.number(u"NumeroComponente"), b.width()));           // 1
-    b.add(arrival);                                                        // 2
-    b.add(QStringLiteral("180000"));                                       // 3
-    b.add(arrival);                                                        // 4
-    b.add(departure);                                                      // 5
-    b.add(QStringLiteral("100000"));                                       // 6
-    b.add(QStringLiteral("0"));                                            // 7
-    b.add(zeroPadded(cardNumber, b.width()));                              // 8
-    b.add(QStringLiteral("0"));                                            // 9
-    b.add(QStringLiteral("0"));                                            // 10
-    b.add(stayKind(b.number(u"CodIDS")));                                  // 11
-    b.add(QStringLiteral("01"));                                           // 12
-    b.add(cutFill(ParteStringa(name, 1), b.width()));                      // 13
-    b.add(cutFill(ParteStringa(name, 0), b.width()));                      // 14
-    b.blanks();                                                            // 15
-    b.add(b.text(u"DataNascita"));                                         // 16
-    b.blanks();                                                            // 17
+    b.add(zeroPadded(b.number(u"NumeroComponente"), b.width()));                 // 1
+    b.add(arrival);                                                              // 2
+    b.add(QStringLiteral("180000"));                                             // 3
+    b.add(arrival);                                                              // 4
+    b.add(departure);                                                            // 5
+    b.add(QStringLiteral("100000"));                                             // 6
+    b.add(QStringLiteral("0"));                                                  // 7
+    b.add(zeroPadded(cardNumber, b.width()));                                    // 8
+    b.add(QStringLiteral("0"));                                                  // 9
+    b.add(QStringLiteral("0"));                                                  // 10
+    b.add(stayKind(b.number(u"CodIDS")));                                        // 11
+    b.add(QStringLiteral("01"));                                                 // 12
+    b.add(cutFill(ParteStringa(name, 1), b.width()));                            // 13
+    b.add(cutFill(ParteStringa(name, 0), b.width()));                            // 14
+    b.blanks();                                                                  // 15
+    b.add(b.text(u"DataNascita"));                                               // 16
+    b.blanks();                                                                  // 17
     b.add(cutTrimFill(ParteStringa(foldSurrogates(birthPlace), 2), b.width()));  // 18
-    b.blanks();                                                            // 19
-    b.add(cutTrimFill(b.text(u"Indirizzo"), b.width()));                   // 20
-    b.add(cutTrimFill(b.text(u"CAP"), b.width()));                         // 21
-    b.blanks();                                                            // 22
-    b.add(cutTrimFill(b.text(u"Provincia"), b.width()));                   // 23
-    b.blanks();                                                            // 24
-    b.blanks();                                                            // 25
-    b.add(cutFill(b.text(u"NumeroDocumento"), b.width()));                 // 26
-    b.blanks();                                                            // 27
-    b.add(issueDate(b.text(u"DataRilascioDocumento")));                    // 28
-    b.add(QStringLiteral("000"));                                          // 29
-    b.add(guestKind(b));                                                   // 30
+    b.blanks();                                                                  // 19
+    b.add(cutTrimFill(b.text(u"Indirizzo"), b.width()));                         // 20
+    b.add(cutTrimFill(b.text(u"CAP"), b.width()));                               // 21
+    b.blanks();                                                                  // 22
+    b.add(cutTrimFill(b.text(u"Provincia"), b.width()));                         // 23
+    b.blanks();                                                                  // 24
+    b.blanks();                                                                  // 25
+    b.add(cutFill(b.text(u"NumeroDocumento"), b.width()));                       // 26
+    b.blanks();                                                                  // 27
+    b.add(issueDate(b.text(u"DataRilascioDocumento")));                          // 28
+    b.add(QStringLiteral("000"));                                                // 29
+    b.add(guestKind(b));                                                         // 30
 
     const QString birthState = ParteStringa(birthPlace, 0);
-    b.add(birthState == QLatin1String("I")
-              ? codeField(CodiceComune(ParteStringa(birthPlace, 3)))
-              : kZeroCode);                                                // 31
-    b.add(codeField(CodiceStatoDaSigla(birthState)));                      // 32
-    b.add(codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));               // 33
+    b.add(birthState == QLatin1String("I") ? codeField(CodiceComune(ParteStringa(birthPlace, 3))) : kZeroCode);  // 31
+    b.add(codeField(CodiceStatoDaSigla(birthState)));                                                            // 32
+    b.add(codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));                                                     // 33
     const QString state = b.raw(u"Stato");
-    b.add(trimBlanks(state) == QLatin1String("I")
-              ? codeField(CodiceComune(b.raw(u"Residenza")))
-              : kZeroCode);                                                // 34
-    b.add(codeField(CodiceStatoDaSigla(state)));                           // 35
-    b.add(cutFill(b.text(u"TipoDocumento"), b.width()));                   // 36
+    b.add(trimBlanks(state) == QLatin1String("I") ? codeField(CodiceComune(b.raw(u"Residenza"))) : kZeroCode);  // 34
+    b.add(codeField(CodiceStatoDaSigla(state)));                                                                // 35
+    b.add(cutFill(b.text(u"TipoDocumento"), b.width()));                                                        // 36
     QString issuePlace = CodiceComune(issuer);
     if (trimBlanks(issuePlace).isEmpty())
         issuePlace = CodiceStato(issuer);
-    b.add(codeField(issuePlace));                                          // 37
-    b.add(b.text(u"Sesso"));                                               // 38
+    b.add(codeField(issuePlace));  // 37
+    b.add(b.text(u"Sesso"));       // 38
 
     return b.finish(scheda.field(QStringLiteral("NomeCliente")).toText());
 }

@@ -15,8 +15,8 @@ inline constexpr int kRecordLength = 776;
 inline const QString kHeaderLine = QStringLiteral("TBPRES01      ");
 
 struct PresenceRecord {
-    QString riga;         // the 776 characters, when every field has its width
-    QString widthErrors;  // one "Tracciato record errato (campo N: text) NAME" CR LF line per misfit
+    QString riga;                 // the 776 characters, when every field has its width
+    QString widthErrors;          // one "Tracciato record errato (campo N: text) NAME" CR LF line per misfit
     QStringList widthErrorLines;  // the same lines without their CR LF
     bool ok() const { return widthErrors.isEmpty(); }
 };

@@ -73,8 +73,8 @@ void closeOrThrow(QFile& file, const QString& path)
 qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QString& outPath)
 {
     qint64 lines = 0;
-    bool lineOpen = false;   // bytes since the last line end
-    bool afterCr = false;    // an LF right after a CR belongs to it
+    bool lineOpen = false;  // bytes since the last line end
+    bool afterCr = false;   // an LF right after a CR belongs to it
     QByteArray converted;
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);

@@ -15,8 +15,7 @@ int check(const QString& text)
     return ControllaData(t);
 }
 
-template <typename Result>
-struct Row {
+template <typename Result> struct Row {
     const char* input;
     Result expected;
 };
@@ -26,12 +25,11 @@ struct Row {
 TEST(ValoreNumerico, ReadsTheLeadingNumberUpToTheFirstCharacterThatDoesNotFit)
 {
     const Row<double> rows[] = {
-        {"08", 8}, {"8/", 8}, {" 8", 8}, {"2 0", 20}, {"-3x", -3}, {"+7", 7}, {"1.5", 1.5}, {".5", 0.5},
-        {"1e3", 1000}, {"2E+2", 200}, {"5e-1", 0.5},
-        {"a1", 0}, {"", 0}, {".", 0}, {"-", 0}, {"12-3", 12}, {"1.2.3", 1.2}, {"1e-999", 0},
-        {"1e", 1},     // exponent without digits
-        {"\t5", 0},    // only the space is a blank
-        {"３", 0},     // digits are ASCII digits
+        {"08", 8},   {"8/", 8},     {" 8", 8},      {"2 0", 20},   {"-3x", -3}, {"+7", 7}, {"1.5", 1.5},
+        {".5", 0.5}, {"1e3", 1000}, {"2E+2", 200},  {"5e-1", 0.5}, {"a1", 0},   {"", 0},   {".", 0},
+        {"-", 0},    {"12-3", 12},  {"1.2.3", 1.2}, {"1e-999", 0}, {"1e", 1},  // exponent without digits
+        {"\t5", 0},                                                            // only the space is a blank
+        {"３", 0},                                                             // digits are ASCII digits
     };
     for (const auto& [input, expected] : rows)
         EXPECT_DOUBLE_EQ(ValoreNumerico(QString::fromUtf8(input)), expected) << input;
@@ -65,11 +63,17 @@ TEST(PulisciCampo, TrimsTheCallersTextAndUpperCases)
 TEST(NormalizzaData, RewritesSixAndEightCharacterDatesInPlace)
 {
     const Row<const char*> rows[] = {
-        {"311219", "31/12/2019"}, {"010100", "01/01/2000"}, {"010199", "01/01/1999"}, {"150620", "15/06/1920"},
+        {"311219", "31/12/2019"},
+        {"010100", "01/01/2000"},
+        {"010199", "01/01/1999"},
+        {"150620", "15/06/1920"},
         {"010120", "01/01/1920"},  // 20 is the first year of the 1900s, whatever the day and month
         {"1/1/20", "1//1//1920"},  // not a check: separators are cut at the fixed positions
-        {"01012020", "01/01/2020"}, {"1/1/2020", "1//1//2020"}, {"01/01/2020", "01/01/2020"},
-        {"1120", "1120"}, {"", ""},
+        {"01012020", "01/01/2020"},
+        {"1/1/2020", "1//1//2020"},
+        {"01/01/2020", "01/01/2020"},
+        {"1120", "1120"},
+        {"", ""},
         {" 010120", " 010120"},  // no trimming: a blank counts in the length
     };
     for (const auto& [input, expected] : rows) {
@@ -83,13 +87,28 @@ TEST(NormalizzaData, RewritesSixAndEightCharacterDatesInPlace)
 TEST(ControllaData, ValidAndInvalidDates)
 {
     const Row<int> rows[] = {
-        {"29/02/2000", 1}, {"31/12/2019", 1}, {"30/04/2020", 1}, {"01/01/1900", 1}, {"01/01/9999", 1},
+        {"29/02/2000", 1},
+        {"31/12/2019", 1},
+        {"30/04/2020", 1},
+        {"01/01/1900", 1},
+        {"01/01/9999", 1},
         {"29/02/1900", 1},  // every fourth year is a leap year
         {"01-01-2020", 1},  // separators are not looked at
-        {"29/02/2001", 0}, {"31/04/2020", 0}, {"00/01/2020", 0}, {"01/00/2020", 0}, {"01/13/2020", 0},
-        {"32/01/2020", 0}, {"01/01/1899", 0}, {"1/1/2020", 0}, {"", 0}, {"01/01/20201", 0}, {"aa/bb/cccc", 0},
+        {"29/02/2001", 0},
+        {"31/04/2020", 0},
+        {"00/01/2020", 0},
+        {"01/00/2020", 0},
+        {"01/13/2020", 0},
+        {"32/01/2020", 0},
+        {"01/01/1899", 0},
+        {"1/1/2020", 0},
+        {"", 0},
+        {"01/01/20201", 0},
+        {"aa/bb/cccc", 0},
         // The year must fit sixteen bits.
-        {"01/01/9e99", 0}, {"01/01/4e04", 0}, {"01/01/3e04", 1},
+        {"01/01/9e99", 0},
+        {"01/01/4e04", 0},
+        {"01/01/3e04", 1},
     };
     for (const auto& [input, expected] : rows)
         EXPECT_EQ(check(QString::fromUtf8(input)), expected) << input;
@@ -136,7 +155,11 @@ TEST(GiorniMese, FebruaryIsRewrittenOnEveryCallThatReachesIt)
         const char* date;
         int valid;
         int february;
-    } steps[] = {{"29/02/2000", 1, 29}, {"29/02/2001", 0, 28}, {"15/07/2024", 1, 29}, {"01/13/2001", 0, 29}, {"01/01/1899", 0, 29}};
+    } steps[] = {{"29/02/2000", 1, 29},
+                 {"29/02/2001", 0, 28},
+                 {"15/07/2024", 1, 29},
+                 {"01/13/2001", 0, 29},
+                 {"01/01/1899", 0, 29}};
     for (const auto& s : steps) {
         EXPECT_EQ(check(QString::fromUtf8(s.date)), s.valid) << s.date;
         EXPECT_EQ(GiorniMese[2], s.february) << s.date;

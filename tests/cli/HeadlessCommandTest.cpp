@@ -59,7 +59,8 @@ TEST(HeadlessCommand, FolderOption)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder.toStdString());
         QFile::remove(exportPath);
-        const CommandResult result = runCommand(elsewhere.path(), QStringList{QStringLiteral("--dir"), c.folder} + kWideRange);
+        const CommandResult result =
+            runCommand(elsewhere.path(), QStringList{QStringLiteral("--dir"), c.folder} + kWideRange);
         EXPECT_EQ(result.exitCode, c.exitCode);
         if (c.exitCode == 0) {
             EXPECT_EQ(readBytes(exportPath), readBytes(fixtureDir() + QStringLiteral("/expected/wide-range.out")));

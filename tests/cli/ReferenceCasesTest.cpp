@@ -41,7 +41,7 @@ void PrintTo(const ReferenceCase& c, std::ostream* os)
     *os << c.name.toStdString();
 }
 
-class ReferenceCasesTest : public ::testing::TestWithParam<ReferenceCase> {};
+class ReferenceCasesTest : public ::testing::TestWithParam<ReferenceCase> { };
 
 // A case list read short (a damaged line, a missing file) would pass quietly
 // with fewer cases: every one of them becomes a test below.
@@ -64,8 +64,9 @@ TEST_P(ReferenceCasesTest, MatchesTheReferenceAnswer)
     scratch.writeSettings(exportPath, QStringLiteral("true"));
 
     const CommandResult result =
-        runCommand(scratch.path(), {QStringLiteral("--from"), c.from, QStringLiteral("--to"), c.to, QStringLiteral("--room-from"),
-                                    c.roomFrom, QStringLiteral("--room-to"), c.roomTo});
+        runCommand(scratch.path(),
+                   {QStringLiteral("--from"), c.from, QStringLiteral("--to"), c.to, QStringLiteral("--room-from"),
+                    c.roomFrom, QStringLiteral("--room-to"), c.roomTo});
     ASSERT_EQ(result.status, QProcess::NormalExit);
 
     const int expectedExit = expected(c.name, QStringLiteral(".exit")).trimmed().toInt();
@@ -86,7 +87,8 @@ std::string caseName(const ::testing::TestParamInfo<ReferenceCase>& info)
 }
 
 INSTANTIATE_TEST_SUITE_P(Basic, ReferenceCasesTest, ::testing::ValuesIn(loadCases(QStringLiteral("basic"))), caseName);
-INSTANTIATE_TEST_SUITE_P(Jet3, ReferenceCasesTest, ::testing::ValuesIn(loadCases(QStringLiteral("basic-jet3"))), caseName);
+INSTANTIATE_TEST_SUITE_P(Jet3, ReferenceCasesTest, ::testing::ValuesIn(loadCases(QStringLiteral("basic-jet3"))),
+                         caseName);
 
 }  // namespace
 }  // namespace ostelvia::test

@@ -61,8 +61,11 @@ TEST(DatabaseFiles, NamesResolveWithoutRegardToLetterCase)
     // An exact name wins over another spelling of it.
     ostelvia::test::writeBytes(scratch.filePath(QStringLiteral("passa.txt")), "x");
     ostelvia::test::writeBytes(scratch.filePath(QStringLiteral("Passa.txt")), "y");
-    for (const auto& [asked, found] : {std::pair{"SCHEDA_CLIENTE.MDB", "Scheda_Cliente.mdb"}, {"comuni.mdb", "Comuni.mdb"},
-                                       {"Nuovo.txt", "Nuovo.txt"}, {"passa.txt", "passa.txt"}, {"Passa.txt", "Passa.txt"}})
+    for (const auto& [asked, found] : {std::pair{"SCHEDA_CLIENTE.MDB", "Scheda_Cliente.mdb"},
+                                       {"comuni.mdb", "Comuni.mdb"},
+                                       {"Nuovo.txt", "Nuovo.txt"},
+                                       {"passa.txt", "passa.txt"},
+                                       {"Passa.txt", "Passa.txt"}})
         EXPECT_EQ(ostelvia::db::resolveFileName(QString::fromLatin1(asked)), QString::fromLatin1(found)) << asked;
 
     Database db = Database::open(QStringLiteral("SCHEDA_CLIENTE.MDB"));
@@ -136,8 +139,10 @@ TEST(DatabaseFiles, TableOfAFileChangedSinceOpeningIsNotReadHalfWay)
     Database before = Database::open(QStringLiteral("Comuni.mdb"));  // no table read yet
     overwriteComuni(scratch);
     EXPECT_EQ(errorOf([&] { before.openRecordset(QStringLiteral("CodiciVari")); }),
-              QStringLiteral("Impossibile leggere la tabella \"CodiciVari\" del database \"Comuni.mdb\": il file è cambiato dopo l'apertura."));
-    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("499000001"));  // opening again reads the new file
+              QStringLiteral("Impossibile leggere la tabella \"CodiciVari\" del database \"Comuni.mdb\": il file è "
+                             "cambiato dopo l'apertura."));
+    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")),
+              QStringLiteral("499000001"));  // opening again reads the new file
 }
 
 TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)
@@ -162,24 +167,31 @@ TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)
     EXPECT_EQ(card.text(QStringLiteral("NumeroProgressivo")), QStringLiteral("1201"));
 
     const auto noTable = [](const char* file, const char* table) {
-        return QStringLiteral("Nel database \"%1\" manca la tabella \"%2\".").arg(QLatin1String(file), QLatin1String(table));
+        return QStringLiteral("Nel database \"%1\" manca la tabella \"%2\".")
+            .arg(QLatin1String(file), QLatin1String(table));
     };
     const auto noField = [](const char* file, const char* field, const char* table) {
         return QStringLiteral("Nel database \"%1\" manca il campo \"%2\" (tabella \"%3\").")
             .arg(QLatin1String(file), QLatin1String(field), QLatin1String(table));
     };
-    static const QString kHistoryRooms = QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' Order by NumeroProgressivo;");
+    static const QString kHistoryRooms =
+        QStringLiteral("Select * From Scheda_Cliente Where NumeroCamera >= '' Order by NumeroProgressivo;");
     const std::pair<std::function<void()>, QString> rows[] = {
-        {[] { Database::open(QStringLiteral("Assente.mdb")); }, QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste.")},
+        {[] { Database::open(QStringLiteral("Assente.mdb")); },
+         QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste.")},
         {[&] { codes.openRecordset(QStringLiteral("Stati")); }, noTable("CodiciVari.mdb", "Stati")},
-        {[&] { codes.openRecordset(QStringLiteral("Select * From Stati Where ID > 0")); }, noTable("CodiciVari.mdb", "Stati")},
+        {[&] { codes.openRecordset(QStringLiteral("Select * From Stati Where ID > 0")); },
+         noTable("CodiciVari.mdb", "Stati")},
         {[&] { codici.field(QStringLiteral("Provincia")); }, noField("CodiciVari.mdb", "Provincia", "CodiciVari")},
-        {[&] { codici.findFirst(QStringLiteral("Provincia = 'RM'")); }, noField("CodiciVari.mdb", "Provincia", "CodiciVari")},
-        {[] { Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari")); }, noTable("Comuni.mdb", "CodiciVari")},
+        {[&] { codici.findFirst(QStringLiteral("Provincia = 'RM'")); },
+         noField("CodiciVari.mdb", "Provincia", "CodiciVari")},
+        {[] { Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari")); },
+         noTable("Comuni.mdb", "CodiciVari")},
         {[] { Database::open(QStringLiteral("SchedaStoricoClienti.mdb")).openRecordset(kHistoryRooms); },
          noTable("SchedaStoricoClienti.mdb", "Scheda_Cliente")},
         {[&] { ps.openRecordset(QStringLiteral("Comuni")); }, noTable("PSWebAll.mdb", "Comuni")},
-        {[&] { card.text(QStringLiteral("NomeCliente")); }, noField("Scheda_Cliente.mdb", "NomeCliente", "Scheda_Cliente")},
+        {[&] { card.text(QStringLiteral("NomeCliente")); },
+         noField("Scheda_Cliente.mdb", "NomeCliente", "Scheda_Cliente")},
     };
     for (const auto& [action, message] : rows)
         EXPECT_EQ(errorOf(action), message);
@@ -214,7 +226,8 @@ TEST(DatabaseFiles, DamagedFilesAreRefusedBeforeReading)
     for (const Case& c : cases) {
         ostelvia::test::writeBytes(scratch.filePath(QString::fromLatin1(c.name)), c.bytes);
         EXPECT_EQ(errorOf([&] { Database::open(QString::fromLatin1(c.name)); }),
-                  QStringLiteral("Impossibile aprire il database \"%1\": %2.").arg(QString::fromLatin1(c.name), QString::fromUtf8(c.reason)));
+                  QStringLiteral("Impossibile aprire il database \"%1\": %2.")
+                      .arg(QString::fromLatin1(c.name), QString::fromUtf8(c.reason)));
         EXPECT_EQ(ostelvia::test::readBytes(scratch.filePath(QString::fromLatin1(c.name))), c.bytes) << c.name;
     }
     // A folder is not a database either.
@@ -229,16 +242,17 @@ TEST(DatabaseFiles, RejectedSqlAndCriteriaNameTheFile)
     ScratchDir scratch;
     Database db = Database::open(QStringLiteral("Comuni.mdb"));
     const QString sqlPrefix = QStringLiteral("Il database \"Comuni.mdb\" ha rifiutato l'istruzione SQL: ");
-    for (const char* sql : {"Delete From CodiciVari", "Select Sigla From CodiciVari", "Select * From CodiciVari; Delete From CodiciVari",
-                            "Select * From CodiciVari Where", "Select * From CodiciVari Where Tipo = ?", "Select * From CodiciVari Group by Tipo",
+    for (const char* sql : {"Delete From CodiciVari", "Select Sigla From CodiciVari",
+                            "Select * From CodiciVari; Delete From CodiciVari", "Select * From CodiciVari Where",
+                            "Select * From CodiciVari Where Tipo = ?", "Select * From CodiciVari Group by Tipo",
                             "Select * From CodiciVari Where Tipo = = 0", "Select * From CodiciVari Where Sigla = 'I"}) {
         const QString message = errorOf([&] { db.openRecordset(QString::fromLatin1(sql)); });
         EXPECT_TRUE(message.startsWith(sqlPrefix + QString::fromLatin1(sql))) << qPrintable(message);
     }
     Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
     const QString criteriaPrefix = QStringLiteral("Il database \"Comuni.mdb\" ha rifiutato il criterio: ");
-    for (const char* criteria : {"Tipo = 0) or (1=1", "Sigla = 'L'AQUILA'", "Tipo = :x", "Sconosciuta(Tipo) = 1", "", "Tipo = 0; Drop Table CodiciVari",
-                                 "Tipo In (Select Tipo From CodiciVari)"}) {
+    for (const char* criteria : {"Tipo = 0) or (1=1", "Sigla = 'L'AQUILA'", "Tipo = :x", "Sconosciuta(Tipo) = 1", "",
+                                 "Tipo = 0; Drop Table CodiciVari", "Tipo In (Select Tipo From CodiciVari)"}) {
         const QString message = errorOf([&] { rs.findFirst(QString::fromLatin1(criteria)); });
         EXPECT_TRUE(message.startsWith(criteriaPrefix + QString::fromLatin1(criteria))) << qPrintable(message);
     }

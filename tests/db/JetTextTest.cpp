@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Jet's text rules and values on in-memory tables: letter case ignored and
 // nothing else, Instr, Null in comparisons and in Order by, numbers as text.
-#include "db/Database.h"
 #include "db/JetText.h"
+#include "db/Database.h"
 
 #include <gtest/gtest.h>
 
@@ -41,13 +41,13 @@ protected:
                           {QStringLiteral("Quota"), Column::Type::Real}};
         const auto row = [](Value a, Value b, Value c) { return std::vector<Value>{a, b, c}; };
         people.rows = {
-            row(Value::text(QStringLiteral("bruno")), Value::integer(30), Value::real(0.1)),        // 1
-            row(Value::text(QStringLiteral("Anna")), Value::integer(25), Value::real(2.5)),         // 2
-            row(Value(), Value::integer(40), Value::real(3)),                                       // 3
-            row(Value::text(QStringLiteral("ANNA")), Value(), Value::real(-1234.5)),                // 4
-            row(Value::text(QString()), Value::integer(-7), Value()),                               // 5
-            row(Value::text(QStringLiteral("Élodie")), Value::integer(25), Value::real(1e-7)),      // 6
-            row(Value::text(QStringLiteral("BRUNO ")), Value::integer(30), Value::real(100)),       // 7
+            row(Value::text(QStringLiteral("bruno")), Value::integer(30), Value::real(0.1)),             // 1
+            row(Value::text(QStringLiteral("Anna")), Value::integer(25), Value::real(2.5)),              // 2
+            row(Value(), Value::integer(40), Value::real(3)),                                            // 3
+            row(Value::text(QStringLiteral("ANNA")), Value(), Value::real(-1234.5)),                     // 4
+            row(Value::text(QString()), Value::integer(-7), Value()),                                    // 5
+            row(Value::text(QStringLiteral("Élodie")), Value::integer(25), Value::real(1e-7)),           // 6
+            row(Value::text(QStringLiteral("BRUNO ")), Value::integer(30), Value::real(100)),            // 7
             row(Value::text(QStringLiteral("élodie")), Value::integer(2147483648LL), Value::real(0.3)),  // 8
         };
         ostelvia::db::registerMemoryDatabase(QStringLiteral("Prova.mdb"), {people});
@@ -78,8 +78,15 @@ TEST(JetCollation, IgnoresLetterCaseOnly)
         const char* b;
         int order;
     } rows[] = {
-        {"ROMA", "roma", 0}, {"FORLÌ", "forlì", 0}, {"ŁUCJA", "łucja", 0}, {"", "", 0}, {"", "A", -1}, {"Z", "a", 1},
-        {"1005", "101", -1}, {"S01", "ZZZZZZ", -1}, {"ZZZZZZZ", "zzzzzz", 1},
+        {"ROMA", "roma", 0},
+        {"FORLÌ", "forlì", 0},
+        {"ŁUCJA", "łucja", 0},
+        {"", "", 0},
+        {"", "A", -1},
+        {"Z", "a", 1},
+        {"1005", "101", -1},
+        {"S01", "ZZZZZZ", -1},
+        {"ZZZZZZZ", "zzzzzz", 1},
         {"CESENA ", "CESENA", 1},  // trailing blanks count
         {"a", "B", -1},            // letters before case
     };
@@ -90,8 +97,8 @@ TEST(JetCollation, IgnoresLetterCaseOnly)
 
 TEST(JetCollation, IsAConsistentOrderAcrossAsciiAndAccentedText)
 {
-    const char* texts[] = {"", " ", "a", "A", "à", "À", "ab", "àb", "Àc", "b", "CANTU", "CANTÙ", "cantù ", "Ł", "l", "m",
-                           "z", "ß", "SS", "\xff", "\xc3"};
+    const char* texts[] = {"",      " ",      "a", "A", "à", "À", "ab", "àb", "Àc",   "b",   "CANTU",
+                           "CANTÙ", "cantù ", "Ł", "l", "m", "z", "ß",  "SS", "\xff", "\xc3"};
     for (const char* a : texts) {
         EXPECT_EQ(compare(a, a), 0) << a;
         for (const char* b : texts) {
@@ -108,14 +115,18 @@ TEST(JetCollation, IsAConsistentOrderAcrossAsciiAndAccentedText)
 TEST(JetValues, TextOfNumbersAndNull)
 {
     const std::pair<Value, const char*> texts[] = {
-        {Value::integer(1234), "1234"},    {Value::integer(-7), "-7"}, {Value(), ""},         {Value::real(0.1), "0.1"},
-        {Value::real(-1234.5), "-1234.5"}, {Value::real(3), "3"},      {Value::real(0.3), "0.3"},
+        {Value::integer(1234), "1234"}, {Value::integer(-7), "-7"},        {Value(), ""},
+        {Value::real(0.1), "0.1"},      {Value::real(-1234.5), "-1234.5"}, {Value::real(3), "3"},
+        {Value::real(0.3), "0.3"},
     };
     for (const auto& [value, text] : texts)
         EXPECT_EQ(value.toText(), QLatin1String(text)) << text;
     const std::pair<Value, double> numbers[] = {
-        {Value::text(QStringLiteral("  12.5 ")), 12.5}, {Value::text(QStringLiteral("12abc")), 0},
-        {Value::text(QString()), 0}, {Value(), 0}, {Value::integer(2147483647), 2147483647.0},
+        {Value::text(QStringLiteral("  12.5 ")), 12.5},
+        {Value::text(QStringLiteral("12abc")), 0},
+        {Value::text(QString()), 0},
+        {Value(), 0},
+        {Value::integer(2147483647), 2147483647.0},
     };
     for (const auto& [value, number] : numbers)
         EXPECT_EQ(value.toNumber(), number) << number;
@@ -168,7 +179,8 @@ TEST_F(MemoryDatabase, CriteriaAndOrderFollowJetRules)
         // Order by puts Null first and keeps ties in stored order.
         {"Select * From Persone Order by Nome", all, "<null>,[],[Anna],[ANNA],[bruno],[BRUNO ],[Élodie],[élodie]"},
         {"Select * From Persone Order by Eta, Nome", all, "[ANNA],[],[Anna],[Élodie],[bruno],[BRUNO ],<null>,[élodie]"},
-        {"Select * From Persone Where Eta = 25 or Eta = 30 Order by Eta Desc;", all, "[bruno],[BRUNO ],[Anna],[Élodie]"},
+        {"Select * From Persone Where Eta = 25 or Eta = 30 Order by Eta Desc;", all,
+         "[bruno],[BRUNO ],[Anna],[Élodie]"},
         {"SELECT * FROM [Persone] WHERE Trim([Nome]) = \"Bruno\"", all, "[bruno],[BRUNO ]"},
         {"Select * From Persone Where Nome & 'x' = 'annax'", all, "[Anna],[ANNA]"},
     };

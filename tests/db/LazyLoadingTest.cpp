@@ -29,11 +29,12 @@ TableData towns()
                  {QStringLiteral("Code"), Column::Type::Text},
                  {QStringLiteral("Weight"), Column::Type::Real}};
     const auto row = [](int id, int kind, const char* town, const char* code, double w) {
-        return std::vector<Value>{Value::integer(id), Value::integer(kind), town ? Value::text(QString::fromUtf8(town)) : Value(),
+        return std::vector<Value>{Value::integer(id), Value::integer(kind),
+                                  town ? Value::text(QString::fromUtf8(town)) : Value(),
                                   Value::text(QString::fromLatin1(code)), Value::real(w)};
     };
-    t.rows = {row(1, 1, "ROMA", "R1", 1.5),    row(2, 2, "L'AQUILA", "A2", 2.0), row(3, 1, "MILANO", "M3", 0.25),
-              row(4, 2, nullptr, "N4", -1),    row(5, 1, "roma", "R5", 3.0),     row(6, 2, "FORLÌ", "F6", 4.5)};
+    t.rows = {row(1, 1, "ROMA", "R1", 1.5), row(2, 2, "L'AQUILA", "A2", 2.0), row(3, 1, "MILANO", "M3", 0.25),
+              row(4, 2, nullptr, "N4", -1), row(5, 1, "roma", "R5", 3.0),     row(6, 2, "FORLÌ", "F6", 4.5)};
     return t;
 }
 
@@ -77,7 +78,9 @@ TEST_F(LazyLoadingTest, ColumnsFirstNamedByLaterCriteriaFindTheRightRows)
         EXPECT_EQ(walk(table, r.criteria), r.ids) << qPrintable(r.criteria);
     // Many distinct finds on one table (indexes come in on the way).
     for (int i = 0; i < 40; ++i)
-        EXPECT_EQ(walk(table, QStringLiteral("Code = 'R%1'").arg(i)), i == 1 || i == 5 ? QList<qint64>{i} : QList<qint64>{}) << i;
+        EXPECT_EQ(walk(table, QStringLiteral("Code = 'R%1'").arg(i)),
+                  i == 1 || i == 5 ? QList<qint64>{i} : QList<qint64>{})
+            << i;
 
     // A found row reads whole, as stored.
     table.findFirst(QStringLiteral("Id = 6"));
@@ -93,7 +96,8 @@ TEST_F(LazyLoadingTest, SetSelectedOnFirstUseKeepsItsOrderAndWhere)
 {
     Database db = Database::open(QStringLiteral("Luoghi.mdb"));
     // Order by a column, ties in stored order; the criteria names another column.
-    Recordset rs = db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
+    Recordset rs =
+        db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
     EXPECT_EQ(walk(rs, QStringLiteral("Code <> 'X'")), (QList<qint64>{2, 4, 6, 3}));
     EXPECT_EQ(walk(rs, QStringLiteral("Code = 'R1'")), QList<qint64>{});  // outside the set
     // A fresh set stands on its first row, selected when a field is read.
@@ -109,16 +113,20 @@ TEST_F(LazyLoadingTest, SetSelectedOnFirstUseKeepsItsOrderAndWhere)
 TEST_F(LazyLoadingTest, OnePassReadsWhatFindFirstAndNextWould)
 {
     Database db = Database::open(QStringLiteral("Luoghi.mdb"));
-    Recordset rs = db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
+    Recordset rs =
+        db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
     rs.findFirst(QStringLiteral("Id = 6"));
     for (const char* criteria : {"Code <> 'X'", "Town = 'roma'", "Weight > 2", "Town Is Null", "Id = 1"}) {
         for (const char* field : {"Town", "Weight", "Code"}) {
             // Through a second set, so the first keeps its current row.
-            Recordset walker = db.openRecordset(QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
+            Recordset walker = db.openRecordset(
+                QStringLiteral("Select * From Luoghi Where Kind = 2 Or Weight < 1 Order by Kind Desc"));
             std::vector<Value> expected;
-            for (walker.findFirst(QString::fromUtf8(criteria)); !walker.noMatch(); walker.findNext(QString::fromUtf8(criteria)))
+            for (walker.findFirst(QString::fromUtf8(criteria)); !walker.noMatch();
+                 walker.findNext(QString::fromUtf8(criteria)))
                 expected.push_back(walker.field(QString::fromUtf8(field)));
-            EXPECT_EQ(rs.fieldOfEach(QString::fromUtf8(criteria), QString::fromUtf8(field)), expected) << criteria << " " << field;
+            EXPECT_EQ(rs.fieldOfEach(QString::fromUtf8(criteria), QString::fromUtf8(field)), expected)
+                << criteria << " " << field;
         }
     }
     EXPECT_EQ(rs.text(QStringLiteral("Code")), QStringLiteral("F6"));
@@ -133,7 +141,8 @@ TEST_F(LazyLoadingTest, TextSetAnswersAsAnEqualityCriteria)
     ostelvia::db::TextSet towns;
     for (const Value& town : rs.fieldOfEach(QStringLiteral("Town Is Not Null"), QStringLiteral("Town")))
         towns.insert(town.toText());
-    for (const char* probe : {"ROMA", "Roma", "roma ", " roma", "L'AQUILA", "l'aquila", "FORLÌ", "forlì", "FORLI", "MILAN", "", "ROMAX"}) {
+    for (const char* probe :
+         {"ROMA", "Roma", "roma ", " roma", "L'AQUILA", "l'aquila", "FORLÌ", "forlì", "FORLI", "MILAN", "", "ROMAX"}) {
         const QString text = QString::fromUtf8(probe);
         rs.findFirst(QStringLiteral("Town = '") + ostelvia::db::escapeQuotes(text) + QLatin1Char('\''));
         EXPECT_EQ(towns.contains(text), !rs.noMatch()) << probe;

@@ -27,23 +27,29 @@ TEST(CodeLookups, EachKindFindsItsFirstRowOrNineBlanks)
         // The province row ROMA (300000058) comes first; CodiciVari.mdb has another ROMA.
         {comune, "  ROMA  ", QStringLiteral("405058091")},
         {comune, "ROMA", QStringLiteral("405058091")},
-        {comune, "CESENA", QStringLiteral("408040007")},  // stored "CESENA ": both sides trimmed
+        {comune, "CESENA", QStringLiteral("408040007")},       // stored "CESENA ": both sides trimmed
         {comune, "SAN TEODORO", QStringLiteral("419083091")},  // two rows: the first wins
         {comune, "FORLÌ", QStringLiteral("408040012")},
-        {comune, "AOSTA", none}, {comune, "GERMANIA", none},  // a province only, a state only
+        {comune, "AOSTA", none},
+        {comune, "GERMANIA", none},                           // a province only, a state only
         {comune, "SAN MARINO", QStringLiteral("499999999")},  // also a state
-        {comune, "LATINA", none},    // its only municipality row has a Null CodicePS
-        {comune, "PAPEROPOLI", none}, {comune, "", none},
-        {sigla, "I", QStringLiteral("100000100")},  // Sigla I is first a language row
-        {sigla, "I ", none},  // passed as it is: a blank makes another text
+        {comune, "LATINA", none},                             // its only municipality row has a Null CodicePS
+        {comune, "PAPEROPOLI", none},
+        {comune, "", none},
+        {sigla, "I", QStringLiteral("100000100")},   // Sigla I is first a language row
+        {sigla, "I ", none},                         // passed as it is: a blank makes another text
         {sigla, "GR", QStringLiteral("100000220")},  // stored as "gr"
-        {sigla, "A", QStringLiteral("56789")}, {sigla, "L", QStringLiteral("10000022699")},  // as stored, any length
+        {sigla, "A", QStringLiteral("56789")},
+        {sigla, "L", QStringLiteral("10000022699")},  // as stored, any length
         {sigla, "RSM", QStringLiteral("100000236")},
-        {sigla, "XY", none}, {sigla, "", none}, {sigla, "D", QStringLiteral("100000216")},
+        {sigla, "XY", none},
+        {sigla, "", none},
+        {sigla, "D", QStringLiteral("100000216")},
         {stato, "GERMANIA", QStringLiteral("100000216")},
         {stato, " GERMANIA", none},
         {stato, "ROMA", none},  // a municipality is no state
-        {stato, "SAN MARINO", QStringLiteral("100000236")}, {stato, "ATLANTIDE", none},
+        {stato, "SAN MARINO", QStringLiteral("100000236")},
+        {stato, "ATLANTIDE", none},
         // Quotes are doubled, so they can neither break nor widen the criteria.
         {comune, "L'AQUILA", QStringLiteral("413066049")},
         {comune, " MONTE SANT'ANGELO ", QStringLiteral("416071033")},
@@ -62,7 +68,8 @@ TEST(CodeLookups, EmptyCodeIsNotNoMatch)
     using db::Value;
     test::ScratchDir dir;
     const auto row = [](const char* name, Value code) {
-        return std::vector<Value>{Value::integer(3), Value::text(QStringLiteral("XX")), Value::text(QString::fromLatin1(name)), code};
+        return std::vector<Value>{Value::integer(3), Value::text(QStringLiteral("XX")),
+                                  Value::text(QString::fromLatin1(name)), code};
     };
     db::registerMemoryDatabase(QStringLiteral("Comuni.mdb"),
                                {{QStringLiteral("CodiciVari"),

@@ -5,9 +5,9 @@
 
 #include <QFile>
 
+#include "export/ExportRun.h"
 #include "RunDoubles.h"
 #include "TestSupport.h"
-#include "export/ExportRun.h"
 
 namespace ostelvia::test {
 namespace {
@@ -26,10 +26,7 @@ protected:
         scratch.writeSettings(exportPath, QStringLiteral("true"));
         MessaggioErrore.clear();
     }
-    RunSummary run(const QString& from, const QString& to)
-    {
-        return runs.record(CreaFileTassa(from, to, rooms));
-    }
+    RunSummary run(const QString& from, const QString& to) { return runs.record(CreaFileTassa(from, to, rooms)); }
 
     ScratchDir scratch;
     QString exportPath;
@@ -71,7 +68,8 @@ TEST_F(ExportRunTest, SingleDaysCompleteEmptyOrStopOnTheirOneCard)
         {"10/07/2024", Outcome::StoppedOnCard, "Codice stato di residenza errato (XX) BELLI PROVA\r\n", {}},
         {"15/08/2024", Outcome::Completed, nullptr, kHeader},
         // K05 (Null Sesso) cannot be laid out: it stops the run like an invalid card.
-        {"06/05/2024", Outcome::StoppedOnCard, "Tracciato record errato (campo 38: ) PARISI ETTORE\r\n", kHeader + "\r\n"},
+        {"06/05/2024", Outcome::StoppedOnCard, "Tracciato record errato (campo 38: ) PARISI ETTORE\r\n",
+         kHeader + "\r\n"},
         {"15/08/2024", Outcome::Completed, nullptr, kHeader},
     };
     for (const auto& r : rows) {

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace ostelvia;
 using namespace ostelvia::exporter;
 using ostelvia::text::toCp1252;
@@ -116,17 +115,15 @@ TEST_F(PresenceRecordRules, GuestKindFirstMatchWins)
 TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"20120131", "20120131"}, {"190315", "00000000"},  {"", "00000000"},
-        {"201201310", "00000000"}, {"  201201", "00201201"}, {"2012013X", "02012013"},
-        {"ABCDEFGH", "00000000"},
+        {"20120131", "20120131"}, {"190315", "00000000"},   {"", "00000000"},         {"201201310", "00000000"},
+        {"  201201", "00201201"}, {"2012013X", "02012013"}, {"ABCDEFGH", "00000000"},
     };
     for (const auto& [stored, written] : cases) {
         const PresenceRecord r = buildWith({{"DataRilascioDocumento", utf8(stored)}});
         ASSERT_TRUE(r.ok()) << stored;
         EXPECT_EQ(test::recordField(r.riga, 28), QLatin1String(written)) << stored;
     }
-    EXPECT_EQ(test::recordField(buildWith({{"DataRilascioDocumento", kNull}}).riga, 28),
-              QStringLiteral("00000000"));
+    EXPECT_EQ(test::recordField(buildWith({{"DataRilascioDocumento", kNull}}).riga, 28), QStringLiteral("00000000"));
     EXPECT_EQ(buildWith({{"DataRilascioDocumento", utf8("1e9     ")}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 28: 1000000000) ROSSI MARIO\r\n"));
 }
@@ -137,8 +134,7 @@ TEST_F(PresenceRecordRules, NumbersThatOutgrowTheirFieldsAreReported)
               QStringLiteral("Tracciato record errato (campo 1: 12345678) ROSSI MARIO\r\n"));
     EXPECT_EQ(buildWith({{"NumeroProgressivo", number(9999000000)}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 8: 10023000000) ROSSI MARIO\r\n"));
-    const PresenceRecord both = buildWith(
-        {{"CodIDS", number(10100)}, {"DataNascita", utf8("1975041")}});
+    const PresenceRecord both = buildWith({{"CodIDS", number(10100)}, {"DataNascita", utf8("1975041")}});
     EXPECT_EQ(both.widthErrors,
               QStringLiteral("Tracciato record errato (campo 11: 100) ROSSI MARIO\r\n"
                              "Tracciato record errato (campo 16: 1975041) ROSSI MARIO\r\n"));
@@ -154,11 +150,12 @@ TEST_F(PresenceRecordRules, NullFieldsReadAsEmpty)
     }
     const PresenceRecord r = buildCard(card);
     // Only the as-stored dates and Sesso lose their width; the name is empty.
-    EXPECT_EQ(r.widthErrors, QStringLiteral("Tracciato record errato (campo 2: ) \r\n"
-                                            "Tracciato record errato (campo 4: ) \r\n"
-                                            "Tracciato record errato (campo 5: ) \r\n"
-                                            "Tracciato record errato (campo 16: ) \r\n"
-                                            "Tracciato record errato (campo 38: ) \r\n"));
+    EXPECT_EQ(r.widthErrors,
+              QStringLiteral("Tracciato record errato (campo 2: ) \r\n"
+                             "Tracciato record errato (campo 4: ) \r\n"
+                             "Tracciato record errato (campo 5: ) \r\n"
+                             "Tracciato record errato (campo 16: ) \r\n"
+                             "Tracciato record errato (campo 38: ) \r\n"));
 
     // With those five present, every other Null field has its width.
     for (const char* name : {"DataArrivo", "DataPartenzaReale", "DataNascita"})
@@ -184,7 +181,9 @@ TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
 {
     const PresenceRecord r = buildWith({{"NomeCliente", utf8("ROSSI\tMARIO")},
                                         {"Indirizzo", utf8("VIA\r\nROMA 1")},
-                                        {"NumeroDocumento", utf8("AX\x7F" "1")}});
+                                        {"NumeroDocumento",
+                                         utf8("AX\x7F"
+                                              "1")}});
     ASSERT_TRUE(r.ok());
     // A tab does not split words: the whole name is the last word.
     EXPECT_EQ(test::recordField(r.riga, 13), QString(30, QLatin1Char(' ')));
@@ -197,8 +196,7 @@ TEST_F(PresenceRecordRules, ControlCharactersAreWrittenAsBlanks)
 
 TEST_F(PresenceRecordRules, CharacterOutsideTheBmpTakesOnePlace)
 {
-    const PresenceRecord r =
-        buildWith({{"NomeCliente", QString::fromUcs4(U"ROSSI \U0001F600ARIO")}});
+    const PresenceRecord r = buildWith({{"NomeCliente", QString::fromUcs4(U"ROSSI \U0001F600ARIO")}});
     ASSERT_TRUE(r.ok()) << r.widthErrors.toStdString();
     EXPECT_EQ(r.riga.size(), kRecordLength);
     EXPECT_EQ(toCp1252(r.riga).size(), kRecordLength);

@@ -5,8 +5,8 @@
 // with rows missing.
 #include <QFile>
 
-#include "RunSetup.h"
 #include "export/CodeList.h"
+#include "RunSetup.h"
 
 namespace ostelvia::test {
 namespace {
@@ -54,7 +54,7 @@ void checkCodeList(const QString& name, const Damaged& damaged, bool mustFail, c
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 
-class DamagedDatabase : public ::testing::TestWithParam<QString> {};
+class DamagedDatabase : public ::testing::TestWithParam<QString> { };
 
 // Whole-file damage must be reported whenever the operation reads the file;
 // damaged pages may be harmless, but never lose rows silently.
@@ -130,7 +130,9 @@ TEST(BrokenFile, ReportedByNameWithWhatIsMissing)
     };
     for (const Case& c : cases) {
         const QString file = QLatin1String(c.file);
-        const Damaged broken{QLatin1String(c.folder), readBytes(fixtureDir(QStringLiteral("broken/") + QLatin1String(c.folder)) + QLatin1Char('/') + file)};
+        const Damaged broken{
+            QLatin1String(c.folder),
+            readBytes(fixtureDir(QStringLiteral("broken/") + QLatin1String(c.folder)) + QLatin1Char('/') + file)};
         ASSERT_FALSE(broken.bytes.isEmpty()) << c.folder;
         const QString missing = quoted(QLatin1String(c.missing));
         if (c.exportReads)

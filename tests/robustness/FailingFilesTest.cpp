@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "RunSetup.h"
 #include "export/CodeList.h"
 #include "export/TextFiles.h"
+#include "RunSetup.h"
 
 namespace ostelvia::test {
 namespace {
@@ -26,8 +26,9 @@ TEST_F(FailingFile, ExportPathThatCannotBeWritten)
     const QString folder = scratch.filePath(QStringLiteral("cartella"));
     ASSERT_TRUE(QDir().mkdir(folder));
     // Root ignores permissions: a path under a regular file fails for anyone.
-    for (const QString& path : {scratch.filePath(QStringLiteral("manca/ZaverUdevu.txt")), folder,
-                                scratch.filePath(QStringLiteral("Comuni.mdb/ZaverUdevu.txt")), QStringLiteral("/dev/full")}) {
+    for (const QString& path :
+         {scratch.filePath(QStringLiteral("manca/ZaverUdevu.txt")), folder,
+          scratch.filePath(QStringLiteral("Comuni.mdb/ZaverUdevu.txt")), QStringLiteral("/dev/full")}) {
         SCOPED_TRACE(path.toStdString());
         runs = RunLog();
         scratch.writeSettings(path, QStringLiteral("true"));

@@ -36,7 +36,8 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
             scratch.replaceDatabaseBytes(name, damaged.bytes);
             const QString exportPath = scratch.filePath(QStringLiteral("out.txt"));
             scratch.writeSettings(exportPath);
-            const CommandResult result = runCommand(scratch.path(), codeList ? QStringList{QStringLiteral("--code-list")} : kWideRange);
+            const CommandResult result =
+                runCommand(scratch.path(), codeList ? QStringList{QStringLiteral("--code-list")} : kWideRange);
             ASSERT_EQ(result.status, QProcess::NormalExit);
             if (result.exitCode == 2) {
                 EXPECT_TRUE(commandLine(result.err).contains(quoted(name).toLocal8Bit())) << result.err.toStdString();

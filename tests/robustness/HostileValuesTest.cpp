@@ -3,8 +3,8 @@
 // control characters and characters outside Windows-1252, in guest cards and
 // in the typed ranges. Each is exported or reported as any other value; none
 // breaks a query or the width of a record.
-#include "FixtureSource.h"
 #include "export/PresenceRecord.h"
+#include "FixtureSource.h"
 #include "RunSetup.h"
 #include "text/Cp1252.h"
 
@@ -47,17 +47,23 @@ TEST_F(HostileCard, ValuesAreWrittenAsAnyOtherWithinTheirFields)
         QByteArray names;  // bytes 60 to 120 of the record
     };
     const Case cases[] = {
-        {"memo of ten thousand hostile characters, not exported", {{QStringLiteral("Note"), note}}, reference.mid(16 + 60, 60)},
-        {"quotes, brackets and wildcards", {{QStringLiteral("NomeCliente"), QStringLiteral("O'BRIEN \"[%*?#]\"")}},
+        {"memo of ten thousand hostile characters, not exported",
+         {{QStringLiteral("Note"), note}},
+         reference.mid(16 + 60, 60)},
+        {"quotes, brackets and wildcards",
+         {{QStringLiteral("NomeCliente"), QStringLiteral("O'BRIEN \"[%*?#]\"")}},
          QByteArray("O'BRIEN").leftJustified(30) + QByteArray("\"[%*?#]\"").leftJustified(30)},
-        {"name of ten thousand characters", {{QStringLiteral("NomeCliente"), QStringLiteral("ROSSI ") + QString(10000, QLatin1Char('M'))}},
+        {"name of ten thousand characters",
+         {{QStringLiteral("NomeCliente"), QStringLiteral("ROSSI ") + QString(10000, QLatin1Char('M'))}},
          QByteArray("ROSSI").leftJustified(30) + QByteArray(30, 'M')},
         // A Polish letter, a CJK character and an emoji (two UTF-16 units): one byte each.
-        {"characters outside the code page", {{QStringLiteral("NomeCliente"), QStringLiteral("\u0141UKASZ \u674E\U0001F600")}},
+        {"characters outside the code page",
+         {{QStringLiteral("NomeCliente"), QStringLiteral("\u0141UKASZ \u674E\U0001F600")}},
          QByteArray("?UKASZ").leftJustified(30) + QByteArray("??").leftJustified(30)},
         // Each control character a blank: "ROSSI  X" is the surname part.
-        {"control characters", {{QStringLiteral("NomeCliente"), QStringLiteral("ROSSI\r\nX MARIO")},
-                                {QStringLiteral("Indirizzo"), QStringLiteral("VIA\nAPPIA\x1A\x7F NUOVA 12")}},
+        {"control characters",
+         {{QStringLiteral("NomeCliente"), QStringLiteral("ROSSI\r\nX MARIO")},
+          {QStringLiteral("Indirizzo"), QStringLiteral("VIA\nAPPIA\x1A\x7F NUOVA 12")}},
          QByteArray("ROSSI  X").leftJustified(30) + QByteArray("MARIO").leftJustified(30)},
     };
     for (const Case& c : cases) {

@@ -60,7 +60,8 @@ std::vector<Damaged> wholeFileDamage(const QByteArray& file)
     };
     // Cut at a page boundary: libmdb then reads pages that are not there,
     // which matters only when the run needs them.
-    for (int pages : {1, 2, 3, 6, static_cast<int>(file.size() / kJetPage) / 2, static_cast<int>(file.size() / kJetPage) - 1})
+    for (int pages :
+         {1, 2, 3, 6, static_cast<int>(file.size() / kJetPage) / 2, static_cast<int>(file.size() / kJetPage) - 1})
         cases.push_back({QStringLiteral("cut after %1 pages").arg(pages), file.left(qsizetype(pages) * kJetPage)});
     return cases;
 }

@@ -5,8 +5,8 @@
 #include <array>
 #include <utility>
 
-#include "RunSetup.h"
 #include "db/FileCheck.h"
+#include "RunSetup.h"
 
 namespace ostelvia::test {
 namespace {
@@ -46,7 +46,13 @@ TEST(RowCheck, RowsThatFitTheirPageAndLayout)
         {"more variable columns than columns", {{3000, 10}, {3018, 11}}, 3000, 22, false, true, false},
         {"as many variable columns as columns", {{3000, 10}, {3018, 10}}, 3000, 22, false, true, false},
         {"huge variable count", {{3000, 10}, {3018, 0xFF}, {3019, 0xFF}}, 3000, 22, false, true, false},
-        {"huge count never read without variable columns", {{3000, 10}, {3018, 0xFF}, {3019, 0xFF}}, 3000, 22, false, false, true},
+        {"huge count never read without variable columns",
+         {{3000, 10}, {3018, 0xFF}, {3019, 0xFF}},
+         3000,
+         22,
+         false,
+         false,
+         true},
         {"Jet 3 counts of one byte", jet3Row, 100, 11, true, true, true},
         {"Jet 3 variable count past the columns", {{100, 9}, {108, 10}}, 100, 11, true, true, false},
     };
@@ -68,8 +74,8 @@ TEST(MemoCheck, KindsAndPagesTheReaderCanFollow)
 
     // Three pages; page 1 a data page whose row 0 spans 4000 to the page end
     // and row 1 3900 to 4000. A pointer is page << 8 | row.
-    const Bytes rows{{4096, 0x01}, {4096 + 12, 2}, {4096 + 14, 4000 & 0xff}, {4096 + 15, 4000 >> 8},
-                     {4096 + 16, 3900 & 0xff}, {4096 + 17, 3900 >> 8}};
+    const Bytes rows{{4096, 0x01},           {4096 + 12, 2},           {4096 + 14, 4000 & 0xff},
+                     {4096 + 15, 4000 >> 8}, {4096 + 16, 3900 & 0xff}, {4096 + 17, 3900 >> 8}};
     const Bytes row1ToRow0{{4096 + 3900, 0}, {4096 + 3901, 1}};
     struct Case {
         const char* what;
@@ -85,8 +91,16 @@ TEST(MemoCheck, KindsAndPagesTheReaderCanFollow)
         {"past the end of the file", {}, 0x40000010u, 3u << 8 | 0, false},
         {"page 0", {}, 0x40000010u, 0u << 8 | 0, false},
         {"chain from row 1 to row 0, which ends it", row1ToRow0, 0x100u, 1u << 8 | 1, true},
-        {"chain looping back to row 1", {{4096 + 3900, 0}, {4096 + 3901, 1}, {4096 + 4000, 1}, {4096 + 4001, 1}}, 0x100u, 1u << 8 | 1, false},
-        {"chain to a row that is not there", {{4096 + 3900, 0}, {4096 + 3901, 1}, {4096 + 4000, 7}, {4096 + 4001, 1}}, 0x100u, 1u << 8 | 1, false},
+        {"chain looping back to row 1",
+         {{4096 + 3900, 0}, {4096 + 3901, 1}, {4096 + 4000, 1}, {4096 + 4001, 1}},
+         0x100u,
+         1u << 8 | 1,
+         false},
+        {"chain to a row that is not there",
+         {{4096 + 3900, 0}, {4096 + 3901, 1}, {4096 + 4000, 7}, {4096 + 4001, 1}},
+         0x100u,
+         1u << 8 | 1,
+         false},
     };
     for (const Case& c : cases) {
         QByteArray file(3 * 4096, '\0');
@@ -94,8 +108,8 @@ TEST(MemoCheck, KindsAndPagesTheReaderCanFollow)
             for (const auto& [at, value] : bytes)
                 file[at] = static_cast<char>(value);
         }
-        EXPECT_EQ(memoPagesSound(reinterpret_cast<const unsigned char*>(file.constData()), static_cast<std::size_t>(file.size()),
-                                 4096, false, c.header, c.pointer),
+        EXPECT_EQ(memoPagesSound(reinterpret_cast<const unsigned char*>(file.constData()),
+                                 static_cast<std::size_t>(file.size()), 4096, false, c.header, c.pointer),
                   c.sound)
             << c.what;
     }
@@ -112,7 +126,8 @@ TEST(PageByPageRead, DamagedUsageMapLosesNoCardAndMixesNone)
         const std::vector<int> pages = mainTableDataPages(bytes);
         ASSERT_FALSE(pages.empty());
         const auto* file = reinterpret_cast<const unsigned char*>(bytes.constData());
-        const std::size_t definition = std::size_t(file[pages.at(0) * kJetPage + 4]) | std::size_t(file[pages.at(0) * kJetPage + 5]) << 8;
+        const std::size_t definition =
+            std::size_t(file[pages.at(0) * kJetPage + 4]) | std::size_t(file[pages.at(0) * kJetPage + 5]) << 8;
         const unsigned char* map = file + definition * kJetPage + 55;
         const std::size_t mapPage = std::size_t(map[1]) | std::size_t(map[2]) << 8 | std::size_t(map[3]) << 16;
         const unsigned char* rowTable = file + mapPage * kJetPage + 14 + 2 * map[0];
@@ -134,7 +149,8 @@ void readFuzzedGuests(const char* file, std::initializer_list<const char*> field
 {
     SCOPED_TRACE(file);
     ScratchDir scratch;
-    scratch.replaceDatabaseBytes(QStringLiteral("Scheda_Cliente.mdb"), readBytes(QStringLiteral(OSTELVIA_ROBUST_DATA "/") + QLatin1String(file)));
+    scratch.replaceDatabaseBytes(QStringLiteral("Scheda_Cliente.mdb"),
+                                 readBytes(QStringLiteral(OSTELVIA_ROBUST_DATA "/") + QLatin1String(file)));
     int rows = 0;
     const auto error = dbErrorOf([&] {
         db::Database guests = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));

@@ -8,10 +8,10 @@
 
 #include <optional>
 
-#include "RobustSupport.h"
-#include "TestSupport.h"
 #include "db/Database.h"
 #include "export/ExportRun.h"
+#include "RobustSupport.h"
+#include "TestSupport.h"
 
 namespace ostelvia::test {
 
@@ -26,8 +26,7 @@ inline QByteArray fixtureBytes(const QString& name)
 }
 
 // The message of the database error `body` throws; nothing when it runs through.
-template <typename Body>
-std::optional<QString> dbErrorOf(Body body)
+template <typename Body> std::optional<QString> dbErrorOf(Body body)
 {
     try {
         body();
@@ -44,7 +43,8 @@ struct ExportSetup {
         exporter::MessaggioErrore.clear();
     }
 
-    exporter::RunSummary run(const QString& from = QStringLiteral("01/01/2000"), const QString& to = QStringLiteral("30/04/2024"))
+    exporter::RunSummary run(const QString& from = QStringLiteral("01/01/2000"),
+                             const QString& to = QStringLiteral("30/04/2024"))
     {
         return runs.record(exporter::CreaFileTassa(from, to, rooms));
     }

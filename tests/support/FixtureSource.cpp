@@ -36,8 +36,8 @@ QString unescapeCell(const QString& cell)
 
 std::vector<SourceRow> readSource(const QString& database, const QString& table, const QString& dataset)
 {
-    const QString path = fixtureDir(dataset) + QStringLiteral("/src/") + database + QLatin1Char('/') + table
-        + QStringLiteral(".tsv");
+    const QString path =
+        fixtureDir(dataset) + QStringLiteral("/src/") + database + QLatin1Char('/') + table + QStringLiteral(".tsv");
     const QStringList lines = QString::fromUtf8(readBytes(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (lines.isEmpty())
         throw std::runtime_error("missing fixture source " + path.toStdString());
@@ -75,9 +75,11 @@ db::TableData guestTable(const std::vector<SourceRow>& cards)
                                               QStringLiteral("CodiceCapoFamiglia"), QStringLiteral("CodiceCapoGruppo")};
     db::TableData table;
     table.name = QStringLiteral("Scheda_Cliente");
-    const std::vector<SourceRow> source = readSource(QStringLiteral("Scheda_Cliente"), QStringLiteral("Scheda_Cliente"));
+    const std::vector<SourceRow> source =
+        readSource(QStringLiteral("Scheda_Cliente"), QStringLiteral("Scheda_Cliente"));
     for (const auto& [column, cell] : source.front())
-        table.columns.push_back({column, numberColumns.contains(column) ? db::Column::Type::Integer : db::Column::Type::Text});
+        table.columns.push_back(
+            {column, numberColumns.contains(column) ? db::Column::Type::Integer : db::Column::Type::Text});
     for (const SourceRow& card : cards) {
         std::vector<db::Value> row;
         for (const db::Column& column : table.columns) {

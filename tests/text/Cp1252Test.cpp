@@ -21,9 +21,10 @@ TEST(Cp1252, DecodesTheWindowsBlock)
     EXPECT_EQ(fromCp1252(QByteArray("\x8A\x9F")), QStringLiteral("\u0160\u0178"));
     EXPECT_EQ(fromCp1252(QByteArray("\x92")), QStringLiteral("\u2019"));
     // Undefined bytes decode to the C1 control of the same number.
-    EXPECT_EQ(fromCp1252(QByteArray("\x81\x8D\x8F\x90\x9D")),
-              QStringLiteral("\u0081\u008D\u008F\u0090\u009D"));
-    EXPECT_EQ(fromCp1252(QByteArray("CANT\xD9 L\xB4" "AQUILA")), QStringLiteral("CANTÙ L´AQUILA"));
+    EXPECT_EQ(fromCp1252(QByteArray("\x81\x8D\x8F\x90\x9D")), QStringLiteral("\u0081\u008D\u008F\u0090\u009D"));
+    EXPECT_EQ(fromCp1252(QByteArray("CANT\xD9 L\xB4"
+                                    "AQUILA")),
+              QStringLiteral("CANTÙ L´AQUILA"));
 }
 
 TEST(Cp1252, EncodesLatin1AndTheWindowsBlock)

@@ -41,7 +41,8 @@ public:
     // tool's dialogs get `typed` in their entry field, when given, and the
     // button with the object name `button` ("T0", "T1") pressed.
     explicit DialogAnswer(QString button, std::optional<QString> typed = std::nullopt)
-        : button_(std::move(button)), typed_(std::move(typed))
+        : button_(std::move(button)),
+          typed_(std::move(typed))
     {
         start();
     }

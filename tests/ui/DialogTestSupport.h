@@ -5,12 +5,12 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QScreen>
-#include <QTextEdit>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <functional>

@@ -8,8 +8,8 @@
 #include <QSettings>
 #include <QtTest>
 
-#include "FrontOffice.h"
 #include "export/TextFiles.h"
+#include "FrontOffice.h"
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/Settings.h"
 
@@ -96,21 +96,46 @@ private slots:
 
         const int attuale = int(Come::Attuale), ricordata = int(Come::Ricordata), scelta = int(Come::Scelta),
                   annullata = int(Come::Annullata), fallita = int(Come::Fallita);
-        QTest::newRow("started inside the databases: asks nothing")
-            << "front" << "empty" << "" << attuale << "front" << "empty" << "";
-        QTest::newRow("remembered folder") << "empty" << "front" << "" << ricordata << "front" << "front" << "";
-        QTest::newRow("remembered folder, database name in capitals")
-            << "empty" << "capitals" << "" << ricordata << "capitals" << "capitals" << "";
-        QTest::newRow("nothing remembered: asks from home, remembers the answer")
-            << "empty" << "" << "front" << scelta << "front" << "front" << "home";
-        QTest::newRow("remembered folder without the databases: asks from it")
-            << "empty" << "empty" << "capitals" << scelta << "capitals" << "capitals" << "empty";
-        QTest::newRow("remembered folder gone: asks from home")
-            << "empty" << "gone" << "front" << scelta << "front" << "front" << "home";
-        QTest::newRow("chooser cancelled: nothing changes")
-            << "empty" << "empty" << "" << annullata << "empty" << "empty" << "empty";
-        QTest::newRow("chosen folder gone: nothing changes")
-            << "empty" << "" << "gone" << fallita << "empty" << "" << "home";
+        QTest::newRow("started inside the databases: asks nothing") << "front"
+                                                                    << "empty"
+                                                                    << "" << attuale << "front"
+                                                                    << "empty"
+                                                                    << "";
+        QTest::newRow("remembered folder") << "empty"
+                                           << "front"
+                                           << "" << ricordata << "front"
+                                           << "front"
+                                           << "";
+        QTest::newRow("remembered folder, database name in capitals") << "empty"
+                                                                      << "capitals"
+                                                                      << "" << ricordata << "capitals"
+                                                                      << "capitals"
+                                                                      << "";
+        QTest::newRow("nothing remembered: asks from home, remembers the answer") << "empty"
+                                                                                  << ""
+                                                                                  << "front" << scelta << "front"
+                                                                                  << "front"
+                                                                                  << "home";
+        QTest::newRow("remembered folder without the databases: asks from it") << "empty"
+                                                                               << "empty"
+                                                                               << "capitals" << scelta << "capitals"
+                                                                               << "capitals"
+                                                                               << "empty";
+        QTest::newRow("remembered folder gone: asks from home") << "empty"
+                                                                << "gone"
+                                                                << "front" << scelta << "front"
+                                                                << "front"
+                                                                << "home";
+        QTest::newRow("chooser cancelled: nothing changes") << "empty"
+                                                            << "empty"
+                                                            << "" << annullata << "empty"
+                                                            << "empty"
+                                                            << "empty";
+        QTest::newRow("chosen folder gone: nothing changes") << "empty"
+                                                             << ""
+                                                             << "gone" << fallita << "empty"
+                                                             << ""
+                                                             << "home";
     }
 
     void startFolder()
@@ -128,12 +153,10 @@ private slots:
         QTemporaryDir empty;
         QVERIFY(QFile::copy(front.filePath(QStringLiteral("Scheda_Cliente.mdb")),
                             capitals.filePath(QStringLiteral("SCHEDA_CLIENTE.MDB"))));
-        const QMap<QString, QString> folder{{"front", canonical(front.path())},
-                                            {"capitals", canonical(capitals.path())},
-                                            {"empty", canonical(empty.path())},
-                                            {"gone", kGone},
-                                            {"home", QDir::homePath()},
-                                            {"", ""}};
+        const QMap<QString, QString> folder{
+            {"front", canonical(front.path())}, {"capitals", canonical(capitals.path())},
+            {"empty", canonical(empty.path())}, {"gone", kGone},
+            {"home", QDir::homePath()},         {"", ""}};
         QDir::setCurrent(folder[startedIn]);
         remember(folder[rememberedBefore]);
         RecordingChooser chooser;
@@ -198,7 +221,8 @@ private slots:
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("message");
-        QTest::newRow("cancelled") << "" << "";
+        QTest::newRow("cancelled") << ""
+                                   << "";
         QTest::newRow("folder gone") << kGone << "non esiste";
     }
 

@@ -53,15 +53,14 @@ private slots:
         }
         QCOMPARE(f.field(0)->geometry(), ui::TwipsToPixels(ui::TwipRect{1560, 360, 1695, 285}, dpi));
         // The preset last room fits its box.
-        QVERIFY(f.field(3)->fontMetrics().horizontalAdvance(QStringLiteral("ZZZZZZ")) + 4
-                <= f.field(3)->width());
+        QVERIFY(f.field(3)->fontMetrics().horizontalAdvance(QStringLiteral("ZZZZZZ")) + 4 <= f.field(3)->width());
     }
 
     void tabOrderFollowsTabIndex()
     {
         Front f;
         ui::OstelviaDT& w = *f.window;
-        const QList<QWidget*> expected{f.field(0), f.field(2), f.field(3), w.creaFileButton(), w.esciButton(),
+        const QList<QWidget*> expected{f.field(0), f.field(2),      f.field(3), w.creaFileButton(), w.esciButton(),
                                        f.list(),   w.inviaButton(), f.field(1), f.field(0)};
         QWidget* current = f.field(0);
         for (qsizetype i = 1; i < expected.size(); ++i) {
@@ -133,20 +132,53 @@ private slots:
         QTest::addColumn<QString>("lastAfter");
         QTest::addColumn<int>("focusOn");
         const QString y = QStringLiteral("09/05/2024");
-        QTest::newRow("first: six digits") << 0 << "" << "240413" << "24/04/2013" << y << 1;
-        QTest::newRow("first: eight digits") << 0 << "" << "01022024" << "01/02/2024" << y << 1;
-        QTest::newRow("first: blanks around") << 0 << "" << " 29022024 " << "29/02/2024" << y << 1;
-        QTest::newRow("first: 31 February rejected") << 0 << "" << "31022013" << "" << y << 0;
-        QTest::newRow("first: 29 February 1923 rejected") << 0 << "" << "290223" << "" << y << 0;
-        QTest::newRow("first: letters rejected") << 0 << "" << "abc" << "" << y << 0;
-        QTest::newRow("last: after the first") << 1 << "01/05/2024" << "10052024" << "01/05/2024" << "10/05/2024" << 2;
-        QTest::newRow("last: year 19 is 2019") << 1 << "01/01/2019" << "020119" << "01/01/2019" << "02/01/2019" << 2;
-        QTest::newRow("last: year 99 is 1999") << 1 << "01/01/2000" << "311299" << "" << "31/12/1999" << 1;
-        QTest::newRow("last: same day") << 1 << "10/05/2024" << "10/05/2024" << "10/05/2024" << "10/05/2024" << 2;
-        QTest::newRow("last: before the first") << 1 << "10/05/2024" << "01052024" << "" << "01/05/2024" << 1;
-        QTest::newRow("last: invalid") << 1 << "10/05/2024" << "320524" << "10/05/2024" << "" << 1;
+        QTest::newRow("first: six digits") << 0 << ""
+                                           << "240413"
+                                           << "24/04/2013" << y << 1;
+        QTest::newRow("first: eight digits") << 0 << ""
+                                             << "01022024"
+                                             << "01/02/2024" << y << 1;
+        QTest::newRow("first: blanks around") << 0 << ""
+                                              << " 29022024 "
+                                              << "29/02/2024" << y << 1;
+        QTest::newRow("first: 31 February rejected") << 0 << ""
+                                                     << "31022013"
+                                                     << "" << y << 0;
+        QTest::newRow("first: 29 February 1923 rejected") << 0 << ""
+                                                          << "290223"
+                                                          << "" << y << 0;
+        QTest::newRow("first: letters rejected") << 0 << ""
+                                                 << "abc"
+                                                 << "" << y << 0;
+        QTest::newRow("last: after the first") << 1 << "01/05/2024"
+                                               << "10052024"
+                                               << "01/05/2024"
+                                               << "10/05/2024" << 2;
+        QTest::newRow("last: year 19 is 2019") << 1 << "01/01/2019"
+                                               << "020119"
+                                               << "01/01/2019"
+                                               << "02/01/2019" << 2;
+        QTest::newRow("last: year 99 is 1999") << 1 << "01/01/2000"
+                                               << "311299"
+                                               << ""
+                                               << "31/12/1999" << 1;
+        QTest::newRow("last: same day") << 1 << "10/05/2024"
+                                        << "10/05/2024"
+                                        << "10/05/2024"
+                                        << "10/05/2024" << 2;
+        QTest::newRow("last: before the first") << 1 << "10/05/2024"
+                                                << "01052024"
+                                                << ""
+                                                << "01/05/2024" << 1;
+        QTest::newRow("last: invalid") << 1 << "10/05/2024"
+                                       << "320524"
+                                       << "10/05/2024"
+                                       << "" << 1;
         // Years compare before days: 01/01/2025 is after 31/12/2024.
-        QTest::newRow("last: across a year") << 1 << "31/12/2024" << "01012025" << "31/12/2024" << "01/01/2025" << 2;
+        QTest::newRow("last: across a year") << 1 << "31/12/2024"
+                                             << "01012025"
+                                             << "31/12/2024"
+                                             << "01/01/2025" << 2;
     }
 
     void enterInADate()

@@ -157,15 +157,33 @@ void TestMessageDialog::dialogoPerStile_data()
     QTest::addColumn<QString>("premi");
     QTest::addColumn<int>("risposta");
 
-    QTest::newRow("0 Ok") << 0 << "Ok" << "T0" << "T0" << 0;
-    QTest::newRow("48 Ok") << 48 << "Ok" << "T0" << "T0" << 0;
-    QTest::newRow("4 Si") << 4 << "Si" << "T0 T1" << "T0" << 6;
-    QTest::newRow("36 No") << 36 << "Si" << "T0 T1" << "T1" << 7;
-    QTest::newRow("35 Si") << 35 << "Si" << "T0 T1 T2" << "T0" << 6;
-    QTest::newRow("51 Annulla") << 51 << "Si" << "T0 T1 T2" << "T2" << 2;
-    QTest::newRow("51 No") << 51 << "Si" << "T0 T1 T2" << "T1" << 7;
-    QTest::newRow("260 Si") << 260 << "Si" << "T0 T1" << "T0" << 6;
-    QTest::newRow("16 fuori tabella") << 16 << "Ok" << "T0" << "T0" << 0;
+    QTest::newRow("0 Ok") << 0 << "Ok"
+                          << "T0"
+                          << "T0" << 0;
+    QTest::newRow("48 Ok") << 48 << "Ok"
+                           << "T0"
+                           << "T0" << 0;
+    QTest::newRow("4 Si") << 4 << "Si"
+                          << "T0 T1"
+                          << "T0" << 6;
+    QTest::newRow("36 No") << 36 << "Si"
+                           << "T0 T1"
+                           << "T1" << 7;
+    QTest::newRow("35 Si") << 35 << "Si"
+                           << "T0 T1 T2"
+                           << "T0" << 6;
+    QTest::newRow("51 Annulla") << 51 << "Si"
+                                << "T0 T1 T2"
+                                << "T2" << 2;
+    QTest::newRow("51 No") << 51 << "Si"
+                           << "T0 T1 T2"
+                           << "T1" << 7;
+    QTest::newRow("260 Si") << 260 << "Si"
+                            << "T0 T1"
+                            << "T0" << 6;
+    QTest::newRow("16 fuori tabella") << 16 << "Ok"
+                                      << "T0"
+                                      << "T0" << 0;
 }
 
 void TestMessageDialog::dialogoPerStile()
@@ -194,7 +212,7 @@ void TestMessageDialog::dialogoPerStile()
     });
     RispostaMsgBox = 99;  // the answer must be the button's
     const Risposta r = MostraMessaggio(QStringLiteral("Prima riga") + CRLF + QStringLiteral("Seconda riga"),
-                                     static_cast<Stile>(stile), QStringLiteral("Errore per Tassa di Soggiorno"));
+                                       static_cast<Stile>(stile), QStringLiteral("Errore per Tassa di Soggiorno"));
 
     QCOMPARE(titolo, QStringLiteral("Errore per Tassa di Soggiorno"));
     QCOMPARE(testo, QStringLiteral("Prima riga\nSeconda riga"));

@@ -7,8 +7,8 @@
 #include <array>
 
 #include "DialogAnswer.h"
-#include "TestSupport.h"
 #include "export/TextFiles.h"
+#include "TestSupport.h"
 #include "ui/main/Settings.h"
 
 using namespace ostelvia;
@@ -62,9 +62,10 @@ private slots:
         ui::CaricaImpostazioni();
         QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
         QCOMPARE(ui::ComandoPaginaWeb, ui::ComandoPaginaWebPredefinito());
-        QCOMPARE(setupBytes(), (ui::PercorsoFilePredefinito() + QStringLiteral("\r\n")
-                                + ui::ComandoPaginaWebPredefinito() + QStringLiteral("\r\n"))
-                                   .toLatin1());
+        QCOMPARE(setupBytes(),
+                 (ui::PercorsoFilePredefinito() + QStringLiteral("\r\n") + ui::ComandoPaginaWebPredefinito()
+                  + QStringLiteral("\r\n"))
+                     .toLatin1());
     }
 
     void existingFileIsReadNotRewritten_data()
@@ -72,13 +73,16 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("command");
-        QTest::newRow("two lines") << QByteArray("D:\\out\\tassa.txt\r\nbrowser https://x\r\n")
-                                   << "D:\\out\\tassa.txt" << "browser https://x";
-        QTest::newRow("one line: no command") << QByteArray("/tmp/z.txt\r\n") << "/tmp/z.txt" << "";
-        QTest::newRow("one line, no line end") << QByteArray("/tmp/z.txt") << "/tmp/z.txt" << "";
+        QTest::newRow("two lines") << QByteArray("D:\\out\\tassa.txt\r\nbrowser https://x\r\n") << "D:\\out\\tassa.txt"
+                                   << "browser https://x";
+        QTest::newRow("one line: no command") << QByteArray("/tmp/z.txt\r\n") << "/tmp/z.txt"
+                                              << "";
+        QTest::newRow("one line, no line end") << QByteArray("/tmp/z.txt") << "/tmp/z.txt"
+                                               << "";
         QTest::newRow("third line ignored") << QByteArray("a.txt\r\n  cmd  \r\nextra\r\n") << "a.txt"
                                             << "  cmd  ";
-        QTest::newRow("first line empty") << QByteArray("\r\ncmd\r\n") << "" << "cmd";
+        QTest::newRow("first line empty") << QByteArray("\r\ncmd\r\n") << ""
+                                          << "cmd";
         // Windows-1252: a grave is byte E0, the euro sign byte 80.
         QTest::newRow("code page") << QByteArray("C:\\Citt\xe0\\f.txt\r\n\x80 x\r\n")
                                    << QString::fromUtf8("C:\\Città\\f.txt") << QString::fromUtf8("€ x");
@@ -116,12 +120,18 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("path, Ok") << 1 << "T0" << "E:\\nuovo.txt" << QByteArray("E:\\nuovo.txt\r\nold cmd\r\n");
-        QTest::newRow("path, Ok with blanks kept") << 1 << "T0" << " p.txt " << QByteArray(" p.txt \r\nold cmd\r\n");
-        QTest::newRow("path, Annulla keeps it") << 1 << "T1" << "ignored" << QByteArray("old.txt\r\nold cmd\r\n");
-        QTest::newRow("command, Ok") << 2 << "T0" << "firefox https://a" << QByteArray("old.txt\r\nfirefox https://a\r\n");
-        QTest::newRow("command, Ok empty") << 2 << "T0" << "" << QByteArray("old.txt\r\n\r\n");
-        QTest::newRow("command, Annulla keeps it") << 2 << "T1" << "" << QByteArray("old.txt\r\nold cmd\r\n");
+        QTest::newRow("path, Ok") << 1 << "T0"
+                                  << "E:\\nuovo.txt" << QByteArray("E:\\nuovo.txt\r\nold cmd\r\n");
+        QTest::newRow("path, Ok with blanks kept") << 1 << "T0"
+                                                   << " p.txt " << QByteArray(" p.txt \r\nold cmd\r\n");
+        QTest::newRow("path, Annulla keeps it") << 1 << "T1"
+                                                << "ignored" << QByteArray("old.txt\r\nold cmd\r\n");
+        QTest::newRow("command, Ok") << 2 << "T0"
+                                     << "firefox https://a" << QByteArray("old.txt\r\nfirefox https://a\r\n");
+        QTest::newRow("command, Ok empty") << 2 << "T0"
+                                           << "" << QByteArray("old.txt\r\n\r\n");
+        QTest::newRow("command, Annulla keeps it") << 2 << "T1"
+                                                   << "" << QByteArray("old.txt\r\nold cmd\r\n");
     }
 
     void menuAnswersRewriteTheFile()
@@ -132,7 +142,8 @@ private slots:
         QFETCH(QByteArray, expected);
         const std::array<QString, 3> prompts{
             QString(),
-            QStringLiteral("Inserire il percorso completo del\r\nnome del file da generare\r\n\r\nes. C:\\ZaverUdevu.txt"),
+            QStringLiteral(
+                "Inserire il percorso completo del\r\nnome del file da generare\r\n\r\nes. C:\\ZaverUdevu.txt"),
             QStringLiteral("Inserire il comando completo per\r\nl'apertura della pagina web\r\n\r\n"
                            "es. C:\\Programmi\\Internet Explorer\\iexplore.exe https://...")};
         const std::array<QString, 3> titles{QString(), QStringLiteral("Percorso creazione Tassa"),

@@ -18,14 +18,13 @@ namespace {
 
 constexpr int kExitFailure = 2;
 
-const char* const kUsage =
-    "Uso: ostelvia [CARTELLA]\n"
-    "\n"
-    "Apre la finestra per il file dell'Imposta di Soggiorno, nella cartella del\n"
-    "programma di ricevimento: CARTELLA se data, altrimenti la cartella corrente se\n"
-    "contiene Scheda_Cliente.mdb, altrimenti quella scelta la prima volta.\n"
-    "  --help     mostra questo aiuto\n"
-    "  --version  mostra la versione\n";
+const char* const kUsage = "Uso: ostelvia [CARTELLA]\n"
+                           "\n"
+                           "Apre la finestra per il file dell'Imposta di Soggiorno, nella cartella del\n"
+                           "programma di ricevimento: CARTELLA se data, altrimenti la cartella corrente se\n"
+                           "contiene Scheda_Cliente.mdb, altrimenti quella scelta la prima volta.\n"
+                           "  --help     mostra questo aiuto\n"
+                           "  --version  mostra la versione\n";
 
 // Shown on standard error and, once the toolkit is up, in the message dialog.
 int Fallisce(const QString& messaggio)

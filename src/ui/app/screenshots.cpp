@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include <clocale>
-#include <functional>
 #include <cstdio>
+#include <functional>
 
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
@@ -49,8 +49,7 @@ bool save(QWidget* widget, const QString& path)
 
 // Waits for the next modal dialog, pictures it, then presses its button.
 // prepare, when given, arranges the dialog before the picture.
-void pictureNextDialog(const QString& path, const QString& button, bool* ok,
-                       std::function<void(QWidget*)> prepare = {})
+void pictureNextDialog(const QString& path, const QString& button, bool* ok, std::function<void(QWidget*)> prepare = {})
 {
     auto* timer = new QTimer;
     auto* elapsed = new QElapsedTimer;
@@ -154,8 +153,9 @@ int main(int argc, char* argv[])
     if (earlier.size() == 4)
         earlier[3].replace(29, 8, QStringLiteral("20240301"));
     QDir().mkpath(ostelvia::exporter::kArchiveFolder);
-    ostelvia::exporter::writeText(QDir(ostelvia::exporter::kArchiveFolder).filePath(QStringLiteral("2024-04-30_09-12-40.txt")),
-                                  earlier.join(ostelvia::exporter::kCrLf));
+    ostelvia::exporter::writeText(
+        QDir(ostelvia::exporter::kArchiveFolder).filePath(QStringLiteral("2024-04-30_09-12-40.txt")),
+        earlier.join(ostelvia::exporter::kCrLf));
     pictureNextDialog(out.filePath(QStringLiteral("send-warning.png")), QStringLiteral("T1"), &ok);
     window.inviaButton()->click();
     settle();

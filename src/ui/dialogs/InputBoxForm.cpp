@@ -26,8 +26,7 @@ void Posiziona(QWidget* widget, const TwipRect& rect, qreal dpi)
 
 }  // namespace
 
-InputBox_Form::InputBox_Form(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("InputBox_Form"));
     setModal(true);
@@ -64,8 +63,8 @@ InputBox_Form::InputBox_Form(QWidget* parent)
     text2_->setFocus(Qt::OtherFocusReason);
 
     // Load: centred on the screen at the design size.
-    const QRect iniziale = TwipsToPixels(
-        CentrataSulloSchermo(inputbox::kFormWidth, inputbox::kFormHeight, schermo.size), schermo.dpi);
+    const QRect iniziale =
+        TwipsToPixels(CentrataSulloSchermo(inputbox::kFormWidth, inputbox::kFormHeight, schermo.size), schermo.dpi);
     setFixedSize(iniziale.size());
     move(schermo.originPx + iniziale.topLeft());
 }
@@ -139,8 +138,7 @@ void InputBox_Form::T_Click(int index)
     done(QDialog::Accepted);
 }
 
-QString ChiediTesto(const QString& richiesta, const QString& titolo, const QString& predefinito,
-                    bool* annullato)
+QString ChiediTesto(const QString& richiesta, const QString& titolo, const QString& predefinito, bool* annullato)
 {
     // A fresh form per call: every dialog starts from the design values.
     InputBox_Form form;

@@ -35,7 +35,7 @@ public:
 public slots:
     // Escape and the window manager's close both end here: only the buttons
     // close this dialog.
-    void reject() override {}
+    void reject() override { }
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;

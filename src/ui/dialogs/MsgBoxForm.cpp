@@ -174,9 +174,15 @@ Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& t
         // The loop was ended from outside (the application quitting): never
         // hand back a previous dialog's answer as if it were this one's.
         switch (msgbox::PulsantiPerStile(pulsanti)) {
-        case msgbox::Pulsanti::Ok: RispostaMsgBox = codice(Risposta::Ok); break;
-        case msgbox::Pulsanti::SiNo: RispostaMsgBox = codice(Risposta::No); break;
-        case msgbox::Pulsanti::SiNoAnnulla: RispostaMsgBox = codice(Risposta::Annulla); break;
+        case msgbox::Pulsanti::Ok:
+            RispostaMsgBox = codice(Risposta::Ok);
+            break;
+        case msgbox::Pulsanti::SiNo:
+            RispostaMsgBox = codice(Risposta::No);
+            break;
+        case msgbox::Pulsanti::SiNoAnnulla:
+            RispostaMsgBox = codice(Risposta::Annulla);
+            break;
         }
     }
     return static_cast<Risposta>(RispostaMsgBox);

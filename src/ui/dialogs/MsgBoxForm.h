@@ -38,7 +38,7 @@ public:
 public slots:
     // Escape and the window manager's close both end here: only the buttons
     // close this dialog.
-    void reject() override {}
+    void reject() override { }
 
 protected:
     void showEvent(QShowEvent* evento) override;

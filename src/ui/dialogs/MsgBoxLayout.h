@@ -40,9 +40,9 @@ int CalcolaRighe(const QString& testo);
 int CalcolaColonne(const QString& testo);
 
 struct Layout {
-    int righe = 0;     // as computed, before any limit
+    int righe = 0;  // as computed, before any limit
     int colonne = 0;
-    TwipRect form;     // left and top within the screen's available area
+    TwipRect form;  // left and top within the screen's available area
     TwipRect label1;
     TwipRect text1;
     std::array<TwipRect, 3> t;

@@ -64,8 +64,8 @@ int PixelsToTwips(int pixels, qreal dpi)
 
 QRect TwipsToPixels(const TwipRect& rect, qreal dpi)
 {
-    return QRect(TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
-                 TwipsToPixels(rect.width, dpi), TwipsToPixels(rect.height, dpi));
+    return QRect(TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.width, dpi),
+                 TwipsToPixels(rect.height, dpi));
 }
 
 ScreenTwips ScreenInTwips(const QScreen* screen)

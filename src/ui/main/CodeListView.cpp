@@ -41,7 +41,7 @@ bool CreaListaPS(ProcessStarter& avvio)
     const QString comando = ComandoVisualizzaLista();
     if (!avvio.startDetached(comando)) {
         showError(QStringLiteral("Impossibile aprire il file \"%1\" con il comando \"%2\".")
-                    .arg(exporter::kFileListaPS, comando));
+                      .arg(exporter::kFileListaPS, comando));
         return false;
     }
     return true;

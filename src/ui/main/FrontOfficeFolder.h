@@ -24,8 +24,7 @@ inline const QString kChiaveCartella = QStringLiteral("CartellaRicevimento");
 
 // Asks for a folder under the given title, starting at the given folder; ""
 // when the user cancels.
-using SceltaCartella =
-    std::function<QString(QWidget* parent, const QString& titolo, const QString& partenza)>;
+using SceltaCartella = std::function<QString(QWidget* parent, const QString& titolo, const QString& partenza)>;
 
 // The chooser in use: the platform's folder dialog unless a test put its own.
 SceltaCartella& sceltaCartella();

@@ -100,8 +100,9 @@ QIcon IconaEsci()
 }  // namespace
 
 OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QWidget(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::CustomizeWindowHint),
       avvio_(avvio),
       oggi_(oggi ? std::move(oggi) : Orologio(DataDiOggi))
 {
@@ -159,11 +160,10 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         QString testo;
         TwipRect rect;
     };
-    const std::array<Etichetta, 4> etichette{
-        Etichetta{QStringLiteral("Dalla data"), {120, 360, 1260, 255}},
-        Etichetta{QStringLiteral("Alla data"), {3480, 360, 900, 255}},
-        Etichetta{QStringLiteral("Alla camera"), {120, 1560, 1380, 255}},
-        Etichetta{QStringLiteral("Dalla camera"), {120, 960, 1260, 255}}};
+    const std::array<Etichetta, 4> etichette{Etichetta{QStringLiteral("Dalla data"), {120, 360, 1260, 255}},
+                                             Etichetta{QStringLiteral("Alla data"), {3480, 360, 900, 255}},
+                                             Etichetta{QStringLiteral("Alla camera"), {120, 1560, 1380, 255}},
+                                             Etichetta{QStringLiteral("Dalla camera"), {120, 960, 1260, 255}}};
     for (int i = 0; i < 4; ++i) {
         label1_[i] = new QLabel(etichette[i].testo, area_);
         label1_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
@@ -267,8 +267,8 @@ QString OstelviaDT::ultimaCamera() const
 void OstelviaDT::avvisaImpostazioniMancanti()
 {
     const OverrideCursor freccia(Qt::ArrowCursor);
-    QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"),
-                       QMessageBox::Ok, this);
+    QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"), QMessageBox::Ok,
+                       this);
     avviso.exec();
     DopoDialogo();
 }
@@ -550,8 +550,8 @@ void OstelviaDT::runCardCheck()
     exporter::CheckReport rapporto;
     try {
         CheckProgressView progresso(this);
-        rapporto = exporter::checkAllCards(dataDa, dataA, *this,
-                                           [&progresso](int schede) { progresso.cardsChecked(schede); });
+        rapporto =
+            exporter::checkAllCards(dataDa, dataA, *this, [&progresso](int schede) { progresso.cardsChecked(schede); });
     } catch (const Error& errore) {
         Segnala(errore.message());
         return;

@@ -16,12 +16,12 @@ extern QString ComandoPaginaWeb;
 QString PercorsoFilePredefinito();
 QString ComandoPaginaWebPredefinito();
 
-inline const QString kRichiestaPercorso = QStringLiteral(
-    "Inserire il percorso completo del\r\nnome del file da generare\r\n\r\nes. C:\\ZaverUdevu.txt");
+inline const QString kRichiestaPercorso =
+    QStringLiteral("Inserire il percorso completo del\r\nnome del file da generare\r\n\r\nes. C:\\ZaverUdevu.txt");
 inline const QString kTitoloPercorso = QStringLiteral("Percorso creazione Tassa");
-inline const QString kRichiestaComando = QStringLiteral(
-    "Inserire il comando completo per\r\nl'apertura della pagina web\r\n\r\n"
-    "es. C:\\Programmi\\Internet Explorer\\iexplore.exe https://...");
+inline const QString kRichiestaComando =
+    QStringLiteral("Inserire il comando completo per\r\nl'apertura della pagina web\r\n\r\n"
+                   "es. C:\\Programmi\\Internet Explorer\\iexplore.exe https://...");
 inline const QString kTitoloComando = QStringLiteral("Percorso apertura pagina web");
 
 // Loads both settings from "TaxSetup.txt" in the current directory. A missing

@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QtTest>
 
-#include "FrontOffice.h"
-#include "RobustSupport.h"
 #include "export/ExportRun.h"
 #include "export/PresenceRecord.h"
+#include "FrontOffice.h"
+#include "RobustSupport.h"
 #include "ui/main/ErrorMessage.h"
 
 using namespace ostelvia;
@@ -28,7 +28,8 @@ private slots:
             QTest::addRow("%s plain text", name) << name << "plain text";
             QTest::addRow("%s cut inside page 1", name) << name << "cut inside page 1";
         }
-        QTest::addRow("guest cards, row table wiped") << "Scheda_Cliente.mdb" << "row table";
+        QTest::addRow("guest cards, row table wiped") << "Scheda_Cliente.mdb"
+                                                      << "row table";
     }
 
     void damagedDatabaseIsReportedAndTheWindowRecovers()
@@ -78,7 +79,8 @@ private slots:
             test::DialogAnswer answer(QStringLiteral("T0"));
             QTest::keyClick(f.field(2), '+');
             QCOMPARE(answer.seen().size(), 1);
-            QVERIFY2(answer.seen().at(0).text.contains(QStringLiteral("\"PSWebAll.mdb\"")), qPrintable(answer.seen().at(0).text));
+            QVERIFY2(answer.seen().at(0).text.contains(QStringLiteral("\"PSWebAll.mdb\"")),
+                     qPrintable(answer.seen().at(0).text));
         }
         QVERIFY(f.starter.started.isEmpty());
         QVERIFY(!QFileInfo::exists(f.dir.filePath(QStringLiteral("ListaPS.txt"))));
@@ -100,7 +102,8 @@ private slots:
         QFETCH(QString, path);
         Front f;
         QVERIFY(f.active());
-        const QString full = path.startsWith(QLatin1Char('/')) || !path.contains(QLatin1Char('/')) ? path : f.dir.filePath(path);
+        const QString full =
+            path.startsWith(QLatin1Char('/')) || !path.contains(QLatin1Char('/')) ? path : f.dir.filePath(path);
         f.dir.writeSettings(full, kCommand);
         const QList<test::DialogSeen> seen = f.creaFile();
         QCOMPARE(seen.size(), 1);
