@@ -22,7 +22,7 @@
 namespace ostelvia::test {
 
 // Another window takes the activation, then the dialog gets it back.
-inline void RiattivaDopoAltraFinestra(QDialog* dialogo)
+inline void reactivateAfterOtherWindow(QDialog* dialogo)
 {
     QWidget altra;
     altra.setGeometry(0, 0, 50, 50);
@@ -35,7 +35,7 @@ inline void RiattivaDopoAltraFinestra(QDialog* dialogo)
     QVERIFY(QTest::qWaitForWindowActive(dialogo));
 }
 
-inline QPushButton* Pulsante(QDialog* dialogo, const char* nome)
+inline QPushButton* findButton(QDialog* dialogo, const char* nome)
 {
     return dialogo->findChild<QPushButton*>(QString::fromLatin1(nome));
 }
@@ -44,7 +44,7 @@ inline const QString CRLF = QStringLiteral("\r\n");
 inline constexpr ui::TwipSize kSchermo{12000, 9000};  // 800 x 600 pixels at 96 dpi
 
 // "riga 1" CR LF "riga 2" ... up to quante.
-inline QString Linee(int quante)
+inline QString promptOfLines(int quante)
 {
     QStringList linee;
     for (int i = 1; i <= quante; ++i)
@@ -52,7 +52,7 @@ inline QString Linee(int quante)
     return linee.join(CRLF);
 }
 
-inline QString NomeFuoco()
+inline QString focusName()
 {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }

@@ -53,7 +53,7 @@ void TestInputDialog::righeEColonne_data()
     // The LF after a CR makes an 80-character second line count 81.
     QTest::newRow("LF conta") << QStringLiteral("a") + CRLF + QString(80, QLatin1Char('m')) << 2 << 81;
     QTest::newRow("riga lunga prima") << QString(90, QLatin1Char('m')) + CRLF + QStringLiteral("b") << 2 << 90;
-    QTest::newRow("quattro righe") << Linee(4) << 4 << 80;
+    QTest::newRow("quattro righe") << promptOfLines(4) << 4 << 80;
 }
 
 void TestInputDialog::righeEColonne()
@@ -93,7 +93,7 @@ void TestInputDialog::centratoELimiti()
 {
     // Design size centred: Int(7320 / 2), Int(5880 / 2); at 7200 x 2565
     // centred again: Int(4800 / 2), Int(6435 / 2).
-    QCOMPARE(CentrataSulloSchermo(4680, 3120, kSchermo), (TwipRect{3660, 2940, 4680, 3120}));
+    QCOMPARE(centredOnScreen(4680, 3120, kSchermo), (TwipRect{3660, 2940, 4680, 3120}));
     QCOMPARE(inputbox::CalcolaLayout(kAbcDe, kSchermo).form, (TwipRect{2400, 3217, 7200, 2565}));
 
     // 200 characters would be 18000 wide: the screen's 12000, at its left.
@@ -104,7 +104,7 @@ void TestInputDialog::centratoELimiti()
     QCOMPARE(largo.t[0].left, 9850);
 
     // 30 lines would need 9000 + 1965: the prompt gets 9000 - 1965 = 7035.
-    const inputbox::Layout alto = inputbox::CalcolaLayout(Linee(30), kSchermo);
+    const inputbox::Layout alto = inputbox::CalcolaLayout(promptOfLines(30), kSchermo);
     QCOMPARE(alto.text1.height, 7035);
     QCOMPARE(alto.text2.top, 7835);
     QCOMPARE(alto.t[0].top, 8310);
@@ -113,7 +113,7 @@ void TestInputDialog::centratoELimiti()
     // On a screen beyond 16-bit twips: 364 columns of 90, 109 rows of 300.
     const TwipSize grande{60000, 60000};
     QCOMPARE(inputbox::CalcolaLayout(QString(500, QLatin1Char('x')), grande).form.width, 32760);
-    QCOMPARE(inputbox::CalcolaLayout(Linee(200), grande).text1.height, 32700);
+    QCOMPARE(inputbox::CalcolaLayout(promptOfLines(200), grande).text1.height, 32700);
 }
 
 void TestInputDialog::contenutoFuocoESelezione()
@@ -125,14 +125,14 @@ void TestInputDialog::contenutoFuocoESelezione()
         richiesta = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->toPlainText();
         testo = Text2(d)->text();
         selezione = Text2(d)->selectedText();
-        t0 = Pulsante(d, "T0")->text();
-        t1 = Pulsante(d, "T1")->text();
-        fuoco = NomeFuoco();
+        t0 = findButton(d, "T0")->text();
+        t1 = findButton(d, "T1")->text();
+        fuoco = focusName();
         // Coming back from another window leaves the answer as the user left it.
         Text2(d)->deselect();
-        RiattivaDopoAltraFinestra(d);
+        reactivateAfterOtherWindow(d);
         riselezione = Text2(d)->selectedText();
-        QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
+        QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
     bool annullato = true;
     const QString r = ChiediTesto(kAbcDe, QStringLiteral("Percorso"), QStringLiteral("C:\\ZaverUdevu.txt"), &annullato);
@@ -162,7 +162,7 @@ void TestInputDialog::invioSpostaIlFuocoSuOk()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
         apertoDopoIlPrimoInvio = d->isVisible();
-        fuocoDopoIlPrimoInvio = NomeFuoco();
+        fuocoDopoIlPrimoInvio = focusName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     bool annullato = true;
@@ -187,7 +187,7 @@ void TestInputDialog::annullaEOkVuoto()
 {
     RispostaInputBox = QStringLiteral("vecchia risposta");
     bool annullato = false;
-    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T1"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(findButton(d, "T1"), Qt::LeftButton); });
     QCOMPARE(ChiediTesto(QStringLiteral("?"), QStringLiteral("Titolo"), QStringLiteral("testo"), &annullato),
              QString());
     QVERIFY(annullato);
@@ -198,7 +198,7 @@ void TestInputDialog::annullaEOkVuoto()
         QVERIFY(QTest::qWaitForWindowActive(d));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(NomeFuoco(), QStringLiteral("T1"));
+        QCOMPARE(focusName(), QStringLiteral("T1"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     QCOMPARE(ChiediTesto(QStringLiteral("?"), QStringLiteral("Titolo"), QStringLiteral("testo"), &annullato),
@@ -208,7 +208,7 @@ void TestInputDialog::annullaEOkVuoto()
     // "Ok" on an empty field: "" as well, but not cancelled.
     answerNext([](QDialog* d) {
         Text2(d)->clear();
-        QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
+        QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
     QCOMPARE(ChiediTesto(QStringLiteral("?"), QStringLiteral("Titolo"), QStringLiteral("testo"), &annullato),
              QString());
@@ -216,7 +216,7 @@ void TestInputDialog::annullaEOkVuoto()
 
     // A loop ended without a button counts as "Annulla", never as the
     // previous answer.
-    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton); });
     QCOMPARE(ChiediTesto(QStringLiteral("?"), QStringLiteral("Titolo"), QStringLiteral("primo")),
              QStringLiteral("primo"));
     answerNext([](QDialog* d) { d->done(QDialog::Rejected); });
@@ -236,10 +236,10 @@ void TestInputDialog::finestraEscapeEGeometria()
         nessunPredefinito = NessunPredefinito(d);
         form = d->geometry();
         text2 = Text2(d)->geometry();
-        t0 = Pulsante(d, "T0")->geometry();
-        t1 = Pulsante(d, "T1")->geometry();
+        t0 = findButton(d, "T0")->geometry();
+        t1 = findButton(d, "T1")->geometry();
         apertoDopoEscape = ResisteAEscapeEChiusura(d);
-        QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
+        QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
     QCOMPARE(ChiediTesto(kAbcDe, QStringLiteral("Titolo"), QStringLiteral("resta")), QStringLiteral("resta"));
 

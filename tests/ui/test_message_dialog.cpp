@@ -97,7 +97,7 @@ void TestMessageDialog::layout()
     QCOMPARE(riga60.t[0].left, 2257);  // Int((5490 - 975) / 2)
 
     // Four lines: R = 5, Text1 1500 high, buttons at 480 + 1500 + 100.
-    const msgbox::Layout quattro = msgbox::CalcolaLayout(Linee(4), 48, kSchermo);
+    const msgbox::Layout quattro = msgbox::CalcolaLayout(promptOfLines(4), 48, kSchermo);
     QCOMPARE(quattro.text1.height, 1500);
     QCOMPARE(quattro.form.height, 2790);
     QCOMPARE(quattro.t[0].top, 2080);
@@ -131,7 +131,7 @@ void TestMessageDialog::posizioneELimiti()
              (TwipRect{2910, 2932, 9090, 1890}));
 
     // 30 lines: R = 31 would need 9300 + 1290; Text1 gets 9000 - 1290.
-    const msgbox::Layout alto = msgbox::CalcolaLayout(Linee(30), 51, kSchermo);
+    const msgbox::Layout alto = msgbox::CalcolaLayout(promptOfLines(30), 51, kSchermo);
     QCOMPARE(alto.text1.height, 7710);
     QCOMPARE(alto.form, (TwipRect{3652, 0, 4590, 9000}));
     QCOMPARE(alto.t[0].top, 8290);
@@ -146,7 +146,7 @@ void TestMessageDialog::posizioneELimiti()
     // On a screen beyond 16-bit twips: 364 columns of 90, 109 rows of 300.
     const TwipSize grande{60000, 60000};
     QCOMPARE(msgbox::CalcolaLayout(QString(500, QLatin1Char('x')), 48, grande).form.width, 32760);
-    QCOMPARE(msgbox::CalcolaLayout(Linee(200), 48, grande).form.height, 33990);
+    QCOMPARE(msgbox::CalcolaLayout(promptOfLines(200), 48, grande).form.height, 33990);
 }
 
 void TestMessageDialog::dialogoPerStile_data()
@@ -201,14 +201,14 @@ void TestMessageDialog::dialogoPerStile()
         testo = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->toPlainText();
         QStringList s, v;
         for (const char* nome : {"T0", "T1", "T2"}) {
-            s << Pulsante(d, nome)->text();
-            if (Pulsante(d, nome)->isVisible())
+            s << findButton(d, nome)->text();
+            if (findButton(d, nome)->isVisible())
                 v << QString::fromLatin1(nome);
         }
         didascalie = s.join(QLatin1Char(' '));
         mostrati = v.join(QLatin1Char(' '));
-        fuoco = NomeFuoco();
-        QTest::mouseClick(Pulsante(d, qPrintable(premi)), Qt::LeftButton);
+        fuoco = focusName();
+        QTest::mouseClick(findButton(d, qPrintable(premi)), Qt::LeftButton);
     });
     RispostaMsgBox = 99;  // the answer must be the button's
     const Risposta r = MostraMessaggio(QStringLiteral("Prima riga") + CRLF + QStringLiteral("Seconda riga"),
@@ -244,10 +244,10 @@ void TestMessageDialog::fuocoAdOgniAttivazione()
     QString fuocoDopo;
     answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
-        Pulsante(d, "T1")->setFocus(Qt::TabFocusReason);
-        RiattivaDopoAltraFinestra(d);
-        fuocoDopo = NomeFuoco();
-        QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
+        findButton(d, "T1")->setFocus(Qt::TabFocusReason);
+        reactivateAfterOtherWindow(d);
+        fuocoDopo = focusName();
+        QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), static_cast<Stile>(stile), QStringLiteral("Titolo"))), 6);
     QCOMPARE(fuocoDopo, fuoco);
@@ -263,7 +263,7 @@ void TestMessageDialog::tastieraEscapeEChiusura()
         apertoDopoEscape = ResisteAEscapeEChiusura(d);
         QTest::keyClick(d->findChild<QTextEdit*>(QStringLiteral("Text1")), Qt::Key_Return);
         apertoDopoInvioSulTesto = d->isVisible();
-        Pulsante(d, "T1")->setFocus(Qt::TabFocusReason);
+        findButton(d, "T1")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 7);
@@ -272,7 +272,7 @@ void TestMessageDialog::tastieraEscapeEChiusura()
 
     answerNext([](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
-        Pulsante(d, "T2")->setFocus(Qt::TabFocusReason);
+        findButton(d, "T2")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"))), 2);
@@ -297,10 +297,10 @@ void TestMessageDialog::finestra()
         nessunPredefinito = NessunPredefinito(d);
         dimensione = d->size();
         angolo = d->pos();
-        t0 = Pulsante(d, "T0")->geometry();
-        t2 = Pulsante(d, "T2")->geometry();
+        t0 = findButton(d, "T0")->geometry();
+        t2 = findButton(d, "T2")->geometry();
         text1 = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->geometry();
-        QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
+        QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
     MostraMessaggio(QString(), Stile::ErroreSiNoAnnulla, QStringLiteral("Titolo"));
 
@@ -328,10 +328,10 @@ void TestMessageDialog::testoLungoScorre()
         dentro = QGuiApplication::primaryScreen()->availableGeometry().contains(d->geometry());
         QCoreApplication::processEvents();
         scorre = d->findChild<QTextEdit*>(QStringLiteral("Text1"))->verticalScrollBar()->maximum() > 0;
-        pulsanteDentro = Pulsante(d, "T0")->geometry().bottom() < d->height();
-        QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
+        pulsanteDentro = findButton(d, "T0")->geometry().bottom() < d->height();
+        QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
-    MostraMessaggio(Linee(300) + QString(400, QLatin1Char('y')), Stile::Errore, QStringLiteral("Titolo"));
+    MostraMessaggio(promptOfLines(300) + QString(400, QLatin1Char('y')), Stile::Errore, QStringLiteral("Titolo"));
     QVERIFY(dentro);
     QVERIFY(scorre);
     QVERIFY(pulsanteDentro);
@@ -339,16 +339,16 @@ void TestMessageDialog::testoLungoScorre()
 
 void TestMessageDialog::formNuovoAdOgniChiamata()
 {
-    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Primo"))), 6);
 
     // The next call starts from the design: "Annulla" hidden, the new title.
     bool annullaVisibile = true;
     QString titolo;
     answerNext([&](QDialog* d) {
-        annullaVisibile = Pulsante(d, "T2")->isVisible();
+        annullaVisibile = findButton(d, "T2")->isVisible();
         titolo = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
-        QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton);
+        QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::Errore, QStringLiteral("Secondo"))), 0);
     QVERIFY(!annullaVisibile);
@@ -357,7 +357,7 @@ void TestMessageDialog::formNuovoAdOgniChiamata()
         QVERIFY(!qobject_cast<MsgBox_Form*>(w));
 
     // A loop ended without a button must not hand back the previous "Si".
-    answerNext([](QDialog* d) { QTest::mouseClick(Pulsante(d, "T0"), Qt::LeftButton); });
+    answerNext([](QDialog* d) { QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 6);
     answerNext([](QDialog* d) { d->done(QDialog::Rejected); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::DomandaSiNo, QStringLiteral("Titolo"))), 7);

@@ -47,22 +47,22 @@ protected:
 
 }  // namespace
 
-void EnterPremeIlPulsante(QAbstractButton* pulsante)
+void enterPressesButton(QAbstractButton* pulsante)
 {
     pulsante->installEventFilter(new EnterPremePulsante(pulsante));
 }
 
-QFont FontCorbel(qreal punti, bool grassetto)
+QFont corbelFont(qreal punti, bool grassetto)
 {
     return Font({QStringLiteral("Corbel"), QStringLiteral("Carlito")}, punti, grassetto);
 }
 
-QFont FontArial(qreal punti, bool grassetto)
+QFont arialFont(qreal punti, bool grassetto)
 {
     return Font({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, punti, grassetto);
 }
 
-QString TestoPerVisualizzazione(const QString& testo)
+QString textForDisplay(const QString& testo)
 {
     QString righe = testo;
     righe.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -70,25 +70,25 @@ QString TestoPerVisualizzazione(const QString& testo)
     return righe;
 }
 
-void PreparaTitolo(QLabel* label)
+void prepareTitle(QLabel* label)
 {
     label->setTextFormat(Qt::PlainText);
-    label->setFont(FontCorbel(12, true));
+    label->setFont(corbelFont(12, true));
     label->setAlignment(Qt::AlignCenter);
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->setAutoFillBackground(false);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kVerdeScuro);
+    palette.setColor(QPalette::WindowText, kDarkGreen);
     label->setPalette(palette);
 }
 
-void PreparaTesto(QTextEdit* text)
+void prepareTextBox(QTextEdit* text)
 {
     text->setFrameShape(QFrame::NoFrame);
     text->setReadOnly(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text->setAcceptRichText(false);
-    text->setFont(FontCorbel(9.75));
+    text->setFont(corbelFont(9.75));
     text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     text->setLineWrapMode(QTextEdit::WidgetWidth);
@@ -96,32 +96,32 @@ void PreparaTesto(QTextEdit* text)
     // The rows are sized 300 twips each; the default margin would eat one.
     text->document()->setDocumentMargin(0);
     QPalette palette = text->palette();
-    palette.setColor(QPalette::Text, kBlu);
+    palette.setColor(QPalette::Text, kBlue);
     palette.setColor(QPalette::Base, Qt::white);
     text->setPalette(palette);
 }
 
-void MostraTesto(QTextEdit* text, const QString& testo)
+void showInTextBox(QTextEdit* text, const QString& testo)
 {
-    text->setPlainText(TestoPerVisualizzazione(testo));
+    text->setPlainText(textForDisplay(testo));
     QTextOption opzione = text->document()->defaultTextOption();
     opzione.setAlignment(Qt::AlignHCenter);
     text->document()->setDefaultTextOption(opzione);
 }
 
-void PreparaPulsante(QPushButton* pulsante)
+void prepareButton(QPushButton* pulsante)
 {
     pulsante->setAutoDefault(false);
     pulsante->setDefault(false);
-    pulsante->setFont(FontCorbel(12));
-    EnterPremeIlPulsante(pulsante);
+    pulsante->setFont(corbelFont(12));
+    enterPressesButton(pulsante);
 }
 
-void DisegnaSfondo(QWidget* form)
+void paintBackground(QWidget* form)
 {
     QPainter painter(form);
     painter.fillRect(form->rect(), Qt::white);
-    QPen contorno(kVerdeScuro);
+    QPen contorno(kDarkGreen);
     contorno.setWidth(2);
     contorno.setJoinStyle(Qt::MiterJoin);
     painter.setPen(contorno);

@@ -15,30 +15,30 @@ class QWidget;
 
 namespace ostelvia::ui {
 
-inline const QColor kVerdeScuro(0, 128, 0);
-inline const QColor kBlu(0, 0, 255);
+inline const QColor kDarkGreen(0, 128, 0);
+inline const QColor kBlue(0, 0, 255);
 
 // "Corbel" falls back to Carlito (same metrics), "Arial" to Liberation Sans.
-QFont FontCorbel(qreal punti, bool grassetto = false);
-QFont FontArial(qreal punti, bool grassetto = false);
+QFont corbelFont(qreal punti, bool grassetto = false);
+QFont arialFont(qreal punti, bool grassetto = false);
 
 // Messages separate lines by CR, normally CR LF; a text box shows a line
 // break for each.
-QString TestoPerVisualizzazione(const QString& testo);
+QString textForDisplay(const QString& testo);
 
 // Label1: the title line, dark green bold, centred, shown as plain text.
-void PreparaTitolo(QLabel* label);
+void prepareTitle(QLabel* label);
 // Text1: borderless, blue on white, centred, read-only; a vertical scroll bar
 // appears only when the text does not fit.
-void PreparaTesto(QTextEdit* text);
-void MostraTesto(QTextEdit* text, const QString& testo);
+void prepareTextBox(QTextEdit* text);
+void showInTextBox(QTextEdit* text, const QString& testo);
 // A button that is never the default one: Enter or Space press it only when
 // it has the focus.
-void PreparaPulsante(QPushButton* pulsante);
+void prepareButton(QPushButton* pulsante);
 // Enter presses the button while it has the focus, as Space does.
-void EnterPremeIlPulsante(QAbstractButton* pulsante);
+void enterPressesButton(QAbstractButton* pulsante);
 
 // Shape1: white fill with a dark green outline two pixels wide.
-void DisegnaSfondo(QWidget* form);
+void paintBackground(QWidget* form);
 
 }  // namespace ostelvia::ui

@@ -35,7 +35,7 @@ InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
     // Creation order gives the tab order: Text2, T(0), T(1), Text1, Label1.
     text2_ = new QLineEdit(QStringLiteral("Text2"), this);
     text2_->setObjectName(QStringLiteral("Text2"));
-    text2_->setFont(FontArial(12, true));
+    text2_->setFont(arialFont(12, true));
     text2_->installEventFilter(this);
     Posiziona(text2_, {inputbox::kText2Left, 1920, 4335, inputbox::kText2Height}, schermo.dpi);
 
@@ -44,18 +44,18 @@ InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
     for (int i = 0; i < 2; ++i) {
         t_[i] = new QPushButton(didascalie[i], this);
         t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
-        PreparaPulsante(t_[i]);
+        prepareButton(t_[i]);
         Posiziona(t_[i], {sinistre[i], 2400, inputbox::kButtonWidth, inputbox::kButtonHeight}, schermo.dpi);
         connect(t_[i], &QPushButton::clicked, this, [this, i] { T_Click(i); });
     }
     text1_ = new QTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
-    PreparaTesto(text1_);
+    prepareTextBox(text1_);
     Posiziona(text1_, {inputbox::kText1Left, inputbox::kText1Top, 4455, 1215}, schermo.dpi);
-    MostraTesto(text1_, QStringLiteral("Text1"));
+    showInTextBox(text1_, QStringLiteral("Text1"));
     label1_ = new QLabel(QStringLiteral("Label1"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
-    PreparaTitolo(label1_);
+    prepareTitle(label1_);
     Posiziona(label1_, {0, 0, 4695, inputbox::kLabel1Height}, schermo.dpi);
     setTabOrder(text2_, t_[0]);
     setTabOrder(t_[0], t_[1]);
@@ -64,7 +64,7 @@ InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
 
     // Load: centred on the screen at the design size.
     const QRect iniziale =
-        TwipsToPixels(CentrataSulloSchermo(inputbox::kFormWidth, inputbox::kFormHeight, schermo.size), schermo.dpi);
+        TwipsToPixels(centredOnScreen(inputbox::kFormWidth, inputbox::kFormHeight, schermo.size), schermo.dpi);
     setFixedSize(iniziale.size());
     move(schermo.originPx + iniziale.topLeft());
 }
@@ -72,7 +72,7 @@ InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
 void InputBox_Form::impostaRichiesta(const QString& richiesta)
 {
     richiesta_ = richiesta;
-    MostraTesto(text1_, richiesta);
+    showInTextBox(text1_, richiesta);
 }
 
 void InputBox_Form::impostaTitolo(const QString& titolo)
@@ -111,7 +111,7 @@ void InputBox_Form::showEvent(QShowEvent* evento)
 
 void InputBox_Form::paintEvent(QPaintEvent*)
 {
-    DisegnaSfondo(this);
+    paintBackground(this);
 }
 
 void InputBox_Form::Form_Activate()

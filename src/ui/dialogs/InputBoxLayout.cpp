@@ -7,12 +7,12 @@ namespace ostelvia::ui::inputbox {
 
 int CalcolaRighe(const QString& testo)
 {
-    return ContaRitorni(testo) + 1;
+    return countReturns(testo) + 1;
 }
 
 int CalcolaColonne(const QString& testo)
 {
-    return CorsaPiuLunga(testo, 80);
+    return longestRun(testo, 80);
 }
 
 Layout CalcolaLayout(const QString& testo, TwipSize schermo)
@@ -22,7 +22,7 @@ Layout CalcolaLayout(const QString& testo, TwipSize schermo)
     l.colonne = CalcolaColonne(testo);
 
     const int resto = kLabel1Height + kText2Height + kButtonHeight + 600;
-    const SpazioTesto spazio = SpazioPerIlTesto(l.colonne, l.righe, resto, schermo);
+    const TextSpace spazio = textSpaceFor(l.colonne, l.righe, resto, schermo);
     const int larghezza = spazio.larghezza;
     const int altezzaTesto = spazio.altezzaTesto;
     const int altezza = altezzaTesto + resto;
@@ -36,7 +36,7 @@ Layout CalcolaLayout(const QString& testo, TwipSize schermo)
     l.t[0] = {larghezza - (2 * B + 200), topPulsanti, B, kButtonHeight};
     l.t[1] = {l.t[0].left + B + 70, topPulsanti, B, kButtonHeight};
 
-    l.form = CentrataSulloSchermo(larghezza, altezza, schermo);
+    l.form = centredOnScreen(larghezza, altezza, schermo);
     return l;
 }
 

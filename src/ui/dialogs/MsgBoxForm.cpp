@@ -43,19 +43,19 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
     for (int i = 0; i < 3; ++i) {
         t_[i] = new QPushButton(didascalie[i], this);
         t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
-        PreparaPulsante(t_[i]);
+        prepareButton(t_[i]);
         Posiziona(t_[i], {sinistre[i], 2400, msgbox::kButtonWidth, msgbox::kButtonHeight}, schermo.dpi);
         t_[i]->hide();
         connect(t_[i], &QPushButton::clicked, this, [this, i] { T_Click(i); });
     }
     text1_ = new QTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
-    PreparaTesto(text1_);
+    prepareTextBox(text1_);
     Posiziona(text1_, {msgbox::kText1Left, msgbox::kText1Top, 4455, 1695}, schermo.dpi);
-    MostraTesto(text1_, QStringLiteral("Text1"));
+    showInTextBox(text1_, QStringLiteral("Text1"));
     label1_ = new QLabel(QStringLiteral("Label1"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
-    PreparaTitolo(label1_);
+    prepareTitle(label1_);
     Posiziona(label1_, {0, 0, msgbox::kFormWidth, msgbox::kLabel1Height}, schermo.dpi);
     setTabOrder(t_[0], t_[1]);
     setTabOrder(t_[1], t_[2]);
@@ -70,7 +70,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
 void MsgBox_Form::impostaMessaggio(const QString& messaggio)
 {
     messaggio_ = messaggio;
-    MostraTesto(text1_, messaggio);
+    showInTextBox(text1_, messaggio);
 }
 
 void MsgBox_Form::impostaTitolo(const QString& titolo)
@@ -121,7 +121,7 @@ void MsgBox_Form::changeEvent(QEvent* evento)
 
 void MsgBox_Form::paintEvent(QPaintEvent*)
 {
-    DisegnaSfondo(this);
+    paintBackground(this);
 }
 
 void MsgBox_Form::Form_Activate()

@@ -23,17 +23,17 @@ bool FuocoEsplicito(int stile)
 // One row more than the text has lines.
 int CalcolaRighe(const QString& testo)
 {
-    return ContaRitorni(testo) + 2;
+    return countReturns(testo) + 2;
 }
 
 int CalcolaColonne(const QString& testo)
 {
-    return CorsaPiuLunga(testo, 50) + 1;
+    return longestRun(testo, 50) + 1;
 }
 
 TwipRect PosizioneAlCaricamento(TwipSize schermo)
 {
-    return CentrataSulloSchermo(kFormWidth, kFormHeight, schermo);
+    return centredOnScreen(kFormWidth, kFormHeight, schermo);
 }
 
 Layout CalcolaLayout(const QString& testo, int stile, TwipSize schermo)
@@ -43,7 +43,7 @@ Layout CalcolaLayout(const QString& testo, int stile, TwipSize schermo)
     l.colonne = CalcolaColonne(testo);
 
     const int resto = kLabel1Height + kButtonHeight + 300;
-    const SpazioTesto spazio = SpazioPerIlTesto(l.colonne, l.righe, resto, schermo);
+    const TextSpace spazio = textSpaceFor(l.colonne, l.righe, resto, schermo);
     const int larghezza = spazio.larghezza;
     const int altezzaTesto = spazio.altezzaTesto;
     const int altezza = altezzaTesto + resto;

@@ -15,19 +15,19 @@ int IntTwip(float value)
     return static_cast<int>(std::floor(value));
 }
 
-TwipRect CentrataSulloSchermo(int larghezza, int altezza, TwipSize schermo)
+TwipRect centredOnScreen(int larghezza, int altezza, TwipSize schermo)
 {
     const int top = IntTwip(static_cast<float>(schermo.height - altezza) / 2.0f);
     const int left = IntTwip(static_cast<float>(schermo.width - larghezza) / 2.0f);
     return {std::max(0, left), std::max(0, top), larghezza, altezza};
 }
 
-int ContaRitorni(const QString& testo)
+int countReturns(const QString& testo)
 {
     return static_cast<int>(testo.count(QChar(13)));
 }
 
-int CorsaPiuLunga(const QString& testo, int minimo)
+int longestRun(const QString& testo, int minimo)
 {
     int piuLunga = minimo;
     int corsa = 0;
@@ -42,9 +42,9 @@ int CorsaPiuLunga(const QString& testo, int minimo)
     return std::max(piuLunga, corsa);
 }
 
-SpazioTesto SpazioPerIlTesto(int colonne, int righe, int resto, TwipSize schermo)
+TextSpace textSpaceFor(int colonne, int righe, int resto, TwipSize schermo)
 {
-    SpazioTesto spazio{std::min(colonne, kMaxColonne) * 90, std::min(righe, kMaxRighe) * 300};
+    TextSpace spazio{std::min(colonne, kMaxColonne) * 90, std::min(righe, kMaxRighe) * 300};
     if (schermo.width > 0)
         spazio.larghezza = std::min(spazio.larghezza, schermo.width);
     if (schermo.height > 0 && spazio.altezzaTesto + resto > schermo.height)

@@ -28,25 +28,25 @@ struct TwipSize {
 int IntTwip(float value);
 
 // A window of the given size centred on the screen, never above or left of it.
-TwipRect CentrataSulloSchermo(int larghezza, int altezza, TwipSize schermo);
+TwipRect centredOnScreen(int larghezza, int altezza, TwipSize schermo);
 
 // What the dialogs size their text by: the number of CR characters, and the
 // longest run of characters between them (at least `minimo`). Every other
 // character counts, the LF of a CR LF pair included.
-int ContaRitorni(const QString& testo);
-int CorsaPiuLunga(const QString& testo, int minimo);
+int countReturns(const QString& testo);
+int longestRun(const QString& testo, int minimo);
 
 // A dialog sized to its text: `colonne` columns of 90 twips and `righe` rows
 // of 300, held to what 16-bit sizes allow, with `resto` twips of everything
 // else below the text. Larger than the screen, the text box shrinks (to one
 // row at least) and its text scrolls.
-struct SpazioTesto {
+struct TextSpace {
     int larghezza = 0;     // of the whole dialog
     int altezzaTesto = 0;  // of the text box
 };
 inline constexpr int kMaxColonne = 364;  // 364 × 90 is the last width below 32,768
 inline constexpr int kMaxRighe = 109;    // 109 × 300 likewise for the height
-SpazioTesto SpazioPerIlTesto(int colonne, int righe, int resto, TwipSize schermo);
+TextSpace textSpaceFor(int colonne, int righe, int resto, TwipSize schermo);
 
 int TwipsToPixels(int twips, qreal dpi);
 int PixelsToTwips(int pixels, qreal dpi);

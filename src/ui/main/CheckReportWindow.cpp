@@ -56,12 +56,12 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     auto* intestazione = new QLabel(periodo_, this);
     intestazione->setObjectName(QStringLiteral("periodo"));
     intestazione->setTextFormat(Qt::PlainText);
-    intestazione->setFont(FontCorbel(11.25));
+    intestazione->setFont(corbelFont(11.25));
 
     totals_ = new QLabel(exporter::totalsLine(report_.totals), this);
     totals_->setObjectName(QStringLiteral("totali"));
     totals_->setTextFormat(Qt::PlainText);
-    totals_->setFont(FontCorbel(11.25, true));
+    totals_->setFont(corbelFont(11.25, true));
 
     const std::vector<QStringList> righe = exporter::checkRows(report_);
     table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kCheckColumns.size()), this);
@@ -97,7 +97,7 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     print_->setObjectName(QStringLiteral("stampa"));
     close_->setObjectName(QStringLiteral("chiudi"));
     for (QPushButton* pulsante : {saveCsv_, print_, close_}) {
-        pulsante->setFont(FontCorbel(11.25));
+        pulsante->setFont(corbelFont(11.25));
         pulsante->setAutoDefault(false);
     }
     connect(saveCsv_, &QPushButton::clicked, this, &CheckReportWindow::saveCsv);
@@ -166,7 +166,7 @@ void CheckReportWindow::printReport()
     if (!askPrinter_ || !askPrinter_(stampante, this))
         return;
     QTextDocument documento;
-    documento.setDefaultFont(FontArial(8));
+    documento.setDefaultFont(arialFont(8));
     documento.setHtml(printableHtml());
     documento.print(&stampante);
     if (stampante.printerState() == QPrinter::Error)

@@ -45,7 +45,7 @@ using exporter::kCrLf;
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
 const QString kSendCheckTitle = QStringLiteral("Controllo prima dell'invio");
 const QColor kSfondo(192, 192, 255);
-const QColor kGialloChiaro(255, 255, 192);
+const QColor kLightYellow(255, 255, 192);
 const QColor kContornoForma(72, 72, 160);
 
 constexpr int kAreaWidth = 10470;
@@ -67,7 +67,7 @@ protected:
     }
 };
 
-QFont FontCourier(qreal punti)
+QFont courierFont(qreal punti)
 {
     QFont font;
     font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
@@ -168,7 +168,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         label1_[i] = new QLabel(etichette[i].testo, area_);
         label1_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
         label1_[i]->setTextFormat(Qt::PlainText);
-        label1_[i]->setFont(FontCorbel(11.25));
+        label1_[i]->setFont(corbelFont(11.25));
         label1_[i]->setAutoFillBackground(false);
         label1_[i]->setAttribute(Qt::WA_TranslucentBackground);
         label1_[i]->setGeometry(TwipsToPixels(etichette[i].rect, dpi));
@@ -192,7 +192,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         campo->setMaxLength(kMaxLength);
         campo->setFrame(false);
         campo->setAlignment(campi[i].allineamento);
-        campo->setFont(FontArial(12));
+        campo->setFont(arialFont(12));
         campo->setTextMargins(0, 0, 0, 0);
         QPalette bianco = campo->palette();
         bianco.setColor(QPalette::Base, Qt::white);
@@ -220,11 +220,11 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     const std::array<int, 3> sinistre{5640, 8760, 7200};
     for (int i = 0; i < 3; ++i) {
         t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
-        t_[i]->setFont(FontCorbel(12, i == 1));
+        t_[i]->setFont(corbelFont(12, i == 1));
         posiziona(t_[i], sinistre[i], 840, 1515, 1140);
         // Enter in the last room field hands the focus to "&Crea File" expecting
         // Enter there to press it.
-        EnterPremeIlPulsante(t_[i]);
+        enterPressesButton(t_[i]);
         connect(t_[i], &QAbstractButton::clicked, this, [this, i] { T_Click(i); });
     }
     crea->setAutoDefault(false);
@@ -233,10 +233,10 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     list1_ = new QListWidget(area_);
     list1_->setObjectName(QStringLiteral("List1"));
     list1_->setSelectionMode(QAbstractItemView::MultiSelection);
-    list1_->setFont(FontCourier(9.75));
+    list1_->setFont(courierFont(9.75));
     list1_->setUniformItemSizes(true);
     QPalette giallo = list1_->palette();
-    giallo.setColor(QPalette::Base, kGialloChiaro);
+    giallo.setColor(QPalette::Base, kLightYellow);
     list1_->setPalette(giallo);
     posiziona(list1_, 120, 2040, 10215, 2220);
     connectFieldView(list1_);
@@ -270,16 +270,16 @@ void OstelviaDT::avvisaImpostazioniMancanti()
     QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"), QMessageBox::Ok,
                        this);
     avviso.exec();
-    DopoDialogo();
+    afterDialog();
 }
 
-void OstelviaDT::Segnala(const QString& messaggio)
+void OstelviaDT::showProblem(const QString& messaggio)
 {
     showError(messaggio);
-    DopoDialogo();
+    afterDialog();
 }
 
-void OstelviaDT::DopoDialogo()
+void OstelviaDT::afterDialog()
 {
     // One of the tool's own dialogs has closed over the window: that is an
     // activation, and it presets the dates. The dialogs have no owner window,
@@ -300,7 +300,7 @@ void OstelviaDT::Form_Load()
     try {
         CaricaImpostazioni();
     } catch (const Error& errore) {
-        Segnala(errore.message());
+        showProblem(errore.message());
     }
     checks::InizializzaGiorniMese();
 }
@@ -315,7 +315,7 @@ void OstelviaDT::Form_Activate()
 void OstelviaDT::showEvent(QShowEvent* evento)
 {
     // The first activation. Later ones come from the tool's own dialogs
-    // (DopoDialogo); coming back from another program, from the code list's
+    // (afterDialog); coming back from another program, from the code list's
     // viewer for one, must keep the dates the clerk typed.
     if (!datesPreset_) {
         datesPreset_ = true;
@@ -413,7 +413,7 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
             avviata = CreaListaPS(*avvio_);
         }
         if (!avviata)
-            DopoDialogo();
+            afterDialog();
     }
     // The "+" still goes into the field like any other character.
     return false;
@@ -446,7 +446,7 @@ void OstelviaDT::CreaFile()
         return;
     case Outcome::StoppedOnCard:
     case Outcome::Failed:
-        Segnala(esito.message);
+        showProblem(esito.message);
         return;
     case Outcome::Completed:
         break;
@@ -455,7 +455,7 @@ void OstelviaDT::CreaFile()
     try {
         righe = exporter::readLines(exporter::readExportPath());
     } catch (const Error& errore) {
-        Segnala(errore.message());
+        showProblem(errore.message());
         return;
     }
     linesList()->clear();
@@ -474,7 +474,7 @@ void OstelviaDT::Invia()
     }
     const YesNoQuestion chiedi = [this](const QString& domanda) {
         const bool si = MostraMessaggio(domanda, Stile::SiNo, kSendCheckTitle) == Risposta::Si;
-        DopoDialogo();
+        afterDialog();
         return si;
     };
     // Compared before anything is written: "No" leaves everything as it was.
@@ -490,13 +490,13 @@ void OstelviaDT::Invia()
         exporter::RimuoviUltimoACapo(percorso);
     } catch (const Error& errore) {
         // Nothing went out: the window stays so that the user can retry.
-        Segnala(errore.message());
+        showProblem(errore.message());
         return;
     }
     if (!archiveSend(percorso, sendClock_(), chiedi))
         return;
     if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
-        Segnala(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
+        showProblem(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;
     }
     close();
@@ -507,26 +507,26 @@ void OstelviaDT::menu2_Click(int index)
     try {
         MenuImpostazioni(index);
     } catch (const Error& errore) {
-        Segnala(errore.message());
+        showProblem(errore.message());
     }
-    DopoDialogo();
+    afterDialog();
 }
 
 void OstelviaDT::menuCartella_Click()
 {
     const EsitoCartella esito = CambiaCartella(this);
     if (esito.come == EsitoCartella::Come::Fallita)
-        Segnala(esito.errore);
+        showProblem(esito.errore);
     if (esito.come != EsitoCartella::Come::Scelta)
-        return DopoDialogo();
+        return afterDialog();
     // The listed lines and the settings belong to the folder left behind.
     list1_->clear();
     try {
         CaricaImpostazioni();
     } catch (const Error& errore) {
-        Segnala(errore.message());
+        showProblem(errore.message());
     }
-    DopoDialogo();
+    afterDialog();
 }
 
 // "&Verifica": the check of every card, then the totals of the listed lines.
@@ -553,12 +553,12 @@ void OstelviaDT::runCardCheck()
         rapporto =
             exporter::checkAllCards(dataDa, dataA, *this, [&progresso](int schede) { progresso.cardsChecked(schede); });
     } catch (const Error& errore) {
-        Segnala(errore.message());
+        showProblem(errore.message());
         return;
     }
     CheckReportWindow finestra(std::move(rapporto), periodo, this);
     finestra.exec();
-    DopoDialogo();
+    afterDialog();
 }
 
 }  // namespace ostelvia::ui

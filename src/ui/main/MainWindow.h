@@ -83,10 +83,10 @@ private:
 
     void CreaFile();
     void Invia();
-    void Segnala(const QString& question);
+    void showProblem(const QString& question);
     // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
     void avvisaImpostazioniMancanti();
-    void DopoDialogo();
+    void afterDialog();
     int indiceCampo(QObject* oggetto) const;
 
     std::unique_ptr<ProcessStarter> avvioProprio_;
