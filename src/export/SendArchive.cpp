@@ -20,8 +20,9 @@ namespace {
 
 const QString kStampFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 const QString kCopyExtension = QStringLiteral(".txt");
-// The longest export file: 32,767 lines of a record and its line end.
-constexpr qint64 kLargestSend = 32767LL * (kRecordLength + 2);
+// Guards memory against a foreign giant, far above any real send: the export
+// has no line limit, and two busy years of a large hotel are ~70,000 records.
+constexpr qint64 kLargestSend = 500000LL * (kRecordLength + 2);
 constexpr int kListedAtMost = 20;
 constexpr int kSkippedListedAtMost = 10;
 
@@ -231,6 +232,8 @@ QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList
 {
     if (found.isEmpty() && skipped.isEmpty())
         return {};
+    // The rooms of up to twenty guests: each guest file is checked for changes once.
+    const db::RunScope run;
     QStringList text;
     if (!found.isEmpty()) {
         text.append(found.size() == 1

@@ -109,6 +109,15 @@ TEST(SendArchive, DamagedOrForeignFilesAreSkippedWithANote)
     EXPECT_TRUE(notes[2].startsWith(QStringLiteral("2024-08-06_10-00-00.txt: non inizia")));
     EXPECT_TRUE(notes[3].startsWith(QStringLiteral("appunti.docx: non è una copia")));
 
+    // A send past the old 32,767-line limit is a send like any other.
+    QDir().mkpath(dir.filePath(QStringLiteral("large")));
+    QByteArray large = sendBytes({rossi(1)});
+    const QByteArray record = "\r\n" + toCp1252(rossi(2));
+    for (int i = 0; i < 33000; ++i)
+        large += record;
+    test::writeBytes(dir.filePath(QStringLiteral("large/2024-08-07_10-00-00.txt")), large);
+    EXPECT_EQ(SendArchive::read(dir.filePath(QStringLiteral("large"))).files(), 1);
+
     const SendArchive none = SendArchive::read(dir.filePath(QStringLiteral("missing")));
     EXPECT_EQ(none.files(), 0);
     EXPECT_TRUE(none.skipped().isEmpty());
