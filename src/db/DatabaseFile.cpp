@@ -111,6 +111,7 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     }
     info->declared.assign(info->columns.size(), false);
     info->loaded.assign(info->columns.size(), false);
+    info->heldColumns.resize(info->columns.size());
     exec(createTableSql(*info), fileName);
     return *tables_.emplace(key, std::move(info)).first->second;
 }
@@ -386,19 +387,38 @@ bool DatabaseFile::readsFieldsAlone(const TableInfo& table, int column) const
 
 Value DatabaseFile::storedField(TableInfo& info, std::int64_t rowid, int column, const QString& fileName)
 {
+    // A card's look-ups read a code or a name from the same few thousand
+    // rows again and again: asking SQLite for each was a seventh of the
+    // two-year range.
+    const std::vector<Value>& values = heldColumn(info, column, fileName);
+    if (rowid < 1 || static_cast<size_t>(rowid) >= values.size())
+        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+    return values[static_cast<size_t>(rowid)];
+}
+
+const std::vector<Value>& DatabaseFile::heldColumn(TableInfo& info, int column, const QString& fileName)
+{
+    std::vector<Value>& held = info.heldColumns[static_cast<size_t>(column)];
+    if (!held.empty())
+        return held;
     const SourceColumn& c = info.columns[static_cast<size_t>(column)];
     ensureColumns(info, {c.name}, fileName);
-    const StatementPtr st =
-        prepare("SELECT " + quoteIdentifier(c.name) + " FROM " + info.quotedName + " WHERE rowid = ?", {});
+    // The copy in SQLite holds each value as the source decodes it.
+    std::vector<Value> byRowid(static_cast<size_t>(info.rowCount) + 1);
+    const StatementPtr st = prepare("SELECT rowid, " + quoteIdentifier(c.name) + " FROM " + info.quotedName, {});
     if (!st)
         throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
-    sqlite3_bind_int64(st.get(), 1, rowid);
-    const bool found = sqlite3_step(st.get()) == SQLITE_ROW;
-    const Value value = found ? storedValue(st.get(), 0) : Value();
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
+        if (rowid >= 1 && rowid <= info.rowCount)
+            byRowid[static_cast<size_t>(rowid)] = storedValue(st.get(), 1);
+    }
     sqlite3_reset(st.get());
-    if (!found)
+    if (rc != SQLITE_DONE)
         throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
-    return value;
+    held = std::move(byRowid);
+    return held;
 }
 
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
@@ -406,21 +426,7 @@ std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criter
     // Copied: reading the column below may not touch the set's finds, but
     // the result must not depend on that.
     const Positions matches = find(set, criteria, fileName);
-    TableInfo& info = *set.table;
-    const SourceColumn& c = info.columns[static_cast<size_t>(column)];
-    ensureColumns(info, {c.name}, fileName);
-    // The copy in SQLite holds each value as the source decodes it, so one
-    // scan of the column serves every match.
-    std::vector<Value> byRowid(static_cast<size_t>(info.rowCount) + 1);
-    const StatementPtr st = prepare("SELECT rowid, " + quoteIdentifier(c.name) + " FROM " + info.quotedName, {});
-    if (!st)
-        rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
-    while (sqlite3_step(st.get()) == SQLITE_ROW) {
-        const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
-        if (rowid >= 1 && rowid <= info.rowCount)
-            byRowid[static_cast<size_t>(rowid)] = storedValue(st.get(), 1);
-    }
-    sqlite3_reset(st.get());
+    const std::vector<Value>& byRowid = heldColumn(*set.table, column, fileName);
     std::vector<Value> values;
     values.reserve(matches.size());
     for (std::int32_t position : matches)

@@ -42,6 +42,9 @@ struct TableInfo {
     std::int64_t rowCount = 0;
     int findsRun = 0;
     std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
+    // Per column, its value on every row by rowid (index 0 unused), once a
+    // field of a look-up table has been read alone: empty until then.
+    std::vector<std::vector<Value>> heldColumns;
 
     // -1 when the table has no such column.
     int column(const QString& name) const;
@@ -120,6 +123,9 @@ private:
     // text naming them prepares); their values come with ensureColumns.
     void declareColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);
     void ensureIndexes(TableInfo& info, const Expression& expression, const QString& fileName);
+    // The column's value on every row, by rowid, read once from the copy in
+    // SQLite and kept.
+    const std::vector<Value>& heldColumn(TableInfo& info, int column, const QString& fileName);
     // A prepared statement for the text, with the parameters bound; null
     // when SQLite rejects it.
     StatementPtr prepare(const std::string& sql, const std::vector<std::string>& parameters);
