@@ -32,10 +32,6 @@ public:
     using Error::Error;
 };
 
-namespace detail {
-struct DecodedRow;
-}
-
 // A field value: Null, a whole number, a real number or a text. Jet's
 // Byte, Integer and Long read as whole numbers, Yes/No as -1 (yes) or 0;
 // Single, Double, Currency and Decimal as real numbers; Text and Memo as
@@ -63,8 +59,6 @@ public:
     bool operator==(const Value& other) const;
 
 private:
-    friend struct detail::DecodedRow;  // packs values without going through text
-
     Kind kind_ = Kind::Null;
     std::int64_t integer_ = 0;
     double real_ = 0;

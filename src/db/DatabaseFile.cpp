@@ -355,7 +355,6 @@ RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete,
         throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     }
-    row->texts.squeeze();
     return row;
 }
 

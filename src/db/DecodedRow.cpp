@@ -33,41 +33,4 @@ Value valueFor(Column::Type type, const Cell& c)
     return {};
 }
 
-void DecodedRow::set(size_t column, const Value& value)
-{
-    Slot& slot = fields[column];
-    slot.kind = value.kind_;
-    switch (value.kind_) {
-    case Value::Kind::Null:
-        break;
-    case Value::Kind::Integer:
-        slot.integer = value.integer_;
-        break;
-    case Value::Kind::Real:
-        slot.real = value.real_;
-        break;
-    case Value::Kind::Text:
-        slot.textOffset = static_cast<std::int32_t>(texts.size());
-        slot.textLength = static_cast<std::int32_t>(value.text_.size());
-        texts += value.text_;
-        break;
-    }
-}
-
-Value DecodedRow::get(size_t column) const
-{
-    const Slot& slot = fields[column];
-    switch (slot.kind) {
-    case Value::Kind::Null:
-        break;
-    case Value::Kind::Integer:
-        return Value::integer(slot.integer);
-    case Value::Kind::Real:
-        return Value::real(slot.real);
-    case Value::Kind::Text:
-        return Value::text(texts.mid(slot.textOffset, slot.textLength));
-    }
-    return {};
-}
-
 }  // namespace ostelvia::db::detail

@@ -7,32 +7,21 @@
 
 #include <QString>
 
-#include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace ostelvia::db::detail {
 
 // Long values (memos) are left out until a field of theirs is read: the
-// export never reads them. Packed: a Value per field with a text of its own
-// would take three times the memory.
+// export never reads them. A record set holds its current row only, so the
+// values are kept as they are: a field read costs no copy of its text.
 struct DecodedRow {
     explicit DecodedRow(size_t columns) : fields(columns) { }
 
-    void set(size_t column, const Value& value);
-    Value get(size_t column) const;
+    void set(size_t column, Value value) { fields[column] = std::move(value); }
+    const Value& get(size_t column) const { return fields[column]; }
 
-    struct Slot {
-        union {
-            std::int64_t integer;
-            double real;
-            std::int32_t textLength;
-        };
-        std::int32_t textOffset = 0;
-        Value::Kind kind = Value::Kind::Null;
-    };
-    std::vector<Slot> fields;
-    QString texts;          // every text value, back to back
+    std::vector<Value> fields;
     bool complete = false;  // long values decoded too
 };
 using RowPtr = std::shared_ptr<const DecodedRow>;
