@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 #include "db/Database.h"
 #include "text/Cp1252.h"
@@ -67,6 +68,15 @@ void closeOrThrow(QFile& file, const QString& path)
         throw FileError(writeError(path, file));
 }
 
+// The first CR or LF from p on, or end.
+const char* nextLineEnd(const char* p, const char* end)
+{
+    const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
+    const char* limit = cr ? cr : end;
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(limit - p)));
+    return lf ? lf : limit;
+}
+
 // Copies every line of `in` to `out`, each ended by CR LF (a line ends at
 // CR LF, CR or LF); returns the number of lines. Streams, so a file of any
 // size costs one buffer.
@@ -101,8 +111,7 @@ qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QSt
             }
             // The bytes up to the next line end go over in one piece.
             const char* run = p;
-            while (p != end && *p != '\r' && *p != '\n')
-                ++p;
+            p = nextLineEnd(p, end);
             converted.append(run, p - run);
             lineOpen = true;
         }
@@ -191,19 +200,40 @@ void removeFile(const QString& path)
 
 LineWriter::LineWriter(const QString& path) : path_(path), file_(localPath(path))
 {
-    openOrThrow(file_, QIODevice::WriteOnly | QIODevice::Truncate, path_);
+    openOrThrow(file_, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, path_);
+    pending_.reserve(kChunk + kChunk / 8);
+}
+
+LineWriter::~LineWriter()
+{
+    if (file_.isOpen() && !pending_.isEmpty())
+        file_.write(pending_);
 }
 
 void LineWriter::writeLine(const QString& line)
 {
-    writeOrThrow(file_, toCp1252(line), path_);
-    writeOrThrow(file_, QByteArrayLiteral("\r\n"), path_);
+    text::appendCp1252(pending_, line);
+    pending_.append("\r\n", 2);
+    if (pending_.size() >= kChunk)
+        writePending();
+}
+
+void LineWriter::writePending()
+{
+    const bool written = file_.write(pending_) == pending_.size();
+    // Emptied either way: the destructor must not try a failed write again.
+    pending_.truncate(0);
+    if (!written)
+        throw FileError(writeError(path_, file_));
 }
 
 void LineWriter::close()
 {
-    if (file_.isOpen())
-        closeOrThrow(file_, path_);
+    if (!file_.isOpen())
+        return;
+    if (!pending_.isEmpty())
+        writePending();
+    closeOrThrow(file_, path_);
 }
 
 void RimuoviUltimoACapo(const QString& exportPath)
@@ -212,8 +242,8 @@ void RimuoviUltimoACapo(const QString& exportPath)
     {
         QFile source(localPath(exportPath));
         QFile scratch(localPath(kFileAppoggio));
-        openOrThrow(source, QIODevice::ReadOnly, exportPath);
-        openOrThrow(scratch, QIODevice::WriteOnly | QIODevice::Truncate, kFileAppoggio);
+        openOrThrow(source, QIODevice::ReadOnly | QIODevice::Unbuffered, exportPath);
+        openOrThrow(scratch, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, kFileAppoggio);
         lines = copyLinesWithCrLf(source, exportPath, scratch, kFileAppoggio);
         closeOrThrow(scratch, kFileAppoggio);
     }
@@ -222,8 +252,8 @@ void RimuoviUltimoACapo(const QString& exportPath)
     {
         QFile scratch(localPath(kFileAppoggio));
         QFile target(localPath(exportPath));
-        openOrThrow(scratch, QIODevice::ReadOnly, kFileAppoggio);
-        openOrThrow(target, QIODevice::WriteOnly | QIODevice::Truncate, exportPath);
+        openOrThrow(scratch, QIODevice::ReadOnly | QIODevice::Unbuffered, kFileAppoggio);
+        openOrThrow(target, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, exportPath);
         copyBytes(scratch, kFileAppoggio, target, exportPath, scratch.size() - 2);
         closeOrThrow(target, exportPath);
     }

@@ -45,13 +45,22 @@ void removeFile(const QString& path);
 class LineWriter {
 public:
     explicit LineWriter(const QString& path);
+    // Writes what close() did not get to, as far as the disk takes it.
+    ~LineWriter();
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
     void writeLine(const QString& line);
     // Flushes and closes; lines written stay in the file.
     void close();
 
 private:
+    void writePending();
+
     QString path_;
     QFile file_;
+    // Lines go to the disk a megabyte at a time: the two-year range writes
+    // 69,000 of them.
+    QByteArray pending_;
 };
 
 // Removes the line end after the export file's last line through the scratch

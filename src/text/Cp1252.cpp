@@ -29,10 +29,11 @@ char encodeOne(char16_t u)
 
 }  // namespace
 
-QByteArray toCp1252(const QString& text)
+void appendCp1252(QByteArray& out, const QString& text)
 {
-    QByteArray out(text.size(), Qt::Uninitialized);
-    char* dst = out.data();
+    const qsizetype base = out.size();
+    out.resize(base + text.size());
+    char* dst = out.data() + base;
     const auto* src = reinterpret_cast<const char16_t*>(text.constData());
     qsizetype i = 0;
     // Latin-1 characters are their own byte.
@@ -43,8 +44,8 @@ QByteArray toCp1252(const QString& text)
         dst[i] = static_cast<char>(u);
     }
     if (i == text.size())
-        return out;
-    out.truncate(i);
+        return;
+    out.truncate(base + i);
     for (; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
@@ -57,6 +58,12 @@ QByteArray toCp1252(const QString& text)
             out.append(encodeOne(c.unicode()));
         }
     }
+}
+
+QByteArray toCp1252(const QString& text)
+{
+    QByteArray out;
+    appendCp1252(out, text);
     return out;
 }
 

@@ -10,6 +10,8 @@
 namespace ostelvia::text {
 
 QByteArray toCp1252(const QString& text);
+// The same bytes, added at the end of `out`.
+void appendCp1252(QByteArray& out, const QString& text);
 QString fromCp1252(const QByteArray& bytes);
 
 }  // namespace ostelvia::text
