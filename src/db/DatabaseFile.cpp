@@ -398,8 +398,14 @@ Value DatabaseFile::storedField(TableInfo& info, std::int64_t rowid, int column,
 const std::vector<Value>& DatabaseFile::heldColumn(TableInfo& info, int column, const QString& fileName)
 {
     std::vector<Value>& held = info.heldColumns[static_cast<size_t>(column)];
-    if (!held.empty())
-        return held;
+    if (held.empty())
+        held = info.loaded[static_cast<size_t>(column)] || !info.rowsLoaded ? columnFromCopy(info, column, fileName)
+                                                                            : columnFromSource(info, column, fileName);
+    return held;
+}
+
+std::vector<Value> DatabaseFile::columnFromCopy(TableInfo& info, int column, const QString& fileName)
+{
     const SourceColumn& c = info.columns[static_cast<size_t>(column)];
     ensureColumns(info, {c.name}, fileName);
     // The copy in SQLite holds each value as the source decodes it.
@@ -416,8 +422,29 @@ const std::vector<Value>& DatabaseFile::heldColumn(TableInfo& info, int column, 
     sqlite3_reset(st.get());
     if (rc != SQLITE_DONE)
         throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
-    held = std::move(byRowid);
-    return held;
+    return byRowid;
+}
+
+std::vector<Value> DatabaseFile::columnFromSource(TableInfo& info, int column, const QString& fileName)
+{
+    // A column no SQL text names need not pass through SQLite: copying it
+    // there row by row and reading it back was most of the code list's
+    // reading of the reference tables.
+    const Column::Type type = info.columns[static_cast<size_t>(column)].type;
+    std::vector<Value> byRowid(static_cast<size_t>(info.rowCount) + 1);
+    std::int64_t rowid = 0;
+    try {
+        source_->scan(info.name, {column}, [&](const std::vector<Cell>& cells) {
+            if (++rowid <= info.rowCount)
+                byRowid[static_cast<size_t>(rowid)] = valueFor(type, cells.front());
+        });
+        if (rowid != info.rowCount)
+            throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
+    } catch (const SourceFailure& failure) {
+        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
+                          .arg(quoted(info.name), quoted(fileName), failure.reason));
+    }
+    return byRowid;
 }
 
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)

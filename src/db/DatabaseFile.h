@@ -126,6 +126,8 @@ private:
     // The column's value on every row, by rowid, read once from the copy in
     // SQLite and kept.
     const std::vector<Value>& heldColumn(TableInfo& info, int column, const QString& fileName);
+    std::vector<Value> columnFromCopy(TableInfo& info, int column, const QString& fileName);
+    std::vector<Value> columnFromSource(TableInfo& info, int column, const QString& fileName);
     // A prepared statement for the text, with the parameters bound; null
     // when SQLite rejects it.
     StatementPtr prepare(const std::string& sql, const std::vector<std::string>& parameters);

@@ -29,7 +29,9 @@ bool fileExists(const QString& path)
 
 namespace {
 
-constexpr qint64 kChunk = 1 << 20;
+// Large enough for few system calls, small enough not to weigh on the
+// peak memory of a run, which reaches it while rewriting the export file.
+constexpr qint64 kChunk = 256 << 10;
 
 QString readError(const QString& path, const QFile& file)
 {
@@ -233,6 +235,7 @@ void LineWriter::close()
         return;
     if (!pending_.isEmpty())
         writePending();
+    pending_ = QByteArray();  // the rewrite that follows needs the memory
     closeOrThrow(file_, path_);
 }
 

@@ -58,8 +58,8 @@ private:
 
     QString path_;
     QFile file_;
-    // Lines go to the disk a megabyte at a time: the two-year range writes
-    // 69,000 of them.
+    // Lines go to the disk a quarter of a megabyte at a time: the two-year
+    // range writes 69,000 of them.
     QByteArray pending_;
 };
 

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The export file's writing and its rewrite through "Passa.txt" over files
+// larger than one read or write: every byte where it belongs.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "export/TextFiles.h"
+#include "TestSupport.h"
+
+namespace ostelvia::test {
+namespace {
+
+using exporter::LineWriter;
+using exporter::RimuoviUltimoACapo;
+
+TEST(TextFiles, ManyLinesAreWrittenWholeAndTheLastLineEndRemoved)
+{
+    ScratchDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("export.txt"));
+    QByteArray expected;
+    {
+        LineWriter writer(path);
+        for (int i = 0; i < 3000; ++i) {
+            // A euro sign is one Windows-1252 byte; a character outside the
+            // BMP is one "?".
+            const QString line = QString(770, QChar(u'A' + i % 26)) + QStringLiteral("€%1").arg(i % 10)
+                + QString::fromUtf16(u"\U0001F600") + QStringLiteral("è");
+            writer.writeLine(line);
+            expected += QByteArray(770, static_cast<char>('A' + i % 26)) + "\x80" + QByteArray::number(i % 10) + "?\xE8"
+                + "\r\n";
+        }
+        writer.close();
+    }
+    ASSERT_EQ(readBytes(path), expected);
+
+    RimuoviUltimoACapo(path);
+    expected.chop(2);
+    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Passa.txt"))));
+}
+
+TEST(TextFiles, LineEndsOfEveryKindBecomeCrLfAlsoAcrossReads)
+{
+    ScratchDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("export.txt"));
+    // A CR LF split between two reads (the rewrite reads a quarter of a
+    // megabyte, and once read a megabyte, at a time), then lone LFs and CRs.
+    QByteArray bytes(256 * 1024 - 1, 'x');
+    bytes += "\r\n";
+    bytes += QByteArray(1024 * 1024 - bytes.size() - 1, 'y') + "\r\nuno\ndue\rtre\r\n\r\nquattro";
+    writeBytes(path, bytes);
+
+    RimuoviUltimoACapo(path);
+
+    const QByteArray expected = QByteArray(256 * 1024 - 1, 'x') + "\r\n"
+        + QByteArray(1024 * 1024 - (256 * 1024 + 1) - 1, 'y') + "\r\nuno\r\ndue\r\ntre\r\n\r\nquattro";
+    EXPECT_EQ(readBytes(path), expected);
+}
+
+TEST(TextFiles, LinesWrittenBeforeAnAbandonedWriterStayInTheFile)
+{
+    ScratchDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("export.txt"));
+    {
+        LineWriter writer(path);
+        writer.writeLine(QStringLiteral("prima"));
+        writer.writeLine(QStringLiteral("seconda"));
+    }  // left without close(), as when a run is torn down by an unexpected error
+    EXPECT_EQ(readBytes(path), QByteArray("prima\r\nseconda\r\n"));
+}
+
+}  // namespace
+}  // namespace ostelvia::test
