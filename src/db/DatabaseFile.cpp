@@ -31,10 +31,18 @@ QString missingColumn(const char* message)
 
 int TableInfo::column(const QString& name) const
 {
-    if (auto exact = columnByName.constFind(name); exact != columnByName.constEnd())
-        return exact.value();
-    auto it = columnByFoldedName.find(name.toCaseFolded());
-    return it == columnByFoldedName.end() ? -1 : it->second;
+    RecentName& recent = recentNames_[(reinterpret_cast<std::uintptr_t>(name.constData()) >> 4) % recentNames_.size()];
+    // The text at an address may have changed since: compared all the same.
+    if (recent.text == name.constData() && columns[static_cast<size_t>(recent.column)].name == name)
+        return recent.column;
+    int found = -1;
+    if (auto exact = columnByName.constFind(name); exact != columnByName.constEnd()) {
+        found = exact.value();
+        recent = {name.constData(), found};
+    } else if (auto it = columnByFoldedName.find(name.toCaseFolded()); it != columnByFoldedName.end()) {
+        found = it->second;
+    }
+    return found;
 }
 
 DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source)

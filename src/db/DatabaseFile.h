@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -48,6 +49,17 @@ struct TableInfo {
 
     // -1 when the table has no such column.
     int column(const QString& name) const;
+
+private:
+    // Callers name fields with literals, the same text at the same address
+    // card after card: remembered by that address, a name is found again
+    // with one comparison instead of a hash of its text (a twentieth of the
+    // two-year range went into that hash).
+    struct RecentName {
+        const QChar* text = nullptr;
+        int column = -1;
+    };
+    mutable std::array<RecentName, 64> recentNames_{};
 };
 
 using Positions = std::vector<std::int32_t>;

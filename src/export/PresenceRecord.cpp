@@ -65,6 +65,13 @@ QString blankControls(QString text)
     return text;
 }
 
+// A control character (a record is one line) or half of a surrogate pair.
+bool needsCleaning(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || u == 0x7F || c.isSurrogate();
+}
+
 QString padRight(const QString& text, qsizetype width)
 {
     return text.size() >= width ? text : text + QString(width - text.size(), QLatin1Char(' '));
@@ -121,7 +128,10 @@ public:
     {
         const qsizetype expected = width();
         ++fieldNumber_;
-        const QString written = blankControls(foldSurrogates(produced));
+        // Nearly every field is clean: one pass tells, and nothing is copied.
+        const QString written = std::none_of(produced.cbegin(), produced.cend(), needsCleaning)
+            ? produced
+            : blankControls(foldSurrogates(produced));
         if (written.size() != expected) {
             misfits_.append(QStringLiteral("Tracciato record errato (campo ") + QString::number(fieldNumber_)
                             + QStringLiteral(": ") + written + QStringLiteral(") "));

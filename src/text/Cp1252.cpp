@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/Cp1252.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <array>
+#include <bit>
 
 namespace ostelvia::text {
 
@@ -36,6 +40,16 @@ void appendCp1252(QByteArray& out, const QString& text)
     char* dst = out.data() + base;
     const auto* src = reinterpret_cast<const char16_t*>(text.constData());
     qsizetype i = 0;
+    // ASCII, four characters at a time: a record is 776 of them.
+    static_assert(std::endian::native == std::endian::little, "the first character is the low half of the word");
+    for (; i + 4 <= text.size(); i += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, src + i, sizeof four);
+        if (four & 0xFF80FF80FF80FF80u)
+            break;
+        for (int k = 0; k < 4; ++k)
+            dst[i + k] = static_cast<char>(four >> (16 * k));
+    }
     // Latin-1 characters are their own byte.
     for (; i < text.size(); ++i) {
         const char16_t u = src[i];

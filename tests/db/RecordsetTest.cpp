@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QStringList>
 
 using ostelvia::db::Database;
@@ -116,6 +118,23 @@ TEST_F(CardsTest, FieldsReadAsStoredNullApartFromTheEmptyText)
         EXPECT_EQ(rs.field(QString::fromLatin1(r.field)), r.value) << r.find << " / " << r.field;
         EXPECT_EQ(rs.text(QString::fromLatin1(r.field)), r.value.toText()) << r.find << " / " << r.field;
     }
+}
+
+TEST_F(CardsTest, AFieldNameRewrittenInPlaceNamesTheNewField)
+{
+    // Field names are remembered by where their text lies: the same place
+    // holding another name must not read the first field again.
+    Recordset rs = cards();
+    rs.findFirst(QStringLiteral("NumeroProgressivo = 1201"));
+    ASSERT_FALSE(rs.noMatch());
+    QString name = QString::fromLatin1("Residenza");
+    const QString residenza = rs.text(name);
+    const QChar* const place = name.constData();
+    const QString provincia = QStringLiteral("Provincia");
+    std::copy(provincia.cbegin(), provincia.cend(), name.begin());
+    ASSERT_EQ(name.constData(), place);
+    EXPECT_EQ(rs.text(name), rs.text(QStringLiteral("Provincia")));
+    EXPECT_NE(rs.text(name), residenza);
 }
 
 TEST_F(CardsTest, CriteriaFindTheCardsJetWould)

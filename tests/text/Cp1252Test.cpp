@@ -36,6 +36,22 @@ TEST(Cp1252, EncodesLatin1AndTheWindowsBlock)
               QByteArray("\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F"));
 }
 
+TEST(Cp1252, ALetterOutsideAsciiIsEncodedAtAnyPlaceOfALine)
+{
+    // ASCII goes over several characters at a time: the first other letter
+    // may fall anywhere in such a group, or after the last whole one.
+    for (int at = 0; at < 11; ++at) {
+        QString line(11, QLatin1Char('a'));
+        line[at] = QChar(0x20AC);
+        QByteArray expected(11, 'a');
+        expected[at] = '\x80';
+        EXPECT_EQ(toCp1252(line), expected) << at;
+        QByteArray appended("xy");
+        appendCp1252(appended, line);
+        EXPECT_EQ(appended, "xy" + expected) << at;
+    }
+}
+
 TEST(Cp1252, CharactersWithoutAFormBecomeOneQuestionMarkEach)
 {
     EXPECT_EQ(toCp1252(QStringLiteral("KOWALSKA ŁUCJA")), QByteArray("KOWALSKA ?UCJA"));
