@@ -278,8 +278,7 @@ Value Recordset::field(const QString& name) const
     RecordsetState& s = usable(state_);
     detail::TableInfo& table = *s.set->table;
     const int column = columnOf(s, name);
-    const bool isLong = table.columns[static_cast<size_t>(column)].isLong;
-    if (!s.row || (isLong && !s.row->complete)) {
+    if (!s.row || !s.row->decoded[static_cast<size_t>(column)]) {
         detail::DatabaseFile& file = *s.handle->file;
         file.materialize(*s.set, {}, s.handle->fileName);
         if (s.position >= s.set->rowids.size())
@@ -289,7 +288,7 @@ Value Recordset::field(const QString& name) const
         const std::int64_t rowid = s.set->rowids[s.position];
         if (!s.row && file.readsFieldsAlone(table, column))
             return file.storedField(table, rowid, column, s.handle->fileName);
-        s.row = file.readRow(table, rowid, isLong, s.row, s.handle->fileName);
+        s.row = file.readRow(table, rowid, column, s.row, s.handle->fileName);
     }
     return s.row->get(static_cast<size_t>(column));
 }

@@ -120,6 +120,7 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     info->declared.assign(info->columns.size(), false);
     info->loaded.assign(info->columns.size(), false);
     info->heldColumns.resize(info->columns.size());
+    info->read.assign(info->columns.size(), false);
     exec(createTableSql(*info), fileName);
     return *tables_.emplace(key, std::move(info)).first->second;
 }
@@ -335,23 +336,15 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
     return set.finds.insert(criteria, std::move(positions)).value();
 }
 
-RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, bool complete, const RowPtr& partial,
+RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, int column, const RowPtr& partial,
                              const QString& fileName)
 {
-    auto row = std::make_shared<DecodedRow>(info.columns.size());
+    info.read[static_cast<size_t>(column)] = true;
+    auto row = partial ? std::make_shared<DecodedRow>(*partial) : std::make_shared<DecodedRow>(info.columns.size());
     std::vector<int> wanted;
-    if (partial) {
-        // Only the long values are missing.
-        *row = *partial;
-        for (size_t i = 0; i < info.columns.size(); ++i)
-            if (info.columns[i].isLong)
-                wanted.push_back(static_cast<int>(i));
-    } else {
-        for (size_t i = 0; i < info.columns.size(); ++i)
-            if (complete || !info.columns[i].isLong)
-                wanted.push_back(static_cast<int>(i));
-    }
-    row->complete = complete || wanted.size() == info.columns.size();
+    for (size_t i = 0; i < info.columns.size(); ++i)
+        if (info.read[i] && !row->decoded[i])
+            wanted.push_back(static_cast<int>(i));
     try {
         source_->readRow(info.name, rowid - 1, wanted, [&](const std::vector<Cell>& cells) {
             for (size_t i = 0; i < wanted.size() && i < cells.size(); ++i) {

@@ -46,6 +46,10 @@ struct TableInfo {
     // Per column, its value on every row by rowid (index 0 unused), once a
     // field of a look-up table has been read alone: empty until then.
     std::vector<std::vector<Value>> heldColumns;
+    // Per column: a field of it has been read from a decoded row. A card
+    // is read for 24 of its 30 fields; decoding only those, which the first
+    // card tells, spares the rest on every other card.
+    std::vector<bool> read;
 
     // -1 when the table has no such column.
     int column(const QString& name) const;
@@ -107,9 +111,10 @@ public:
     // The positions in set order of the rows the criteria finds; valid until
     // the next find on the set.
     const Positions& find(SetData& set, const QString& criteria, const QString& fileName);
-    // The row decoded from the source; with `complete`, long values too.
-    // `partial`, when given, is the same row decoded without them.
-    RowPtr readRow(TableInfo& table, std::int64_t rowid, bool complete, const RowPtr& partial, const QString& fileName);
+    // The row decoded from the source: `column` and every column a field
+    // of the table was read from before. `partial`, when given, is the same
+    // row decoded as far as it goes; its values are kept.
+    RowPtr readRow(TableInfo& table, std::int64_t rowid, int column, const RowPtr& partial, const QString& fileName);
 
     // True for a code table, whose rows are found one at a time and read
     // for a field or two: such a field is better read alone from the copy

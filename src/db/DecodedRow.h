@@ -12,17 +12,21 @@
 
 namespace ostelvia::db::detail {
 
-// Long values (memos) are left out until a field of theirs is read: the
-// export never reads them. A record set holds its current row only, so the
+// The fields of one row that have been decoded: those its table's readers
+// have asked for so far. A record set holds its current row only, so the
 // values are kept as they are: a field read costs no copy of its text.
 struct DecodedRow {
-    explicit DecodedRow(size_t columns) : fields(columns) { }
+    explicit DecodedRow(size_t columns) : fields(columns), decoded(columns, false) { }
 
-    void set(size_t column, Value value) { fields[column] = std::move(value); }
+    void set(size_t column, Value value)
+    {
+        fields[column] = std::move(value);
+        decoded[column] = true;
+    }
     const Value& get(size_t column) const { return fields[column]; }
 
     std::vector<Value> fields;
-    bool complete = false;  // long values decoded too
+    std::vector<bool> decoded;
 };
 using RowPtr = std::shared_ptr<const DecodedRow>;
 
