@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/JetText.h"
 
+#include <QByteArray>
 #include <QChar>
 
 #include <sqlite3.h>
@@ -165,6 +166,21 @@ int jetCompare(std::string_view a, std::string_view b)
 std::u32string jetKey(std::string_view utf8)
 {
     return foldedCodePoints(reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+}
+
+std::u32string jetKey(QStringView text)
+{
+    std::u32string out;
+    out.reserve(static_cast<size_t>(text.size()));
+    for (const QChar c : text) {
+        // A character outside the BMP, or half of one, the rare way round.
+        if (c.isSurrogate()) {
+            const QByteArray utf8 = text.toUtf8();
+            return jetKey(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+        }
+        out.push_back(fold(c.unicode()));
+    }
+    return out;
 }
 
 bool registerJetFunctions(sqlite3* db)

@@ -7,14 +7,12 @@ namespace ostelvia::db {
 
 void TextSet::insert(const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    keys_.insert(detail::jetKey(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size()))));
+    keys_.insert(detail::jetKey(QStringView(text)));
 }
 
 bool TextSet::contains(const QString& text) const
 {
-    const QByteArray utf8 = text.toUtf8();
-    return keys_.count(detail::jetKey(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())))) > 0;
+    return keys_.count(detail::jetKey(QStringView(text))) > 0;
 }
 
 }  // namespace ostelvia::db
