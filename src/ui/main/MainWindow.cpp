@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -230,7 +229,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     crea->setAutoDefault(false);
     invia->setAutoDefault(false);
 
-    list1_ = new QListWidget(area_);
+    list1_ = new LinesView(area_);
     list1_->setObjectName(QStringLiteral("List1"));
     list1_->setSelectionMode(QAbstractItemView::MultiSelection);
     list1_->setFont(courierFont(9.75));
@@ -458,20 +457,15 @@ void OstelviaDT::CreaFile()
         showProblem(errore.message());
         return;
     }
-    linesList()->clear();
-    linesList()->addItems(righe);
-    linesList()->selectAll();
+    list1_->setLines(std::move(righe));
+    list1_->selectAllLines();
 }
 
 void OstelviaDT::Invia()
 {
-    QStringList righe;
-    QVector<int> selezionate;
-    for (int i = 0; i < linesList()->count(); ++i) {
-        righe.append(linesList()->item(i)->text());
-        if (linesList()->item(i)->isSelected())
-            selezionate.append(i);
-    }
+    // The selection in the list's order: the file keeps the lines' order.
+    const QStringList righe = list1_->lines();
+    const QVector<int> selezionate = list1_->selectedRows();
     const YesNoQuestion chiedi = [this](const QString& domanda) {
         const bool si = MostraMessaggio(domanda, Stile::SiNo, kSendCheckTitle) == Risposta::Si;
         afterDialog();
@@ -520,7 +514,7 @@ void OstelviaDT::menuCartella_Click()
     if (esito.come != EsitoCartella::Come::Scelta)
         return afterDialog();
     // The listed lines and the settings belong to the folder left behind.
-    list1_->clear();
+    list1_->clearLines();
     try {
         CaricaImpostazioni();
     } catch (const Error& errore) {

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The clerk's path through the window, timed from outside by scripts/bench:
+// in a front-office folder (the current directory, holding the databases and
+// TaxSetup.txt), the two dates typed, "&Crea File", the list filled and
+// selected, "&Invia", and the window closing. Exits non-zero when the list
+// does not hold what the export wrote, when the sent file is not that, or
+// when a dialog asks anything. The archive copy of the send is removed again,
+// so that the next run starts from the same folder.
+//
+// Usage: ostelvia_window_bench [FROM TO]   (dates dd/mm/yyyy; 2022-2023 by default)
+#include <QAbstractItemView>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "export/SendArchive.h"
+#include "export/TextFiles.h"
+#include "ui/main/MainWindow.h"
+
+namespace {
+
+using ostelvia::ui::OstelviaDT;
+
+int failures = 0;
+
+void fail(const QString& why)
+{
+    std::fprintf(stderr, "ostelvia_window_bench: %s\n", qPrintable(why));
+    ++failures;
+}
+
+// Rows covered by the selection, counted once each whatever its ranges.
+int selectedRowCount(const QAbstractItemView* list)
+{
+    const int rows = list->model()->rowCount();
+    std::vector<bool> selected(static_cast<size_t>(rows), false);
+    for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected[static_cast<size_t>(row)] = true;
+    }
+    return static_cast<int>(std::count(selected.begin(), selected.end(), true));
+}
+
+QStringList exportedLines()
+{
+    try {
+        return ostelvia::exporter::readLines(ostelvia::exporter::readExportPath());
+    } catch (const ostelvia::Error& error) {
+        fail(QStringLiteral("the export file cannot be read: %1").arg(error.message()));
+        return {};
+    }
+}
+
+// Any dialog is a question nobody answers here: it is closed and counted.
+void closeDialogs()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    fail(QStringLiteral("a dialog was shown: \"%1\"").arg(modal->windowTitle()));
+    modal->close();
+}
+
+QStringList archiveFiles()
+{
+    return QDir(ostelvia::exporter::kArchiveFolder).entryList(QDir::Files, QDir::Name);
+}
+
+// Leaves the archive as it was before the run.
+void removeArchiveCopy(const QStringList& before, bool folderExisted)
+{
+    QDir archive(ostelvia::exporter::kArchiveFolder);
+    for (const QString& name : archiveFiles()) {
+        if (!before.contains(name))
+            archive.remove(name);
+    }
+    if (!folderExisted)
+        QDir().rmdir(ostelvia::exporter::kArchiveFolder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString from = args.size() > 2 ? args.at(1) : QStringLiteral("01/01/2022");
+    const QString to = args.size() > 2 ? args.at(2) : QStringLiteral("31/12/2023");
+    const bool archiveExisted = QDir(ostelvia::exporter::kArchiveFolder).exists();
+    const QStringList archivedBefore = archiveFiles();
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 creaMs = 0;
+    qint64 shownMs = 0;
+    qint64 inviaMs = 0;
+    int listed = 0;
+    QStringList exported;
+
+    OstelviaDT window;
+    window.show();
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, &closeDialogs);
+    watchdog.start(100);
+
+    // After the window's own start-up (its preset dates) has run.
+    QTimer::singleShot(0, &window, [&] {
+        window.dataDaField()->setText(from);
+        window.dataAField()->setText(to);
+        const qint64 start = clock.elapsed();
+        window.creaFileButton()->click();
+        creaMs = clock.elapsed() - start;
+        exported = exportedLines();
+        QAbstractItemView* list = window.linesList();
+        listed = list->model()->rowCount();
+        if (exported.isEmpty() || listed != exported.size())
+            fail(QStringLiteral("%1 lines listed, %2 written by the export").arg(listed).arg(exported.size()));
+        else if (selectedRowCount(list) != listed)
+            fail(QStringLiteral("%1 of %2 lines selected").arg(selectedRowCount(list)).arg(listed));
+        // The list painted before the clerk can press "&Invia".
+        QTimer::singleShot(0, &window, [&] {
+            shownMs = clock.elapsed();
+            window.inviaButton()->click();
+            inviaMs = clock.elapsed() - shownMs;
+            if (window.isVisible()) {
+                fail(QStringLiteral("the window stayed open after \"&Invia\""));
+                window.close();
+            }
+        });
+    });
+    app.exec();
+
+    const QStringList sent = exportedLines();
+    if (sent != exported)
+        fail(QStringLiteral("the sent file holds %1 lines, not the %2 listed").arg(sent.size()).arg(exported.size()));
+    if (archiveFiles().size() != archivedBefore.size() + 1)
+        fail(QStringLiteral("no archive copy of the send"));
+    removeArchiveCopy(archivedBefore, archiveExisted);
+    std::printf("lines %d  crea file %lld ms  invia %lld ms  window total %lld ms\n", listed,
+                static_cast<long long>(creaMs), static_cast<long long>(inviaMs),
+                static_cast<long long>(clock.elapsed()));
+    return failures == 0 ? 0 : 1;
+}
