@@ -39,7 +39,6 @@ namespace ostelvia::ui {
 
 namespace {
 
-using exporter::kCrLf;
 
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
 const QString kSendCheckTitle = QStringLiteral("Controllo prima dell'invio");
@@ -477,10 +476,11 @@ void OstelviaDT::Invia()
     QString percorso;
     try {
         percorso = exporter::readExportPath();
-        QString testo;
+        // Line by line: a long export is never held a second time as one text.
+        exporter::LineWriter file(percorso);
         for (int i : selezionate)
-            testo += righe.at(i) + kCrLf;
-        exporter::writeText(percorso, testo);
+            file.writeLine(righe.at(i));
+        file.close();
         exporter::RimuoviUltimoACapo(percorso);
     } catch (const Error& errore) {
         // Nothing went out: the window stays so that the user can retry.
