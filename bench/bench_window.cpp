@@ -8,8 +8,8 @@
 // so that the next run starts from the same folder.
 //
 // Usage: ostelvia_window_bench [FROM TO]   (dates dd/mm/yyyy; 2022-2023 by default)
-#include <QAbstractItemView>
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -174,9 +174,10 @@ int main(int argc, char** argv)
     if (archiveFiles().size() != archivedBefore.size() + 1)
         fail(QStringLiteral("no archive copy of the send"));
     removeArchiveCopy(archivedBefore, archiveExisted);
-    std::printf("lines %d  window shown %lld ms  crea file %lld ms  list painted %lld ms  invia %lld ms  closed %lld ms\n",
-                listed, static_cast<long long>(creaStart), static_cast<long long>(creaEnd - creaStart),
-                static_cast<long long>(inviaStart - creaEnd), static_cast<long long>(inviaEnd - inviaStart),
-                static_cast<long long>(closed - inviaEnd));
+    std::printf(
+        "lines %d  window shown %lld ms  crea file %lld ms  list painted %lld ms  invia %lld ms  closed %lld ms\n",
+        listed, static_cast<long long>(creaStart), static_cast<long long>(creaEnd - creaStart),
+        static_cast<long long>(inviaStart - creaEnd), static_cast<long long>(inviaEnd - inviaStart),
+        static_cast<long long>(closed - inviaEnd));
     return failures == 0 ? 0 : 1;
 }

@@ -230,15 +230,16 @@ private slots:
     {
         QTest::addColumn<QList<QList<int>>>("steps");  // {first, last, 1 select / 0 deselect / -1 toggle}
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("all, as after Crea File") << QList<QList<int>>{{0, 9, 1}} << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        QTest::newRow("all, as after Crea File")
+            << QList<QList<int>>{{0, 9, 1}} << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
         QTest::newRow("picked from the end backwards")
             << QList<QList<int>>{{8, 8, 1}, {5, 5, 1}, {0, 0, 1}} << QList<int>{0, 5, 8};
-        QTest::newRow("overlapping ranges") << QList<QList<int>>{{2, 6, 1}, {4, 8, 1}, {5, 5, 1}}
-                                            << QList<int>{2, 3, 4, 5, 6, 7, 8};
+        QTest::newRow("overlapping ranges")
+            << QList<QList<int>>{{2, 6, 1}, {4, 8, 1}, {5, 5, 1}} << QList<int>{2, 3, 4, 5, 6, 7, 8};
         QTest::newRow("a hole clicked in the middle")
             << QList<QList<int>>{{0, 9, 1}, {4, 4, -1}, {7, 7, -1}} << QList<int>{0, 1, 2, 3, 5, 6, 8, 9};
-        QTest::newRow("clicked off and on again") << QList<QList<int>>{{0, 9, 1}, {3, 3, -1}, {3, 3, -1}, {0, 8, 0}}
-                                                  << QList<int>{9};
+        QTest::newRow("clicked off and on again")
+            << QList<QList<int>>{{0, 9, 1}, {3, 3, -1}, {3, 3, -1}, {0, 8, 0}} << QList<int>{9};
         QTest::newRow("nothing") << QList<QList<int>>{{0, 9, 1}, {0, 9, 0}} << QList<int>{};
     }
 
@@ -253,9 +254,9 @@ private slots:
         list.setLines(lines);
         for (const QList<int>& step : steps) {
             const QItemSelection range(list.model()->index(step[0], 0), list.model()->index(step[1], 0));
-            const auto command = step[2] > 0    ? QItemSelectionModel::Select
-                                 : step[2] == 0 ? QItemSelectionModel::Deselect
-                                                : QItemSelectionModel::Toggle;
+            const auto command = step[2] > 0 ? QItemSelectionModel::Select
+                : step[2] == 0               ? QItemSelectionModel::Deselect
+                                             : QItemSelectionModel::Toggle;
             list.selectionModel()->select(range, command);
         }
         QCOMPARE(list.selectedRows(), QVector<int>(expected.begin(), expected.end()));

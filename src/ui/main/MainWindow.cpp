@@ -39,7 +39,6 @@ namespace ostelvia::ui {
 
 namespace {
 
-
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
 const QString kSendCheckTitle = QStringLiteral("Controllo prima dell'invio");
 const QColor kSfondo(192, 192, 255);
