@@ -83,14 +83,14 @@ QByteArray toCp1252(const QString& text)
 
 QString fromCp1252(const QByteArray& bytes)
 {
-    QString out;
-    out.reserve(bytes.size());
-    for (const char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        if (u >= 0x80 && u <= 0x9F)
-            out.append(QChar(kHighBlock[u - 0x80]));
-        else
-            out.append(QChar(u));
+    // One character per byte, written in place: an export file runs to tens
+    // of megabytes, and appending character by character costs far more.
+    QString out(bytes.size(), Qt::Uninitialized);
+    auto* dst = reinterpret_cast<char16_t*>(out.data());
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.constData());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char u = src[i];
+        dst[i] = u >= 0x80 && u <= 0x9F ? kHighBlock[u - 0x80] : char16_t{u};
     }
     return out;
 }

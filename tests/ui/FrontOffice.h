@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
 
 #include <functional>
@@ -59,16 +58,9 @@ struct Front {
 
     // Text1 element i, found by its object name as the design numbers it.
     QLineEdit* field(int i) const { return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i)); }
-    QListWidget* list() const { return window->linesList(); }
-    int selectedCount() const { return static_cast<int>(list()->selectedItems().size()); }
-
-    QStringList listed() const
-    {
-        QStringList lines;
-        for (int i = 0; i < list()->count(); ++i)
-            lines.append(list()->item(i)->text());
-        return lines;
-    }
+    ui::LinesView* list() const { return window->linesList(); }
+    int selectedCount() const { return static_cast<int>(list()->selectedRows().size()); }
+    QStringList listed() const { return list()->lines(); }
 
     void setDates(const QString& from, const QString& to)
     {

@@ -194,7 +194,7 @@ private slots:
         test::Front f;
         QVERIFY(f.active());
         f.creaFile();
-        QVERIFY(f.list()->count() > 0);
+        QVERIFY(f.list()->lineCount() > 0);
         QTemporaryDir other;
         test::writeBytes(QDir(other.path()).filePath(exporter::kFileImpostazioni),
                          "/srv/altro/ZaverUdevu.txt\r\nbrowser\r\n");
@@ -214,7 +214,7 @@ private slots:
         // The settings are the new folder's; the lines listed were the old one's.
         QCOMPARE(ui::PercorsoFile, QStringLiteral("/srv/altro/ZaverUdevu.txt"));
         QCOMPARE(ui::ComandoPaginaWeb, QStringLiteral("browser"));
-        QCOMPARE(f.list()->count(), 0);
+        QCOMPARE(f.list()->lineCount(), 0);
     }
 
     void menuEntryCancelledOrFailedChangesNothing_data()
@@ -233,7 +233,7 @@ private slots:
         test::Front f;
         QVERIFY(f.active());
         f.creaFile();
-        const int listed = f.list()->count();
+        const int listed = f.list()->lineCount();
         remember(f.dir.path());
         RecordingChooser chooser;
         chooser.answer = answer;
@@ -247,7 +247,7 @@ private slots:
         QCOMPARE(current(), canonical(f.dir.path()));
         QCOMPARE(remembered(), canonical(f.dir.path()));
         QCOMPARE(ui::PercorsoFile, f.exportPath);
-        QCOMPARE(f.list()->count(), listed);
+        QCOMPARE(f.list()->lineCount(), listed);
     }
 
 private:

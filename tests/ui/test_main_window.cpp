@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(f.field(3)->text(), QStringLiteral("ZZZZZZ"));
         QCOMPARE(f.list()->selectionMode(), QAbstractItemView::MultiSelection);
         QVERIFY(QFontInfo(f.list()->font()).fixedPitch());
-        QCOMPARE(f.list()->count(), 0);
+        QCOMPARE(f.list()->lineCount(), 0);
         // Every text box lies inside its shape.
         const std::array<QString, 4> shapes{"Shape1_0", "Shape1_3", "Shape1_1", "Shape1_2"};
         for (int i = 0; i < 4; ++i) {
@@ -285,16 +285,16 @@ private slots:
         Front f;
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
-        f.list()->item(3)->setSelected(false);
+        f.list()->setLineSelected(3, false);
         const QList<test::DialogSeen> seen = f.creaFile(QStringLiteral("27/06/2024"), QStringLiteral("27/06/2024"));
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.at(0).kind, QStringLiteral("MsgBox_Form"));
         QCOMPARE(seen.at(0).title, QStringLiteral("Errore per Tassa di Soggiorno"));
         QCOMPARE(seen.at(0).text, text::fromCp1252(referenceBytes("card-X27.findings")));
         QCOMPARE(exporter::MessaggioErrore, QStringLiteral("Fine"));
-        QCOMPARE(f.list()->count(), 57);
+        QCOMPARE(f.list()->lineCount(), 57);
         QCOMPARE(f.selectedCount(), 56);
-        QVERIFY(!f.list()->item(3)->isSelected());
+        QVERIFY(!f.list()->isLineSelected(3));
         QTRY_COMPARE(f.field(0)->text(), QStringLiteral("09/05/2024"));
         QCOMPARE(f.field(1)->text(), QStringLiteral("09/05/2024"));
     }
@@ -310,7 +310,7 @@ private slots:
         QCOMPARE(seen.at(0).text, QStringLiteral("TaxSetup.txt"));
         QCOMPARE(seen.at(0).title, QStringLiteral("!!!"));
         QCOMPARE(seen.at(0).icon, QMessageBox::Warning);
-        QCOMPARE(f.list()->count(), 0);
+        QCOMPARE(f.list()->lineCount(), 0);
     }
 
     // "&Invia" writes the selected lines, in list order; with none selected an
@@ -339,7 +339,7 @@ private slots:
         if (selected != QList<int>{-1}) {
             f.list()->clearSelection();
             for (int i : selected)
-                f.list()->item(i)->setSelected(true);
+                f.list()->setLineSelected(i, true);
             expected.clear();
             for (int i = 0; i < lines.size(); ++i) {
                 if (selected.contains(i))
@@ -472,7 +472,7 @@ private slots:
         QCOMPARE(f.field(0)->text(), QStringLiteral("01/01/2000"));
         QCOMPARE(f.field(1)->text(), QStringLiteral("30/04/2024"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(f.list()->count(), 19);
+        QCOMPARE(f.list()->lineCount(), 19);
         QCOMPARE(test::readBytes(f.exportPath), referenceBytes("wide-range-rooms-200-to-299.out"));
     }
 

@@ -16,6 +16,7 @@
 #include "text/Cp1252.h"
 #include "ui/dialogs/InputBoxForm.h"
 #include "ui/main/FieldView.h"
+#include "ui/main/LinesView.h"
 #include "ui/main/TotalsView.h"
 
 using namespace ostelvia;
@@ -82,24 +83,24 @@ private:
 };
 
 // A point on the line's visible start (a record is far wider than the list).
-QPoint onRow(QListWidget* list, int row)
+QPoint onRow(ui::LinesView* list, int row)
 {
-    return QPoint(20, list->visualItemRect(list->item(row)).center().y());
+    return QPoint(20, list->visualRect(list->model()->index(row, 0)).center().y());
 }
 
 // As the system delivers a double-click: press, release, double-click, release.
-void doubleClick(QListWidget* list, int row)
+void doubleClick(ui::LinesView* list, int row)
 {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onRow(list, row));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onRow(list, row));
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, onRow(list, row));
 }
 
-QList<bool> selection(QListWidget* list)
+QList<bool> selection(ui::LinesView* list)
 {
     QList<bool> states;
-    for (int i = 0; i < list->count(); ++i)
-        states.append(list->item(i)->isSelected());
+    for (int i = 0; i < list->lineCount(); ++i)
+        states.append(list->isLineSelected(i));
     return states;
 }
 
@@ -192,8 +193,8 @@ private slots:
         Front f;
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
-        QListWidget* list = f.list();
-        list->item(3)->setSelected(false);
+        ui::LinesView* list = f.list();
+        list->setLineSelected(3, false);
         const QList<bool> before = selection(list);
         ReviewAnswer answer;
         for (int row : {1, 3, 0}) {
@@ -205,7 +206,7 @@ private slots:
         QCOMPARE(answer.meanings.at(0), QStringLiteral("ROMA"));
         // A single click still switches a line.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onRow(list, 5));
-        QVERIFY(!list->item(5)->isSelected());
+        QVERIFY(!list->isLineSelected(5));
     }
 
     void contextMenuShowsTheFields()
@@ -213,7 +214,7 @@ private slots:
         Front f;
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
-        QListWidget* list = f.list();
+        ui::LinesView* list = f.list();
         const QList<bool> before = selection(list);
         ReviewAnswer answer;
         const QPoint at = onRow(list, 2);
@@ -223,14 +224,60 @@ private slots:
         QCOMPARE(selection(list), before);
     }
 
+    // What "&Invia" and "&Riepilogo…" take from the list: the selected rows
+    // once each and in the list's order, however the selection was built up.
+    void selectedRowsAreInListOrder_data()
+    {
+        QTest::addColumn<QList<QList<int>>>("steps");  // {first, last, 1 select / 0 deselect / -1 toggle}
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("all, as after Crea File")
+            << QList<QList<int>>{{0, 9, 1}} << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        QTest::newRow("picked from the end backwards")
+            << QList<QList<int>>{{8, 8, 1}, {5, 5, 1}, {0, 0, 1}} << QList<int>{0, 5, 8};
+        QTest::newRow("overlapping ranges")
+            << QList<QList<int>>{{2, 6, 1}, {4, 8, 1}, {5, 5, 1}} << QList<int>{2, 3, 4, 5, 6, 7, 8};
+        QTest::newRow("a hole clicked in the middle")
+            << QList<QList<int>>{{0, 9, 1}, {4, 4, -1}, {7, 7, -1}} << QList<int>{0, 1, 2, 3, 5, 6, 8, 9};
+        QTest::newRow("clicked off and on again")
+            << QList<QList<int>>{{0, 9, 1}, {3, 3, -1}, {3, 3, -1}, {0, 8, 0}} << QList<int>{9};
+        QTest::newRow("nothing") << QList<QList<int>>{{0, 9, 1}, {0, 9, 0}} << QList<int>{};
+    }
+
+    void selectedRowsAreInListOrder()
+    {
+        QFETCH(QList<QList<int>>, steps);
+        QFETCH(QList<int>, expected);
+        ui::LinesView list;
+        QStringList lines;
+        for (int i = 0; i < 10; ++i)
+            lines.append(QStringLiteral("line %1").arg(i));
+        list.setLines(lines);
+        for (const QList<int>& step : steps) {
+            const QItemSelection range(list.model()->index(step[0], 0), list.model()->index(step[1], 0));
+            const auto command = step[2] > 0 ? QItemSelectionModel::Select
+                : step[2] == 0               ? QItemSelectionModel::Deselect
+                                             : QItemSelectionModel::Toggle;
+            list.selectionModel()->select(range, command);
+        }
+        QCOMPARE(list.selectedRows(), QVector<int>(expected.begin(), expected.end()));
+        for (int row = 0; row < 10; ++row)
+            QCOMPARE(list.isLineSelected(row), expected.contains(row));
+        // New lines come unselected.
+        list.setLines(lines);
+        QVERIFY(list.selectedRows().isEmpty());
+        list.selectAllLines();
+        QCOMPARE(list.selectedRows().size(), 10);
+        QCOMPARE(list.selectionModel()->selection().size(), 1);
+    }
+
     void riepilogoCountsTheSelectedAndAllLines()
     {
         Front f;
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
         // GALLI's two stays (rows 14 and 40, 3 nights each) left out.
-        f.list()->item(14)->setSelected(false);
-        f.list()->item(40)->setSelected(false);
+        f.list()->setLineSelected(14, false);
+        f.list()->setLineSelected(40, false);
         QMenu* verifica = nullptr;
         for (QAction* action : f.window->findChild<QMenuBar*>()->actions()) {
             if (action->text() == QStringLiteral("&Verifica"))
@@ -251,7 +298,7 @@ private slots:
         f.window->setSendClock([] { return kSendTime; });
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
-        f.list()->item(4)->setSelected(false);
+        f.list()->setLineSelected(4, false);
         QVERIFY(f.press(f.window->inviaButton()).isEmpty());  // first send: nothing to ask
         QCOMPARE(archived(f), QStringList{QStringLiteral("2024-09-01_08-15-02.txt")});
         const QByteArray sent = test::readBytes(f.exportPath);
@@ -291,7 +338,7 @@ private slots:
         QDir().mkpath(archiveFolder(f));
         test::writeBytes(QDir(archiveFolder(f)).filePath(QStringLiteral("2024-08-31_18-00-00.txt")),
                          text::toCp1252(earlier.join(QStringLiteral("\r\n"))));
-        f.list()->item(7)->setSelected(false);
+        f.list()->setLineSelected(7, false);
         const QList<bool> before = selection(f.list());
         const QByteArray written = test::readBytes(f.exportPath);
 

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressDialog>
 #include <QTableWidget>
 #include <QTimer>
@@ -112,7 +111,7 @@ int main(int argc, char* argv[])
 
     // Reviewing: a few lines switched off before sending.
     for (int i : {2, 4, 5})
-        window.linesList()->item(i)->setSelected(false);
+        window.linesList()->setLineSelected(i, false);
     settle(100);
     ok = save(&window, out.filePath(QStringLiteral("main-window-review.png"))) && ok;
 
@@ -123,7 +122,7 @@ int main(int argc, char* argv[])
                           if (auto* fields = view->findChild<QTableWidget*>(QStringLiteral("fields")))
                               fields->scrollToBottom();  // the code fields and their names
                       });
-    emit window.linesList()->itemDoubleClicked(window.linesList()->item(1));
+    emit window.linesList()->doubleClicked(window.linesList()->model()->index(1, 0));
     settle();
     pictureNextDialog(out.filePath(QStringLiteral("totals.png")), QStringLiteral("closeButton"), &ok);
     window.findChild<QAction*>(QStringLiteral("totals"))->trigger();
@@ -148,8 +147,8 @@ int main(int argc, char* argv[])
     window.creaFileButton()->click();
     settle();
     QStringList earlier;
-    for (int i = 0; i < 4 && i < window.linesList()->count(); ++i)
-        earlier.append(window.linesList()->item(i)->text());
+    for (int i = 0; i < 4 && i < window.linesList()->lineCount(); ++i)
+        earlier.append(window.linesList()->lineText(i));
     if (earlier.size() == 4)
         earlier[3].replace(29, 8, QStringLiteral("20240301"));
     QDir().mkpath(ostelvia::exporter::kArchiveFolder);

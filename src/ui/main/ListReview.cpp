@@ -5,12 +5,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 
 #include "ui/main/FieldView.h"
+#include "ui/main/LinesView.h"
 #include "ui/main/TotalsView.h"
 
 namespace ostelvia::ui {
@@ -19,12 +19,11 @@ namespace {
 
 const QString kVerifica = QStringLiteral("&Verifica");
 
-void showFields(QListWidget* list, int row)
+void showFields(LinesView* list, int row)
 {
-    const QListWidgetItem* item = list->item(row);
-    if (!item)
+    if (row < 0 || row >= list->lineCount())
         return;
-    FieldView view(item->text(), row + 1, list->window());
+    FieldView view(list->lineText(row), row + 1, list->window());
     view.exec();
 }
 
@@ -32,13 +31,13 @@ void showFields(QListWidget* list, int row)
 // double-click switches the line; this puts it back as it was before.
 class SelectionKeptOnDoubleClick : public QObject {
 public:
-    explicit SelectionKeptOnDoubleClick(QListWidget* list) : QObject(list), list_(list)
+    explicit SelectionKeptOnDoubleClick(LinesView* list) : QObject(list), list_(list)
     {
         list->viewport()->installEventFilter(this);
-        connect(list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-            const int row = list_->row(item);
+        connect(list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+            const int row = index.row();
             if (row == row_)
-                item->setSelected(wasSelected_);
+                list_->setLineSelected(row, wasSelected_);
             showFields(list_, row);
         });
     }
@@ -51,21 +50,21 @@ protected:
         const auto* press = static_cast<QMouseEvent*>(event);
         if (press->button() != Qt::LeftButton)
             return false;
-        const int row = list_->row(list_->itemAt(press->position().toPoint()));
+        const int row = list_->rowAt(press->position().toPoint());
         // The second press of a double-click must not overwrite the state
         // before the first.
         const bool secondPress = row == row_ && sinceLastPress_.isValid()
             && sinceLastPress_.elapsed() <= QApplication::doubleClickInterval();
         if (!secondPress) {
             row_ = row;
-            wasSelected_ = row >= 0 && list_->item(row)->isSelected();
+            wasSelected_ = row >= 0 && list_->isLineSelected(row);
         }
         sinceLastPress_.start();
         return false;
     }
 
 private:
-    QListWidget* list_;
+    LinesView* list_;
     QElapsedTimer sinceLastPress_;
     int row_ = -1;
     bool wasSelected_ = false;
@@ -73,12 +72,12 @@ private:
 
 }  // namespace
 
-void connectFieldView(QListWidget* list)
+void connectFieldView(LinesView* list)
 {
     new SelectionKeptOnDoubleClick(list);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(list, &QWidget::customContextMenuRequested, list, [list](const QPoint& point) {
-        const int row = list->row(list->itemAt(point));
+        const int row = list->rowAt(point);
         if (row < 0)
             return;
         QMenu menu(list);
@@ -100,20 +99,12 @@ QMenu* checksMenu(QMenuBar* bar)
     return menu;
 }
 
-QAction* addTotalsAction(QMenu* menu, QListWidget* list)
+QAction* addTotalsAction(QMenu* menu, LinesView* list)
 {
     QAction* totals = menu->addAction(QStringLiteral("&Riepilogo…"));
     totals->setObjectName(QStringLiteral("totals"));
     QObject::connect(totals, &QAction::triggered, list, [list] {
-        QStringList lines;
-        QVector<int> selected;
-        lines.reserve(list->count());
-        for (int i = 0; i < list->count(); ++i) {
-            lines.append(list->item(i)->text());
-            if (list->item(i)->isSelected())
-                selected.append(i);
-        }
-        TotalsView view(lines, selected, list->window());
+        TotalsView view(list->lines(), list->selectedRows(), list->window());
         view.exec();
     });
     return totals;

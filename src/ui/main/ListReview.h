@@ -4,20 +4,21 @@
 #pragma once
 
 class QAction;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 
 namespace ostelvia::ui {
 
+class LinesView;
+
 // Double-click on a line, or its context menu, opens the line's field view.
 // A double-click leaves the line's selection as it was before it.
-void connectFieldView(QListWidget* list);
+void connectFieldView(LinesView* list);
 
 // The "&Verifica" menu of the bar, added when the bar has none yet.
 QMenu* checksMenu(QMenuBar* bar);
 
 // "&TotalsView…" in that menu: the totals of the list's lines.
-QAction* addTotalsAction(QMenu* menu, QListWidget* list);
+QAction* addTotalsAction(QMenu* menu, LinesView* list);
 
 }  // namespace ostelvia::ui

@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -39,8 +38,6 @@
 namespace ostelvia::ui {
 
 namespace {
-
-using exporter::kCrLf;
 
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
 const QString kSendCheckTitle = QStringLiteral("Controllo prima dell'invio");
@@ -230,7 +227,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     crea->setAutoDefault(false);
     invia->setAutoDefault(false);
 
-    list1_ = new QListWidget(area_);
+    list1_ = new LinesView(area_);
     list1_->setObjectName(QStringLiteral("List1"));
     list1_->setSelectionMode(QAbstractItemView::MultiSelection);
     list1_->setFont(courierFont(9.75));
@@ -458,20 +455,15 @@ void OstelviaDT::CreaFile()
         showProblem(errore.message());
         return;
     }
-    linesList()->clear();
-    linesList()->addItems(righe);
-    linesList()->selectAll();
+    list1_->setLines(std::move(righe));
+    list1_->selectAllLines();
 }
 
 void OstelviaDT::Invia()
 {
-    QStringList righe;
-    QVector<int> selezionate;
-    for (int i = 0; i < linesList()->count(); ++i) {
-        righe.append(linesList()->item(i)->text());
-        if (linesList()->item(i)->isSelected())
-            selezionate.append(i);
-    }
+    // The selection in the list's order: the file keeps the lines' order.
+    const QStringList righe = list1_->lines();
+    const QVector<int> selezionate = list1_->selectedRows();
     const YesNoQuestion chiedi = [this](const QString& domanda) {
         const bool si = MostraMessaggio(domanda, Stile::SiNo, kSendCheckTitle) == Risposta::Si;
         afterDialog();
@@ -483,10 +475,11 @@ void OstelviaDT::Invia()
     QString percorso;
     try {
         percorso = exporter::readExportPath();
-        QString testo;
+        // Line by line: a long export is never held a second time as one text.
+        exporter::LineWriter file(percorso);
         for (int i : selezionate)
-            testo += righe.at(i) + kCrLf;
-        exporter::writeText(percorso, testo);
+            file.writeLine(righe.at(i));
+        file.close();
         exporter::RimuoviUltimoACapo(percorso);
     } catch (const Error& errore) {
         // Nothing went out: the window stays so that the user can retry.
@@ -520,7 +513,7 @@ void OstelviaDT::menuCartella_Click()
     if (esito.come != EsitoCartella::Come::Scelta)
         return afterDialog();
     // The listed lines and the settings belong to the folder left behind.
-    list1_->clear();
+    list1_->clearLines();
     try {
         CaricaImpostazioni();
     } catch (const Error& errore) {

@@ -13,13 +13,13 @@
 #include <memory>
 
 #include "export/ExportRun.h"
+#include "ui/main/LinesView.h"
 #include "ui/main/ProcessStarter.h"
 
 class QAbstractButton;
 class QAction;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenuBar;
 
 namespace ostelvia::ui {
@@ -48,7 +48,7 @@ public:
     QAbstractButton* creaFileButton() const { return t_[kCreaFile]; }
     QAbstractButton* esciButton() const { return t_[kEsci]; }
     QAbstractButton* inviaButton() const { return t_[kInvia]; }
-    QListWidget* linesList() const { return list1_; }
+    LinesView* linesList() const { return list1_; }
     QAction* percorsoFileAction() const { return menu2_[kPercorsoFile]; }
     QAction* comandoPaginaWebAction() const { return menu2_[kComandoPaginaWeb]; }
     // "&Verifica" > "&Controlla tutte le schede…".
@@ -100,7 +100,7 @@ private:
     std::array<QLabel*, 4> label1_{};
     std::array<QWidget*, 4> shape1_{};
     std::array<QAbstractButton*, 3> t_{};
-    QListWidget* list1_;
+    LinesView* list1_;
     std::array<QAction*, 3> menu2_{};  // element 0 unused
     QAction* checkAllCards_ = nullptr;
 };

@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(seen.at(0).title, ui::kTitoloErrore);
         QVERIFY2(seen.at(0).text.contains(QLatin1Char('"') + name + QLatin1Char('"')), qPrintable(seen.at(0).text));
         QCOMPARE(exporter::MessaggioErrore, exporter::kFine);
-        QCOMPARE(f.list()->count(), 0);
+        QCOMPARE(f.list()->lineCount(), 0);
         QVERIFY(f.starter.started.isEmpty());
         QVERIFY(f.window->isVisible());
         QVERIFY(f.dir.databasesUntouched());
@@ -109,13 +109,13 @@ private slots:
         QCOMPARE(seen.size(), 1);
         QVERIFY2(seen.at(0).text.contains(path.left(200)), qPrintable(seen.at(0).text.left(300)));
         QCOMPARE(exporter::MessaggioErrore, exporter::kFine);
-        QCOMPARE(f.list()->count(), 0);
+        QCOMPARE(f.list()->lineCount(), 0);
         QVERIFY(f.window->isVisible());
 
         // Settings put right: the window still works.
         f.dir.writeSettings(f.exportPath, kCommand);
         QVERIFY(f.creaFile().isEmpty());
-        QCOMPARE(f.list()->count(), 57);
+        QCOMPARE(f.list()->lineCount(), 57);
         QVERIFY(f.dir.databasesUntouched());
     }
 
@@ -133,7 +133,7 @@ private slots:
         Front f;
         QVERIFY(f.active());
         QVERIFY(f.creaFile().isEmpty());
-        QCOMPARE(f.list()->count(), 57);
+        QCOMPARE(f.list()->lineCount(), 57);
         QString named = failure;
         if (failure == QLatin1String("Passa.txt")) {
             QVERIFY(QDir().mkdir(f.dir.filePath(failure)));
@@ -150,7 +150,7 @@ private slots:
         // Nothing went out, and the window is still there for another try.
         QVERIFY(f.starter.started.isEmpty());
         QVERIFY(f.window->isVisible());
-        QCOMPARE(f.list()->count(), 57);
+        QCOMPARE(f.list()->lineCount(), 57);
         QVERIFY(f.dir.databasesUntouched());
     }
 

@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The clerk's path through the window, timed from outside by scripts/bench:
+// in a front-office folder (the current directory, holding the databases and
+// TaxSetup.txt), the two dates typed, "&Crea File", the list filled and
+// selected, "&Invia", and the window closing. Exits non-zero when the list
+// does not hold what the export wrote, when the sent file is not that, or
+// when a dialog asks anything. The archive copy of the send is removed again,
+// so that the next run starts from the same folder.
+//
+// Usage: ostelvia_window_bench [FROM TO]   (dates dd/mm/yyyy; 2022-2023 by default)
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "export/SendArchive.h"
+#include "export/TextFiles.h"
+#include "ui/main/MainWindow.h"
+
+namespace {
+
+using ostelvia::ui::OstelviaDT;
+
+int failures = 0;
+
+void fail(const QString& why)
+{
+    std::fprintf(stderr, "ostelvia_window_bench: %s\n", qPrintable(why));
+    ++failures;
+}
+
+// Rows covered by the selection, counted once each whatever its ranges.
+int selectedRowCount(const QAbstractItemView* list)
+{
+    const int rows = list->model()->rowCount();
+    std::vector<bool> selected(static_cast<size_t>(rows), false);
+    for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected[static_cast<size_t>(row)] = true;
+    }
+    return static_cast<int>(std::count(selected.begin(), selected.end(), true));
+}
+
+// The export file as a digest and a line count, read in pieces: holding a
+// copy of it here would add to the peak memory measured.
+struct FileSeen {
+    size_t digest = 0;
+    int lines = 0;
+    bool operator==(const FileSeen&) const = default;
+};
+
+FileSeen exportFileSeen()
+{
+    QFile file(ostelvia::exporter::localPath(ostelvia::exporter::readExportPath()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("the export file cannot be read: %1").arg(file.fileName()));
+        return {};
+    }
+    FileSeen seen;
+    bool endsWithNewLine = true;
+    while (!file.atEnd()) {
+        const QByteArray piece = file.read(1 << 20);
+        seen.digest = qHash(piece, seen.digest);  // chained: fast enough not to weigh in the run
+        seen.lines += static_cast<int>(piece.count('\n'));
+        endsWithNewLine = piece.endsWith('\n');
+    }
+    if (file.size() > 0 && !endsWithNewLine)
+        ++seen.lines;
+    return seen;
+}
+
+// Any dialog is a question nobody answers here, and some of the tool's own
+// cannot be closed from outside: the run ends there, with what it asked.
+void stopOnDialog()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    QStringList texts{modal->windowTitle()};
+    for (const QLabel* label : modal->findChildren<QLabel*>())
+        texts.append(label->text());
+    fail(QStringLiteral("a dialog was shown: %1").arg(texts.join(QStringLiteral(" | "))));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+QStringList archiveFiles()
+{
+    return QDir(ostelvia::exporter::kArchiveFolder).entryList(QDir::Files, QDir::Name);
+}
+
+// Leaves the archive as it was before the run.
+void removeArchiveCopy(const QStringList& before, bool folderExisted)
+{
+    QDir archive(ostelvia::exporter::kArchiveFolder);
+    for (const QString& name : archiveFiles()) {
+        if (!before.contains(name))
+            archive.remove(name);
+    }
+    if (!folderExisted)
+        QDir().rmdir(ostelvia::exporter::kArchiveFolder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString from = args.size() > 2 ? args.at(1) : QStringLiteral("01/01/2022");
+    const QString to = args.size() > 2 ? args.at(2) : QStringLiteral("31/12/2023");
+    const bool archiveExisted = QDir(ostelvia::exporter::kArchiveFolder).exists();
+    const QStringList archivedBefore = archiveFiles();
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 creaStart = 0;
+    qint64 creaEnd = 0;
+    qint64 inviaStart = 0;
+    qint64 inviaEnd = 0;
+    int listed = 0;
+    FileSeen exported;
+
+    OstelviaDT window;
+    window.show();
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, &stopOnDialog);
+    watchdog.start(100);
+
+    // After the window's own start-up (its preset dates) has run.
+    QTimer::singleShot(0, &window, [&] {
+        window.dataDaField()->setText(from);
+        window.dataAField()->setText(to);
+        creaStart = clock.elapsed();
+        window.creaFileButton()->click();
+        creaEnd = clock.elapsed();
+        exported = exportFileSeen();
+        QAbstractItemView* list = window.linesList();
+        listed = list->model()->rowCount();
+        if (exported.lines == 0 || listed != exported.lines)
+            fail(QStringLiteral("%1 lines listed, %2 written by the export").arg(listed).arg(exported.lines));
+        else if (selectedRowCount(list) != listed)
+            fail(QStringLiteral("%1 of %2 lines selected").arg(selectedRowCount(list)).arg(listed));
+        // The list painted before the clerk can press "&Invia".
+        QTimer::singleShot(0, &window, [&] {
+            inviaStart = clock.elapsed();
+            window.inviaButton()->click();
+            inviaEnd = clock.elapsed();
+            if (window.isVisible()) {
+                fail(QStringLiteral("the window stayed open after \"&Invia\""));
+                window.close();
+            }
+        });
+    });
+    app.exec();
+    const qint64 closed = clock.elapsed();
+
+    // Every line was selected: what goes out is what the export wrote.
+    const FileSeen sent = exportFileSeen();
+    if (sent != exported)
+        fail(QStringLiteral("the sent file (%1 lines) is not the %2 lines listed").arg(sent.lines).arg(listed));
+    if (archiveFiles().size() != archivedBefore.size() + 1)
+        fail(QStringLiteral("no archive copy of the send"));
+    removeArchiveCopy(archivedBefore, archiveExisted);
+    std::printf(
+        "lines %d  window shown %lld ms  crea file %lld ms  list painted %lld ms  invia %lld ms  closed %lld ms\n",
+        listed, static_cast<long long>(creaStart), static_cast<long long>(creaEnd - creaStart),
+        static_cast<long long>(inviaStart - creaEnd), static_cast<long long>(inviaEnd - inviaStart),
+        static_cast<long long>(closed - inviaEnd));
+    return failures == 0 ? 0 : 1;
+}
