@@ -81,13 +81,13 @@ QByteArray toCp1252(const QString& text)
     return out;
 }
 
-QString fromCp1252(const QByteArray& bytes)
+QString fromCp1252(QByteArrayView bytes)
 {
     // One character per byte, written in place: an export file runs to tens
     // of megabytes, and appending character by character costs far more.
     QString out(bytes.size(), Qt::Uninitialized);
     auto* dst = reinterpret_cast<char16_t*>(out.data());
-    const auto* src = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const unsigned char u = src[i];
         dst[i] = u >= 0x80 && u <= 0x9F ? kHighBlock[u - 0x80] : char16_t{u};

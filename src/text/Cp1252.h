@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace ostelvia::text {
@@ -12,6 +13,6 @@ namespace ostelvia::text {
 QByteArray toCp1252(const QString& text);
 // The same bytes, added at the end of `out`.
 void appendCp1252(QByteArray& out, const QString& text);
-QString fromCp1252(const QByteArray& bytes);
+QString fromCp1252(QByteArrayView bytes);
 
 }  // namespace ostelvia::text

@@ -40,7 +40,7 @@ TEST(TextFiles, ManyLinesAreWrittenWholeAndTheLastLineEndRemoved)
     EXPECT_FALSE(QFile::exists(scratch.filePath(QStringLiteral("Passa.txt"))));
 }
 
-TEST(TextFiles, LineEndsOfEveryKindBecomeCrLfAlsoAcrossReads)
+TEST(TextFiles, LineEndsOfEveryKindEndALineAndBecomeCrLfAlsoAcrossReads)
 {
     ScratchDir scratch;
     const QString path = scratch.filePath(QStringLiteral("export.txt"));
@@ -50,6 +50,12 @@ TEST(TextFiles, LineEndsOfEveryKindBecomeCrLfAlsoAcrossReads)
     bytes += "\r\n";
     bytes += QByteArray(1024 * 1024 - bytes.size() - 1, 'y') + "\r\nuno\ndue\rtre\r\n\r\nquattro";
     writeBytes(path, bytes);
+
+    const QStringList lines = exporter::readLines(path);
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines.at(0), QString(256 * 1024 - 1, QLatin1Char('x')));
+    EXPECT_EQ(lines.at(1).size(), 1024 * 1024 - (256 * 1024 + 1) - 1);
+    EXPECT_EQ(lines.mid(2), (QStringList{"uno", "due", "tre", "", "quattro"}));
 
     RimuoviUltimoACapo(path);
 
