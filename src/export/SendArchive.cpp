@@ -74,22 +74,34 @@ QString copyToArchive(const QString& folder, const QString& exportPath, const QD
             QStringLiteral("Impossibile salvare la copia dell'invio nella cartella \"%1\": %2.").arg(folder, reason));
     };
     QFile source(localPath(exportPath));
-    if (!source.open(QIODevice::ReadOnly))
-        throw FileError(
+    const auto unreadable = [&exportPath, &source] {
+        return FileError(
             QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        throw FileError(
-            QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
+    };
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw unreadable();
 
     if (!QDir().mkpath(folder))
         throw failed(QStringLiteral("la cartella non si può creare"));
     const QString path = QDir(folder).filePath(archiveFileName(folder, when));
     QFile copy(path);
     // NewOnly: an archived send is never overwritten.
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         throw failed(copy.errorString());
-    const bool written = copy.write(bytes) == bytes.size() && copy.flush();
+    // A piece at a time: a send of two years is 54 MB, which the window
+    // already holds as its list.
+    constexpr qint64 kPiece = 256 << 10;
+    bool written = true;
+    while (written && !source.atEnd()) {
+        const QByteArray piece = source.read(kPiece);
+        if (piece.isEmpty() && source.error() != QFileDevice::NoError) {
+            copy.close();
+            copy.remove();
+            throw unreadable();
+        }
+        written = copy.write(piece) == piece.size();
+    }
+    written = written && copy.flush();
     copy.close();
     if (!written || copy.error() != QFileDevice::NoError) {
         const QString reason = copy.errorString();
