@@ -33,7 +33,7 @@ void exec(sqlite3* db, const char* sql)
         throw CopyFailed{};
 }
 
-std::string writeSql(const TableInfo& info, const std::vector<int>& wanted, bool creating)
+std::string writeSql(const TableInfo& info, const std::vector<int>& wanted, bool creating, int rows = 1)
 {
     if (creating) {
         // The table is empty: SQLite numbers the rows 1, 2, ... in the order
@@ -45,8 +45,12 @@ std::string writeSql(const TableInfo& info, const std::vector<int>& wanted, bool
             columns += (columns.empty() ? "" : ", ") + quoteIdentifier(info.columns[static_cast<size_t>(at)].name);
             values += values.empty() ? "?" : ", ?";
         }
-        return columns.empty() ? "INSERT INTO " + info.quotedName + " DEFAULT VALUES"
-                               : "INSERT INTO " + info.quotedName + " (" + columns + ") VALUES (" + values + ")";
+        if (columns.empty())
+            return "INSERT INTO " + info.quotedName + " DEFAULT VALUES";
+        std::string sql = "INSERT INTO " + info.quotedName + " (" + columns + ") VALUES (" + values + ")";
+        for (int row = 1; row < rows; ++row)
+            sql += ", (" + values + ")";
+        return sql;
     }
     std::string sql = "UPDATE " + info.quotedName + " SET ";
     for (size_t i = 0; i < wanted.size(); ++i)
@@ -73,6 +77,86 @@ void bind(sqlite3_stmt* st, int at, const Cell& c)
     }
 }
 
+// Appends rows to an empty table, many at a time: a statement's start,
+// binding and end cost more than the row it adds, and the history has
+// 100,000 rows. Rows are held here until written, their texts copied.
+class BatchedAppend {
+public:
+    static constexpr int kRows = 64;
+
+    BatchedAppend(sqlite3* db, const TableInfo& info, const std::vector<int>& wanted) : db_(db), columns_(wanted.size())
+    {
+        if (columns_ > 0
+            && sqlite3_prepare_v2(db, writeSql(info, wanted, true, kRows).c_str(), -1, &batch_.stmt, nullptr)
+                != SQLITE_OK)
+            throw CopyFailed{};
+        if (sqlite3_prepare_v2(db, writeSql(info, wanted, true).c_str(), -1, &single_.stmt, nullptr) != SQLITE_OK)
+            throw CopyFailed{};
+        cells_.resize(kRows * columns_);
+        texts_.resize(kRows * columns_);
+    }
+
+    void add(const std::vector<Cell>& cells)
+    {
+        for (size_t i = 0; i < columns_ && i < cells.size(); ++i) {
+            const size_t at = rows_ * columns_ + i;
+            cells_[at] = cells[i];
+            if (cells[i].kind == Value::Kind::Text) {
+                texts_[at].assign(cells[i].text.data() ? cells[i].text.data() : "", cells[i].text.size());
+                cells_[at].text = texts_[at];
+            }
+        }
+        ++added_;
+        if (++rows_ == kRows)
+            flush();
+    }
+
+    // Writes the rows still held; returns the number of rows added.
+    std::int64_t finish()
+    {
+        flush();
+        return added_;
+    }
+
+private:
+    void flush()
+    {
+        if (rows_ == kRows && columns_ > 0) {
+            for (size_t at = 0; at < cells_.size(); ++at)
+                bind(batch_.stmt, static_cast<int>(at) + 1, cells_[at]);
+            step(batch_.stmt, written_ + kRows);
+            written_ += kRows;
+        } else {
+            for (size_t row = 0; row < rows_; ++row) {
+                for (size_t i = 0; i < columns_; ++i)
+                    bind(single_.stmt, static_cast<int>(i) + 1, cells_[row * columns_ + i]);
+                step(single_.stmt, ++written_);
+            }
+        }
+        rows_ = 0;
+    }
+
+    // SQLite numbers the rows of an empty table 1, 2, ... as they come,
+    // which is the rowid each must get.
+    void step(sqlite3_stmt* st, std::int64_t lastRowid)
+    {
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE || sqlite3_last_insert_rowid(db_) != lastRowid)
+            throw CopyFailed{};
+    }
+
+    sqlite3* db_;
+    size_t columns_;
+    Statement batch_;
+    Statement single_;
+    std::vector<Cell> cells_;
+    std::vector<std::string> texts_;
+    size_t rows_ = 0;
+    std::int64_t added_ = 0;
+    std::int64_t written_ = 0;
+};
+
 }  // namespace
 
 std::string createTableSql(const TableInfo& info)
@@ -86,10 +170,34 @@ std::string addColumnSql(const TableInfo& info, int column)
     return "ALTER TABLE " + info.quotedName + " ADD COLUMN " + quoteIdentifier(c.name) + " " + declaredType(c.type);
 }
 
+namespace {
+
+// The creating half of copyColumns, inside its transaction.
+std::int64_t appendAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted)
+{
+    try {
+        std::int64_t rows = 0;
+        {
+            BatchedAppend append(db, info, wanted);
+            source.scan(info.name, wanted, [&append](const std::vector<Cell>& cells) { append.add(cells); });
+            rows = append.finish();
+        }
+        exec(db, "COMMIT");
+        return rows;
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+}  // namespace
+
 std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
                          bool creating)
 {
     exec(db, "BEGIN");
+    if (creating)
+        return appendAll(db, source, info, wanted);
     Statement write;
     try {
         if (sqlite3_prepare_v2(db, writeSql(info, wanted, creating).c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
