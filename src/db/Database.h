@@ -15,7 +15,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -147,7 +150,13 @@ public:
     bool contains(const QString& text) const;
 
 private:
-    std::unordered_set<std::u32string> keys_;
+    // Looked up by view: a name's key is built in one buffer, not allocated.
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::u32string_view key) const { return std::hash<std::u32string_view>{}(key); }
+    };
+    std::unordered_set<std::u32string, KeyHash, std::equal_to<>> keys_;
+    mutable std::u32string scratch_;
 };
 
 // Doubles every single quote, so a value can stand between single quotes in

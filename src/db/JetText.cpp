@@ -168,19 +168,19 @@ std::u32string jetKey(std::string_view utf8)
     return foldedCodePoints(reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
 }
 
-std::u32string jetKey(QStringView text)
+void jetKey(QStringView text, std::u32string& key)
 {
-    std::u32string out;
-    out.reserve(static_cast<size_t>(text.size()));
+    key.clear();
+    key.reserve(static_cast<size_t>(text.size()));
     for (const QChar c : text) {
         // A character outside the BMP, or half of one, the rare way round.
         if (c.isSurrogate()) {
             const QByteArray utf8 = text.toUtf8();
-            return jetKey(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+            key = jetKey(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+            return;
         }
-        out.push_back(fold(c.unicode()));
+        key.push_back(fold(c.unicode()));
     }
-    return out;
 }
 
 bool registerJetFunctions(sqlite3* db)

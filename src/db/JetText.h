@@ -19,8 +19,8 @@ int jetCompare(std::string_view a, std::string_view b);
 // The text's code points, case folded as jetCompare folds them: two texts
 // compare equal exactly when their keys are equal.
 std::u32string jetKey(std::string_view utf8);
-// The same key from a text as Qt holds it.
-std::u32string jetKey(QStringView text);
+// The same key from a text as Qt holds it, written into `key`.
+void jetKey(QStringView text, std::u32string& key);
 
 // Registers the "JET" collation and the Instr function on a connection.
 // Returns false when SQLite refuses them.

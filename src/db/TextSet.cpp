@@ -7,12 +7,14 @@ namespace ostelvia::db {
 
 void TextSet::insert(const QString& text)
 {
-    keys_.insert(detail::jetKey(QStringView(text)));
+    detail::jetKey(QStringView(text), scratch_);
+    keys_.insert(scratch_);
 }
 
 bool TextSet::contains(const QString& text) const
 {
-    return keys_.count(detail::jetKey(QStringView(text))) > 0;
+    detail::jetKey(QStringView(text), scratch_);
+    return keys_.find(std::u32string_view(scratch_)) != keys_.end();
 }
 
 }  // namespace ostelvia::db
