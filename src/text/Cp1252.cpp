@@ -35,43 +35,37 @@ char encodeOne(char16_t u)
 
 void appendCp1252(QByteArray& out, const QString& text)
 {
+    // Never more bytes than characters: written in place, cut at the end.
     const qsizetype base = out.size();
-    out.resize(base + text.size());
-    char* dst = out.data() + base;
+    const qsizetype size = text.size();
+    out.resize(base + size);
+    char* const dst = out.data() + base;
     const auto* src = reinterpret_cast<const char16_t*>(text.constData());
-    qsizetype i = 0;
-    // ASCII, four characters at a time: a record is 776 of them.
-    static_assert(std::endian::native == std::endian::little, "the first character is the low half of the word");
-    for (; i + 4 <= text.size(); i += 4) {
-        std::uint64_t four;
-        std::memcpy(&four, src + i, sizeof four);
-        if (four & 0xFF80FF80FF80FF80u)
-            break;
-        for (int k = 0; k < 4; ++k)
-            dst[i + k] = static_cast<char>(four >> (16 * k));
-    }
-    // Latin-1 characters are their own byte.
-    for (; i < text.size(); ++i) {
-        const char16_t u = src[i];
-        if (u >= 0x80 && (u < 0xA0 || u > 0xFF))
-            break;
-        dst[i] = static_cast<char>(u);
-    }
-    if (i == text.size())
-        return;
-    out.truncate(base + i);
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+    qsizetype in = 0;
+    qsizetype written = 0;
+    while (in < size) {
+        // ASCII, four characters at a time: a record is 776 of them.
+        static_assert(std::endian::native == std::endian::little, "the first character is the low half of the word");
+        std::uint64_t four = 0;
+        if (in + 4 <= size && (std::memcpy(&four, src + in, sizeof four), (four & 0xFF80FF80FF80FF80u) == 0)) {
+            // The low byte of each 16-bit character, packed.
+            const auto bytes = static_cast<std::uint32_t>((four & 0xFF) | ((four >> 8) & 0xFF00)
+                                                          | ((four >> 16) & 0xFF0000) | ((four >> 24) & 0xFF000000));
+            std::memcpy(dst + written, &bytes, sizeof bytes);
+            in += 4;
+            written += 4;
+            continue;
+        }
+        const char16_t u = src[in++];
+        if (QChar::isHighSurrogate(u) && in < size && QChar::isLowSurrogate(src[in])) {
             // One character outside the BMP: one byte, so field widths hold.
-            out.append('?');
-            ++i;
-        } else if (c.isSurrogate()) {
-            out.append('?');
+            ++in;
+            dst[written++] = '?';
         } else {
-            out.append(encodeOne(c.unicode()));
+            dst[written++] = QChar::isSurrogate(u) ? '?' : encodeOne(u);
         }
     }
+    out.truncate(base + written);
 }
 
 QByteArray toCp1252(const QString& text)
