@@ -220,10 +220,16 @@ Database Database::open(const QString& fileName)
     return db;
 }
 
-Recordset Database::openRecordset(const QString& tableOrSql)
+LoadedDatabase& Database::openHandle() const
 {
     if (!db_ || db_->closed)
         throw DbError(QStringLiteral("Il database %1 non è aperto.").arg(quoted(fileName_)));
+    return *db_;
+}
+
+Recordset Database::openRecordset(const QString& tableOrSql)
+{
+    openHandle();
     auto state = std::make_shared<RecordsetState>();
     state->handle = db_;
     {
@@ -231,6 +237,13 @@ Recordset Database::openRecordset(const QString& tableOrSql)
     }
     state->position = 0;  // a fresh set stands on its first row, if any
     return Recordset(std::move(state));
+}
+
+std::optional<Value> Database::lookUp(const QString& tableOrSql, const QString& criteria, const QString& field)
+{
+    LoadedDatabase& handle = openHandle();
+    const std::shared_ptr<detail::SetData> set = handle.file->openSet(tableOrSql, handle.fileName);
+    return handle.file->lookUp(*set, criteria, field, handle.fileName);
 }
 
 void Database::close()

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -130,6 +131,12 @@ public:
     // ("Select * From CodiciVari Where Tipo = 0"). Throws DbError.
     Recordset openRecordset(const QString& tableOrSql);
 
+    // A look-up: the field of the first row, in the set's order, that the
+    // criteria finds, or nothing when it finds none; what findFirst, noMatch
+    // and field() on a fresh record set would give, errors included. Kept
+    // with the loaded file, so the same look-up again costs one search.
+    std::optional<Value> lookUp(const QString& tableOrSql, const QString& criteria, const QString& field);
+
     // Closes the handle; record sets opened on it can no longer be used.
     void close();
 
@@ -137,6 +144,9 @@ public:
     const QString& fileName() const { return fileName_; }
 
 private:
+    // Throws DbError when the handle is not open.
+    LoadedDatabase& openHandle() const;
+
     std::shared_ptr<LoadedDatabase> db_;
     QString fileName_;
 };

@@ -336,6 +336,30 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
     return set.finds.insert(criteria, std::move(positions)).value();
 }
 
+std::optional<Value> DatabaseFile::lookUp(SetData& set, const QString& criteria, const QString& field,
+                                          const QString& fileName)
+{
+    if (auto known = set.answers.constFind(criteria); known != set.answers.constEnd() && known->field == field)
+        return known->value;
+    const Positions& found = find(set, criteria, fileName);
+    std::optional<Value> value;
+    if (!found.empty()) {
+        TableInfo& info = *set.table;
+        const int column = info.column(field);
+        if (column < 0)
+            throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
+                              .arg(quoted(fileName), quoted(field), quoted(info.name)));
+        const std::int64_t rowid = set.rowids[static_cast<size_t>(found.front())];
+        value = info.columns[static_cast<size_t>(column)].isLong
+            ? readRow(info, rowid, column, nullptr, fileName)->get(static_cast<size_t>(column))
+            : heldColumn(info, column, fileName)[static_cast<size_t>(rowid)];
+    }
+    if (set.answers.size() >= SetData::kMaxFinds)
+        set.answers.clear();
+    set.answers.insert(criteria, {field, value});
+    return value;
+}
+
 RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, int column, const RowPtr& partial,
                              const QString& fileName)
 {

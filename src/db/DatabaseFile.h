@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -89,6 +90,13 @@ struct SetData {
     // some fifteen thousand).
     QHash<QString, Positions> finds;
     static constexpr qsizetype kMaxFinds = 16384;
+    // Look-ups answered, by criteria: the field asked for and its value on
+    // the first row found (nothing when none). A card makes some seven.
+    struct Answer {
+        QString field;
+        std::optional<Value> value;
+    };
+    QHash<QString, Answer> answers;
 };
 
 // One loaded database file (or in-memory database), shared by every handle
@@ -122,6 +130,10 @@ public:
     bool readsFieldsAlone(const TableInfo& table, int column) const;
     // One field of one row, from the copy in SQLite (copying the column first).
     Value storedField(TableInfo& table, std::int64_t rowid, int column, const QString& fileName);
+
+    // The field's value on the first row, in set order, that the criteria
+    // finds; nothing when it finds none. Answers are kept with the set.
+    std::optional<Value> lookUp(SetData& set, const QString& criteria, const QString& field, const QString& fileName);
 
     // The value of `column` on every row the criteria finds, in set order.
     std::vector<Value> fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName);

@@ -21,15 +21,9 @@ QString lookUp(const QString& criteria, const QString& wanted = kCodeField, cons
     static const QString kFile = QStringLiteral("Comuni.mdb");
     static const QString kTable = QStringLiteral("CodiciVari");
     db::Database comuni = db::Database::open(kFile);
-    db::Recordset codici = comuni.openRecordset(kTable);
-    codici.findFirst(criteria);
-    QString result = none;
-    if (!codici.noMatch()) {
-        const db::Value value = codici.field(wanted);
-        // A row without a code cannot give one: it counts as no match.
-        if (!value.isNull())
-            result = value.toText();
-    }
+    const std::optional<db::Value> value = comuni.lookUp(kTable, criteria, wanted);
+    // A row without a code cannot give one: it counts as no match.
+    const QString result = value && !value->isNull() ? value->toText() : none;
     comuni.close();
     return result;
 }

@@ -259,6 +259,24 @@ TEST_F(CodesTest, LookupCriteriaAndSelectTextsMatchAsJetDoes)
         EXPECT_EQ(code(QString::fromUtf8(r.criteria), r.set), QString::fromUtf8(r.code))
             << qPrintable(r.set) << " / " << r.criteria;
 
+    // A look-up answers as find first, no match and the field do, asked the
+    // first time or again, and for whichever field it is asked.
+    Database lookups = Database::open(QStringLiteral("Comuni.mdb"));
+    for (int again = 0; again < 2; ++again) {
+        for (const auto& r : rows) {
+            const std::optional<Value> found =
+                lookups.lookUp(r.set, QString::fromUtf8(r.criteria), QStringLiteral("CodicePS"));
+            EXPECT_EQ(found ? found->toText() : QStringLiteral("no match"), QString::fromUtf8(r.code))
+                << qPrintable(r.set) << " / " << r.criteria;
+        }
+    }
+    const QString aquila = QStringLiteral("Tipo = 2 and Sigla = 'AQ'");
+    EXPECT_EQ(lookups.lookUp(table, aquila, QStringLiteral("Sigla"))->toText(), QStringLiteral("AQ"));
+    EXPECT_THROW(lookups.lookUp(table, aquila, QStringLiteral("Nessuno")), DbError);
+    // Without a match no field is read, as a find that fails reads none.
+    EXPECT_FALSE(lookups.lookUp(table, QStringLiteral("Sigla = 'ZZ'"), QStringLiteral("Nessuno")).has_value());
+    lookups.close();
+
     // find next walks the rest of a set in table order.
     Database comuni = Database::open(QStringLiteral("Comuni.mdb"));
     Recordset rs = comuni.openRecordset(QStringLiteral("Select * From CodiciVari Where Tipo = 3"));
