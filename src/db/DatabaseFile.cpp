@@ -295,7 +295,14 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
 {
     if (auto cached = set.finds.constFind(criteria); cached != set.finds.constEnd())
         return cached.value();
+    Positions positions = search(set, criteria, fileName);
+    if (set.finds.size() >= SetData::kMaxFinds)
+        set.finds.clear();
+    return set.finds.insert(criteria, std::move(positions)).value();
+}
 
+Positions DatabaseFile::search(SetData& set, const QString& criteria, const QString& fileName)
+{
     Expression expression;
     try {
         expression = translateCriteria(criteria);
@@ -331,9 +338,7 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
     sqlite3_reset(st.get());
     std::sort(positions.begin(), positions.end());
-    if (set.finds.size() >= SetData::kMaxFinds)
-        set.finds.clear();
-    return set.finds.insert(criteria, std::move(positions)).value();
+    return positions;
 }
 
 std::optional<Value> DatabaseFile::lookUp(SetData& set, const QString& criteria, const QString& field,
@@ -341,7 +346,9 @@ std::optional<Value> DatabaseFile::lookUp(SetData& set, const QString& criteria,
 {
     if (auto known = set.answers.constFind(criteria); known != set.answers.constEnd() && known->field == field)
         return known->value;
-    const Positions& found = find(set, criteria, fileName);
+    // Searched without keeping the positions: the answer is all a look-up
+    // asks again, and the two years keep some twenty thousand of them.
+    const Positions found = search(set, criteria, fileName);
     std::optional<Value> value;
     if (!found.empty()) {
         TableInfo& info = *set.table;
