@@ -195,20 +195,20 @@ const SendArchive::Sent* SendArchive::find(const QByteArray& key) const
     return it == index_.cend() ? nullptr : &it.value();
 }
 
-QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines, const QVector<int>& rows)
+QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const ExportLines& lines, const QVector<int>& rows)
 {
     QVector<AlreadySent> found;
     if (archive.records() == 0)
         return found;
     for (int row : rows) {
-        const QString& line = lines.at(row);
+        const QString line = lines.at(row);
         if (!parseLine(line).isRecord())
             continue;
-        const QByteArray bytes = toCp1252(line);
+        const QByteArrayView bytes = lines.bytesAt(row);
         const SendArchive::Sent* sent = archive.find(stayKeyBytes(bytes));
         if (!sent)
             continue;
-        found.append(AlreadySent{row, line, archive.sentAt(sent->file), sent->line == QByteArrayView(bytes)});
+        found.append(AlreadySent{row, line, archive.sentAt(sent->file), sent->line == bytes});
     }
     return found;
 }

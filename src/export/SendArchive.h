@@ -5,6 +5,8 @@
 // records are compared with it, so that nothing goes out twice unnoticed.
 #pragma once
 
+#include "export/ExportLines.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
@@ -66,7 +68,7 @@ struct AlreadySent {
 };
 
 // The records among the selected rows whose stay is already in the archive.
-QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const QStringList& lines, const QVector<int>& rows);
+QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const ExportLines& lines, const QVector<int>& rows);
 
 // The room of the card a record came from, looked up in the current and the
 // history guest database; "?" when neither has it (or cannot be read).

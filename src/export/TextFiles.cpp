@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/TextFiles.h"
 
+#include "export/ExportLines.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -70,15 +72,6 @@ void closeOrThrow(QFile& file, const QString& path)
         throw FileError(writeError(path, file));
 }
 
-// The first CR or LF from p on, or end.
-const char* nextLineEnd(const char* p, const char* end)
-{
-    const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
-    const char* limit = cr ? cr : end;
-    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(limit - p)));
-    return lf ? lf : limit;
-}
-
 // Copies every line of `in` to `out`, each ended by CR LF (a line ends at
 // CR LF, CR or LF); returns the number of lines. Streams, so a file of any
 // size costs one buffer.
@@ -142,52 +135,27 @@ void copyBytes(QFile& in, const QString& inPath, QFile& out, const QString& outP
 
 QStringList readLines(const QString& path)
 {
+    return ExportLines::read(path).texts();
+}
+
+QByteArray readBytes(const QString& path)
+{
     QFile file(localPath(path));
     if (!file.exists())
         throw FileError(QStringLiteral("Impossibile leggere il file \"%1\": il file non esiste.").arg(path));
-    openOrThrow(file, QIODevice::ReadOnly | QIODevice::Unbuffered, path);
-    // Read a piece at a time and each line decoded on its own: an export of
-    // two years is 54 MB, and holding its bytes and its whole text beside
-    // the lines took five times that.
-    QStringList lines;
-    QByteArray open;  // the bytes of a line not yet ended
-    bool afterCr = false;
-    while (!file.atEnd()) {
-        const QByteArray chunk = file.read(kChunk);
-        if (chunk.isEmpty() && file.error() != QFileDevice::NoError)
-            throw FileError(readError(path, file));
-        const char* p = chunk.constData();
-        const char* const end = p + chunk.size();
-        if (afterCr && p != end && *p == '\n')
-            ++p;
-        afterCr = false;
-        while (p != end) {
-            const char* lineEnd = nextLineEnd(p, end);
-            if (lineEnd == end) {
-                open.append(p, end - p);
-                break;
-            }
-            if (open.isEmpty()) {
-                lines.append(fromCp1252(QByteArrayView(p, lineEnd - p)));
-            } else {
-                open.append(p, lineEnd - p);
-                lines.append(fromCp1252(open));
-                open.truncate(0);
-            }
-            p = lineEnd + 1;
-            if (*lineEnd == '\r') {
-                if (p == end)
-                    afterCr = true;
-                else if (*p == '\n')
-                    ++p;
-            }
-        }
-    }
+    openOrThrow(file, QIODevice::ReadOnly, path);
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw FileError(readError(path, file));
-    if (!open.isEmpty())
-        lines.append(fromCp1252(open));
-    return lines;
+    return bytes;
+}
+
+const char* nextLineEnd(const char* p, const char* end)
+{
+    const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
+    const char* limit = cr ? cr : end;
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(limit - p)));
+    return lf ? lf : limit;
 }
 
 QString readFirstLine(const QString& path)
@@ -234,6 +202,17 @@ LineWriter::~LineWriter()
 void LineWriter::writeLine(const QString& line)
 {
     text::appendCp1252(pending_, line);
+    endLine();
+}
+
+void LineWriter::writeLine(QByteArrayView line)
+{
+    pending_.append(line);
+    endLine();
+}
+
+void LineWriter::endLine()
+{
     pending_.append("\r\n", 2);
     if (pending_.size() >= kChunk)
         writePending();

@@ -2,6 +2,8 @@
 // The tool's own text files: single-byte Windows-1252, lines ended by CR LF.
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -28,6 +30,10 @@ bool fileExists(const QString& path);
 
 // The file's lines, split at CR LF, CR or LF; no line for a final line end.
 QStringList readLines(const QString& path);
+// The file's bytes. Throws FileError naming the file.
+QByteArray readBytes(const QString& path);
+// The first CR or LF from p on, or end.
+const char* nextLineEnd(const char* p, const char* end);
 // The first line, or "" for an empty file.
 QString readFirstLine(const QString& path);
 
@@ -50,10 +56,13 @@ public:
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
     void writeLine(const QString& line);
+    // A line already in Windows-1252, as the file holds it.
+    void writeLine(QByteArrayView line);
     // Flushes and closes; lines written stay in the file.
     void close();
 
 private:
+    void endLine();
     void writePending();
 
     QString path_;

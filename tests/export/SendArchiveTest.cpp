@@ -135,12 +135,13 @@ TEST(SendArchive, SelectedRecordsAlreadySentAreFoundIdenticalOrChanged)
                      sendBytes({rossi(3, QStringLiteral("20240420"))}));
     const SendArchive archive = SendArchive::read(folder);
 
-    const QStringList lines{kHeader,
+    const QStringList texts{kHeader,
                             rossi(1),                              // identical
                             rossi(2, QStringLiteral("20240418")),  // same stay, other data
                             rossi(3, QStringLiteral("20240420")),  // identical to the second send
                             rossi(4),                              // new
                             rossi(1).left(20)};                    // not a record
+    const ExportLines lines = ExportLines::fromTexts(texts);
     const QVector<AlreadySent> found = findAlreadySent(archive, lines, {0, 1, 2, 3, 4, 5});
     ASSERT_EQ(found.size(), 3);
     EXPECT_EQ(found[0].row, 1);

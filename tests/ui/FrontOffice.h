@@ -60,7 +60,7 @@ struct Front {
     QLineEdit* field(int i) const { return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i)); }
     ui::LinesView* list() const { return window->linesList(); }
     int selectedCount() const { return static_cast<int>(list()->selectedRows().size()); }
-    QStringList listed() const { return list()->lines(); }
+    QStringList listed() const { return list()->lines().texts(); }
 
     void setDates(const QString& from, const QString& to)
     {

@@ -251,7 +251,7 @@ private slots:
         QStringList lines;
         for (int i = 0; i < 10; ++i)
             lines.append(QStringLiteral("line %1").arg(i));
-        list.setLines(lines);
+        list.setLines(exporter::ExportLines::fromTexts(lines));
         for (const QList<int>& step : steps) {
             const QItemSelection range(list.model()->index(step[0], 0), list.model()->index(step[1], 0));
             const auto command = step[2] > 0 ? QItemSelectionModel::Select
@@ -263,7 +263,7 @@ private slots:
         for (int row = 0; row < 10; ++row)
             QCOMPARE(list.isLineSelected(row), expected.contains(row));
         // New lines come unselected.
-        list.setLines(lines);
+        list.setLines(exporter::ExportLines::fromTexts(lines));
         QVERIFY(list.selectedRows().isEmpty());
         list.selectAllLines();
         QCOMPARE(list.selectedRows().size(), 10);

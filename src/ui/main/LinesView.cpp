@@ -13,14 +13,14 @@ class LinesModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void setLines(QStringList lines)
+    void setLines(exporter::ExportLines lines)
     {
         beginResetModel();
         lines_ = std::move(lines);
         endResetModel();
     }
 
-    const QStringList& lines() const { return lines_; }
+    const exporter::ExportLines& lines() const { return lines_; }
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
@@ -40,7 +40,7 @@ public:
     }
 
 private:
-    QStringList lines_;
+    exporter::ExportLines lines_;
 };
 
 LinesView::LinesView(QWidget* parent) : QListView(parent), model_(new LinesModel(this))
@@ -49,7 +49,7 @@ LinesView::LinesView(QWidget* parent) : QListView(parent), model_(new LinesModel
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-void LinesView::setLines(QStringList lines)
+void LinesView::setLines(exporter::ExportLines lines)
 {
     model_->setLines(std::move(lines));
 }
@@ -62,7 +62,7 @@ void LinesView::selectAllLines()
     selectionModel()->select(all, QItemSelectionModel::Select);
 }
 
-const QStringList& LinesView::lines() const
+const exporter::ExportLines& LinesView::lines() const
 {
     return model_->lines();
 }

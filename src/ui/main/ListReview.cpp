@@ -104,7 +104,7 @@ QAction* addTotalsAction(QMenu* menu, LinesView* list)
     QAction* totals = menu->addAction(QStringLiteral("&Riepilogo…"));
     totals->setObjectName(QStringLiteral("totals"));
     QObject::connect(totals, &QAction::triggered, list, [list] {
-        TotalsView view(list->lines(), list->selectedRows(), list->window());
+        TotalsView view(list->lines().texts(), list->selectedRows(), list->window());
         view.exec();
     });
     return totals;

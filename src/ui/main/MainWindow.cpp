@@ -448,9 +448,9 @@ void OstelviaDT::CreaFile()
     case Outcome::Completed:
         break;
     }
-    QStringList righe;
+    exporter::ExportLines righe;
     try {
-        righe = exporter::readLines(exporter::readExportPath());
+        righe = exporter::ExportLines::read(exporter::readExportPath());
     } catch (const Error& errore) {
         showProblem(errore.message());
         return;
@@ -462,7 +462,7 @@ void OstelviaDT::CreaFile()
 void OstelviaDT::Invia()
 {
     // The selection in the list's order: the file keeps the lines' order.
-    const QStringList righe = list1_->lines();
+    const exporter::ExportLines& righe = list1_->lines();
     const QVector<int> selezionate = list1_->selectedRows();
     const YesNoQuestion chiedi = [this](const QString& domanda) {
         const bool si = MostraMessaggio(domanda, Stile::SiNo, kSendCheckTitle) == Risposta::Si;
@@ -475,10 +475,11 @@ void OstelviaDT::Invia()
     QString percorso;
     try {
         percorso = exporter::readExportPath();
-        // Line by line: a long export is never held a second time as one text.
+        // Line by line, as the list holds them: a long export is never held
+        // a second time.
         exporter::LineWriter file(percorso);
         for (int i : selezionate)
-            file.writeLine(righe.at(i));
+            file.writeLine(righe.bytesAt(i));
         file.close();
         exporter::RimuoviUltimoACapo(percorso);
     } catch (const Error& errore) {

@@ -14,7 +14,7 @@ QString archiveFolder()
     return QDir::current().filePath(exporter::kArchiveFolder);
 }
 
-bool confirmSend(const QStringList& lines, const QVector<int>& selected, const YesNoQuestion& ask)
+bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selected, const YesNoQuestion& ask)
 {
     QString question;
     {

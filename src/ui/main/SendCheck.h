@@ -10,6 +10,8 @@
 
 #include <functional>
 
+#include "export/ExportLines.h"
+
 namespace ostelvia::ui {
 
 // Asks a Sì/No question in the message dialog; true for "Si".
@@ -21,7 +23,7 @@ QString archiveFolder();
 // Compares the selected records with the archive; when some were sent
 // before (or archive files could not be read) asks whether to send anyway.
 // True to go on; without an archive nothing is asked.
-bool confirmSend(const QStringList& lines, const QVector<int>& selected, const YesNoQuestion& ask);
+bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selected, const YesNoQuestion& ask);
 
 // Keeps the copy of the export file just written; when it cannot, asks
 // whether to send anyway. True to go on.
