@@ -194,3 +194,43 @@ TEST(LazyLoadingFiles, MemosReadAfterOtherFieldsAndRowsReadAgainAreWhole)
     EXPECT_EQ(rs.text(QStringLiteral("NomeCliente")), QStringLiteral("SCHMIDT KLAUS"));
     EXPECT_TRUE(rs.text(QStringLiteral("Note")).startsWith(QStringLiteral("C07: Foreign group member")));
 }
+
+TEST(LazyLoadingCopies, EveryRowArrivesWhateverItsPlaceInABatchOfTheCopy)
+{
+    // The copy into SQLite goes many rows at a time: tables just under, at
+    // and over a batch, and with a short last batch, must all arrive whole
+    // and in stored order, with Nulls, quotes and numbers as stored.
+    for (const int rowCount : {1, 63, 64, 65, 130, 200}) {
+        TableData t;
+        t.name = QStringLiteral("Codici");
+        t.columns = {{QStringLiteral("Id"), Column::Type::Integer},
+                     {QStringLiteral("Name"), Column::Type::Text},
+                     {QStringLiteral("Weight"), Column::Type::Real},
+                     {QStringLiteral("Code"), Column::Type::Text}};
+        for (int id = 1; id <= rowCount; ++id) {
+            const Value name = id % 7 == 0 ? Value() : Value::text(QStringLiteral("L'%1").arg(id));
+            t.rows.push_back(
+                {Value::integer(id), name, Value::real(id / 4.0), Value::text(QStringLiteral("C%1").arg(id))});
+        }
+        ostelvia::db::registerMemoryDatabase(QStringLiteral("Codici.mdb"), {t});
+        Database db = Database::open(QStringLiteral("Codici.mdb"));
+        Recordset rs = db.openRecordset(QStringLiteral("Select * From Codici Where Weight >= 0 Order by Id"));
+        // Name and Weight go through SQLite; Code, named by no text, is read
+        // straight from the source for every row at once.
+        const std::vector<Value> codes =
+            rs.fieldOfEach(QStringLiteral("Name Is Not Null or Name Is Null"), QStringLiteral("Code"));
+        ASSERT_EQ(static_cast<int>(codes.size()), rowCount);
+        for (int id = 1; id <= rowCount; ++id) {
+            EXPECT_EQ(codes[static_cast<size_t>(id - 1)].toText(), QStringLiteral("C%1").arg(id)) << rowCount;
+            rs.findFirst(QStringLiteral("Id = %1").arg(id));
+            ASSERT_FALSE(rs.noMatch()) << rowCount << " / " << id;
+            EXPECT_EQ(rs.field(QStringLiteral("Name")), t.rows[static_cast<size_t>(id - 1)][1])
+                << rowCount << " / " << id;
+            EXPECT_EQ(rs.field(QStringLiteral("Weight")).toNumber(), id / 4.0) << rowCount << " / " << id;
+        }
+        rs.findFirst(QStringLiteral("Name = 'L''%1'").arg(rowCount == 1 ? 1 : rowCount - 1));
+        EXPECT_EQ(rs.noMatch(), (rowCount == 1 ? 1 : rowCount - 1) % 7 == 0) << rowCount;
+        db.close();
+        ostelvia::db::clearMemoryDatabases();
+    }
+}

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include "export/ExportLines.h"
 #include "export/TextFiles.h"
 #include "TestSupport.h"
 
@@ -74,6 +75,18 @@ TEST(TextFiles, LinesWrittenBeforeAnAbandonedWriterStayInTheFile)
         writer.writeLine(QStringLiteral("seconda"));
     }  // left without close(), as when a run is torn down by an unexpected error
     EXPECT_EQ(readBytes(path), QByteArray("prima\r\nseconda\r\n"));
+}
+
+TEST(TextFiles, ExportLinesHoldTheBytesAndShowTheText)
+{
+    // The list shows a line decoded and sends it as the file held it.
+    const QStringList texts{QStringLiteral("CANTÙ €"), QString(), QStringLiteral("FORLÌ")};
+    const exporter::ExportLines lines = exporter::ExportLines::fromTexts(texts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines.texts(), texts);
+    EXPECT_EQ(lines.bytesAt(0), QByteArrayView("CANT\xD9 \x80"));
+    EXPECT_TRUE(lines.bytesAt(1).isEmpty());
+    EXPECT_TRUE(exporter::ExportLines::fromTexts({}).isEmpty());
 }
 
 }  // namespace
