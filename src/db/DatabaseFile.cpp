@@ -18,6 +18,12 @@ QString quoted(const QString& s)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
+// SQLite failing where nothing the caller wrote can be the cause.
+DbError internalError(const QString& fileName)
+{
+    return DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+}
+
 // "no such column: X" from SQLite names a field the table lacks.
 QString missingColumn(const char* message)
 {
@@ -77,7 +83,7 @@ void DatabaseFile::exec(const std::string& sql, const QString& fileName)
     char* message = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         sqlite3_free(message);
-        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+        throw internalError(fileName);
     }
 }
 
@@ -145,7 +151,7 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
         throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
                           .arg(quoted(info.name), quoted(fileName), failure.reason));
     } catch (const CopyFailed&) {
-        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+        throw internalError(fileName);
     }
     info.rowsLoaded = true;
     for (int at : wanted)
@@ -423,7 +429,7 @@ Value DatabaseFile::storedField(TableInfo& info, std::int64_t rowid, int column,
     // two-year range.
     const std::vector<Value>& values = heldColumn(info, column, fileName);
     if (rowid < 1 || static_cast<size_t>(rowid) >= values.size())
-        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+        throw internalError(fileName);
     return values[static_cast<size_t>(rowid)];
 }
 
@@ -444,7 +450,7 @@ std::vector<Value> DatabaseFile::columnFromCopy(TableInfo& info, int column, con
     std::vector<Value> byRowid(static_cast<size_t>(info.rowCount) + 1);
     const StatementPtr st = prepare("SELECT rowid, " + quoteIdentifier(c.name) + " FROM " + info.quotedName, {});
     if (!st)
-        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+        throw internalError(fileName);
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         const std::int64_t rowid = sqlite3_column_int64(st.get(), 0);
@@ -453,7 +459,7 @@ std::vector<Value> DatabaseFile::columnFromCopy(TableInfo& info, int column, con
     }
     sqlite3_reset(st.get());
     if (rc != SQLITE_DONE)
-        throw DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
+        throw internalError(fileName);
     return byRowid;
 }
 
