@@ -102,7 +102,8 @@ std::int64_t readInt64(const unsigned char* p)
 // The whole file, read once: libmdb reads its pages from this copy. Kept
 // in memory of its own, asked for in huge pages where the system has them:
 // the history file is 28 MB, and filling 7,000 small pages one fault at a
-// time cost more than reading it.
+// time cost more than reading it. A file smaller than a huge page has its
+// pages mapped all at once instead (the code list reads two such files).
 class Snapshot {
 public:
     Snapshot() = default;
@@ -110,10 +111,13 @@ public:
     {
         if (size == 0)
             return;
-        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        constexpr size_t kHugePage = size_t(2) << 20;
+        const int populate = size < kHugePage ? MAP_POPULATE : 0;
+        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | populate, -1, 0);
         if (p == MAP_FAILED)
             throw SourceFailure{QStringLiteral("memoria insufficiente")};
-        ::madvise(p, size, MADV_HUGEPAGE);
+        if (!populate)
+            ::madvise(p, size, MADV_HUGEPAGE);
         data_ = static_cast<char*>(p);
     }
     ~Snapshot()
