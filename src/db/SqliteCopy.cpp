@@ -106,7 +106,6 @@ public:
                 cells_[at].text = texts_[at];
             }
         }
-        ++added_;
         if (++rows_ == kRows)
             flush();
     }
@@ -115,7 +114,7 @@ public:
     std::int64_t finish()
     {
         flush();
-        return added_;
+        return written_;
     }
 
 private:
@@ -152,8 +151,7 @@ private:
     Statement single_;
     std::vector<Cell> cells_;
     std::vector<std::string> texts_;
-    size_t rows_ = 0;
-    std::int64_t added_ = 0;
+    size_t rows_ = 0;  // held, not yet written
     std::int64_t written_ = 0;
 };
 
@@ -172,22 +170,34 @@ std::string addColumnSql(const TableInfo& info, int column)
 
 namespace {
 
-// The creating half of copyColumns, inside its transaction.
 std::int64_t appendAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted)
 {
-    try {
-        std::int64_t rows = 0;
-        {
-            BatchedAppend append(db, info, wanted);
-            source.scan(info.name, wanted, [&append](const std::vector<Cell>& cells) { append.add(cells); });
-            rows = append.finish();
-        }
-        exec(db, "COMMIT");
-        return rows;
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
+    BatchedAppend append(db, info, wanted);
+    source.scan(info.name, wanted, [&append](const std::vector<Cell>& cells) { append.add(cells); });
+    return append.finish();
+}
+
+// Sets the wanted columns on the rows already there, row by row: the
+// table's rowid is each row's stored position + 1.
+std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted)
+{
+    Statement write;
+    if (sqlite3_prepare_v2(db, writeSql(info, wanted, false).c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
+        throw CopyFailed{};
+    std::int64_t rowid = 0;
+    source.scan(info.name, wanted, [&](const std::vector<Cell>& cells) {
+        sqlite3_stmt* st = write.stmt;
+        sqlite3_bind_int64(st, static_cast<int>(cells.size()) + 1, ++rowid);
+        for (size_t i = 0; i < cells.size(); ++i)
+            bind(st, static_cast<int>(i) + 1, cells[i]);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE)
+            throw CopyFailed{};
+    });
+    if (rowid != info.rowCount)
+        throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
+    return rowid;
 }
 
 }  // namespace
@@ -196,34 +206,11 @@ std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info
                          bool creating)
 {
     exec(db, "BEGIN");
-    if (creating)
-        return appendAll(db, source, info, wanted);
-    Statement write;
     try {
-        if (sqlite3_prepare_v2(db, writeSql(info, wanted, creating).c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
-            throw CopyFailed{};
-        std::int64_t rowid = 0;
-        source.scan(info.name, wanted, [&](const std::vector<Cell>& cells) {
-            sqlite3_stmt* st = write.stmt;
-            ++rowid;
-            if (!creating)
-                sqlite3_bind_int64(st, static_cast<int>(cells.size()) + 1, rowid);
-            for (size_t i = 0; i < cells.size(); ++i)
-                bind(st, static_cast<int>(i) + 1, cells[i]);
-            const int rc = sqlite3_step(st);
-            sqlite3_reset(st);
-            if (rc != SQLITE_DONE || (creating && sqlite3_last_insert_rowid(db) != rowid))
-                throw CopyFailed{};
-        });
-        if (!creating && rowid != info.rowCount)
-            throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
-        sqlite3_finalize(write.stmt);
-        write.stmt = nullptr;
+        const std::int64_t rows = creating ? appendAll(db, source, info, wanted) : updateAll(db, source, info, wanted);
         exec(db, "COMMIT");
-        return rowid;
+        return rows;
     } catch (...) {
-        sqlite3_finalize(write.stmt);
-        write.stmt = nullptr;
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }

@@ -90,18 +90,13 @@ QString copyToArchive(const QString& folder, const QString& exportPath, const QD
         throw failed(copy.errorString());
     // A piece at a time: a send of two years is 54 MB, which the window
     // already holds as its list.
-    constexpr qint64 kPiece = 256 << 10;
-    bool written = true;
-    while (written && !source.atEnd()) {
-        const QByteArray piece = source.read(kPiece);
-        if (piece.isEmpty() && source.error() != QFileDevice::NoError) {
-            copy.close();
-            copy.remove();
-            throw unreadable();
-        }
-        written = copy.write(piece) == piece.size();
+    const CopyResult copied = copyPieces(source, copy);
+    if (copied == CopyResult::ReadFailed) {
+        copy.close();
+        copy.remove();
+        throw unreadable();
     }
-    written = written && copy.flush();
+    const bool written = copied == CopyResult::Done && copy.flush();
     copy.close();
     if (!written || copy.error() != QFileDevice::NoError) {
         const QString reason = copy.errorString();

@@ -138,12 +138,13 @@ qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QSt
 // Copies the first `count` bytes of `in` to `out`.
 void copyBytes(QFile& in, const QString& inPath, QFile& out, const QString& outPath, qint64 count)
 {
-    while (count > 0) {
-        const QByteArray chunk = in.read(std::min(count, kChunk));
-        if (chunk.isEmpty())
-            throw FileError(readError(inPath, in));
-        writeOrThrow(out, chunk, outPath);
-        count -= chunk.size();
+    switch (copyPieces(in, out, count)) {
+    case CopyResult::ReadFailed:
+        throw FileError(readError(inPath, in));
+    case CopyResult::WriteFailed:
+        throw FileError(writeError(outPath, out));
+    case CopyResult::Done:
+        break;
     }
 }
 
@@ -177,6 +178,20 @@ QByteArray readBytes(const QString& path)
     if (file.error() != QFileDevice::NoError)
         throw FileError(readError(path, file));
     return bytes;
+}
+
+CopyResult copyPieces(QFile& in, QFile& out, qint64 count)
+{
+    while (count != 0 && (count > 0 || !in.atEnd())) {
+        const QByteArray piece = in.read(count > 0 ? std::min(count, kChunk) : kChunk);
+        if (piece.isEmpty())
+            return CopyResult::ReadFailed;
+        if (out.write(piece) != piece.size())
+            return CopyResult::WriteFailed;
+        if (count > 0)
+            count -= piece.size();
+    }
+    return CopyResult::Done;
 }
 
 const char* nextLineEnd(const char* p, const char* end)

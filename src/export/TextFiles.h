@@ -32,6 +32,10 @@ bool fileExists(const QString& path);
 QStringList readLines(const QString& path);
 // The file's bytes. Throws FileError naming the file.
 QByteArray readBytes(const QString& path);
+// Copies `count` bytes of `in`, or all the rest of it when count is -1, to
+// `out` a quarter of a megabyte at a time; says which side failed, if one did.
+enum class CopyResult { Done, ReadFailed, WriteFailed };
+CopyResult copyPieces(QFile& in, QFile& out, qint64 count = -1);
 // The first CR or LF from p on, or end.
 const char* nextLineEnd(const char* p, const char* end);
 // The first line, or "" for an empty file.
