@@ -229,12 +229,10 @@ LoadedDatabase& Database::openHandle() const
 
 Recordset Database::openRecordset(const QString& tableOrSql)
 {
-    openHandle();
+    LoadedDatabase& handle = openHandle();
     auto state = std::make_shared<RecordsetState>();
     state->handle = db_;
-    {
-        state->set = db_->file->openSet(tableOrSql, db_->fileName);
-    }
+    state->set = handle.file->openSet(tableOrSql, handle.fileName);
     state->position = 0;  // a fresh set stands on its first row, if any
     return Recordset(std::move(state));
 }

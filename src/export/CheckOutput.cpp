@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "export/TextFiles.h"
+#include "text/Blanks.h"
 
 namespace ostelvia::exporter {
 
@@ -25,15 +26,6 @@ void appendRow(QString& csv, const QStringList& cells)
 
 }  // namespace
 
-QString singleLine(QString text)
-{
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QLatin1Char(' ');
-    }
-    return text;
-}
-
 QString cardHeading(const CheckedCard& card)
 {
     return QStringLiteral("Camera %1, scheda %2: %3 (arrivo %4, partenza %5) in %6")
@@ -54,18 +46,17 @@ QString totalsLine(const CheckTotals& totals)
 
 QString checkText(const CheckReport& report)
 {
-    QString text;
+    QString out;
     for (const CheckedCard& card : report.cards) {
-        text += singleLine(cardHeading(card)) + QLatin1Char('\n');
+        out += text::blankControls(cardHeading(card)) + QLatin1Char('\n');
         for (const CheckProblem& problem : card.problems) {
-            text += singleLine(problem.text) + QLatin1Char('\n');
+            out += text::blankControls(problem.text) + QLatin1Char('\n');
             if (!problem.suggestions.isEmpty())
-                text +=
-                    QStringLiteral("  forse: ") + problem.suggestions.join(kSuggestionSeparator) + QLatin1Char('\n');
+                out += QStringLiteral("  forse: ") + problem.suggestions.join(kSuggestionSeparator) + QLatin1Char('\n');
         }
-        text += QLatin1Char('\n');
+        out += QLatin1Char('\n');
     }
-    return text + totalsLine(report.totals) + QLatin1Char('\n');
+    return out + totalsLine(report.totals) + QLatin1Char('\n');
 }
 
 std::vector<QStringList> checkRows(const CheckReport& report)

@@ -24,8 +24,6 @@ QString cardHeading(const CheckedCard& card);
 // "N schede controllate, M con problemi, K record da esportare", or "Nessuna
 // scheda nel periodo" when the selection found none.
 QString totalsLine(const CheckTotals& totals);
-// The text with line ends and other control characters as blanks.
-QString singleLine(QString text);
 // Every card with problems: its heading, its problem lines each followed by
 // "  forse: ..." where there are suggestions, an empty line; then the totals.
 // Control characters of a card read as blanks, so each line stays one line.

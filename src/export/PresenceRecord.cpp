@@ -16,6 +16,7 @@
 
 namespace ostelvia::exporter {
 
+using text::blankControls;
 using text::ParteStringa;
 using text::trimBlanks;
 
@@ -51,25 +52,11 @@ QString foldSurrogates(const QString& text)
     return out;
 }
 
-// A record is one line of the file whatever a card holds.
-QString blankControls(QString text)
-{
-    const auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
-    // Writing through a shared text would copy it: only for a text that has one.
-    if (std::none_of(text.cbegin(), text.cend(), isControl))
-        return text;
-    for (QChar& c : text) {
-        if (isControl(c))
-            c = QLatin1Char(' ');
-    }
-    return text;
-}
-
-// A control character (a record is one line) or half of a surrogate pair.
+// A control character (a record is one line of the file whatever a card
+// holds) or half of a surrogate pair.
 bool needsCleaning(QChar c)
 {
-    const char16_t u = c.unicode();
-    return u < 0x20 || u == 0x7F || c.isSurrogate();
+    return text::isControl(c) || c.isSurrogate();
 }
 
 QString padRight(const QString& text, qsizetype width)

@@ -16,6 +16,7 @@
 
 #include "export/CheckOutput.h"
 #include "export/TextFiles.h"
+#include "text/Blanks.h"
 #include "text/Error.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/main/ErrorMessage.h"
@@ -74,7 +75,7 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     for (int riga = 0; riga < static_cast<int>(righe.size()); ++riga) {
         const QStringList& celle = righe[static_cast<size_t>(riga)];
         for (int colonna = 0; colonna < celle.size(); ++colonna) {
-            auto* cella = new QTableWidgetItem(exporter::singleLine(celle.at(colonna)));
+            auto* cella = new QTableWidgetItem(text::blankControls(celle.at(colonna)));
             cella->setToolTip(celle.at(colonna));
             table_->setItem(riga, colonna, cella);
         }
