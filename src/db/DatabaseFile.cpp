@@ -24,6 +24,13 @@ DbError internalError(const QString& fileName)
     return DbError(QStringLiteral("Errore interno del motore database sul file %1.").arg(quoted(fileName)));
 }
 
+// A table of the file that could not be read, and why.
+DbError unreadableTable(const QString& table, const QString& fileName, const QString& reason)
+{
+    return DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
+                       .arg(quoted(table), quoted(fileName), reason));
+}
+
 // "no such column: X" from SQLite names a field the table lacks.
 QString missingColumn(const char* message)
 {
@@ -103,9 +110,7 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
         FileSignature now;
         int error = 0;
         if (!statSignature(path_, &now, &error) || !(now == signature_))
-            throw DbError(
-                QStringLiteral("Impossibile leggere la tabella %1 del database %2: il file è cambiato dopo l'apertura.")
-                    .arg(quoted(stored), quoted(fileName)));
+            throw unreadableTable(stored, fileName, QStringLiteral("il file è cambiato dopo l'apertura"));
     }
     auto info = std::make_unique<TableInfo>();
     info->name = stored;
@@ -113,12 +118,10 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     try {
         info->columns = source_->columns(stored);
     } catch (const SourceFailure& failure) {
-        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
-                          .arg(quoted(stored), quoted(fileName), failure.reason));
+        throw unreadableTable(stored, fileName, failure.reason);
     }
     if (info->columns.empty())
-        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: la tabella non ha colonne.")
-                          .arg(quoted(stored), quoted(fileName)));
+        throw unreadableTable(stored, fileName, QStringLiteral("la tabella non ha colonne"));
     for (size_t i = 0; i < info->columns.size(); ++i) {
         info->columnByFoldedName.emplace(info->columns[i].name.toCaseFolded(), static_cast<int>(i));
         info->columnByName.insert(info->columns[i].name, static_cast<int>(i));
@@ -148,8 +151,7 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     try {
         info.rowCount = copyColumns(db_, *source_, info, wanted, creating);
     } catch (const SourceFailure& failure) {
-        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
-                          .arg(quoted(info.name), quoted(fileName), failure.reason));
+        throw unreadableTable(info.name, fileName, failure.reason);
     } catch (const CopyFailed&) {
         throw internalError(fileName);
     }
@@ -390,8 +392,7 @@ RowPtr DatabaseFile::readRow(TableInfo& info, std::int64_t rowid, int column, co
             }
         });
     } catch (const SourceFailure& failure) {
-        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
-                          .arg(quoted(info.name), quoted(fileName), failure.reason));
+        throw unreadableTable(info.name, fileName, failure.reason);
     }
     return row;
 }
@@ -479,8 +480,7 @@ std::vector<Value> DatabaseFile::columnFromSource(TableInfo& info, int column, c
         if (rowid != info.rowCount)
             throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
     } catch (const SourceFailure& failure) {
-        throw DbError(QStringLiteral("Impossibile leggere la tabella %1 del database %2: %3.")
-                          .arg(quoted(info.name), quoted(fileName), failure.reason));
+        throw unreadableTable(info.name, fileName, failure.reason);
     }
     return byRowid;
 }
