@@ -9,24 +9,21 @@
 //
 // Usage: ostelvia_window_bench [FROM TO]   (dates dd/mm/yyyy; 2022-2023 by default)
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
+#include "ui/main/LinesView.h"
 #include "ui/main/MainWindow.h"
 
 namespace {
@@ -39,18 +36,6 @@ void fail(const QString& why)
 {
     std::fprintf(stderr, "ostelvia_window_bench: %s\n", qPrintable(why));
     ++failures;
-}
-
-// Rows covered by the selection, counted once each whatever its ranges.
-int selectedRowCount(const QAbstractItemView* list)
-{
-    const int rows = list->model()->rowCount();
-    std::vector<bool> selected(static_cast<size_t>(rows), false);
-    for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            selected[static_cast<size_t>(row)] = true;
-    }
-    return static_cast<int>(std::count(selected.begin(), selected.end(), true));
 }
 
 // The export file as a digest and a line count, read in pieces: holding a
@@ -147,12 +132,12 @@ int main(int argc, char** argv)
         window.creaFileButton()->click();
         creaEnd = clock.elapsed();
         exported = exportFileSeen();
-        QAbstractItemView* list = window.linesList();
-        listed = list->model()->rowCount();
+        const ostelvia::ui::LinesView* list = window.linesList();
+        listed = list->lineCount();
         if (exported.lines == 0 || listed != exported.lines)
             fail(QStringLiteral("%1 lines listed, %2 written by the export").arg(listed).arg(exported.lines));
-        else if (selectedRowCount(list) != listed)
-            fail(QStringLiteral("%1 of %2 lines selected").arg(selectedRowCount(list)).arg(listed));
+        else if (const qsizetype selected = list->selectedRows().size(); selected != listed)
+            fail(QStringLiteral("%1 of %2 lines selected").arg(selected).arg(listed));
         // The list painted before the clerk can press "&Invia".
         QTimer::singleShot(0, &window, [&] {
             inviaStart = clock.elapsed();

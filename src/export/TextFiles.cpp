@@ -204,8 +204,8 @@ const char* nextLineEnd(const char* p, const char* end)
 
 QString readFirstLine(const QString& path)
 {
-    const QStringList lines = readLines(path);
-    return lines.isEmpty() ? QString() : lines.first();
+    const ExportLines lines = ExportLines::read(path);
+    return lines.isEmpty() ? QString() : lines.at(0);
 }
 
 QString readExportPath()
