@@ -35,19 +35,7 @@ private:
     std::vector<Finding> list_;
 };
 
-// True when find first with "<column> = '<value>'" finds nothing.
-bool lookupFails(db::Recordset& set, const QString& column, const QString& value)
-{
-    // Built in one piece: a card makes a dozen of these.
-    const QString escaped = db::escapeQuotes(value);
-    QString criteria;
-    criteria.reserve(column.size() + escaped.size() + 5);
-    criteria.append(column).append(QLatin1String(" = '")).append(escaped).append(QLatin1Char('\''));
-    set.findFirst(criteria);
-    return set.noMatch();
-}
-
-// The code sets the checks open.
+// The code sets the checks search.
 const QString kStati = QStringLiteral("Tipo = 0");
 const QString kProvince = QStringLiteral("Tipo = 2");
 const QString kComuniTipo = QStringLiteral("Tipo = 3");
@@ -65,6 +53,50 @@ const QString kComuniSql = codeSetSql(kComuniTipo);
 const QString kTipiDocumentoSql = codeSetSql(kTipiDocumento);
 const QString kLuoghiSql = codeSetSql(kLuoghi);
 
+// One column of a code set, searched with find first "<column> = '<value>'".
+class CodeColumn {
+public:
+    CodeColumn(const QString& file, const QString& setSql, QLatin1String column)
+        : file_(file),
+          setSql_(setSql),
+          column_(column)
+    { }
+
+    // True when find first finds nothing. A card asks a dozen of these, nearly
+    // all asked by earlier cards of the run: each is answered once per run.
+    bool lacks(const QString& value) const
+    {
+        return answers_.get(value, [&] { return search(value); });
+    }
+
+private:
+    bool search(const QString& value) const
+    {
+        const QString escaped = db::escapeQuotes(value);
+        QString criteria;
+        criteria.reserve(column_.size() + escaped.size() + 5);
+        criteria.append(column_).append(QLatin1String(" = '")).append(escaped).append(QLatin1Char('\''));
+        db::Database database = db::Database::open(file_);
+        db::Recordset set = database.openRecordset(setSql_);
+        set.findFirst(criteria);
+        const bool lacking = set.noMatch();
+        database.close();
+        return lacking;
+    }
+
+    const QString& file_;
+    const QString& setSql_;
+    QLatin1String column_;
+    mutable db::RunMemo<bool> answers_;
+};
+
+const CodeColumn kSiglaStato(kComuni, kStatiSql, QLatin1String("Sigla"));
+const CodeColumn kNomeStato(kComuni, kStatiSql, QLatin1String("Descrizione"));
+const CodeColumn kSiglaProvincia(kComuni, kProvinceSql, QLatin1String("Sigla"));
+const CodeColumn kNomeComune(kComuni, kComuniSql, QLatin1String("Descrizione"));
+const CodeColumn kSiglaDocumento(kCodiciVari, kTipiDocumentoSql, QLatin1String("Sigla"));
+const CodeColumn kNomeLuogo(kComuni, kLuoghiSql, QLatin1String("Descrizione"));
+
 void checkBirthDate(const db::Recordset& scheda, Findings& findings)
 {
     QString date = storedToTyped(scheda.text(QStringLiteral("DataNascita")));
@@ -72,7 +104,7 @@ void checkBirthDate(const db::Recordset& scheda, Findings& findings)
         findings.add(QStringLiteral("Data di nascita errata o mancante ("), date);
 }
 
-void checkPlaceOfBirth(db::Database& comuni, const QString& luogoNascita, Findings& findings)
+void checkPlaceOfBirth(const QString& luogoNascita, Findings& findings)
 {
     if (!luogoNascita.contains(QLatin1Char(' '))) {
         findings.add(QStringLiteral("Luogo di nascita errato ("), luogoNascita);
@@ -83,18 +115,15 @@ void checkPlaceOfBirth(db::Database& comuni, const QString& luogoNascita, Findin
     const QString penultima = ParteStringa(luogo, 2);
     const QString prima = ParteStringa(luogo, 3);
     if (ultima == QLatin1String("I")) {
-        db::Recordset comuniSet = comuni.openRecordset(kComuniSql);
-        if (lookupFails(comuniSet, QStringLiteral("Descrizione"), prima))
+        if (kNomeComune.lacks(prima))
             findings.add(QStringLiteral("Comune di nascita errato ("), prima, FailedLookup::MunicipalityName);
-        db::Recordset province = comuni.openRecordset(kProvinceSql);
-        if (lookupFails(province, QStringLiteral("Sigla"), penultima))
+        if (kSiglaProvincia.lacks(penultima))
             findings.add(QStringLiteral("Provincia di nascita errata ("), penultima, FailedLookup::ProvinceCode);
         return;
     }
-    db::Recordset stati = comuni.openRecordset(kStatiSql);
-    if (lookupFails(stati, QStringLiteral("Descrizione"), prima))
+    if (kNomeStato.lacks(prima))
         findings.add(QStringLiteral("Stato di nascita errato ("), prima, FailedLookup::StateName);
-    if (lookupFails(stati, QStringLiteral("Sigla"), ultima))
+    if (kSiglaStato.lacks(ultima))
         findings.add(QStringLiteral("Stato di nascita errato ("), ultima, FailedLookup::StateCode);
 }
 
@@ -102,13 +131,10 @@ void checkPlaceOfBirth(db::Database& comuni, const QString& luogoNascita, Findin
 void checkPlaces(const db::Recordset& scheda, Findings& findings)
 {
     const QString stato = scheda.text(QStringLiteral("Stato"));
-    db::Database comuni = db::Database::open(kComuni);
-
-    db::Recordset stati = comuni.openRecordset(kStatiSql);
-    if (lookupFails(stati, QStringLiteral("Sigla"), stato))
+    if (kSiglaStato.lacks(stato))
         findings.add(QStringLiteral("Codice stato di residenza errato ("), stato, FailedLookup::StateCode);
     const QString nazione = scheda.text(QStringLiteral("Nazione"));
-    if (lookupFails(stati, QStringLiteral("Sigla"), nazione))
+    if (kSiglaStato.lacks(nazione))
         findings.add(QStringLiteral("Codice nazionalità errato ("), nazione, FailedLookup::StateCode);
 
     const db::Value nome = scheda.field(QStringLiteral("NomeCliente"));
@@ -117,20 +143,17 @@ void checkPlaces(const db::Recordset& scheda, Findings& findings)
 
     if (trimBlanks(stato) == QLatin1String("I")) {
         const QString provincia = scheda.text(QStringLiteral("Provincia"));
-        db::Recordset province = comuni.openRecordset(kProvinceSql);
         const QString sigla = trimBlanks(provincia);
-        if (lookupFails(province, QStringLiteral("Sigla"), sigla))
+        if (kSiglaProvincia.lacks(sigla))
             findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia,
                          FailedLookup::ProvinceCode, &sigla);
 
         const QString residenza = scheda.text(QStringLiteral("Residenza"));
-        db::Recordset comuniSet = comuni.openRecordset(kComuniSql);
-        if (lookupFails(comuniSet, QStringLiteral("Descrizione"), residenza))
+        if (kNomeComune.lacks(residenza))
             findings.add(QStringLiteral("Residenza italiana errata ("), residenza, FailedLookup::MunicipalityName);
     }
 
-    checkPlaceOfBirth(comuni, scheda.text(QStringLiteral("LuogoNascita")), findings);
-    comuni.close();
+    checkPlaceOfBirth(scheda.text(QStringLiteral("LuogoNascita")), findings);
 }
 
 bool needsDocumentChecks(const db::Recordset& scheda)
@@ -148,23 +171,17 @@ void checkDocument(const db::Recordset& scheda, Findings& findings)
         findings.add(QStringLiteral("Data rilascio documento errata o mancante ("), rilascio);
 
     const QString tipo = scheda.text(QStringLiteral("TipoDocumento"));
-    db::Database codici = db::Database::open(kCodiciVari);
-    db::Recordset tipi = codici.openRecordset(kTipiDocumentoSql);
-    if (lookupFails(tipi, QStringLiteral("Sigla"), tipo))
+    if (kSiglaDocumento.lacks(tipo))
         findings.add(QStringLiteral("Codice tipo documento errato ("), tipo, FailedLookup::DocumentTypeCode);
-    codici.close();
 
     const QString numero = scheda.text(QStringLiteral("NumeroDocumento"));
     if (!trimBlanks(tipo).isEmpty() && trimBlanks(numero).isEmpty())
         findings.add(QStringLiteral("Numero documento mancante ("), numero);
 
     const QString autorita = scheda.text(QStringLiteral("AutoritaRilascioDocumento"));
-    db::Database comuni = db::Database::open(kComuni);
-    db::Recordset luoghi = comuni.openRecordset(kLuoghiSql);
     const QString luogo = trimBlanks(autorita);
-    if (lookupFails(luoghi, QStringLiteral("Descrizione"), luogo))
+    if (kNomeLuogo.lacks(luogo))
         findings.add(QStringLiteral("Luogo rilascio documento errato ("), autorita, FailedLookup::PlaceOfIssue, &luogo);
-    comuni.close();
 }
 
 }  // namespace

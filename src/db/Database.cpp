@@ -31,6 +31,7 @@ struct Registry {
     std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;   // by folded bare name
     int openRuns = 0;
     QHash<QString, std::shared_ptr<detail::DatabaseFile>> openedInRun;  // by the name as the caller wrote it
+    std::vector<detail::RunMemoBase*> memos;
 };
 
 Registry& registry()
@@ -49,6 +50,12 @@ Registry& registry()
 // time-out. What the user relies on still holds: a clerk who fixes a card
 // in the front office and runs again sees the fix, because every run checks
 // afresh; and one run never mixes two versions of a file.
+void forgetRunAnswers()
+{
+    for (detail::RunMemoBase* memo : registry().memos)
+        memo->forget();
+}
+
 std::shared_ptr<detail::DatabaseFile> openForRun(const QString& fileName)
 {
     Registry& r = registry();
@@ -174,12 +181,35 @@ RunScope::RunScope()
 RunScope::~RunScope()
 {
     Registry& r = registry();
-    if (--r.openRuns == 0)
+    if (--r.openRuns == 0) {
         r.openedInRun.clear();
+        forgetRunAnswers();
+    }
 }
+
+namespace detail {
+
+RunMemoBase::RunMemoBase()
+{
+    registry().memos.push_back(this);
+}
+
+RunMemoBase::~RunMemoBase()
+{
+    std::vector<RunMemoBase*>& memos = registry().memos;
+    memos.erase(std::remove(memos.begin(), memos.end(), this), memos.end());
+}
+
+bool RunMemoBase::inRun()
+{
+    return registry().openRuns > 0;
+}
+
+}  // namespace detail
 
 void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tables)
 {
+    forgetRunAnswers();
     auto file = std::make_shared<detail::DatabaseFile>(QString(), detail::FileSignature{},
                                                        detail::memorySource(std::move(tables)));
     Registry& r = registry();
@@ -188,12 +218,14 @@ void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tabl
 
 void clearMemoryDatabases()
 {
+    forgetRunAnswers();
     Registry& r = registry();
     r.memory.clear();
 }
 
 void clearCache()
 {
+    forgetRunAnswers();
     Registry& r = registry();
     r.files.clear();
     r.paths.clear();

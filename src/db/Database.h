@@ -12,6 +12,7 @@
 // here is locked.
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -184,6 +185,55 @@ public:
     ~RunScope();
     RunScope(const RunScope&) = delete;
     RunScope& operator=(const RunScope&) = delete;
+};
+
+namespace detail {
+
+// What every RunMemo shares: it is told when a run ends.
+class RunMemoBase {
+public:
+    RunMemoBase();
+    virtual ~RunMemoBase();
+    RunMemoBase(const RunMemoBase&) = delete;
+    RunMemoBase& operator=(const RunMemoBase&) = delete;
+
+    virtual void forget() = 0;
+
+protected:
+    static bool inRun();
+};
+
+}  // namespace detail
+
+// Answers kept while a run lasts, by the value asked about. Inside a run
+// every file stays as it was at its first open, so the same question gets
+// the same answer; a card asks a dozen code questions, nearly all of them
+// asked by earlier cards. Outside a run nothing is kept. A question that
+// throws keeps nothing and is put to the files again next time. The answers
+// are dropped when the run ends, and when the files behind them are swapped
+// (memory databases, clearCache()).
+template <typename Answer> class RunMemo final : public detail::RunMemoBase {
+public:
+    template <typename Ask> Answer get(const QString& key, Ask&& ask)
+    {
+        if (!inRun())
+            return ask();
+        if (auto known = answers_.constFind(key); known != answers_.constEnd())
+            return known.value();
+        Answer answer = ask();
+        // Bounded like the engine's own finds: a history of names all
+        // different must not grow the memo without end.
+        if (answers_.size() >= kMaxAnswers)
+            answers_.clear();
+        answers_.insert(key, answer);
+        return answer;
+    }
+
+    void forget() override { answers_.clear(); }
+
+private:
+    static constexpr qsizetype kMaxAnswers = 16384;
+    QHash<QString, Answer> answers_;
 };
 
 // Test hooks: an in-memory database that open() returns for that bare file

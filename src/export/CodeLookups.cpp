@@ -28,8 +28,7 @@ QString lookUp(const QString& criteria, const QString& wanted = kCodeField, cons
     return result;
 }
 
-// "<prefix><value>'" with the value's quotes doubled, built in one piece:
-// a record makes up to seven look-ups.
+// "<prefix><value>'" with the value's quotes doubled.
 QString criteria(QLatin1String prefix, const QString& value)
 {
     const QString escaped = db::escapeQuotes(value);
@@ -41,19 +40,26 @@ QString criteria(QLatin1String prefix, const QString& value)
 
 }  // namespace
 
+// A record makes up to seven look-ups, nearly all of them made by earlier
+// records of the run: each is answered once per run.
 QString CodiceComune(const QString& nome)
 {
-    return lookUp(criteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), text::trimBlanks(nome)));
+    static db::RunMemo<QString> answers;
+    return answers.get(nome, [&] {
+        return lookUp(criteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), text::trimBlanks(nome)));
+    });
 }
 
 QString CodiceStato(const QString& nome)
 {
-    return lookUp(criteria(QLatin1String("Tipo = 0 and Descrizione = '"), nome));
+    static db::RunMemo<QString> answers;
+    return answers.get(nome, [&] { return lookUp(criteria(QLatin1String("Tipo = 0 and Descrizione = '"), nome)); });
 }
 
 QString CodiceStatoDaSigla(const QString& sigla)
 {
-    return lookUp(criteria(QLatin1String("Tipo = 0 and Sigla = '"), sigla));
+    static db::RunMemo<QString> answers;
+    return answers.get(sigla, [&] { return lookUp(criteria(QLatin1String("Tipo = 0 and Sigla = '"), sigla)); });
 }
 
 QString nameOfCode(const QString& code, int tipo)

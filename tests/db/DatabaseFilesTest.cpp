@@ -133,6 +133,29 @@ TEST(DatabaseFiles, ARunReadsOneVersionOfAFileAndTheNextRunSeesTheChange)
     EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'CESENA '")), QStringLiteral("no match"));
 }
 
+TEST(DatabaseFiles, RunAnswersAreKeptForOneRunAndNeverForAFailure)
+{
+    ostelvia::db::RunMemo<int> memo;
+    int asked = 0;
+    const auto ask = [&] { return ++asked; };
+    const QString a = QStringLiteral("a");
+    EXPECT_EQ(memo.get(a, ask), 1);
+    EXPECT_EQ(memo.get(a, ask), 2);  // outside a run every question is asked
+    {
+        const ostelvia::db::RunScope run;
+        EXPECT_EQ(memo.get(a, ask), 3);
+        EXPECT_EQ(memo.get(a, ask), 3);
+        EXPECT_EQ(memo.get(QStringLiteral("b"), ask), 4);
+        const auto fails = []() -> int { throw DbError(QStringLiteral("non leggibile")); };
+        EXPECT_THROW(memo.get(QStringLiteral("c"), fails), DbError);
+        EXPECT_EQ(memo.get(QStringLiteral("c"), ask), 5);
+        ostelvia::db::clearMemoryDatabases();  // the files behind the answers swapped
+        EXPECT_EQ(memo.get(a, ask), 6);
+    }
+    const ostelvia::db::RunScope next;
+    EXPECT_EQ(memo.get(a, ask), 7);
+}
+
 TEST(DatabaseFiles, TableOfAFileChangedSinceOpeningIsNotReadHalfWay)
 {
     ScratchDir scratch;

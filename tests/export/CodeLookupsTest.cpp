@@ -5,8 +5,11 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/time.h>
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
@@ -94,4 +97,26 @@ TEST(CodeLookups, DatabaseFailuresPassThrough)
     ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("Comuni.mdb"))));
     db::clearCache();
     EXPECT_THROW(CodiceStatoDaSigla(QStringLiteral("I")), db::DbError);
+}
+
+TEST(CodeLookups, ARunKeepsItsAnswersAndTheNextRunSeesTheFileChanged)
+{
+    test::ScratchDir dir;
+    const QString none = QStringLiteral("         ");
+    const QString comuni = dir.filePath(QStringLiteral("Comuni.mdb"));
+    {
+        const db::RunScope run;
+        EXPECT_EQ(CodiceComune(QStringLiteral("ROMA")), QStringLiteral("405058091"));
+        EXPECT_EQ(CodiceComune(QStringLiteral("MACONDO")), none);
+        // Saved over by the front office while the run goes on.
+        test::writeBytes(comuni, test::readBytes(dir.filePath(QStringLiteral("CodiciVari.mdb"))));
+        const qint64 secs = QFileInfo(comuni).lastModified().toSecsSinceEpoch() + 10;
+        struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
+        ASSERT_EQ(::utimes(comuni.toLocal8Bit().constData(), times), 0);
+        EXPECT_EQ(CodiceComune(QStringLiteral("ROMA")), QStringLiteral("405058091"));
+        EXPECT_EQ(CodiceComune(QStringLiteral("MACONDO")), none);
+    }
+    const db::RunScope next;
+    EXPECT_EQ(CodiceComune(QStringLiteral("ROMA")), QStringLiteral("999999991"));
+    EXPECT_EQ(CodiceComune(QStringLiteral("MACONDO")), QStringLiteral("499000001"));
 }
