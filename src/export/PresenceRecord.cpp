@@ -52,29 +52,6 @@ QString foldSurrogates(const QString& text)
     return out;
 }
 
-// A control character (a record is one line of the file whatever a card
-// holds) or half of a surrogate pair.
-bool needsCleaning(QChar c)
-{
-    return text::isControl(c) || c.isSurrogate();
-}
-
-QString padRight(const QString& text, qsizetype width)
-{
-    return text.size() >= width ? text : text + QString(width - text.size(), QLatin1Char(' '));
-}
-
-// "First N characters, trimmed, filled": the cut comes before the trim.
-QString cutTrimFill(const QString& text, qsizetype width)
-{
-    return padRight(trimBlanks(text.left(width)), width);
-}
-
-QString cutFill(const QString& text, qsizetype width)
-{
-    return padRight(text.left(width), width);
-}
-
 // A whole number with leading zeros to at least `width` digits. A value that
 // needs more digits (or a sign) comes out longer, which the width check
 // reports rather than silently cutting.
@@ -83,11 +60,19 @@ QString zeroPadded(double value, qsizetype width)
     if (!std::isfinite(value))
         return QString::number(value);
     const double rounded = std::round(value);
-    const bool negative = rounded < 0;
-    QString digits = QString::number(std::fabs(rounded), 'f', 0);
+    const double magnitude = std::fabs(rounded);
+    // Below 2^53 every whole number is exact: written as an integer, without
+    // Qt's general number formatting, which was a tenth of a record's cost.
+    const QString digits = magnitude < 9007199254740992.0 ? QString::number(static_cast<qint64>(magnitude))
+                                                          : QString::number(magnitude, 'f', 0);
+    QString text;
+    text.reserve(std::max(digits.size(), width) + 1);
+    if (rounded < 0)
+        text.append(QLatin1Char('-'));
     if (digits.size() < width)
-        digits.prepend(QString(width - digits.size(), QLatin1Char('0')));
-    return negative ? QLatin1Char('-') + digits : digits;
+        text.resize(text.size() + width - digits.size(), QLatin1Char('0'));
+    text.append(digits);
+    return text;
 }
 
 // A code field: the lookup's code right-justified and zero-filled; the nine
@@ -96,7 +81,8 @@ QString codeField(const QString& code)
 {
     if (code == kNoCode || code.size() > 9)
         return code;
-    return QString(9 - code.size(), QLatin1Char('0')) + code;
+    QString field(9 - code.size(), QLatin1Char('0'));
+    return field.append(code);
 }
 
 class RecordBuilder {
@@ -111,21 +97,36 @@ public:
     // Width of the field added next, from the shared layout.
     qsizetype width() const { return recordLayout().at(fieldNumber_).width; }
 
-    void add(const QString& produced)
+    void add(QStringView produced)
     {
         const qsizetype expected = width();
         ++fieldNumber_;
         // Nearly every field is clean: one pass tells, and nothing is copied.
-        const QString written = std::none_of(produced.cbegin(), produced.cend(), needsCleaning)
-            ? produced
-            : blankControls(foldSurrogates(produced));
-        if (written.size() != expected) {
-            misfits_.append(QStringLiteral("Tracciato record errato (campo ") + QString::number(fieldNumber_)
-                            + QStringLiteral(": ") + written + QStringLiteral(") "));
+        if (!text::hasControlOrSurrogate(produced)) {
+            append(produced, expected);
+            return;
         }
-        riga_.append(written);
+        append(blankControls(foldSurrogates(produced.toString())), expected);
     }
-    void blanks() { add(QString(width(), QLatin1Char(' '))); }
+
+    // "First N characters, filled": the text cut to the field's width and
+    // filled with blanks up to it.
+    void addFilled(QStringView text)
+    {
+        const qsizetype expected = width();
+        const QStringView cut = text.left(expected);
+        if (text::hasControlOrSurrogate(cut)) {
+            add(cut.toString() + QString(expected - cut.size(), QLatin1Char(' ')));
+            return;
+        }
+        ++fieldNumber_;
+        riga_.append(cut);
+        riga_.resize(riga_.size() + expected - cut.size(), QLatin1Char(' '));
+    }
+    // "First N characters, trimmed, filled": the cut comes before the trim.
+    void addTrimmedFilled(QStringView text) { addFilled(trimBlanks(text.left(width()))); }
+
+    void blanks() { addFilled({}); }
 
     PresenceRecord finish(const QString& guestName) const
     {
@@ -142,6 +143,15 @@ public:
     }
 
 private:
+    void append(QStringView written, qsizetype expected)
+    {
+        if (written.size() != expected) {
+            misfits_.append(QStringLiteral("Tracciato record errato (campo ") + QString::number(fieldNumber_)
+                            + QStringLiteral(": ") + written.toString() + QStringLiteral(") "));
+        }
+        riga_.append(written);
+    }
+
     // Names are literals: wrapped, not copied.
     db::Value field(const char16_t* name) const
     {
@@ -204,36 +214,36 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     // double holds every such sum exactly.
     const double cardNumber = b.number(u"NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
 
-    b.add(zeroPadded(b.number(u"NumeroComponente"), b.width()));                 // 1
-    b.add(arrival);                                                              // 2
-    b.add(QStringLiteral("180000"));                                             // 3
-    b.add(arrival);                                                              // 4
-    b.add(departure);                                                            // 5
-    b.add(QStringLiteral("100000"));                                             // 6
-    b.add(QStringLiteral("0"));                                                  // 7
-    b.add(zeroPadded(cardNumber, b.width()));                                    // 8
-    b.add(QStringLiteral("0"));                                                  // 9
-    b.add(QStringLiteral("0"));                                                  // 10
-    b.add(stayKind(b.number(u"CodIDS")));                                        // 11
-    b.add(QStringLiteral("01"));                                                 // 12
-    b.add(cutFill(ParteStringa(name, 1), b.width()));                            // 13
-    b.add(cutFill(ParteStringa(name, 0), b.width()));                            // 14
-    b.blanks();                                                                  // 15
-    b.add(b.text(u"DataNascita"));                                               // 16
-    b.blanks();                                                                  // 17
-    b.add(cutTrimFill(ParteStringa(foldSurrogates(birthPlace), 2), b.width()));  // 18
-    b.blanks();                                                                  // 19
-    b.add(cutTrimFill(b.text(u"Indirizzo"), b.width()));                         // 20
-    b.add(cutTrimFill(b.text(u"CAP"), b.width()));                               // 21
-    b.blanks();                                                                  // 22
-    b.add(cutTrimFill(b.text(u"Provincia"), b.width()));                         // 23
-    b.blanks();                                                                  // 24
-    b.blanks();                                                                  // 25
-    b.add(cutFill(b.text(u"NumeroDocumento"), b.width()));                       // 26
-    b.blanks();                                                                  // 27
-    b.add(issueDate(b.text(u"DataRilascioDocumento")));                          // 28
-    b.add(QStringLiteral("000"));                                                // 29
-    b.add(guestKind(b));                                                         // 30
+    b.add(zeroPadded(b.number(u"NumeroComponente"), b.width()));      // 1
+    b.add(arrival);                                                   // 2
+    b.add(QStringLiteral("180000"));                                  // 3
+    b.add(arrival);                                                   // 4
+    b.add(departure);                                                 // 5
+    b.add(QStringLiteral("100000"));                                  // 6
+    b.add(QStringLiteral("0"));                                       // 7
+    b.add(zeroPadded(cardNumber, b.width()));                         // 8
+    b.add(QStringLiteral("0"));                                       // 9
+    b.add(QStringLiteral("0"));                                       // 10
+    b.add(stayKind(b.number(u"CodIDS")));                             // 11
+    b.add(QStringLiteral("01"));                                      // 12
+    b.addFilled(ParteStringa(name, 1));                               // 13
+    b.addFilled(ParteStringa(name, 0));                               // 14
+    b.blanks();                                                       // 15
+    b.add(b.text(u"DataNascita"));                                    // 16
+    b.blanks();                                                       // 17
+    b.addTrimmedFilled(ParteStringa(foldSurrogates(birthPlace), 2));  // 18
+    b.blanks();                                                       // 19
+    b.addTrimmedFilled(b.text(u"Indirizzo"));                         // 20
+    b.addTrimmedFilled(b.text(u"CAP"));                               // 21
+    b.blanks();                                                       // 22
+    b.addTrimmedFilled(b.text(u"Provincia"));                         // 23
+    b.blanks();                                                       // 24
+    b.blanks();                                                       // 25
+    b.addFilled(b.text(u"NumeroDocumento"));                          // 26
+    b.blanks();                                                       // 27
+    b.add(issueDate(b.text(u"DataRilascioDocumento")));               // 28
+    b.add(QStringLiteral("000"));                                     // 29
+    b.add(guestKind(b));                                              // 30
 
     const QString birthState = ParteStringa(birthPlace, 0);
     b.add(birthState == QLatin1String("I") ? codeField(CodiceComune(ParteStringa(birthPlace, 3))) : kZeroCode);  // 31
@@ -242,7 +252,7 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     const QString state = b.raw(u"Stato");
     b.add(trimBlanks(state) == QLatin1String("I") ? codeField(CodiceComune(b.raw(u"Residenza"))) : kZeroCode);  // 34
     b.add(codeField(CodiceStatoDaSigla(state)));                                                                // 35
-    b.add(cutFill(b.text(u"TipoDocumento"), b.width()));                                                        // 36
+    b.addFilled(b.text(u"TipoDocumento"));                                                                      // 36
     QString issuePlace = CodiceComune(issuer);
     if (trimBlanks(issuePlace).isEmpty())
         issuePlace = CodiceStato(issuer);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using namespace ostelvia;
 using namespace ostelvia::exporter;
 using ostelvia::text::toCp1252;
@@ -126,6 +128,22 @@ TEST_F(PresenceRecordRules, IssueDateOfEightCharactersIsReadAsANumber)
     EXPECT_EQ(test::recordField(buildWith({{"DataRilascioDocumento", kNull}}).riga, 28), QStringLiteral("00000000"));
     EXPECT_EQ(buildWith({{"DataRilascioDocumento", utf8("1e9     ")}}).widthErrors,
               QStringLiteral("Tracciato record errato (campo 28: 1000000000) ROSSI MARIO\r\n"));
+    // Rounded half away from zero; a sign comes before the zeros; whole
+    // numbers on both sides of 2^53, where doubles stop holding every one.
+    const std::pair<const char*, const char*> numbers[] = {
+        {"2.5     ", "00000003"},         {"-0.4    ", "00000000"},          {"-5      ", "-00000005"},
+        {"9e15    ", "9000000000000000"}, {"1e16    ", "10000000000000000"}, {"1e20    ", "100000000000000000000"},
+    };
+    for (const auto& [stored, written] : numbers) {
+        const PresenceRecord r = buildWith({{"DataRilascioDocumento", utf8(stored)}});
+        if (std::strlen(written) == 8)
+            EXPECT_EQ(test::recordField(r.riga, 28), QLatin1String(written)) << stored;
+        else
+            EXPECT_EQ(
+                r.widthErrors,
+                QStringLiteral("Tracciato record errato (campo 28: %1) ROSSI MARIO\r\n").arg(QLatin1String(written)))
+                << stored;
+    }
 }
 
 TEST_F(PresenceRecordRules, NumbersThatOutgrowTheirFieldsAreReported)
