@@ -225,7 +225,11 @@ CodeSet searchedSet(FailedLookup lookup)
 
 QString storedToTyped(const QString& stored)
 {
-    return stored.mid(6, 2) + QLatin1Char('/') + stored.mid(4, 2) + QLatin1Char('/') + stored.mid(0, 4);
+    const QStringView date(stored);
+    QString typed;
+    typed.reserve(10);
+    typed.append(date.mid(6, 2)).append(QLatin1Char('/')).append(date.mid(4, 2)).append(QLatin1Char('/'));
+    return typed.append(date.mid(0, 4));
 }
 
 }  // namespace ostelvia::checks

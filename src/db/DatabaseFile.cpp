@@ -130,6 +130,8 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     info->loaded.assign(info->columns.size(), false);
     info->heldColumns.resize(info->columns.size());
     info->read.assign(info->columns.size(), false);
+    info->indexed.assign(info->columns.size(), false);
+    info->trimIndexed.assign(info->columns.size(), false);
     exec(createTableSql(*info), fileName);
     return *tables_.emplace(key, std::move(info)).first->second;
 }
@@ -279,9 +281,10 @@ void DatabaseFile::ensureIndexes(TableInfo& info, const Expression& expression, 
         const SourceColumn& c = info.columns[static_cast<size_t>(at)];
         if (trimmed && c.type != Column::Type::Text)
             return;
-        const QString key = (trimmed ? QStringLiteral("trim:") : QString()) + c.name.toCaseFolded();
-        if (!info.indexes.insert(key).second)
+        std::vector<bool>& done = trimmed ? info.trimIndexed : info.indexed;
+        if (done[static_cast<size_t>(at)])
             return;
+        done[static_cast<size_t>(at)] = true;
         const std::string name = "ix" + std::to_string(++nextIndex_);
         const std::string col = quoteIdentifier(c.name);
         exec("CREATE INDEX " + name + " ON " + info.quotedName + " ("

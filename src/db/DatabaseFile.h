@@ -20,7 +20,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -43,7 +42,7 @@ struct TableInfo {
     bool rowsLoaded = false;           // every row's rowid is in SQLite
     std::int64_t rowCount = 0;
     int findsRun = 0;
-    std::set<QString> indexes;  // folded column names; "trim:" prefixed for Trim(col)
+    std::vector<bool> indexed, trimIndexed;  // per column: an index on it, on Trim() of it
     // Per column, its value on every row by rowid (index 0 unused), once a
     // field of a look-up table has been read alone: empty until then.
     std::vector<std::vector<Value>> heldColumns;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "checks/DateRoutines.h"
+#include "checks/CardValidation.h"
 
 #include <gtest/gtest.h>
 
@@ -201,4 +202,14 @@ TEST(AnnoBisestile, EveryFourthYearWithoutCenturyRule)
         EXPECT_EQ(AnnoBisestile(year), 1) << year;
     for (int year : {2001, 2023, 2022})
         EXPECT_EQ(AnnoBisestile(year), 0) << year;
+}
+
+TEST(StoredToTyped, TakesCharactersByPositionWhateverTheLength)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"20240315", "15/03/2024"},   {"2024031", "1/03/2024"}, {"202403", "/03/2024"}, {"20", "//20"}, {"", "//"},
+        {"2024031599", "15/03/2024"},
+    };
+    for (const auto& [stored, typed] : cases)
+        EXPECT_EQ(ostelvia::checks::storedToTyped(QString::fromLatin1(stored)), QLatin1String(typed)) << stored;
 }
