@@ -47,10 +47,13 @@ int TableInfo::column(const QString& name) const
     RecentName& recent = recentNames_[(reinterpret_cast<std::uintptr_t>(name.constData()) >> 4) % recentNames_.size()];
     // The text at an address may have changed since: compared all the same,
     // byte for byte, which is cheaper than Qt's general comparison.
-    const QString& recentName = columns[static_cast<size_t>(recent.column)].name;
-    if (recent.text == name.constData() && recentName.size() == name.size()
-        && std::memcmp(recentName.constData(), name.constData(), sizeof(QChar) * static_cast<size_t>(name.size())) == 0)
-        return recent.column;
+    if (recent.text == name.constData()) {
+        const QString& recentName = columns[static_cast<size_t>(recent.column)].name;
+        if (recentName.size() == name.size()
+            && std::memcmp(recentName.constData(), name.constData(), sizeof(QChar) * static_cast<size_t>(name.size()))
+                == 0)
+            return recent.column;
+    }
     int found = -1;
     if (auto exact = columnByName.constFind(name); exact != columnByName.constEnd()) {
         found = exact.value();

@@ -80,15 +80,15 @@ struct SetData {
     std::vector<QString> names;            // columns the text may read
     std::vector<std::int32_t> rowids;      // set order (a table holds fewer than 2^31 rows)
     std::vector<std::int32_t> positionOf;  // rowid -> position, -1 when not in the set
-    // Keyed by the criteria as written: a run over two years asks for some
-    // ten thousand distinct names and places. Without it the month took
-    // 4.5 times as long.
+    // Keyed by the criteria as written, for find next and for a criteria
+    // asked again. Kept few: the tool's code questions, some twenty thousand
+    // distinct names in two years, are kept by their callers for the run
+    // (RunMemo), and keeping them here as well held 4 MB more at the peak.
     // Held flat and emptied when full rather than kept in least-recently-used
     // order: most results are one position, and the order's list and shared
-    // results took more memory than the positions (the two-year range holds
-    // some fifteen thousand).
+    // results took more memory than the positions.
     QHash<QString, Positions> finds;
-    static constexpr qsizetype kMaxFinds = 16384;
+    static constexpr qsizetype kMaxFinds = 1024;
     // Look-ups answered, by criteria: the field asked for and its value on
     // the first row found (nothing when none). A card makes some seven.
     struct Answer {
