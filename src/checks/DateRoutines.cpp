@@ -19,7 +19,7 @@ std::array<int, 13> GiorniMese = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30,
 namespace {
 
 // Characters start..start+count-1 (0-based), or fewer when the text is short.
-QString piece(const QString& text, qsizetype start, qsizetype count)
+QStringView piece(QStringView text, qsizetype start, qsizetype count)
 {
     return text.mid(start, count);
 }
@@ -43,7 +43,7 @@ void InizializzaGiorniMese()
     GiorniMese = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 }
 
-double ValoreNumerico(const QString& text)
+double ValoreNumerico(QStringView text)
 {
     std::string s;
     s.reserve(static_cast<std::size_t>(text.size()));
@@ -125,11 +125,13 @@ QString NormalizzaData(QString& testoData)
     QString result = testoData;
     if (testoData.size() == 6) {
         const bool nineteen = ValoreNumerico(piece(testoData, 4, 2)) >= 20;
-        result = piece(testoData, 0, 2) + QLatin1Char('/') + piece(testoData, 2, 2)
-            + (nineteen ? QStringLiteral("/19") : QStringLiteral("/20")) + piece(testoData, 4, 2);
+        result = piece(testoData, 0, 2).toString();
+        result.append(QLatin1Char('/')).append(piece(testoData, 2, 2));
+        result.append(nineteen ? QLatin1String("/19") : QLatin1String("/20")).append(piece(testoData, 4, 2));
     } else if (testoData.size() == 8) {
-        result = piece(testoData, 0, 2) + QLatin1Char('/') + piece(testoData, 2, 2) + QLatin1Char('/')
-            + piece(testoData, 4, 4);
+        result = piece(testoData, 0, 2).toString();
+        result.append(QLatin1Char('/')).append(piece(testoData, 2, 2)).append(QLatin1Char('/'));
+        result.append(piece(testoData, 4, 4));
     }
     testoData = result;
     return result;

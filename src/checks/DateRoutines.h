@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
 
@@ -19,7 +20,7 @@ void InizializzaGiorniMese();
 
 // Numeric value of a piece of text: blanks ignored, then a decimal number
 // read from the start (sign, digits, decimal point, exponent); 0 when none.
-double ValoreNumerico(const QString& piece);
+double ValoreNumerico(QStringView piece);
 
 // Trims valore (rewritten), returns it upper-cased with "'" turned into "´";
 // an empty result becomes one blank.

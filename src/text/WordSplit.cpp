@@ -9,18 +9,19 @@ QString ParteStringa(const QString& testo, int parte)
 {
     if (parte < 0 || parte > 3)
         return QString();
-    const QString t = trimBlanks(testo);
+    // Views until the part is known: a record splits four or five texts.
+    const QStringView t = trimBlanks(QStringView(testo));
     if (t.isEmpty())
         return QString();
 
     // The backward scans below stop at the first character, which would cut
     // a lone word in two; a text without a blank is its own last word.
     if (!t.contains(QLatin1Char(' ')))
-        return parte == 0 ? t : QString();
+        return parte == 0 ? t.toString() : QString();
 
     // Positions are 1-based, as in the scans' description: at(p - 1).
     const qsizetype l = t.size();
-    const auto blankAt = [&t](qsizetype pos) { return t.at(pos - 1) == QLatin1Char(' '); };
+    const auto blankAt = [t](qsizetype pos) { return t.at(pos - 1) == QLatin1Char(' '); };
 
     qsizetype p = l;
     while (!blankAt(p) && p > 1)
@@ -29,7 +30,7 @@ QString ParteStringa(const QString& testo, int parte)
     while (!blankAt(q) && q > 1)
         --q;
 
-    QString part;
+    QStringView part;
     switch (parte) {
     case 0:
         part = t.right(l - p);
@@ -46,7 +47,7 @@ QString ParteStringa(const QString& testo, int parte)
         part = t.left(q - 1);
         break;
     }
-    return trimBlanks(part);
+    return trimBlanks(part).toString();
 }
 
 }  // namespace ostelvia::text
