@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -85,17 +86,9 @@ QString codeField(const QString& code)
     return field.append(code);
 }
 
-// `count` blanks, no more than a record holds, copied from one line of them:
-// filling them one by one was a twentieth of a record's cost.
-QStringView blankRun(qsizetype count)
-{
-    static const QString blanks(kRecordLength, QLatin1Char(' '));
-    return QStringView(blanks).left(count);
-}
-
 class RecordBuilder {
 public:
-    explicit RecordBuilder(const db::Recordset& card) : card_(card) { riga_.reserve(776); }
+    explicit RecordBuilder(const db::Recordset& card) : card_(card) { }
 
     QString text(const char16_t* name) const { return foldSurrogates(field(name).toText()); }
     // The stored text as the lookups and comparisons see it.
@@ -128,8 +121,8 @@ public:
             return;
         }
         ++fieldNumber_;
-        riga_.append(cut);
-        riga_.append(blankRun(expected - cut.size()));
+        put(cut);
+        fill(expected - cut.size());
     }
     // "First N characters, trimmed, filled": the cut comes before the trim.
     void addTrimmedFilled(QStringView text) { addFilled(trimBlanks(text.left(width()))); }
@@ -140,7 +133,8 @@ public:
     {
         PresenceRecord record;
         if (misfits_.isEmpty()) {
-            record.riga = riga_;
+            // Every field had its width, so the line is whole.
+            record.riga = QString(reinterpret_cast<const QChar*>(line_.data()), length_);
         } else {
             for (const QString& line : misfits_) {
                 record.widthErrorLines.append(line + guestName);
@@ -157,7 +151,22 @@ private:
             misfits_.append(QStringLiteral("Tracciato record errato (campo ") + QString::number(fieldNumber_)
                             + QStringLiteral(": ") + written.toString() + QStringLiteral(") "));
         }
-        riga_.append(written);
+        put(written);
+    }
+
+    // The line is written in place; past its length (a field too wide,
+    // which the misfits report) characters are only counted.
+    void put(QStringView text)
+    {
+        const qsizetype room = std::clamp<qsizetype>(kRecordLength - length_, 0, text.size());
+        std::copy_n(text.utf16(), room, line_.data() + length_);
+        length_ += text.size();
+    }
+    void fill(qsizetype blanks)
+    {
+        const qsizetype room = std::clamp<qsizetype>(kRecordLength - length_, 0, blanks);
+        std::fill_n(line_.data() + length_, room, u' ');
+        length_ += blanks;
     }
 
     // Names are literals: wrapped, not copied.
@@ -169,7 +178,8 @@ private:
 
     const db::Recordset& card_;
     int fieldNumber_ = 0;
-    QString riga_;
+    std::array<char16_t, kRecordLength> line_;
+    qsizetype length_ = 0;
     QStringList misfits_;
 };
 
