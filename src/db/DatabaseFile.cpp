@@ -42,6 +42,54 @@ QString missingColumn(const char* message)
 
 }  // namespace
 
+namespace {
+
+// The columns of TableInfo::holdWithCopy that a copy reads besides the ones
+// it copies, held by rowid like heldColumn() holds them. Only columns the
+// copy leaves out: a copied one is held as SQLite gives it back.
+class HeldFromCopy {
+public:
+    HeldFromCopy(TableInfo& info, const std::vector<int>& copied)
+    {
+        for (int at : info.holdWithCopy) {
+            const auto column = static_cast<size_t>(at);
+            if (info.heldColumns[column].empty() && !info.columns[column].isLong && !info.loaded[column]
+                && std::find(copied.begin(), copied.end(), at) == copied.end()
+                && std::find(columns_.begin(), columns_.end(), at) == columns_.end()) {
+                columns_.push_back(at);
+                types_.push_back(info.columns[column].type);
+            }
+        }
+        info.holdWithCopy.clear();
+        values_.assign(columns_.size(), std::vector<Value>(1));  // rowid 0 unused
+    }
+
+    AlsoRead alsoRead()
+    {
+        if (columns_.empty())
+            return {};
+        return {columns_, [this](std::span<const Cell> cells) {
+                    for (size_t i = 0; i < values_.size() && i < cells.size(); ++i)
+                        values_[i].push_back(valueFor(types_[i], cells[i]));
+                }};
+    }
+
+    // After the copy: a column with a value for every row is held.
+    void keep(TableInfo& info)
+    {
+        for (size_t i = 0; i < columns_.size(); ++i)
+            if (values_[i].size() == static_cast<size_t>(info.rowCount) + 1)
+                info.heldColumns[static_cast<size_t>(columns_[i])] = std::move(values_[i]);
+    }
+
+private:
+    std::vector<int> columns_;
+    std::vector<Column::Type> types_;
+    std::vector<std::vector<Value>> values_;
+};
+
+}  // namespace
+
 int TableInfo::column(const QString& name) const
 {
     RecentName& recent = recentNames_[(reinterpret_cast<std::uintptr_t>(name.constData()) >> 4) % recentNames_.size()];
@@ -156,8 +204,9 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
 
     const bool creating = !info.rowsLoaded;
     declareColumns(info, names, fileName);
+    HeldFromCopy held(info, wanted);
     try {
-        info.rowCount = copyColumns(db_, *source_, info, wanted, creating);
+        info.rowCount = copyColumns(db_, *source_, info, wanted, creating, held.alsoRead());
     } catch (const SourceFailure& failure) {
         throw unreadableTable(info.name, fileName, failure.reason);
     } catch (const CopyFailed&) {
@@ -166,6 +215,7 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     info.rowsLoaded = true;
     for (int at : wanted)
         info.loaded[static_cast<size_t>(at)] = true;
+    held.keep(info);
 }
 
 void DatabaseFile::declareColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName)
@@ -498,7 +548,9 @@ std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criter
 {
     // Copied: reading the column below may not touch the set's finds, but
     // the result must not depend on that.
+    set.table->holdWithCopy = {column};
     const Positions matches = find(set, criteria, fileName);
+    set.table->holdWithCopy.clear();
     const std::vector<Value>& byRowid = heldColumn(*set.table, column, fileName);
     std::vector<Value> values;
     values.reserve(matches.size());

@@ -46,6 +46,10 @@ struct TableInfo {
     // Per column, its value on every row by rowid (index 0 unused), once a
     // field of a look-up table has been read alone: empty until then.
     std::vector<std::vector<Value>> heldColumns;
+    // Columns to hold from the scan of the next copy, if one is made: the
+    // copy reads every row anyway, and a second scan for them was a tenth
+    // of the code list.
+    std::vector<int> holdWithCopy;
     // Per column: a field of it has been read from a decoded row. A card
     // is read for 24 of its 30 fields; decoding only those, which the first
     // card tells, spares the rest on every other card.

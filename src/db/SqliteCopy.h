@@ -4,7 +4,11 @@
 // Engine internals.
 #pragma once
 
+#include "db/TableSource.h"
+
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,7 +17,6 @@ struct sqlite3;
 namespace ostelvia::db::detail {
 
 struct TableInfo;
-class TableSource;
 
 // Thrown when SQLite fails on the copy (out of memory, in practice).
 struct CopyFailed { };
@@ -26,12 +29,19 @@ struct CopyFailed { };
 std::string createTableSql(const TableInfo& info);
 std::string addColumnSql(const TableInfo& info, int column);
 
+// Columns read in the same scan as a copy but not copied, and what takes
+// each row's cells of them, in the order of `columns`.
+struct AlsoRead {
+    std::vector<int> columns;
+    std::function<void(std::span<const Cell>)> onRow;
+};
+
 // Copies the `wanted` columns (indexes into info.columns) of every row, in
 // one transaction: appended as new rows when the table has none yet
 // (`creating`), else set on the rows already there. Returns the number of
 // rows read. A copy that fails half-way leaves nothing behind. Throws
 // SourceFailure or CopyFailed.
 std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
-                         bool creating);
+                         bool creating, const AlsoRead& alsoRead = {});
 
 }  // namespace ostelvia::db::detail
