@@ -404,7 +404,9 @@ Positions DatabaseFile::search(SetData& set, const QString& criteria, const QStr
     if (rc != SQLITE_DONE)
         rejected(QStringLiteral("il criterio"), criteria, fileName, &info);
     sqlite3_reset(st.get());
-    std::sort(positions.begin(), positions.end());
+    // A set in stored order finds its rows in order already.
+    if (!std::is_sorted(positions.begin(), positions.end()))
+        std::sort(positions.begin(), positions.end());
     return positions;
 }
 
