@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace ostelvia::db::detail {
 
@@ -44,47 +45,83 @@ QString missingColumn(const char* message)
 
 namespace {
 
-// The columns of TableInfo::holdWithCopy that a copy reads besides the ones
-// it copies, held by rowid like heldColumn() holds them. Only columns the
-// copy leaves out: a copied one is held as SQLite gives it back.
+// The columns of TableInfo::holdWithCopy, held by rowid as heldColumn()
+// holds them, from the scan of a copy: the ones the copy leaves out are read
+// besides. A copied column is held only when every value is of its column's
+// kind (always so in a Jet file): then SQLite would give each back as is.
 class HeldFromCopy {
 public:
     HeldFromCopy(TableInfo& info, const std::vector<int>& copied)
     {
         for (int at : info.holdWithCopy) {
             const auto column = static_cast<size_t>(at);
-            if (info.heldColumns[column].empty() && !info.columns[column].isLong && !info.loaded[column]
-                && std::find(copied.begin(), copied.end(), at) == copied.end()
-                && std::find(columns_.begin(), columns_.end(), at) == columns_.end()) {
-                columns_.push_back(at);
-                types_.push_back(info.columns[column].type);
+            if (!info.heldColumns[column].empty() || info.columns[column].isLong
+                || std::find(columns_.begin(), columns_.end(), at) != columns_.end())
+                continue;
+            const auto inCopy = std::find(copied.begin(), copied.end(), at);
+            if (inCopy == copied.end() && info.loaded[column])
+                continue;  // in SQLite already, and not read again
+            columns_.push_back(at);
+            types_.push_back(info.columns[column].type);
+            checked_.push_back(inCopy != copied.end());
+            if (inCopy != copied.end()) {
+                slots_.push_back(static_cast<size_t>(inCopy - copied.begin()));
+            } else {
+                slots_.push_back(copied.size() + besides_.size());
+                besides_.push_back(at);
             }
         }
         info.holdWithCopy.clear();
         values_.assign(columns_.size(), std::vector<Value>(1));  // rowid 0 unused
+        mixed_.assign(columns_.size(), false);
     }
 
     AlsoRead alsoRead()
     {
         if (columns_.empty())
             return {};
-        return {columns_, [this](std::span<const Cell> cells) {
-                    for (size_t i = 0; i < values_.size() && i < cells.size(); ++i)
-                        values_[i].push_back(valueFor(types_[i], cells[i]));
+        return {besides_, [this](const std::vector<Cell>& cells) {
+                    for (size_t i = 0; i < values_.size(); ++i) {
+                        if (slots_[i] >= cells.size())
+                            continue;
+                        const Cell& cell = cells[slots_[i]];
+                        if (checked_[i] && !ofKind(cell, types_[i]))
+                            mixed_[i] = true;
+                        values_[i].push_back(valueFor(types_[i], cell));
+                    }
                 }};
     }
 
-    // After the copy: a column with a value for every row is held.
+    // After the copy: a column with a value of its kind for every row is held.
     void keep(TableInfo& info)
     {
         for (size_t i = 0; i < columns_.size(); ++i)
-            if (values_[i].size() == static_cast<size_t>(info.rowCount) + 1)
+            if (values_[i].size() == static_cast<size_t>(info.rowCount) + 1 && !mixed_[i])
                 info.heldColumns[static_cast<size_t>(columns_[i])] = std::move(values_[i]);
     }
 
 private:
+    static bool ofKind(const Cell& cell, Column::Type type)
+    {
+        switch (cell.kind) {
+        case Value::Kind::Null:
+            return true;
+        case Value::Kind::Integer:
+            return type == Column::Type::Integer;
+        case Value::Kind::Real:
+            return type == Column::Type::Real;
+        case Value::Kind::Text:
+            return type == Column::Type::Text;
+        }
+        return false;
+    }
+
     std::vector<int> columns_;
     std::vector<Column::Type> types_;
+    std::vector<bool> checked_;  // copied too: held only if of its kind throughout
+    std::vector<size_t> slots_;  // place of each in a row's cells
+    std::vector<int> besides_;   // read for holding only
+    std::vector<bool> mixed_;    // a value not of its column's kind
     std::vector<std::vector<Value>> values_;
 };
 

@@ -180,19 +180,14 @@ std::vector<int> scannedColumns(const std::vector<int>& wanted, const AlsoRead& 
     return columns;
 }
 
-void handOver(const AlsoRead& alsoRead, const std::vector<Cell>& cells, size_t copied)
-{
-    if (alsoRead.onRow)
-        alsoRead.onRow(std::span<const Cell>(cells).subspan(std::min(copied, cells.size())));
-}
-
 std::int64_t appendAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
                        const AlsoRead& alsoRead)
 {
     BatchedAppend append(db, info, wanted);
     source.scan(info.name, scannedColumns(wanted, alsoRead), [&](const std::vector<Cell>& cells) {
         append.add(cells);
-        handOver(alsoRead, cells, wanted.size());
+        if (alsoRead.onRow)
+            alsoRead.onRow(cells);
     });
     return append.finish();
 }
@@ -216,7 +211,8 @@ std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, 
         sqlite3_reset(st);
         if (rc != SQLITE_DONE)
             throw CopyFailed{};
-        handOver(alsoRead, cells, wanted.size());
+        if (alsoRead.onRow)
+            alsoRead.onRow(cells);
     });
     if (rowid != info.rowCount)
         throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};

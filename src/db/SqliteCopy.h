@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -30,10 +29,10 @@ std::string createTableSql(const TableInfo& info);
 std::string addColumnSql(const TableInfo& info, int column);
 
 // Columns read in the same scan as a copy but not copied, and what takes
-// each row's cells of them, in the order of `columns`.
+// each row's cells: the copied columns', then these, in order.
 struct AlsoRead {
     std::vector<int> columns;
-    std::function<void(std::span<const Cell>)> onRow;
+    std::function<void(const std::vector<Cell>&)> onRow;
 };
 
 // Copies the `wanted` columns (indexes into info.columns) of every row, in

@@ -234,3 +234,29 @@ TEST(LazyLoadingCopies, EveryRowArrivesWhateverItsPlaceInABatchOfTheCopy)
         ostelvia::db::clearMemoryDatabases();
     }
 }
+
+TEST(LazyLoadingCopies, AColumnHeldFromItsCopyReadsAsSqliteKeepsIt)
+{
+    // A memory table may hold a number in a text column; SQLite keeps it as
+    // text of its own making, and every row found must read as it does,
+    // whether the column comes back from SQLite or from the copy's scan.
+    TableData t;
+    t.name = QStringLiteral("Codici");
+    t.columns = {{QStringLiteral("Id"), Column::Type::Integer}, {QStringLiteral("Code"), Column::Type::Text}};
+    t.rows = {{Value::integer(1), Value::text(QStringLiteral("C1"))},
+              {Value::integer(2), Value::real(0.1 + 0.2)},
+              {Value::integer(3), Value::integer(7)},
+              {Value::integer(4), Value()}};
+    ostelvia::db::registerMemoryDatabase(QStringLiteral("Codici.mdb"), {t});
+    Database db = Database::open(QStringLiteral("Codici.mdb"));
+    Recordset rs = db.openRecordset(QStringLiteral("Codici"));
+    const std::vector<Value> codes = rs.fieldOfEach(QStringLiteral("Code Is Not Null"), QStringLiteral("Code"));
+    EXPECT_EQ(codes,
+              (std::vector<Value>{Value::text(QStringLiteral("C1")), Value::text(QStringLiteral("0.3")),
+                                  Value::text(QStringLiteral("7"))}));
+    // A column the criteria does not name is read as the source gives it.
+    const std::vector<Value> ids = rs.fieldOfEach(QStringLiteral("Code Is Not Null"), QStringLiteral("Id"));
+    EXPECT_EQ(ids, (std::vector<Value>{Value::integer(1), Value::integer(2), Value::integer(3)}));
+    db.close();
+    ostelvia::db::clearMemoryDatabases();
+}
