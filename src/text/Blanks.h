@@ -10,20 +10,8 @@
 
 namespace ostelvia::text {
 
-// Removes leading and trailing blanks (the space character only: tabs and
-// other white space are data, as in the front-office program).
-inline QString trimBlanks(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
-// The view without its leading and trailing blanks.
+// The view without its leading and trailing blanks (the space character
+// only: tabs and other white space are data, as in the front-office program).
 inline QStringView trimBlanks(QStringView text)
 {
     qsizetype first = 0;
@@ -33,6 +21,14 @@ inline QStringView trimBlanks(QStringView text)
     while (last > first && text.at(last - 1) == QLatin1Char(' '))
         --last;
     return text.sliced(first, last - first);
+}
+
+// The text without its leading and trailing blanks.
+inline QString trimBlanks(const QString& text)
+{
+    const QStringView view(text);
+    const QStringView trimmed = trimBlanks(view);
+    return text.mid(trimmed.isNull() ? 0 : trimmed.data() - view.data(), trimmed.size());
 }
 
 // A line end or other control character, which would break a line of a
