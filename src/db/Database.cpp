@@ -42,20 +42,20 @@ Registry& registry()
     return *r;
 }
 
-// Inside a run, a file is checked for changes on disk at its first open
-// only; later opens in the run get the file as it was then. The description
-// opens "Comuni.mdb" some eight times per card, and a stat at every open
-// was a quarter of a card's cost. Jet itself works alike: it reads pages
-// from its cache and sees another user's changes only after its page
-// time-out. What the user relies on still holds: a clerk who fixes a card
-// in the front office and runs again sees the fix, because every run checks
-// afresh; and one run never mixes two versions of a file.
 void forgetRunAnswers()
 {
     for (detail::RunMemoBase* memo : registry().memos)
         memo->forget();
 }
 
+// Inside a run, a file is checked for changes on disk at its first open
+// only; later opens in the run get the file as it was then. The tool
+// opens "Comuni.mdb" some eight times per card, and a stat at every open
+// was a quarter of a card's cost. Jet itself works alike: it reads pages
+// from its cache and sees another user's changes only after its page
+// time-out. What the user relies on still holds: a clerk who fixes a card
+// in the front office and runs again sees the fix, because every run checks
+// afresh; and one run never mixes two versions of a file.
 std::shared_ptr<detail::DatabaseFile> openForRun(const QString& fileName)
 {
     Registry& r = registry();

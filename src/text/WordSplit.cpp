@@ -19,7 +19,7 @@ QString ParteStringa(const QString& testo, int parte)
     if (!t.contains(QLatin1Char(' ')))
         return parte == 0 ? t.toString() : QString();
 
-    // Positions are 1-based, as in the scans' description: at(p - 1).
+    // Positions are 1-based: character p is at(p - 1).
     const qsizetype l = t.size();
     const auto blankAt = [t](qsizetype pos) { return t.at(pos - 1) == QLatin1Char(' '); };
 
