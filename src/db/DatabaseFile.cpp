@@ -7,8 +7,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
-#include <set>
 
 namespace ostelvia::db::detail {
 
@@ -109,7 +109,7 @@ private:
         case Value::Kind::Integer:
             return type == Column::Type::Integer;
         case Value::Kind::Real:
-            return type == Column::Type::Real;
+            return type == Column::Type::Real && !std::isnan(cell.real);  // SQLite keeps NaN as Null
         case Value::Kind::Text:
             return type == Column::Type::Text;
         }
@@ -588,7 +588,13 @@ std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criter
     // Copied: reading the column below may not touch the set's finds, but
     // the result must not depend on that.
     set.table->holdWithCopy = {column};
-    const Positions matches = find(set, criteria, fileName);
+    Positions matches;
+    try {
+        matches = find(set, criteria, fileName);
+    } catch (...) {
+        set.table->holdWithCopy.clear();
+        throw;
+    }
     set.table->holdWithCopy.clear();
     const std::vector<Value>& byRowid = heldColumn(*set.table, column, fileName);
     std::vector<Value> values;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using ostelvia::db::Column;
 using ostelvia::db::Database;
 using ostelvia::db::DbError;
@@ -242,11 +244,13 @@ TEST(LazyLoadingCopies, AColumnHeldFromItsCopyReadsAsSqliteKeepsIt)
     // whether the column comes back from SQLite or from the copy's scan.
     TableData t;
     t.name = QStringLiteral("Codici");
-    t.columns = {{QStringLiteral("Id"), Column::Type::Integer}, {QStringLiteral("Code"), Column::Type::Text}};
-    t.rows = {{Value::integer(1), Value::text(QStringLiteral("C1"))},
-              {Value::integer(2), Value::real(0.1 + 0.2)},
-              {Value::integer(3), Value::integer(7)},
-              {Value::integer(4), Value()}};
+    t.columns = {{QStringLiteral("Id"), Column::Type::Integer},
+                 {QStringLiteral("Code"), Column::Type::Text},
+                 {QStringLiteral("Weight"), Column::Type::Real}};
+    t.rows = {{Value::integer(1), Value::text(QStringLiteral("C1")), Value::real(1.5)},
+              {Value::integer(2), Value::real(0.1 + 0.2), Value::real(std::nan(""))},
+              {Value::integer(3), Value::integer(7), Value::real(2)},
+              {Value::integer(4), Value(), Value()}};
     ostelvia::db::registerMemoryDatabase(QStringLiteral("Codici.mdb"), {t});
     Database db = Database::open(QStringLiteral("Codici.mdb"));
     Recordset rs = db.openRecordset(QStringLiteral("Codici"));
@@ -257,6 +261,9 @@ TEST(LazyLoadingCopies, AColumnHeldFromItsCopyReadsAsSqliteKeepsIt)
     // A column the criteria does not name is read as the source gives it.
     const std::vector<Value> ids = rs.fieldOfEach(QStringLiteral("Code Is Not Null"), QStringLiteral("Id"));
     EXPECT_EQ(ids, (std::vector<Value>{Value::integer(1), Value::integer(2), Value::integer(3)}));
+    // SQLite keeps a NaN as Null.
+    const std::vector<Value> weights = rs.fieldOfEach(QStringLiteral("Weight Is Null"), QStringLiteral("Weight"));
+    EXPECT_EQ(weights, (std::vector<Value>{Value(), Value()}));
     db.close();
     ostelvia::db::clearMemoryDatabases();
 }
