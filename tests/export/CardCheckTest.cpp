@@ -4,6 +4,10 @@
 // values the fixture files lack, as in-memory guest tables; failures raise.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
+#include <sys/time.h>
+
 #include "db/Database.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"
@@ -58,6 +62,36 @@ TEST(CardCheckTest, SuggestionsOfTheBasicCards)
             << c.cardNumber << ": " << card->problems.at(static_cast<size_t>(c.problem)).text.toStdString();
     }
     EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+// Every problem of a report, one line each.
+QStringList problemLines(const CheckReport& report)
+{
+    QStringList lines;
+    for (const auto& card : report.cards)
+        for (const auto& problem : card.problems)
+            lines << card.cardNumber + QLatin1Char(' ') + problem.text;
+    return lines;
+}
+
+TEST(CardCheckTest, TheNextRunChecksAgainstTheCodesAsTheyAreNow)
+{
+    // The code searches are answered once per run: the clerk who replaces
+    // "Comuni.mdb" between two checks must see the second check agree with
+    // the new file, as a check started afresh would.
+    ScratchDir scratch;
+    const QString from = QStringLiteral("31/12/1999");
+    const QString to = QStringLiteral("03/08/2024");
+    const QStringList before = problemLines(check(from, to));
+    const QString comuni = scratch.filePath(QStringLiteral("Comuni.mdb"));
+    writeBytes(comuni, readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
+    const qint64 secs = QFileInfo(comuni).lastModified().toSecsSinceEpoch() + 10;
+    struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
+    ASSERT_EQ(::utimes(comuni.toLocal8Bit().constData(), times), 0);
+    const QStringList after = problemLines(check(from, to));
+    db::clearCache();
+    EXPECT_EQ(after, problemLines(check(from, to)));
+    EXPECT_NE(after, before);
 }
 
 // Cards the fixture files lack: each alone in an in-memory current database,
