@@ -7,7 +7,11 @@
 // when a dialog asks anything. The archive copy of the send is removed again,
 // so that the next run starts from the same folder.
 //
-// Usage: ostelvia_window_bench [FROM TO]   (dates dd/mm/yyyy; 2022-2023 by default)
+// Usage: ostelvia_window_bench [--timing-only] [FROM TO]
+//   (dates dd/mm/yyyy; 2022-2023 by default). With --timing-only the export
+//   file is not read back to compare it with the list and the sent file:
+//   reading and hashing 51 MB twice is no part of the clerk's path, and
+//   scripts/bench makes one checked run before the timed ones.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -103,7 +107,10 @@ void removeArchiveCopy(const QStringList& before, bool folderExisted)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool timingOnly = args.size() > 1 && args.at(1) == QLatin1String("--timing-only");
+    if (timingOnly)
+        args.removeAt(1);
     const QString from = args.size() > 2 ? args.at(1) : QStringLiteral("01/01/2022");
     const QString to = args.size() > 2 ? args.at(2) : QStringLiteral("31/12/2023");
     const bool archiveExisted = QDir(ostelvia::exporter::kArchiveFolder).exists();
@@ -131,10 +138,11 @@ int main(int argc, char** argv)
         creaStart = clock.elapsed();
         window.creaFileButton()->click();
         creaEnd = clock.elapsed();
-        exported = exportFileSeen();
         const ostelvia::ui::LinesView* list = window.linesList();
         listed = list->lineCount();
-        if (exported.lines == 0 || listed != exported.lines)
+        if (!timingOnly)
+            exported = exportFileSeen();
+        if (listed == 0 || (!timingOnly && listed != exported.lines))
             fail(QStringLiteral("%1 lines listed, %2 written by the export").arg(listed).arg(exported.lines));
         else if (const qsizetype selected = list->selectedRows().size(); selected != listed)
             fail(QStringLiteral("%1 of %2 lines selected").arg(selected).arg(listed));
@@ -153,9 +161,8 @@ int main(int argc, char** argv)
     const qint64 closed = clock.elapsed();
 
     // Every line was selected: what goes out is what the export wrote.
-    const FileSeen sent = exportFileSeen();
-    if (sent != exported)
-        fail(QStringLiteral("the sent file (%1 lines) is not the %2 lines listed").arg(sent.lines).arg(listed));
+    if (!timingOnly && exportFileSeen() != exported)
+        fail(QStringLiteral("the sent file is not the %1 lines listed").arg(listed));
     if (archiveFiles().size() != archivedBefore.size() + 1)
         fail(QStringLiteral("no archive copy of the send"));
     removeArchiveCopy(archivedBefore, archiveExisted);
