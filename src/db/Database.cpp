@@ -309,8 +309,7 @@ int columnOf(const RecordsetState& s, const QString& name)
     const detail::TableInfo& table = *s.set->table;
     const int column = table.column(name);
     if (column < 0)
-        throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
-                          .arg(quoted(s.handle->fileName), quoted(name), quoted(table.name)));
+        throw detail::missingField(s.handle->fileName, name, table.name);
     return column;
 }
 

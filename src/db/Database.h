@@ -134,8 +134,9 @@ public:
 
     // A look-up: the field of the first row, in the set's order, that the
     // criteria finds, or nothing when it finds none; what findFirst, noMatch
-    // and field() on a fresh record set would give, errors included. Kept
-    // with the loaded file, so the same look-up again costs one search.
+    // and field() on a fresh record set would give, errors included, without
+    // a record set's state. A caller that asks again keeps its answers
+    // (RunMemo).
     std::optional<Value> lookUp(const QString& tableOrSql, const QString& criteria, const QString& field);
 
     // Closes the handle; record sets opened on it can no longer be used.

@@ -43,6 +43,12 @@ QString missingColumn(const char* message)
 
 }  // namespace
 
+DbError missingField(const QString& fileName, const QString& field, const QString& table)
+{
+    return DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
+                       .arg(quoted(fileName), quoted(field), quoted(table)));
+}
+
 namespace {
 
 // The columns of TableInfo::holdWithCopy, held by rowid as heldColumn()
@@ -291,8 +297,7 @@ void DatabaseFile::rejected(const QString& what, const QString& text, const QStr
 {
     const QString column = missingColumn(sqlite3_errmsg(db_));
     if (!column.isEmpty() && info)
-        throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
-                          .arg(quoted(fileName), quoted(column), quoted(info->name)));
+        throw missingField(fileName, column, info->name);
     throw DbError(QStringLiteral("Il database %1 ha rifiutato %2: %3").arg(quoted(fileName), what, text));
 }
 
@@ -450,26 +455,20 @@ Positions DatabaseFile::search(SetData& set, const QString& criteria, const QStr
 std::optional<Value> DatabaseFile::lookUp(SetData& set, const QString& criteria, const QString& field,
                                           const QString& fileName)
 {
-    if (auto known = set.answers.constFind(criteria); known != set.answers.constEnd() && known->field == field)
-        return known->value;
-    // Searched without keeping the positions: the answer is all a look-up
-    // asks again, and the two years keep some twenty thousand of them.
+    // Searched without keeping the positions: a look-up never goes on to a
+    // find next.
     const Positions found = search(set, criteria, fileName);
     std::optional<Value> value;
     if (!found.empty()) {
         TableInfo& info = *set.table;
         const int column = info.column(field);
         if (column < 0)
-            throw DbError(QStringLiteral("Nel database %1 manca il campo %2 (tabella %3).")
-                              .arg(quoted(fileName), quoted(field), quoted(info.name)));
+            throw missingField(fileName, field, info.name);
         const std::int64_t rowid = set.rowids[static_cast<size_t>(found.front())];
         value = info.columns[static_cast<size_t>(column)].isLong
             ? readRow(info, rowid, column, nullptr, fileName)->get(static_cast<size_t>(column))
             : heldColumn(info, column, fileName)[static_cast<size_t>(rowid)];
     }
-    if (set.answers.size() >= SetData::kMaxFinds)
-        set.answers.clear();
-    set.answers.insert(criteria, {field, value});
     return value;
 }
 

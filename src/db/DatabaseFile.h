@@ -72,6 +72,9 @@ private:
 
 using Positions = std::vector<std::int32_t>;
 
+// A field the table lacks, named as the caller wrote it.
+DbError missingField(const QString& fileName, const QString& field, const QString& table);
+
 // The rows of one record set, in its order, and the finds made on it. The
 // rows are selected on first use, when the first find names the columns it
 // needs too, so the table is read once for both.
@@ -93,13 +96,6 @@ struct SetData {
     // results took more memory than the positions.
     QHash<QString, Positions> finds;
     static constexpr qsizetype kMaxFinds = 1024;
-    // Look-ups answered, by criteria: the field asked for and its value on
-    // the first row found (nothing when none). A card makes some seven.
-    struct Answer {
-        QString field;
-        std::optional<Value> value;
-    };
-    QHash<QString, Answer> answers;
 };
 
 // One loaded database file (or in-memory database), shared by every handle
@@ -133,11 +129,12 @@ public:
     // for a field or two: such a field is better read alone from the copy
     // in SQLite than by decoding the whole row.
     bool readsFieldsAlone(const TableInfo& table, int column) const;
-    // One field of one row, from the copy in SQLite (copying the column first).
+    // One field of one row, from the column held in memory (read first).
     Value storedField(TableInfo& table, std::int64_t rowid, int column, const QString& fileName);
 
     // The field's value on the first row, in set order, that the criteria
-    // finds; nothing when it finds none. Answers are kept with the set.
+    // finds; nothing when it finds none. Not kept: callers that ask again
+    // keep the answers for their run (RunMemo).
     std::optional<Value> lookUp(SetData& set, const QString& criteria, const QString& field, const QString& fileName);
 
     // The value of `column` on every row the criteria finds, in set order.
