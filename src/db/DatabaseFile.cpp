@@ -82,6 +82,13 @@ public:
         mixed_.assign(columns_.size(), false);
     }
 
+    // Room for the rows a scan will hand over, made at once.
+    void reserve(std::int64_t rows)
+    {
+        for (std::vector<Value>& values : values_)
+            values.reserve(static_cast<size_t>(rows) + 1);
+    }
+
     AlsoRead alsoRead()
     {
         if (columns_.empty())
@@ -249,6 +256,7 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     declareColumns(info, names, fileName);
     HeldFromCopy held(info, wanted);
     try {
+        held.reserve(source_->expectedRows(info.name));
         info.rowCount = copyColumns(db_, *source_, info, wanted, creating, held.alsoRead());
     } catch (const SourceFailure& failure) {
         throw unreadableTable(info.name, fileName, failure.reason);

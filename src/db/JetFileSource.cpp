@@ -239,6 +239,14 @@ public:
         return columns;
     }
 
+    // The count the table definition records, unless it is more rows than
+    // the file could hold (every row takes more than 4 bytes of a page).
+    std::int64_t expectedRows(const QString& storedName) override
+    {
+        const std::uint64_t recorded = open(storedName).def->num_rows;
+        return recorded <= bytes_.size() / 4 ? static_cast<std::int64_t>(recorded) : 0;
+    }
+
     void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) override
     {
         Table& t = open(storedName);
@@ -246,8 +254,10 @@ public:
         std::vector<Cell> cells(wanted.size());
         const std::vector<int> slotOf = slotsOf(t, wanted);
         const bool firstScan = !t.scanned;
-        if (firstScan)
+        if (firstScan) {
             t.rows.clear();
+            t.rows.reserve(static_cast<size_t>(expectedRows(storedName)));
+        }
         size_t row = 0;
         unsigned index = 0;
         mdb_rewind_table(table);

@@ -23,6 +23,11 @@ public:
         return columns;
     }
 
+    std::int64_t expectedRows(const QString& storedName) override
+    {
+        return static_cast<std::int64_t>(table(storedName).rows.size());
+    }
+
     void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) override
     {
         const TableData& t = table(storedName);

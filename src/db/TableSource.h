@@ -49,6 +49,10 @@ public:
 
     // The columns of a table, in stored order.
     virtual std::vector<SourceColumn> columns(const QString& storedName) = 0;
+    // How many rows a scan of the table should hand over, to make room for
+    // them at once: a hint, never trusted (a damaged file may claim any
+    // number, and the scan tells what it really read).
+    virtual std::int64_t expectedRows(const QString& storedName) = 0;
 
     // Reads every row in stored order, decoding only the wanted columns
     // (indexes into columns()); onRow gets their cells in that order. Rows

@@ -8,58 +8,55 @@ namespace ostelvia::db {
 Value Value::integer(std::int64_t v)
 {
     Value r;
-    r.kind_ = Kind::Integer;
-    r.integer_ = v;
+    r.value_ = v;
     return r;
 }
 
 Value Value::real(double v)
 {
     Value r;
-    r.kind_ = Kind::Real;
-    r.real_ = v;
+    r.value_ = v;
     return r;
 }
 
 Value Value::text(const QString& v)
 {
     Value r;
-    r.kind_ = Kind::Text;
-    r.text_ = v;
+    r.value_ = v;
     return r;
 }
 
 QString Value::toText() const
 {
-    switch (kind_) {
+    switch (kind()) {
     case Kind::Null:
         return {};
     case Kind::Integer:
-        return QString::number(integer_);
+        return QString::number(std::get<std::int64_t>(value_));
     case Kind::Real: {
         // Shortest text that reads back as the same number, in the C locale
         // whatever the user's locale.
         char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, real_);
+        const auto res = std::to_chars(buf, buf + sizeof buf, std::get<double>(value_));
         return QString::fromLatin1(buf, res.ptr - buf);
     }
     case Kind::Text:
-        return text_;
+        return std::get<QString>(value_);
     }
     return {};
 }
 
 double Value::toNumber() const
 {
-    switch (kind_) {
+    switch (kind()) {
     case Kind::Null:
         return 0;
     case Kind::Integer:
-        return static_cast<double>(integer_);
+        return static_cast<double>(std::get<std::int64_t>(value_));
     case Kind::Real:
-        return real_;
+        return std::get<double>(value_);
     case Kind::Text: {
-        QByteArray t = text_.trimmed().toLatin1();
+        QByteArray t = std::get<QString>(value_).trimmed().toLatin1();
         if (t.startsWith('+'))
             t.remove(0, 1);
         double d = 0;
@@ -73,19 +70,7 @@ double Value::toNumber() const
 
 bool Value::operator==(const Value& other) const
 {
-    if (kind_ != other.kind_)
-        return false;
-    switch (kind_) {
-    case Kind::Null:
-        return true;
-    case Kind::Integer:
-        return integer_ == other.integer_;
-    case Kind::Real:
-        return real_ == other.real_;
-    case Kind::Text:
-        return text_ == other.text_;
-    }
-    return false;
+    return value_ == other.value_;  // a NaN differs even from itself
 }
 
 }  // namespace ostelvia::db
