@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "db/HeapPages.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"
 #include "export/CodeList.h"
@@ -199,6 +200,7 @@ int runExport(const Arguments& args)
 
 int main(int argc, char* argv[])
 {
+    db::preferHugePagesForHeap();
     QCoreApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "db/HeapPages.h"
 #include "export/FrontOfficeDir.h"
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/FrontOfficeFolder.h"
@@ -38,6 +39,7 @@ int Fallisce(const QString& messaggio)
 
 int main(int argc, char* argv[])
 {
+    ostelvia::db::preferHugePagesForHeap();
     // Options first: they need no display.
     const char* cartella = nullptr;
     for (int i = 1; i < argc; ++i) {

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/HeapPages.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+
+namespace ostelvia::db {
+
+namespace {
+
+// Enough for all the small objects of a code list or a check, and few
+// enough that a whole huge page left half used costs little.
+constexpr std::uintptr_t kHugeHeap = std::uintptr_t(8) << 20;
+constexpr std::uintptr_t kHugePage = std::uintptr_t(2) << 20;
+
+std::uintptr_t heapEnd()
+{
+    return reinterpret_cast<std::uintptr_t>(sbrk(0));
+}
+
+}  // namespace
+
+void preferHugePagesForHeap()
+{
+    // The heap grows by the request plus this pad; glibc also keeps the pad
+    // when it gives memory back, so the region below stays the heap's.
+    if (mallopt(M_TOP_PAD, static_cast<int>(kHugeHeap)) == 0)
+        return;
+    // Blocks below the mmap threshold come from the heap: take them until
+    // it grows once, which it then does by the pad.
+    const std::uintptr_t start = heapEnd();
+    std::array<void*, 8> blocks{};
+    for (void*& block : blocks) {
+        block = std::malloc(std::size_t(120) << 10);
+        if (!block || heapEnd() != start)
+            break;
+    }
+    for (void* block : blocks)
+        std::free(block);
+    const std::uintptr_t end = heapEnd();
+    const std::uintptr_t from = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t to = end & ~(kHugePage - 1);
+    if (to > from)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
+}  // namespace ostelvia::db
