@@ -17,6 +17,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -111,13 +112,9 @@ public:
     {
         if (size == 0)
             return;
-        constexpr size_t kHugePage = size_t(2) << 20;
-        const int populate = size < kHugePage ? MAP_POPULATE : 0;
-        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | populate, -1, 0);
-        if (p == MAP_FAILED)
+        void* p = size < kHugePage ? mapPopulated(size) : mapInHugePages(size);
+        if (!p)
             throw SourceFailure{QStringLiteral("memoria insufficiente")};
-        if (!populate)
-            ::madvise(p, size, MADV_HUGEPAGE);
         data_ = static_cast<char*>(p);
     }
     ~Snapshot()
@@ -140,6 +137,35 @@ public:
     size_t size() const { return size_; }
 
 private:
+    static constexpr size_t kHugePage = size_t(2) << 20;
+
+    static void* mapPopulated(size_t size)
+    {
+        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        return p == MAP_FAILED ? nullptr : p;
+    }
+
+    // Starts on a huge page boundary: the system gives huge pages only for
+    // whole aligned ones, and an unaligned start left a megabyte of small
+    // pages at each end.
+    static void* mapInHugePages(size_t size)
+    {
+        const size_t padded = size + kHugePage;
+        void* p = ::mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        const auto base = reinterpret_cast<std::uintptr_t>(p);
+        const std::uintptr_t start = (base + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+        const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        const std::uintptr_t end = (start + size + pageSize - 1) & ~(pageSize - 1);
+        if (start > base)
+            ::munmap(p, start - base);
+        if (base + padded > end)
+            ::munmap(reinterpret_cast<void*>(end), base + padded - end);
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+        return reinterpret_cast<void*>(start);
+    }
+
     char* data_ = nullptr;
     size_t size_ = 0;
 };
