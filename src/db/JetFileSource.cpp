@@ -7,6 +7,7 @@
 #include "db/FileCheck.h"
 #include "db/FileSignature.h"
 #include "db/TableSource.h"
+#include "db/TextMemo.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -280,6 +281,7 @@ public:
         std::vector<Cell> cells(wanted.size());
         const std::vector<int> slotOf = slotsOf(t, wanted);
         const bool firstScan = !t.scanned;
+        t.texts.resize(t.cols.size());
         if (firstScan) {
             t.rows.clear();
             t.rows.reserve(static_cast<size_t>(expectedRows(storedName)));
@@ -295,7 +297,7 @@ public:
                 t.rows.push_back({page, index});
             else if (row >= t.rows.size() || t.rows[row].page != page || t.rows[row].index != index)
                 throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
-            deliverRow(t, slotOf, cells, onRow);
+            deliverRow(t, slotOf, cells, onRow, &t.texts);
             ++row;
         }
         if (!firstScan && row != t.rows.size())
@@ -338,6 +340,7 @@ private:
         std::vector<MdbColumn*> cols;
         std::vector<RowPlace> rows;
         bool scanned = false;
+        std::vector<TextMemo> texts;  // by column number, for scans
     };
 
     // For each column of the table, its place in a row of the wanted
@@ -352,8 +355,9 @@ private:
     }
 
     // Hands the wanted cells of the row just cracked to onRow, then frees
-    // the texts they point into.
-    void deliverRow(const Table& t, const std::vector<int>& slotOf, std::vector<Cell>& cells, const RowCallback& onRow)
+    // the texts they point into. Texts are looked up in `memos` when given.
+    void deliverRow(const Table& t, const std::vector<int>& slotOf, std::vector<Cell>& cells, const RowCallback& onRow,
+                    std::vector<TextMemo>* memos = nullptr)
     {
         std::fill(cells.begin(), cells.end(), Cell{});
         const size_t numCols = t.cols.size();
@@ -363,7 +367,8 @@ private:
                 continue;
             const int slot = slotOf[static_cast<size_t>(f.colnum)];
             if (slot >= 0)
-                cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
+                cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f,
+                                                            memos ? &(*memos)[static_cast<size_t>(f.colnum)] : nullptr);
         }
         try {
             onRow(cells);
@@ -480,7 +485,7 @@ private:
         return cell;
     }
 
-    Cell readCell(MdbColumn* col, const MdbField& f)
+    Cell readCell(MdbColumn* col, const MdbField& f, TextMemo* memo)
     {
         Cell cell;
         unsigned char* buf = mdb_->pg_buf;
@@ -544,14 +549,17 @@ private:
             // row, rather than into a new string for every field: a run
             // reads a dozen texts for each of 100,000 stored cards. A stored
             // byte never needs more than two UTF-8 bytes.
-            std::string& buffer = textBuffers_[static_cast<size_t>(f.colnum)];
-            const size_t room = static_cast<size_t>(f.siz) * 2 + 16;
-            if (buffer.size() < room)
-                buffer.resize(room);
-            const int length = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(buf) + start,
-                                                 static_cast<size_t>(f.siz), buffer.data(), room);
+            const std::string_view stored(reinterpret_cast<const char*>(buf) + start, static_cast<size_t>(f.siz));
+            const auto decode = [&] {
+                std::string& buffer = textBuffers_[static_cast<size_t>(f.colnum)];
+                const size_t room = stored.size() * 2 + 16;
+                if (buffer.size() < room)
+                    buffer.resize(room);
+                const int length = mdb_unicode2ascii(mdb_, stored.data(), stored.size(), buffer.data(), room);
+                return std::string_view(buffer.data(), static_cast<size_t>(std::max(length, 0)));
+            };
             cell.kind = Value::Kind::Text;
-            cell.text = std::string_view(buffer.data(), static_cast<size_t>(std::max(length, 0)));
+            cell.text = memo ? memo->get(stored, decode) : decode();
             return cell;
         }
         case MDB_MEMO: {
