@@ -21,7 +21,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -162,13 +161,24 @@ public:
     bool contains(const QString& text) const;
 
 private:
-    // Looked up by view: a name's key is built in one buffer, not allocated.
-    struct KeyHash {
-        using is_transparent = void;
-        size_t operator()(std::u32string_view key) const { return std::hash<std::u32string_view>{}(key); }
+    // Where a key lies in keys_; an empty slot has hash 0.
+    struct Slot {
+        std::size_t hash = 0;
+        std::uint32_t start = 0;
+        std::uint32_t length = 0;
     };
-    std::unordered_set<std::u32string, KeyHash, std::equal_to<>> keys_;
-    mutable std::u32string scratch_;
+    static std::size_t hashOf(std::u32string_view key);
+    // The slot holding the key, or the empty one where it would go.
+    std::size_t slotFor(std::u32string_view key, std::size_t hash) const;
+    void grow();
+
+    // Every key folded as the engine compares texts, one after another in
+    // one buffer, found through a table of their places: a code list's
+    // 8,000 names cost a few allocations instead of 16,000.
+    std::u32string keys_;
+    std::vector<Slot> slots_;  // a power of two long, at most half used
+    std::size_t count_ = 0;
+    mutable std::u32string scratch_;  // a looked-up key, built without allocating
 };
 
 // Doubles every single quote, so a value can stand between single quotes in

@@ -155,6 +155,13 @@ TEST_F(LazyLoadingTest, TextSetAnswersAsAnEqualityCriteria)
     EXPECT_TRUE(names.contains(QString::fromUtf8("ğEMLIK \U0001F600")));
     EXPECT_FALSE(names.contains(QString::fromUtf8("ğEMLIK \U0001F601")));
     EXPECT_FALSE(names.contains(QString::fromUtf8("ğEMLIK ")));
+    // Thousands of names, as a code list holds: each still found once the set has grown.
+    for (int i = 0; i < 5000; ++i)
+        names.insert(QStringLiteral("Comune %1").arg(i));
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_TRUE(names.contains(QStringLiteral("COMUNE %1").arg(i))) << i;
+        ASSERT_FALSE(names.contains(QStringLiteral("Comune %1 ").arg(i))) << i;
+    }
 }
 
 TEST(LazyLoadingFiles, MemosReadAfterOtherFieldsAndRowsReadAgainAreWhole)
