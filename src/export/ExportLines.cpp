@@ -48,6 +48,19 @@ QByteArrayView ExportLines::bytesAt(qsizetype line) const
     return QByteArrayView(bytes_.constData() + starts_[at], ends_[at] - starts_[at]);
 }
 
+void ExportLines::writeTo(LineWriter& file, const QVector<int>& rows) const
+{
+    for (qsizetype k = 0; k < rows.size();) {
+        const auto first = static_cast<size_t>(rows[k]);
+        size_t last = first;
+        // Two bytes between one line and the next are CR LF: a lone CR or
+        // LF leaves one.
+        while (++k < rows.size() && static_cast<size_t>(rows[k]) == last + 1 && ends_[last] + 2 == starts_[last + 1])
+            ++last;
+        file.writeLine(QByteArrayView(bytes_.constData() + starts_[first], ends_[last] - starts_[first]));
+    }
+}
+
 QString ExportLines::at(qsizetype line) const
 {
     return text::fromCp1252(bytesAt(line));

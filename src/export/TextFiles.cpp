@@ -285,7 +285,15 @@ void LineWriter::writeLine(const QString& line)
 
 void LineWriter::writeLine(QByteArrayView line)
 {
-    pending_.append(line);
+    if (line.size() < kChunk) {
+        pending_.append(line);
+        return endLine();
+    }
+    // Many lines at once: written from where they are, not copied first.
+    if (!pending_.isEmpty())
+        writePending();
+    if (file_.write(line.data(), line.size()) != line.size())
+        throw FileError(writeError(path_, file_));
     endLine();
 }
 

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <numeric>
+
 #include "export/ExportLines.h"
 #include "export/TextFiles.h"
 #include "TestSupport.h"
@@ -87,6 +89,38 @@ TEST(TextFiles, ExportLinesHoldTheBytesAndShowTheText)
     EXPECT_EQ(lines.bytesAt(0), QByteArrayView("CANT\xD9 \x80"));
     EXPECT_TRUE(lines.bytesAt(1).isEmpty());
     EXPECT_TRUE(exporter::ExportLines::fromTexts({}).isEmpty());
+}
+
+// The selected lines go out each with CR LF whatever end the file gave
+// them, in the order asked; runs of neighbours are written in one piece.
+TEST(TextFiles, SelectedLinesAreWrittenWithCrLfInTheirOrder)
+{
+    ScratchDir scratch;
+    const QString source = scratch.filePath(QStringLiteral("letto.txt"));
+    QByteArray bytes = "a\r\nb\nc\rd\r\ne";
+    QByteArray allWithCrLf = "a\r\nb\r\nc\r\nd\r\ne\r\n";
+    const QByteArray record(776, 'X');
+    for (int i = 0; i < 1000; ++i) {  // a run longer than the writer's buffer
+        bytes += "\r\n" + record;
+        allWithCrLf += record + "\r\n";
+    }
+    writeBytes(source, bytes);
+    const exporter::ExportLines lines = exporter::ExportLines::read(source);
+    ASSERT_EQ(lines.size(), 1005);
+
+    const auto written = [&](const QVector<int>& rows) {
+        const QString path = scratch.filePath(QStringLiteral("scritto.txt"));
+        exporter::LineWriter file(path);
+        lines.writeTo(file, rows);
+        file.close();
+        return readBytes(path);
+    };
+    QVector<int> every(1005);
+    std::iota(every.begin(), every.end(), 0);
+    EXPECT_EQ(written(every), allWithCrLf);
+    EXPECT_EQ(written({1, 3, 4, 5}), "b\r\nd\r\ne\r\n" + record + "\r\n");
+    EXPECT_EQ(written({3, 2, 0}), QByteArray("d\r\nc\r\na\r\n"));
+    EXPECT_EQ(written({}), QByteArray());
 }
 
 }  // namespace

@@ -480,11 +480,10 @@ void OstelviaDT::Invia()
     QString percorso;
     try {
         percorso = exporter::readExportPath();
-        // Line by line, as the list holds them: a long export is never held
-        // a second time.
+        // From the bytes the list holds: a long export is never held a
+        // second time.
         exporter::LineWriter file(percorso);
-        for (int i : selezionate)
-            file.writeLine(righe.bytesAt(i));
+        righe.writeTo(file, selezionate);
         file.close();
         exporter::RimuoviUltimoACapo(percorso);
     } catch (const Error& errore) {
