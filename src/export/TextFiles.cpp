@@ -289,11 +289,17 @@ void LineWriter::writeLine(QByteArrayView line)
         pending_.append(line);
         return endLine();
     }
-    // Many lines at once: written from where they are, not copied first.
+    // Many lines at once: written from where they are, not copied first,
+    // and in pieces of the buffer's size (one 54 MB write took four times
+    // as long as the same bytes a quarter megabyte at a time).
     if (!pending_.isEmpty())
         writePending();
-    if (file_.write(line.data(), line.size()) != line.size())
-        throw FileError(writeError(path_, file_));
+    for (qsizetype done = 0; done < line.size();) {
+        const qint64 piece = std::min<qint64>(kChunk, line.size() - done);
+        if (file_.write(line.data() + done, piece) != piece)
+            throw FileError(writeError(path_, file_));
+        done += piece;
+    }
     endLine();
 }
 
