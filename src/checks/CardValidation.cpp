@@ -56,10 +56,11 @@ const QString kLuoghiSql = codeSetSql(kLuoghi);
 // One column of a code set, searched with find first "<column> = '<value>'".
 class CodeColumn {
 public:
-    CodeColumn(const QString& file, const QString& setSql, QLatin1String column)
+    // `equals` is "<column> = '".
+    CodeColumn(const QString& file, const QString& setSql, QLatin1String equals)
         : file_(file),
           setSql_(setSql),
-          column_(column)
+          equals_(equals)
     { }
 
     // True when find first finds nothing. A card asks a dozen of these, nearly
@@ -72,13 +73,9 @@ public:
 private:
     bool search(const QString& value) const
     {
-        const QString escaped = db::escapeQuotes(value);
-        QString criteria;
-        criteria.reserve(column_.size() + escaped.size() + 5);
-        criteria.append(column_).append(QLatin1String(" = '")).append(escaped).append(QLatin1Char('\''));
         db::Database database = db::Database::open(file_);
         db::Recordset set = database.openRecordset(setSql_);
-        set.findFirst(criteria);
+        set.findFirst(db::quotedCriteria(equals_, value));
         const bool lacking = set.noMatch();
         database.close();
         return lacking;
@@ -86,16 +83,16 @@ private:
 
     const QString& file_;
     const QString& setSql_;
-    QLatin1String column_;
+    QLatin1String equals_;
     mutable db::RunMemo<bool> answers_;
 };
 
-const CodeColumn kSiglaStato(kComuni, kStatiSql, QLatin1String("Sigla"));
-const CodeColumn kNomeStato(kComuni, kStatiSql, QLatin1String("Descrizione"));
-const CodeColumn kSiglaProvincia(kComuni, kProvinceSql, QLatin1String("Sigla"));
-const CodeColumn kNomeComune(kComuni, kComuniSql, QLatin1String("Descrizione"));
-const CodeColumn kSiglaDocumento(kCodiciVari, kTipiDocumentoSql, QLatin1String("Sigla"));
-const CodeColumn kNomeLuogo(kComuni, kLuoghiSql, QLatin1String("Descrizione"));
+const CodeColumn kSiglaStato(kComuni, kStatiSql, QLatin1String("Sigla = '"));
+const CodeColumn kNomeStato(kComuni, kStatiSql, QLatin1String("Descrizione = '"));
+const CodeColumn kSiglaProvincia(kComuni, kProvinceSql, QLatin1String("Sigla = '"));
+const CodeColumn kNomeComune(kComuni, kComuniSql, QLatin1String("Descrizione = '"));
+const CodeColumn kSiglaDocumento(kCodiciVari, kTipiDocumentoSql, QLatin1String("Sigla = '"));
+const CodeColumn kNomeLuogo(kComuni, kLuoghiSql, QLatin1String("Descrizione = '"));
 
 void checkBirthDate(const db::Recordset& scheda, Findings& findings)
 {

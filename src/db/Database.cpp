@@ -240,6 +240,14 @@ QString escapeQuotes(const QString& value)
     return out;
 }
 
+QString quotedCriteria(QLatin1String prefix, const QString& value)
+{
+    const QString escaped = escapeQuotes(value);
+    QString text;
+    text.reserve(prefix.size() + escaped.size() + 1);
+    return text.append(prefix).append(escaped).append(QLatin1Char('\''));
+}
+
 // --- Database ------------------------------------------------------------------
 
 Database Database::open(const QString& fileName)

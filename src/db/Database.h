@@ -184,6 +184,9 @@ private:
 // Doubles every single quote, so a value can stand between single quotes in
 // an SQL text or a criteria ("L'AQUILA" -> "L''AQUILA").
 QString escapeQuotes(const QString& value);
+// "<prefix><value>'", the value's quotes doubled: a criteria ending in a
+// quoted value ("Sigla = '" and "I" give "Sigla = 'I'"), built in one piece.
+QString quotedCriteria(QLatin1String prefix, const QString& value);
 
 // One run of the tool: an export, a code list, a check, a window command.
 // While a run is open, each file is checked for changes on disk at its

@@ -592,17 +592,19 @@ std::vector<Value> DatabaseFile::columnFromSource(TableInfo& info, int column, c
 
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
 {
+    // The column is held from this find's copy, if it makes one, and asked
+    // of no later copy.
+    struct HoldForThisFind {
+        TableInfo& table;
+        explicit HoldForThisFind(TableInfo& t, int column) : table(t) { table.holdWithCopy = {column}; }
+        ~HoldForThisFind() { table.holdWithCopy.clear(); }
+    };
     // Copied: reading the column below may not touch the set's finds, but
     // the result must not depend on that.
-    set.table->holdWithCopy = {column};
-    Positions matches;
-    try {
-        matches = find(set, criteria, fileName);
-    } catch (...) {
-        set.table->holdWithCopy.clear();
-        throw;
-    }
-    set.table->holdWithCopy.clear();
+    const Positions matches = [&] {
+        const HoldForThisFind hold(*set.table, column);
+        return find(set, criteria, fileName);
+    }();
     const std::vector<Value>& byRowid = heldColumn(*set.table, column, fileName);
     std::vector<Value> values;
     values.reserve(matches.size());

@@ -16,7 +16,6 @@ namespace {
 // Enough for all the small objects of a code list or a check, and few
 // enough that a whole huge page left half used costs little.
 constexpr std::uintptr_t kHugeHeap = std::uintptr_t(8) << 20;
-constexpr std::uintptr_t kHugePage = std::uintptr_t(2) << 20;
 constexpr std::size_t kLargeBlock = std::size_t(1) << 20;
 
 std::uintptr_t heapEnd()
@@ -25,6 +24,15 @@ std::uintptr_t heapEnd()
 }
 
 }  // namespace
+
+void askForHugePages(void* begin, std::size_t size)
+{
+    const auto from = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (from + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+    const std::uintptr_t last = (from + size) & ~std::uintptr_t(kHugePage - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
 
 void preferHugePagesForHeap()
 {
@@ -48,11 +56,7 @@ void preferHugePagesForHeap()
     }
     for (void* block : blocks)
         std::free(block);
-    const std::uintptr_t end = heapEnd();
-    const std::uintptr_t from = (start + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t to = end & ~(kHugePage - 1);
-    if (to > from)
-        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    askForHugePages(reinterpret_cast<void*>(start), heapEnd() - start);
 }
 
 }  // namespace ostelvia::db

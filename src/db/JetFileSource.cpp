@@ -6,6 +6,7 @@
 
 #include "db/FileCheck.h"
 #include "db/FileSignature.h"
+#include "db/HeapPages.h"
 #include "db/TableSource.h"
 #include "db/TextMemo.h"
 
@@ -138,8 +139,6 @@ public:
     size_t size() const { return size_; }
 
 private:
-    static constexpr size_t kHugePage = size_t(2) << 20;
-
     static void* mapPopulated(size_t size)
     {
         void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
@@ -163,7 +162,7 @@ private:
             ::munmap(p, start - base);
         if (base + padded > end)
             ::munmap(reinterpret_cast<void*>(end), base + padded - end);
-        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+        askForHugePages(reinterpret_cast<void*>(start), size);
         return reinterpret_cast<void*>(start);
     }
 

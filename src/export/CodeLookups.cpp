@@ -28,16 +28,6 @@ QString lookUp(const QString& criteria, const QString& wanted = kCodeField, cons
     return result;
 }
 
-// "<prefix><value>'" with the value's quotes doubled.
-QString criteria(QLatin1String prefix, const QString& value)
-{
-    const QString escaped = db::escapeQuotes(value);
-    QString text;
-    text.reserve(prefix.size() + escaped.size() + 1);
-    text.append(prefix).append(escaped).append(QLatin1Char('\''));
-    return text;
-}
-
 }  // namespace
 
 // A record makes up to seven look-ups, nearly all of them made by earlier
@@ -46,20 +36,22 @@ QString CodiceComune(const QString& nome)
 {
     static db::RunMemo<QString> answers;
     return answers.get(nome, [&] {
-        return lookUp(criteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), text::trimBlanks(nome)));
+        return lookUp(db::quotedCriteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), text::trimBlanks(nome)));
     });
 }
 
 QString CodiceStato(const QString& nome)
 {
     static db::RunMemo<QString> answers;
-    return answers.get(nome, [&] { return lookUp(criteria(QLatin1String("Tipo = 0 and Descrizione = '"), nome)); });
+    return answers.get(nome,
+                       [&] { return lookUp(db::quotedCriteria(QLatin1String("Tipo = 0 and Descrizione = '"), nome)); });
 }
 
 QString CodiceStatoDaSigla(const QString& sigla)
 {
     static db::RunMemo<QString> answers;
-    return answers.get(sigla, [&] { return lookUp(criteria(QLatin1String("Tipo = 0 and Sigla = '"), sigla)); });
+    return answers.get(sigla,
+                       [&] { return lookUp(db::quotedCriteria(QLatin1String("Tipo = 0 and Sigla = '"), sigla)); });
 }
 
 QString nameOfCode(const QString& code, int tipo)

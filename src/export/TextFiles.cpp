@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include <cstring>
 
 #include "db/Database.h"
+#include "db/HeapPages.h"
 #include "text/Cp1252.h"
 
 namespace ostelvia::exporter {
@@ -39,19 +39,6 @@ namespace {
 // Large enough for few system calls, small enough not to weigh on the
 // peak memory of a run, which reaches it while rewriting the export file.
 constexpr qint64 kChunk = 256 << 10;
-
-// An export of two years is 54 MB: filled through 13,000 small pages one
-// fault at a time, reading it back cost twice as long as through huge
-// pages, where the system has them.
-void askForHugePages(QByteArray& bytes)
-{
-    constexpr std::uintptr_t kHugePage = std::uintptr_t(2) << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
-    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t last = (begin + static_cast<std::uintptr_t>(bytes.size())) & ~(kHugePage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
 
 QString readError(const QString& path, const QFile& file)
 {
@@ -170,7 +157,9 @@ QByteArray readBytes(const QString& path)
         bytes = file.readAll();
     } else {
         bytes.resize(size);
-        askForHugePages(bytes);
+        // An export of two years is 54 MB: filled through 13,000 small pages
+        // one fault at a time, reading it back cost twice as long.
+        db::askForHugePages(bytes.data(), static_cast<std::size_t>(size));
         qint64 done = 0;
         for (qint64 got = 0; done < size && (got = file.read(bytes.data() + done, size - done)) > 0;)
             done += got;
