@@ -4,7 +4,7 @@
 // benchmark range. Data directory: $OSTELVIA_BENCH_DATA, by default
 // ../shared/fixtures/large (from the repository's root).
 #include "checks/NameMatch.h"
-#include "db/Database.h"
+#include "db/Run.h"
 
 #include <QDir>
 #include <QStringList>
@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 using ostelvia::db::Database;
@@ -46,10 +47,11 @@ const QStringList& lookupNames()
     return names;
 }
 
-// One look-up as the export makes it: open, dynaset, find first, read, close.
-int lookUp(const QString& name)
+// One look-up as the export's run makes it: open, dynaset, find first, read,
+// close.
+int lookUp(ostelvia::db::Run& run, const QString& name)
 {
-    Database db = Database::open(QStringLiteral("Comuni.mdb"));
+    Database db = run.open(QStringLiteral("Comuni.mdb"));
     Recordset rs = db.openRecordset(QStringLiteral("CodiciVari"));
     rs.findFirst(QStringLiteral("Tipo = 3 and Trim(Descrizione) = '") + name + QLatin1Char('\''));
     const int found = rs.noMatch() ? 0 : (rs.text(QStringLiteral("CodicePS")).isEmpty() ? 0 : 1);
@@ -65,16 +67,17 @@ void runLookups(benchmark::State& state, bool warm)
     }
     const QStringList& names = lookupNames();
     int found = 0;
+    auto run = std::make_unique<ostelvia::db::Run>();
     for (auto _ : state) {
         if (!warm) {
             // A freshly loaded file: no find has run yet, only the table is in.
             state.PauseTiming();
-            ostelvia::db::clearCache();
-            Database::open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari"));
+            run = std::make_unique<ostelvia::db::Run>();
+            run->open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari"));
             state.ResumeTiming();
         }
         for (const QString& name : names)
-            found += lookUp(name);
+            found += lookUp(*run, name);
     }
     state.counters["found"] = benchmark::Counter(found, benchmark::Counter::kAvgIterations);
     state.counters["lookups"] = static_cast<double>(names.size());
@@ -92,7 +95,7 @@ void BM_MunicipalityLookups_Warm(benchmark::State& state)
 }
 BENCHMARK(BM_MunicipalityLookups_Warm)->Unit(benchmark::kMillisecond);
 
-// Opening a file and its first table use, from an empty cache.
+// Opening a file and its first table use.
 void BM_LoadFile(benchmark::State& state, const char* file, const char* table)
 {
     if (!enterDataDir()) {
@@ -100,7 +103,6 @@ void BM_LoadFile(benchmark::State& state, const char* file, const char* table)
         return;
     }
     for (auto _ : state) {
-        ostelvia::db::clearCache();
         Database db = Database::open(QString::fromLatin1(file));
         Recordset rs = db.openRecordset(QString::fromLatin1(table));
         // Rows are selected on first use.
@@ -143,11 +145,12 @@ void BM_WalkBenchmarkRange(benchmark::State& state)
                                 QStringLiteral("Lingua"),
                                 QStringLiteral("TipoDocumento"),
                                 QStringLiteral("Nazione")};
+    ostelvia::db::Run run;
     const auto walk = [&] {
         int cards = 0;
         for (const auto& [file, sql] : {std::pair{QStringLiteral("Scheda_Cliente.mdb"), current},
                                         std::pair{QStringLiteral("SchedaStoricoClienti.mdb"), history}}) {
-            Database db = Database::open(file);
+            Database db = run.open(file);
             Recordset rs = db.openRecordset(sql);
             for (rs.findFirst(criteria); !rs.noMatch(); rs.findNext(criteria)) {
                 for (const QString& f : fields)

@@ -25,7 +25,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "db/HeapPages.h"
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
 #include "ui/main/LinesView.h"
@@ -107,7 +106,6 @@ void removeArchiveCopy(const QStringList& before, bool folderExisted)
 
 int main(int argc, char** argv)
 {
-    ostelvia::db::preferHugePagesForHeap();  // as the window does
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     const bool timingOnly = args.size() > 1 && args.at(1) == QLatin1String("--timing-only");

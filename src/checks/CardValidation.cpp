@@ -3,6 +3,7 @@
 
 #include "checks/DateRoutines.h"
 #include "db/Database.h"
+#include "db/Run.h"
 #include "text/Blanks.h"
 #include "text/WordSplit.h"
 
@@ -54,45 +55,19 @@ const QString kTipiDocumentoSql = codeSetSql(kTipiDocumento);
 const QString kLuoghiSql = codeSetSql(kLuoghi);
 
 // One column of a code set, searched with find first "<column> = '<value>'".
-class CodeColumn {
-public:
-    // `equals` is "<column> = '".
-    CodeColumn(const QString& file, const QString& setSql, QLatin1String equals)
-        : file_(file),
-          setSql_(setSql),
-          equals_(equals)
-    { }
+struct CodeColumn {
+    db::LookUpQuestion question;
 
-    // True when find first finds nothing. A card asks a dozen of these, nearly
-    // all asked by earlier cards of the run: each is answered once per run.
-    bool lacks(const QString& value) const
-    {
-        return answers_.get(value, [&] { return search(value); });
-    }
-
-private:
-    bool search(const QString& value) const
-    {
-        db::Database database = db::Database::open(file_);
-        db::Recordset set = database.openRecordset(setSql_);
-        set.findFirst(db::quotedCriteria(equals_, value));
-        const bool lacking = set.noMatch();
-        database.close();
-        return lacking;
-    }
-
-    const QString& file_;
-    const QString& setSql_;
-    QLatin1String equals_;
-    mutable db::RunMemo<bool> answers_;
+    // True when find first finds nothing: asked of the file once per run.
+    bool lacks(db::Run& run, const QString& value) const { return !run.lookUp(question, value); }
 };
 
-const CodeColumn kSiglaStato(kComuni, kStatiSql, QLatin1String("Sigla = '"));
-const CodeColumn kNomeStato(kComuni, kStatiSql, QLatin1String("Descrizione = '"));
-const CodeColumn kSiglaProvincia(kComuni, kProvinceSql, QLatin1String("Sigla = '"));
-const CodeColumn kNomeComune(kComuni, kComuniSql, QLatin1String("Descrizione = '"));
-const CodeColumn kSiglaDocumento(kCodiciVari, kTipiDocumentoSql, QLatin1String("Sigla = '"));
-const CodeColumn kNomeLuogo(kComuni, kLuoghiSql, QLatin1String("Descrizione = '"));
+const CodeColumn kSiglaStato{{kComuni, kStatiSql, QLatin1String("Sigla = '"), QStringLiteral("Sigla")}};
+const CodeColumn kNomeStato{{kComuni, kStatiSql, QLatin1String("Descrizione = '"), QStringLiteral("Descrizione")}};
+const CodeColumn kSiglaProvincia{{kComuni, kProvinceSql, QLatin1String("Sigla = '"), QStringLiteral("Sigla")}};
+const CodeColumn kNomeComune{{kComuni, kComuniSql, QLatin1String("Descrizione = '"), QStringLiteral("Descrizione")}};
+const CodeColumn kSiglaDocumento{{kCodiciVari, kTipiDocumentoSql, QLatin1String("Sigla = '"), QStringLiteral("Sigla")}};
+const CodeColumn kNomeLuogo{{kComuni, kLuoghiSql, QLatin1String("Descrizione = '"), QStringLiteral("Descrizione")}};
 
 void checkBirthDate(const db::Recordset& scheda, Findings& findings)
 {
@@ -101,7 +76,7 @@ void checkBirthDate(const db::Recordset& scheda, Findings& findings)
         findings.add(QStringLiteral("Data di nascita errata o mancante ("), date);
 }
 
-void checkPlaceOfBirth(const QString& luogoNascita, Findings& findings)
+void checkPlaceOfBirth(db::Run& run, const QString& luogoNascita, Findings& findings)
 {
     if (!luogoNascita.contains(QLatin1Char(' '))) {
         findings.add(QStringLiteral("Luogo di nascita errato ("), luogoNascita);
@@ -112,26 +87,26 @@ void checkPlaceOfBirth(const QString& luogoNascita, Findings& findings)
     const QString penultima = ParteStringa(luogo, 2);
     const QString prima = ParteStringa(luogo, 3);
     if (ultima == QLatin1String("I")) {
-        if (kNomeComune.lacks(prima))
+        if (kNomeComune.lacks(run, prima))
             findings.add(QStringLiteral("Comune di nascita errato ("), prima, FailedLookup::MunicipalityName);
-        if (kSiglaProvincia.lacks(penultima))
+        if (kSiglaProvincia.lacks(run, penultima))
             findings.add(QStringLiteral("Provincia di nascita errata ("), penultima, FailedLookup::ProvinceCode);
         return;
     }
-    if (kNomeStato.lacks(prima))
+    if (kNomeStato.lacks(run, prima))
         findings.add(QStringLiteral("Stato di nascita errato ("), prima, FailedLookup::StateName);
-    if (kSiglaStato.lacks(ultima))
+    if (kSiglaStato.lacks(run, ultima))
         findings.add(QStringLiteral("Stato di nascita errato ("), ultima, FailedLookup::StateCode);
 }
 
 // States, residence and place of birth, all against "Comuni.mdb".
-void checkPlaces(const db::Recordset& scheda, Findings& findings)
+void checkPlaces(db::Run& run, const db::Recordset& scheda, Findings& findings)
 {
     const QString stato = scheda.text(QStringLiteral("Stato"));
-    if (kSiglaStato.lacks(stato))
+    if (kSiglaStato.lacks(run, stato))
         findings.add(QStringLiteral("Codice stato di residenza errato ("), stato, FailedLookup::StateCode);
     const QString nazione = scheda.text(QStringLiteral("Nazione"));
-    if (kSiglaStato.lacks(nazione))
+    if (kSiglaStato.lacks(run, nazione))
         findings.add(QStringLiteral("Codice nazionalità errato ("), nazione, FailedLookup::StateCode);
 
     const db::Value nome = scheda.field(QStringLiteral("NomeCliente"));
@@ -141,16 +116,16 @@ void checkPlaces(const db::Recordset& scheda, Findings& findings)
     if (trimBlanks(stato) == QLatin1String("I")) {
         const QString provincia = scheda.text(QStringLiteral("Provincia"));
         const QString sigla = trimBlanks(provincia);
-        if (kSiglaProvincia.lacks(sigla))
+        if (kSiglaProvincia.lacks(run, sigla))
             findings.add(QStringLiteral("Codice provincia di residenza errato ("), provincia,
                          FailedLookup::ProvinceCode, &sigla);
 
         const QString residenza = scheda.text(QStringLiteral("Residenza"));
-        if (kNomeComune.lacks(residenza))
+        if (kNomeComune.lacks(run, residenza))
             findings.add(QStringLiteral("Residenza italiana errata ("), residenza, FailedLookup::MunicipalityName);
     }
 
-    checkPlaceOfBirth(scheda.text(QStringLiteral("LuogoNascita")), findings);
+    checkPlaceOfBirth(run, scheda.text(QStringLiteral("LuogoNascita")), findings);
 }
 
 bool needsDocumentChecks(const db::Recordset& scheda)
@@ -160,7 +135,7 @@ bool needsDocumentChecks(const db::Recordset& scheda)
         || scheda.text(QStringLiteral("CapoGruppo")) == QLatin1String("S");
 }
 
-void checkDocument(const db::Recordset& scheda, Findings& findings)
+void checkDocument(db::Run& run, const db::Recordset& scheda, Findings& findings)
 {
     const QString rilascio = scheda.text(QStringLiteral("DataRilascioDocumento"));
     QString date = storedToTyped(rilascio);
@@ -168,7 +143,7 @@ void checkDocument(const db::Recordset& scheda, Findings& findings)
         findings.add(QStringLiteral("Data rilascio documento errata o mancante ("), rilascio);
 
     const QString tipo = scheda.text(QStringLiteral("TipoDocumento"));
-    if (kSiglaDocumento.lacks(tipo))
+    if (kSiglaDocumento.lacks(run, tipo))
         findings.add(QStringLiteral("Codice tipo documento errato ("), tipo, FailedLookup::DocumentTypeCode);
 
     const QString numero = scheda.text(QStringLiteral("NumeroDocumento"));
@@ -177,26 +152,26 @@ void checkDocument(const db::Recordset& scheda, Findings& findings)
 
     const QString autorita = scheda.text(QStringLiteral("AutoritaRilascioDocumento"));
     const QString luogo = trimBlanks(autorita);
-    if (kNomeLuogo.lacks(luogo))
+    if (kNomeLuogo.lacks(run, luogo))
         findings.add(QStringLiteral("Luogo rilascio documento errato ("), autorita, FailedLookup::PlaceOfIssue, &luogo);
 }
 
 }  // namespace
 
-std::vector<Finding> cardFindings(const db::Recordset& scheda)
+std::vector<Finding> cardFindings(db::Run& run, const db::Recordset& scheda)
 {
     Findings findings(scheda.text(QStringLiteral("NomeCliente")));
     checkBirthDate(scheda, findings);
-    checkPlaces(scheda, findings);
+    checkPlaces(run, scheda, findings);
     if (needsDocumentChecks(scheda))
-        checkDocument(scheda, findings);
+        checkDocument(run, scheda, findings);
     return findings.take();
 }
 
-QString ControllaScheda(const db::Recordset& scheda)
+QString ControllaScheda(db::Run& run, const db::Recordset& scheda)
 {
     QString text;
-    for (const Finding& finding : cardFindings(scheda))
+    for (const Finding& finding : cardFindings(run, scheda))
         text += finding.line + QStringLiteral("\r\n");
     return text;
 }

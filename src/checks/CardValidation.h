@@ -7,15 +7,16 @@
 
 namespace ostelvia::db {
 class Recordset;
-}
+class Run;
+}  // namespace ostelvia::db
 
 namespace ostelvia::checks {
 
 // Checks the current card of a guest record set against the code tables of
-// "Comuni.mdb" and "CodiciVari.mdb". Returns the findings text: empty for a
-// good card, otherwise one "label(value) NAME" CR LF line per problem.
-// Database failures raise db::DbError.
-QString ControllaScheda(const db::Recordset& scheda);
+// "Comuni.mdb" and "CodiciVari.mdb", as the run reads them. Returns the
+// findings text: empty for a good card, otherwise one "label(value) NAME"
+// CR LF line per problem. Database failures raise db::DbError.
+QString ControllaScheda(db::Run& run, const db::Recordset& scheda);
 
 // The code-table lookup a finding reports, if any.
 enum class FailedLookup {
@@ -52,7 +53,7 @@ struct Finding {
 };
 
 // The findings of ControllaScheda one by one, in the same order.
-std::vector<Finding> cardFindings(const db::Recordset& scheda);
+std::vector<Finding> cardFindings(db::Run& run, const db::Recordset& scheda);
 
 // yyyymmdd rebuilt as dd/mm/yyyy by character position, as the findings
 // show dates; missing pieces are empty (an empty text gives "//").

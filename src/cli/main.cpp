@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "db/HeapPages.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"
 #include "export/CodeList.h"
@@ -200,7 +199,6 @@ int runExport(const Arguments& args)
 
 int main(int argc, char* argv[])
 {
-    db::preferHugePagesForHeap();
     QCoreApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 

@@ -20,52 +20,11 @@ QString quoted(const QString& s)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-struct CachedFile {
-    detail::FileSignature signature;
-    std::shared_ptr<detail::DatabaseFile> file;
-};
-
-struct Registry {
-    std::map<QString, CachedFile> files;                               // by absolute path
-    std::map<std::pair<std::uint64_t, std::uint64_t>, QString> paths;  // (device, inode) -> key in files
-    std::map<QString, std::shared_ptr<detail::DatabaseFile>> memory;   // by folded bare name
-    int openRuns = 0;
-    QHash<QString, std::shared_ptr<detail::DatabaseFile>> openedInRun;  // by the name as the caller wrote it
-    std::vector<detail::RunMemoBase*> memos;
-};
-
-Registry& registry()
+// Test tables by folded bare name.
+std::map<QString, std::vector<TableData>>& memoryTables()
 {
-    // Never destroyed: tearing down every cached file, set and find at exit
-    // cost the code list a tenth of its time, and the system frees it all.
-    static Registry* r = new Registry;
-    return *r;
-}
-
-void forgetRunAnswers()
-{
-    for (detail::RunMemoBase* memo : registry().memos)
-        memo->forget();
-}
-
-// Inside a run, a file is checked for changes on disk at its first open
-// only; later opens in the run get the file as it was then. The tool
-// opens "Comuni.mdb" some eight times per card, and a stat at every open
-// was a quarter of a card's cost. Jet itself works alike: it reads pages
-// from its cache and sees another user's changes only after its page
-// time-out. What the user relies on still holds: a clerk who fixes a card
-// in the front office and runs again sees the fix, because every run checks
-// afresh; and one run never mixes two versions of a file.
-std::shared_ptr<detail::DatabaseFile> openForRun(const QString& fileName)
-{
-    Registry& r = registry();
-    if (r.openRuns == 0)
-        return detail::openFile(fileName);
-    if (auto it = r.openedInRun.constFind(fileName); it != r.openedInRun.constEnd())
-        return it.value();
-    auto file = detail::openFile(fileName);
-    r.openedInRun.insert(fileName, file);
-    return file;
+    static std::map<QString, std::vector<TableData>> tables;
+    return tables;
 }
 
 RecordsetState& usable(const std::shared_ptr<RecordsetState>& state)
@@ -122,113 +81,48 @@ QString resolveFileName(const QString& fileName)
 
 namespace detail {
 
-std::shared_ptr<DatabaseFile> openFile(const QString& fileName)
+std::shared_ptr<DatabaseFile> loadFile(const QString& path, const FileSignature& signature)
 {
-    Registry& r = registry();
-    if (!r.memory.empty())
-        if (auto it = r.memory.find(fileName.toCaseFolded()); it != r.memory.end())
-            return it->second;
+    return std::make_shared<DatabaseFile>(openJetFile(path, &signature));
+}
 
-    // The tool opens the same few files for every card: a name that is on
-    // disk as written and stands for a file already loaded costs one stat.
-    {
-        FileSignature signature;
-        int error = 0;
-        if (!fileName.isEmpty() && statSignature(fileName, &signature, &error)) {
-            if (auto p = r.paths.find({signature.device, signature.inode}); p != r.paths.end())
-                if (auto it = r.files.find(p->second); it != r.files.end() && it->second.signature == signature)
-                    return it->second.file;
-        }
-    }
+DbError openFailure(const QString& fileName, const QString& reason)
+{
+    return DbError(QStringLiteral("Impossibile aprire il database %1: %2.").arg(quoted(fileName), reason));
+}
 
+std::shared_ptr<DatabaseFile> memoryDatabase(const QString& fileName)
+{
+    const auto tables = memoryTables().find(fileName.toCaseFolded());
+    if (tables == memoryTables().end())
+        return nullptr;
+    return std::make_shared<DatabaseFile>(memorySource(tables->second));
+}
+
+QString locate(const QString& fileName, FileSignature* signature)
+{
     const QString resolved = resolveFileName(fileName);
-    FileSignature signature;
     int error = 0;
-    if (fileName.isEmpty() || !statSignature(resolved, &signature, &error)) {
+    if (fileName.isEmpty() || !statSignature(resolved, signature, &error)) {
         const QString reason = (fileName.isEmpty() || error == ENOENT || error == ENOTDIR)
             ? QStringLiteral("il file non esiste")
             : error == EISDIR ? QStringLiteral("è una cartella, non un file")
                               : kUnreadableFile;
-        throw DbError(QStringLiteral("Impossibile aprire il database %1: %2.").arg(quoted(fileName), reason));
+        throw openFailure(fileName, reason);
     }
-    const QString key = QFileInfo(resolved).absoluteFilePath();
-    if (auto it = r.files.find(key); it != r.files.end()) {
-        if (it->second.signature == signature)
-            return it->second.file;
-        r.paths.erase({it->second.signature.device, it->second.signature.inode});
-        r.files.erase(it);
-    }
-    std::shared_ptr<DatabaseFile> file;
-    try {
-        file = std::make_shared<DatabaseFile>(key, signature, openJetFile(key, &signature));
-    } catch (const SourceFailure& failure) {
-        throw DbError(QStringLiteral("Impossibile aprire il database %1: %2.").arg(quoted(fileName), failure.reason));
-    }
-    r.files[key] = {signature, file};
-    r.paths[{signature.device, signature.inode}] = key;
-    return file;
-}
-
-}  // namespace detail
-
-RunScope::RunScope()
-{
-    Registry& r = registry();
-    if (r.openRuns++ == 0)
-        r.openedInRun.clear();
-}
-
-RunScope::~RunScope()
-{
-    Registry& r = registry();
-    if (--r.openRuns == 0) {
-        r.openedInRun.clear();
-        forgetRunAnswers();
-    }
-}
-
-namespace detail {
-
-RunMemoBase::RunMemoBase()
-{
-    registry().memos.push_back(this);
-}
-
-RunMemoBase::~RunMemoBase()
-{
-    std::vector<RunMemoBase*>& memos = registry().memos;
-    memos.erase(std::remove(memos.begin(), memos.end(), this), memos.end());
-}
-
-bool RunMemoBase::inRun()
-{
-    return registry().openRuns > 0;
+    return QFileInfo(resolved).absoluteFilePath();
 }
 
 }  // namespace detail
 
 void registerMemoryDatabase(const QString& fileName, std::vector<TableData> tables)
 {
-    forgetRunAnswers();
-    auto file = std::make_shared<detail::DatabaseFile>(QString(), detail::FileSignature{},
-                                                       detail::memorySource(std::move(tables)));
-    Registry& r = registry();
-    r.memory[fileName.toCaseFolded()] = std::move(file);
+    memoryTables()[fileName.toCaseFolded()] = std::move(tables);
 }
 
 void clearMemoryDatabases()
 {
-    forgetRunAnswers();
-    Registry& r = registry();
-    r.memory.clear();
-}
-
-void clearCache()
-{
-    forgetRunAnswers();
-    Registry& r = registry();
-    r.files.clear();
-    r.paths.clear();
+    memoryTables().clear();
 }
 
 QString escapeQuotes(const QString& value)
@@ -250,14 +144,25 @@ QString quotedCriteria(QLatin1String prefix, const QString& value)
 
 // --- Database ------------------------------------------------------------------
 
+Database::Database(std::shared_ptr<detail::DatabaseFile> file, const QString& fileName)
+    : db_(std::make_shared<LoadedDatabase>()),
+      fileName_(fileName)
+{
+    db_->file = std::move(file);
+    db_->fileName = fileName;
+}
+
 Database Database::open(const QString& fileName)
 {
-    Database db;
-    db.db_ = std::make_shared<LoadedDatabase>();
-    db.db_->file = openForRun(fileName);
-    db.db_->fileName = fileName;
-    db.fileName_ = fileName;
-    return db;
+    if (auto memory = detail::memoryDatabase(fileName))
+        return Database(std::move(memory), fileName);
+    detail::FileSignature signature;
+    const QString path = detail::locate(fileName, &signature);
+    try {
+        return Database(detail::loadFile(path, signature), fileName);
+    } catch (const detail::SourceFailure& failure) {
+        throw detail::openFailure(fileName, failure.reason);
+    }
 }
 
 LoadedDatabase& Database::openHandle() const

@@ -49,123 +49,7 @@ DbError missingField(const QString& fileName, const QString& field, const QStrin
                        .arg(quoted(fileName), quoted(field), quoted(table)));
 }
 
-namespace {
-
-// The columns of TableInfo::holdWithCopy, held by rowid as heldColumn()
-// holds them, from the scan of a copy: the ones the copy leaves out are read
-// besides. A copied column is held only when every value is of its column's
-// kind (always so in a Jet file): then SQLite would give each back as is.
-class HeldFromCopy {
-public:
-    HeldFromCopy(TableInfo& info, const std::vector<int>& copied)
-    {
-        for (int at : info.holdWithCopy) {
-            const auto column = static_cast<size_t>(at);
-            if (!info.heldColumns[column].empty() || info.columns[column].isLong
-                || std::find(columns_.begin(), columns_.end(), at) != columns_.end())
-                continue;
-            const auto inCopy = std::find(copied.begin(), copied.end(), at);
-            if (inCopy == copied.end() && info.loaded[column])
-                continue;  // in SQLite already, and not read again
-            columns_.push_back(at);
-            types_.push_back(info.columns[column].type);
-            checked_.push_back(inCopy != copied.end());
-            if (inCopy != copied.end()) {
-                slots_.push_back(static_cast<size_t>(inCopy - copied.begin()));
-            } else {
-                slots_.push_back(copied.size() + besides_.size());
-                besides_.push_back(at);
-            }
-        }
-        info.holdWithCopy.clear();
-        values_.assign(columns_.size(), std::vector<Value>(1));  // rowid 0 unused
-        mixed_.assign(columns_.size(), false);
-    }
-
-    // Room for the rows a scan will hand over, made at once.
-    void reserve(std::int64_t rows)
-    {
-        for (std::vector<Value>& values : values_)
-            values.reserve(static_cast<size_t>(rows) + 1);
-    }
-
-    AlsoRead alsoRead()
-    {
-        if (columns_.empty())
-            return {};
-        return {besides_, [this](const std::vector<Cell>& cells) {
-                    for (size_t i = 0; i < values_.size(); ++i) {
-                        if (slots_[i] >= cells.size())
-                            continue;
-                        const Cell& cell = cells[slots_[i]];
-                        if (checked_[i] && !ofKind(cell, types_[i]))
-                            mixed_[i] = true;
-                        values_[i].push_back(valueFor(types_[i], cell));
-                    }
-                }};
-    }
-
-    // After the copy: a column with a value of its kind for every row is held.
-    void keep(TableInfo& info)
-    {
-        for (size_t i = 0; i < columns_.size(); ++i)
-            if (values_[i].size() == static_cast<size_t>(info.rowCount) + 1 && !mixed_[i])
-                info.heldColumns[static_cast<size_t>(columns_[i])] = std::move(values_[i]);
-    }
-
-private:
-    static bool ofKind(const Cell& cell, Column::Type type)
-    {
-        switch (cell.kind) {
-        case Value::Kind::Null:
-            return true;
-        case Value::Kind::Integer:
-            return type == Column::Type::Integer;
-        case Value::Kind::Real:
-            return type == Column::Type::Real && !std::isnan(cell.real);  // SQLite keeps NaN as Null
-        case Value::Kind::Text:
-            return type == Column::Type::Text;
-        }
-        return false;
-    }
-
-    std::vector<int> columns_;
-    std::vector<Column::Type> types_;
-    std::vector<bool> checked_;  // copied too: held only if of its kind throughout
-    std::vector<size_t> slots_;  // place of each in a row's cells
-    std::vector<int> besides_;   // read for holding only
-    std::vector<bool> mixed_;    // a value not of its column's kind
-    std::vector<std::vector<Value>> values_;
-};
-
-}  // namespace
-
-int TableInfo::column(const QString& name) const
-{
-    RecentName& recent = recentNames_[(reinterpret_cast<std::uintptr_t>(name.constData()) >> 4) % recentNames_.size()];
-    // The text at an address may have changed since: compared all the same,
-    // byte for byte, which is cheaper than Qt's general comparison.
-    if (recent.text == name.constData()) {
-        const QString& recentName = columns[static_cast<size_t>(recent.column)].name;
-        if (recentName.size() == name.size()
-            && std::memcmp(recentName.constData(), name.constData(), sizeof(QChar) * static_cast<size_t>(name.size()))
-                == 0)
-            return recent.column;
-    }
-    int found = -1;
-    if (auto exact = columnByName.constFind(name); exact != columnByName.constEnd()) {
-        found = exact.value();
-        recent = {name.constData(), found};
-    } else if (auto it = columnByFoldedName.find(name.toCaseFolded()); it != columnByFoldedName.end()) {
-        found = it->second;
-    }
-    return found;
-}
-
-DatabaseFile::DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source)
-    : path_(std::move(path)),
-      signature_(signature),
-      source_(std::move(source))
+DatabaseFile::DatabaseFile(std::unique_ptr<TableSource> source) : source_(std::move(source))
 {
     // SQLite's allocation statistics take a process-wide lock on every
     // allocation; nothing reads them. Only possible before SQLite starts.
@@ -207,15 +91,6 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     const QString stored = source_->findTable(name);
     if (stored.isEmpty())
         throw DbError(QStringLiteral("Nel database %1 manca la tabella %2.").arg(quoted(fileName), quoted(name)));
-    // A table is first read from a file unchanged since it was opened. The
-    // source holds the bytes it had then, so whatever is read of the table
-    // later comes from the same bytes, changed file or not.
-    if (!path_.isEmpty()) {
-        FileSignature now;
-        int error = 0;
-        if (!statSignature(path_, &now, &error) || !(now == signature_))
-            throw unreadableTable(stored, fileName, QStringLiteral("il file è cambiato dopo l'apertura"));
-    }
     auto info = std::make_unique<TableInfo>();
     info->name = stored;
     info->quotedName = quoteIdentifier(stored);
@@ -227,7 +102,7 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     if (info->columns.empty())
         throw unreadableTable(stored, fileName, QStringLiteral("la tabella non ha colonne"));
     for (size_t i = 0; i < info->columns.size(); ++i) {
-        info->columnByFoldedName.emplace(info->columns[i].name.toCaseFolded(), static_cast<int>(i));
+        info->columnByFoldedName.insert(info->columns[i].name.toCaseFolded(), static_cast<int>(i));
         info->columnByName.insert(info->columns[i].name, static_cast<int>(i));
     }
     info->declared.assign(info->columns.size(), false);
@@ -254,10 +129,8 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
 
     const bool creating = !info.rowsLoaded;
     declareColumns(info, names, fileName);
-    HeldFromCopy held(info, wanted);
     try {
-        held.reserve(source_->expectedRows(info.name));
-        info.rowCount = copyColumns(db_, *source_, info, wanted, creating, held.alsoRead());
+        info.rowCount = copyColumns(db_, *source_, info, wanted, creating);
     } catch (const SourceFailure& failure) {
         throw unreadableTable(info.name, fileName, failure.reason);
     } catch (const CopyFailed&) {
@@ -266,7 +139,6 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     info.rowsLoaded = true;
     for (int at : wanted)
         info.loaded[static_cast<size_t>(at)] = true;
-    held.keep(info);
 }
 
 void DatabaseFile::declareColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName)
@@ -282,17 +154,15 @@ void DatabaseFile::declareColumns(TableInfo& info, const std::vector<QString>& n
 
 DatabaseFile::StatementPtr DatabaseFile::prepare(const std::string& sql, const std::vector<std::string>& parameters)
 {
-    StatementPtr st;
-    if (StatementPtr* cached = statements_.get(sql)) {
-        st = *cached;
-    } else {
+    StatementPtr st = statements_.value(QByteArray::fromRawData(sql.data(), static_cast<qsizetype>(sql.size())));
+    if (!st) {
         sqlite3_stmt* raw = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
             sqlite3_finalize(raw);
             return nullptr;
         }
         st = StatementPtr(raw, [](sqlite3_stmt* s) { sqlite3_finalize(s); });
-        statements_.put(sql, st);
+        statements_.insert(QByteArray(sql.data(), static_cast<qsizetype>(sql.size())), st);
     }
     sqlite3_reset(st.get());
     for (size_t i = 0; i < parameters.size(); ++i)
@@ -311,9 +181,8 @@ void DatabaseFile::rejected(const QString& what, const QString& text, const QStr
 
 std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const QString& fileName)
 {
-    const QString& key = tableOrSql;
-    if (auto* cached = sets_.get(key))
-        return *cached;
+    if (auto cached = sets_.constFind(tableOrSql); cached != sets_.constEnd())
+        return cached.value();
 
     SelectText select;
     try {
@@ -343,7 +212,7 @@ std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const 
     declareColumns(info, set->names, fileName);
     if (!prepare(set->sql, set->parameters))
         rejected(QStringLiteral("l'istruzione SQL"), tableOrSql, fileName, &info);
-    sets_.put(key, set);
+    sets_.insert(tableOrSql, set);
     return set;
 }
 
@@ -592,19 +461,7 @@ std::vector<Value> DatabaseFile::columnFromSource(TableInfo& info, int column, c
 
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
 {
-    // The column is held from this find's copy, if it makes one, and asked
-    // of no later copy.
-    struct HoldForThisFind {
-        TableInfo& table;
-        explicit HoldForThisFind(TableInfo& t, int column) : table(t) { table.holdWithCopy = {column}; }
-        ~HoldForThisFind() { table.holdWithCopy.clear(); }
-    };
-    // Copied: reading the column below may not touch the set's finds, but
-    // the result must not depend on that.
-    const Positions matches = [&] {
-        const HoldForThisFind hold(*set.table, column);
-        return find(set, criteria, fileName);
-    }();
+    const Positions matches = search(set, criteria, fileName);
     const std::vector<Value>& byRowid = heldColumn(*set.table, column, fileName);
     std::vector<Value> values;
     values.reserve(matches.size());

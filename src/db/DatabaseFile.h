@@ -5,17 +5,16 @@
 // the same ones again for every card. Engine internals.
 #pragma once
 
-#include "db/Database.h"
 #include "db/DecodedRow.h"
-#include "db/FileSignature.h"
 #include "db/JetSql.h"
-#include "db/LruCache.h"
+#include "db/TableInfo.h"
 #include "db/TableSource.h"
+#include "db/Value.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -27,48 +26,6 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace ostelvia::db::detail {
-
-// A table as far as it is copied into SQLite: the rowid of every row (its
-// stored position + 1) and only the columns some SQL text or criteria named.
-// Whole rows are decoded from the source when a field is read.
-struct TableInfo {
-    QString name;  // as stored
-    std::string quotedName;
-    std::vector<SourceColumn> columns;
-    std::map<QString, int> columnByFoldedName;
-    QHash<QString, int> columnByName;  // as spelled in the file: no folding on the common path
-    std::vector<bool> declared;        // per column: declared in SQLite
-    std::vector<bool> loaded;          // per column: copied into SQLite
-    bool rowsLoaded = false;           // every row's rowid is in SQLite
-    std::int64_t rowCount = 0;
-    int findsRun = 0;
-    std::vector<bool> indexed, trimIndexed;  // per column: an index on it, on Trim() of it
-    // Per column, its value on every row by rowid (index 0 unused), once a
-    // field of a look-up table has been read alone: empty until then.
-    std::vector<std::vector<Value>> heldColumns;
-    // Columns to hold from the scan of the next copy, if one is made: the
-    // copy reads every row anyway, and a second scan for them was a tenth
-    // of the code list.
-    std::vector<int> holdWithCopy;
-    // Per column: a field of it has been read from a decoded row. A card
-    // is read for 24 of its 30 fields; decoding only those, which the first
-    // card tells, spares the rest on every other card.
-    std::vector<bool> read;
-
-    // -1 when the table has no such column.
-    int column(const QString& name) const;
-
-private:
-    // Callers name fields with literals, the same text at the same address
-    // card after card: remembered by that address, a name is found again
-    // with one comparison instead of a hash of its text (a twentieth of the
-    // two-year range went into that hash).
-    struct RecentName {
-        const QChar* text = nullptr;
-        int column = -1;
-    };
-    mutable std::array<RecentName, 64> recentNames_{};
-};
 
 using Positions = std::vector<std::int32_t>;
 
@@ -88,27 +45,21 @@ struct SetData {
     std::vector<std::int32_t> rowids;      // set order (a table holds fewer than 2^31 rows)
     std::vector<std::int32_t> positionOf;  // rowid -> position, -1 when not in the set
     // Keyed by the criteria as written, for find next and for a criteria
-    // asked again. Kept few: the tool's code questions, some twenty thousand
-    // distinct names in two years, are kept by their callers for the run
-    // (RunMemo), and keeping them here as well held 4 MB more at the peak.
-    // Held flat and emptied when full rather than kept in least-recently-used
-    // order: most results are one position, and the order's list and shared
-    // results took more memory than the positions.
+    // asked again. Kept few, and emptied when full: the code questions, some
+    // twenty thousand distinct names in two years, are kept by the run
+    // (Run::lookUp), and keeping them here as well held 4 MB more at the peak.
     QHash<QString, Positions> finds;
     static constexpr qsizetype kMaxFinds = 1024;
 };
 
-// One loaded database file (or in-memory database), shared by every handle
-// opened on it while it is unchanged.
+// One loaded database file (or in-memory database), shared by the handles a
+// run opens on it, and gone with the last of them.
 class DatabaseFile {
 public:
-    // path and signature are empty for in-memory databases.
-    DatabaseFile(QString path, FileSignature signature, std::unique_ptr<TableSource> source);
+    explicit DatabaseFile(std::unique_ptr<TableSource> source);
     ~DatabaseFile();
     DatabaseFile(const DatabaseFile&) = delete;
     DatabaseFile& operator=(const DatabaseFile&) = delete;
-
-    const FileSignature& signature() const { return signature_; }
 
     // All three throw DbError naming fileName, the name the caller used.
     std::shared_ptr<SetData> openSet(const QString& tableOrSql, const QString& fileName);
@@ -133,8 +84,8 @@ public:
     Value storedField(TableInfo& table, std::int64_t rowid, int column, const QString& fileName);
 
     // The field's value on the first row, in set order, that the criteria
-    // finds; nothing when it finds none. Not kept: callers that ask again
-    // keep the answers for their run (RunMemo).
+    // finds; nothing when it finds none. Not kept: the run keeps answers
+    // (Run::lookUp).
     std::optional<Value> lookUp(SetData& set, const QString& criteria, const QString& field, const QString& fileName);
 
     // The value of `column` on every row the criteria finds, in set order.
@@ -166,17 +117,16 @@ private:
     [[noreturn]] void rejected(const QString& what, const QString& text, const QString& fileName,
                                const TableInfo* info);
 
-    QString path_;
-    FileSignature signature_;
     std::unique_ptr<TableSource> source_;
     sqlite3* db_ = nullptr;
     std::map<QString, std::unique_ptr<TableInfo>> tables_;  // by folded name
     // Every look-up opens its set again: selecting it anew each time made the
-    // month 17 times as long.
-    LruCache<std::shared_ptr<SetData>, QString> sets_{32};
+    // month 17 times as long. A run opens a handful of sets per file.
+    QHash<QString, std::shared_ptr<SetData>> sets_;
     // Finds differ in their literals only, which are bound: preparing each
-    // anew cost the month 5% and the code list 40%.
-    LruCache<StatementPtr> statements_{128};
+    // anew cost the month 5% and the code list 40%. A run prepares a few
+    // dozen texts per file.
+    QHash<QByteArray, StatementPtr> statements_;
     int nextIndex_ = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include "db/Database.h"
 #include "db/DatabaseFile.h"
+#include "db/FileSignature.h"
 
 #include <QString>
 
@@ -14,14 +15,25 @@ namespace ostelvia::db {
 
 namespace detail {
 
-// The loaded file behind a bare file name, as Database::open finds it
-// (memory databases first, then the cache, then the disk). Throws DbError.
-std::shared_ptr<DatabaseFile> openFile(const QString& fileName);
+// The test tables registered for a bare file name, freshly loaded; null
+// when there are none.
+std::shared_ptr<DatabaseFile> memoryDatabase(const QString& fileName);
+
+// The absolute path of a bare file name and its signature now. Throws
+// DbError naming the file when it is not there or cannot be read.
+QString locate(const QString& fileName, FileSignature* signature);
+
+// Reads the file at `path` whole, failing when its bytes are not those the
+// signature describes (changed meanwhile). Throws SourceFailure.
+std::shared_ptr<DatabaseFile> loadFile(const QString& path, const FileSignature& signature);
+
+// A file that could not be opened, named as the caller wrote it.
+DbError openFailure(const QString& fileName, const QString& reason);
 
 }  // namespace detail
 
 // One open handle: Database::close() marks it closed for every record set
-// opened through it, while the loaded file stays cached for other handles.
+// opened through it, while the loaded file stays with the run's other handles.
 class LoadedDatabase {
 public:
     std::shared_ptr<detail::DatabaseFile> file;

@@ -2,8 +2,8 @@
 // A row decoded from its source, packed. Engine internals.
 #pragma once
 
-#include "db/Database.h"
 #include "db/TableSource.h"
+#include "db/Value.h"
 
 #include <QString>
 

@@ -6,12 +6,9 @@
 
 #include "db/FileCheck.h"
 #include "db/FileSignature.h"
-#include "db/HeapPages.h"
 #include "db/TableSource.h"
-#include "db/TextMemo.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +20,8 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -102,71 +101,24 @@ std::int64_t readInt64(const unsigned char* p)
     return static_cast<std::int64_t>(v);
 }
 
-// The whole file, read once: libmdb reads its pages from this copy. Kept
-// in memory of its own, asked for in huge pages where the system has them:
-// the history file is 28 MB, and filling 7,000 small pages one fault at a
-// time cost more than reading it. A file smaller than a huge page has its
-// pages mapped all at once instead (the code list reads two such files).
+// The whole file, read once: libmdb reads its pages from this copy.
 class Snapshot {
 public:
     Snapshot() = default;
     explicit Snapshot(size_t size) : size_(size)
     {
-        if (size == 0)
-            return;
-        void* p = size < kHugePage ? mapPopulated(size) : mapInHugePages(size);
-        if (!p)
+        try {
+            data_ = std::make_unique_for_overwrite<char[]>(size);
+        } catch (const std::bad_alloc&) {
             throw SourceFailure{QStringLiteral("memoria insufficiente")};
-        data_ = static_cast<char*>(p);
-    }
-    ~Snapshot()
-    {
-        if (data_)
-            ::munmap(data_, size_);
-    }
-    Snapshot(Snapshot&& other) noexcept
-        : data_(std::exchange(other.data_, nullptr)),
-          size_(std::exchange(other.size_, 0))
-    { }
-    Snapshot& operator=(Snapshot&& other) noexcept
-    {
-        std::swap(data_, other.data_);
-        std::swap(size_, other.size_);
-        return *this;
+        }
     }
 
-    char* data() const { return data_; }
+    char* data() const { return data_.get(); }
     size_t size() const { return size_; }
 
 private:
-    static void* mapPopulated(size_t size)
-    {
-        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        return p == MAP_FAILED ? nullptr : p;
-    }
-
-    // Starts on a huge page boundary: the system gives huge pages only for
-    // whole aligned ones, and an unaligned start left a megabyte of small
-    // pages at each end.
-    static void* mapInHugePages(size_t size)
-    {
-        const size_t padded = size + kHugePage;
-        void* p = ::mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED)
-            return nullptr;
-        const auto base = reinterpret_cast<std::uintptr_t>(p);
-        const std::uintptr_t start = (base + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
-        const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-        const std::uintptr_t end = (start + size + pageSize - 1) & ~(pageSize - 1);
-        if (start > base)
-            ::munmap(p, start - base);
-        if (base + padded > end)
-            ::munmap(reinterpret_cast<void*>(end), base + padded - end);
-        askForHugePages(reinterpret_cast<void*>(start), size);
-        return reinterpret_cast<void*>(start);
-    }
-
-    char* data_ = nullptr;
+    std::unique_ptr<char[]> data_;
     size_t size_ = 0;
 };
 
@@ -200,7 +152,7 @@ Snapshot readWhole(const QString& path, const FileSignature* expected)
             throw SourceFailure{kUnreadableFile};
         signatureOf(now, &after);
         if (!(after == *expected))
-            throw SourceFailure{QStringLiteral("il file è cambiato durante la lettura")};
+            throw SourceFailure{QStringLiteral("il file è cambiato durante la lettura"), true};
     }
     return bytes;
 }
@@ -280,7 +232,6 @@ public:
         std::vector<Cell> cells(wanted.size());
         const std::vector<int> slotOf = slotsOf(t, wanted);
         const bool firstScan = !t.scanned;
-        t.texts.resize(t.cols.size());
         if (firstScan) {
             t.rows.clear();
             t.rows.reserve(static_cast<size_t>(expectedRows(storedName)));
@@ -296,7 +247,7 @@ public:
                 t.rows.push_back({page, index});
             else if (row >= t.rows.size() || t.rows[row].page != page || t.rows[row].index != index)
                 throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
-            deliverRow(t, slotOf, cells, onRow, &t.texts);
+            deliverRow(t, slotOf, cells, onRow);
             ++row;
         }
         if (!firstScan && row != t.rows.size())
@@ -339,7 +290,6 @@ private:
         std::vector<MdbColumn*> cols;
         std::vector<RowPlace> rows;
         bool scanned = false;
-        std::vector<TextMemo> texts;  // by column number, for scans
     };
 
     // For each column of the table, its place in a row of the wanted
@@ -354,9 +304,8 @@ private:
     }
 
     // Hands the wanted cells of the row just cracked to onRow, then frees
-    // the texts they point into. Texts are looked up in `memos` when given.
-    void deliverRow(const Table& t, const std::vector<int>& slotOf, std::vector<Cell>& cells, const RowCallback& onRow,
-                    std::vector<TextMemo>* memos = nullptr)
+    // the texts they point into.
+    void deliverRow(const Table& t, const std::vector<int>& slotOf, std::vector<Cell>& cells, const RowCallback& onRow)
     {
         std::fill(cells.begin(), cells.end(), Cell{});
         const size_t numCols = t.cols.size();
@@ -366,8 +315,7 @@ private:
                 continue;
             const int slot = slotOf[static_cast<size_t>(f.colnum)];
             if (slot >= 0)
-                cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f,
-                                                            memos ? &(*memos)[static_cast<size_t>(f.colnum)] : nullptr);
+                cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
         }
         try {
             onRow(cells);
@@ -484,7 +432,7 @@ private:
         return cell;
     }
 
-    Cell readCell(MdbColumn* col, const MdbField& f, TextMemo* memo)
+    Cell readCell(MdbColumn* col, const MdbField& f)
     {
         Cell cell;
         unsigned char* buf = mdb_->pg_buf;
@@ -548,17 +496,14 @@ private:
             // row, rather than into a new string for every field: a run
             // reads a dozen texts for each of 100,000 stored cards. A stored
             // byte never needs more than two UTF-8 bytes.
-            const std::string_view stored(reinterpret_cast<const char*>(buf) + start, static_cast<size_t>(f.siz));
-            const auto decode = [&] {
-                std::string& buffer = textBuffers_[static_cast<size_t>(f.colnum)];
-                const size_t room = stored.size() * 2 + 16;
-                if (buffer.size() < room)
-                    buffer.resize(room);
-                const int length = mdb_unicode2ascii(mdb_, stored.data(), stored.size(), buffer.data(), room);
-                return std::string_view(buffer.data(), static_cast<size_t>(std::max(length, 0)));
-            };
+            std::string& buffer = textBuffers_[static_cast<size_t>(f.colnum)];
+            const size_t room = static_cast<size_t>(f.siz) * 2 + 16;
+            if (buffer.size() < room)
+                buffer.resize(room);
+            const int length = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(buf) + start,
+                                                 static_cast<size_t>(f.siz), buffer.data(), room);
             cell.kind = Value::Kind::Text;
-            cell.text = memo ? memo->get(stored, decode) : decode();
+            cell.text = std::string_view(buffer.data(), static_cast<size_t>(std::max(length, 0)));
             return cell;
         }
         case MDB_MEMO: {

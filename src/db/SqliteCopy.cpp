@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/SqliteCopy.h"
 
-#include "db/DatabaseFile.h"
+#include "db/JetSql.h"
+#include "db/TableInfo.h"
 
 #include <sqlite3.h>
 
@@ -172,36 +173,22 @@ std::string addColumnSql(const TableInfo& info, int column)
 
 namespace {
 
-// The wanted columns, then the columns read besides.
-std::vector<int> scannedColumns(const std::vector<int>& wanted, const AlsoRead& alsoRead)
-{
-    std::vector<int> columns = wanted;
-    columns.insert(columns.end(), alsoRead.columns.begin(), alsoRead.columns.end());
-    return columns;
-}
-
-std::int64_t appendAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
-                       const AlsoRead& alsoRead)
+std::int64_t appendAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted)
 {
     BatchedAppend append(db, info, wanted);
-    source.scan(info.name, scannedColumns(wanted, alsoRead), [&](const std::vector<Cell>& cells) {
-        append.add(cells);
-        if (alsoRead.onRow)
-            alsoRead.onRow(cells);
-    });
+    source.scan(info.name, wanted, [&](const std::vector<Cell>& cells) { append.add(cells); });
     return append.finish();
 }
 
 // Sets the wanted columns on the rows already there, row by row: the
 // table's rowid is each row's stored position + 1.
-std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
-                       const AlsoRead& alsoRead)
+std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted)
 {
     Statement write;
     if (sqlite3_prepare_v2(db, writeSql(info, wanted, false).c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
         throw CopyFailed{};
     std::int64_t rowid = 0;
-    source.scan(info.name, scannedColumns(wanted, alsoRead), [&](const std::vector<Cell>& cells) {
+    source.scan(info.name, wanted, [&](const std::vector<Cell>& cells) {
         sqlite3_stmt* st = write.stmt;
         const size_t copied = std::min(wanted.size(), cells.size());
         sqlite3_bind_int64(st, static_cast<int>(wanted.size()) + 1, ++rowid);
@@ -211,8 +198,6 @@ std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, 
         sqlite3_reset(st);
         if (rc != SQLITE_DONE)
             throw CopyFailed{};
-        if (alsoRead.onRow)
-            alsoRead.onRow(cells);
     });
     if (rowid != info.rowCount)
         throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
@@ -222,12 +207,11 @@ std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, 
 }  // namespace
 
 std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
-                         bool creating, const AlsoRead& alsoRead)
+                         bool creating)
 {
     exec(db, "BEGIN");
     try {
-        const std::int64_t rows =
-            creating ? appendAll(db, source, info, wanted, alsoRead) : updateAll(db, source, info, wanted, alsoRead);
+        const std::int64_t rows = creating ? appendAll(db, source, info, wanted) : updateAll(db, source, info, wanted);
         exec(db, "COMMIT");
         return rows;
     } catch (...) {

@@ -7,7 +7,6 @@
 #include "db/TableSource.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,19 +27,12 @@ struct CopyFailed { };
 std::string createTableSql(const TableInfo& info);
 std::string addColumnSql(const TableInfo& info, int column);
 
-// Columns read in the same scan as a copy but not copied, and what takes
-// each row's cells: the copied columns', then these, in order.
-struct AlsoRead {
-    std::vector<int> columns;
-    std::function<void(const std::vector<Cell>&)> onRow;
-};
-
 // Copies the `wanted` columns (indexes into info.columns) of every row, in
 // one transaction: appended as new rows when the table has none yet
 // (`creating`), else set on the rows already there. Returns the number of
 // rows read. A copy that fails half-way leaves nothing behind. Throws
 // SourceFailure or CopyFailed.
 std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
-                         bool creating, const AlsoRead& alsoRead = {});
+                         bool creating);
 
 }  // namespace ostelvia::db::detail

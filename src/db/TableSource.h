@@ -3,7 +3,7 @@
 // held in memory (tests). Engine internals.
 #pragma once
 
-#include "db/Database.h"
+#include "db/Value.h"
 
 #include <QString>
 
@@ -33,6 +33,7 @@ struct SourceColumn {
 // Thrown by sources; reason is a short Italian text.
 struct SourceFailure {
     QString reason;
+    bool changedWhileRead = false;  // the file changed on disk as it was read
 };
 
 inline const QString kUnreadableFile = QStringLiteral("il file non è leggibile");

@@ -5,7 +5,7 @@
 
 #include "checks/CardValidation.h"
 #include "checks/NameMatch.h"
-#include "db/Database.h"
+#include "db/Run.h"
 #include "export/CardSelection.h"
 #include "export/PresenceRecord.h"
 
@@ -19,6 +19,8 @@ using checks::FailedLookup;
 // lookup on that set fails and kept for the rest of the check.
 class CodeSetNames {
 public:
+    explicit CodeSetNames(db::Run& run) : run_(run) { }
+
     QStringList suggestionsFor(const checks::Finding& finding)
     {
         if (finding.lookup == FailedLookup::None)
@@ -40,11 +42,11 @@ private:
         return found->second;
     }
 
-    static std::vector<checks::CodeEntry> load(const checks::CodeSet& set)
+    std::vector<checks::CodeEntry> load(const checks::CodeSet& set)
     {
         static const QString kSigla = QStringLiteral("Sigla");
         static const QString kDescrizione = QStringLiteral("Descrizione");
-        db::Database database = db::Database::open(set.file);
+        db::Database database = run_.open(set.file);
         db::Recordset rows = database.openRecordset(set.sql);
         std::vector<checks::CodeEntry> entries;
         for (rows.findFirst(set.condition); !rows.noMatch(); rows.findNext(set.condition))
@@ -53,6 +55,7 @@ private:
         return entries;
     }
 
+    db::Run& run_;
     std::map<QString, checks::NameIndex> indexes_;
 };
 
@@ -76,15 +79,16 @@ CheckedCard describe(const QString& database, const db::Recordset& scheda)
 
 // The card's problems as the export run would meet them: its findings, or,
 // for a good card the run would write, the fields that do not fit the record.
-std::vector<CheckProblem> problemsOf(const db::Recordset& scheda, CodeSetNames& names, CheckTotals& totals)
+std::vector<CheckProblem> problemsOf(db::Run& run, const db::Recordset& scheda, CodeSetNames& names,
+                                     CheckTotals& totals)
 {
     std::vector<CheckProblem> problems;
-    const std::vector<checks::Finding> findings = checks::cardFindings(scheda);
+    const std::vector<checks::Finding> findings = checks::cardFindings(run, scheda);
     for (const checks::Finding& finding : findings)
         problems.push_back({finding.line, names.suggestionsFor(finding)});
     if (!findings.empty() || !isExported(scheda))
         return problems;
-    const PresenceRecord record = CostruisciRiga(scheda);
+    const PresenceRecord record = CostruisciRiga(run, scheda);
     if (record.ok())
         ++totals.wouldWrite;
     for (const QString& line : record.widthErrorLines)
@@ -97,12 +101,17 @@ std::vector<CheckProblem> problemsOf(const db::Recordset& scheda, CodeSetNames& 
 CheckReport checkAllCards(const QString& dataDa, const QString& dataA, const RoomSource& camere,
                           const CheckProgress& progress)
 {
-    const db::RunScope run;
+    return db::withSteadyView([&](db::Run& run) { return checkCards(run, dataDa, dataA, camere, progress); });
+}
+
+CheckReport checkCards(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                       const CheckProgress& progress)
+{
     CheckReport report;
-    CodeSetNames names;
-    walkSelectedCards(dataDa, dataA, camere, [&](const QString& database, const db::Recordset& scheda) {
+    CodeSetNames names(run);
+    walkSelectedCards(run, dataDa, dataA, camere, [&](const QString& database, const db::Recordset& scheda) {
         ++report.totals.checked;
-        std::vector<CheckProblem> problems = problemsOf(scheda, names, report.totals);
+        std::vector<CheckProblem> problems = problemsOf(run, scheda, names, report.totals);
         if (!problems.empty()) {
             ++report.totals.withProblems;
             CheckedCard card = describe(database, scheda);

@@ -11,6 +11,10 @@
 #include <functional>
 #include <vector>
 
+namespace ostelvia::db {
+class Run;
+}
+
 namespace ostelvia::exporter {
 
 class RoomSource;
@@ -48,8 +52,12 @@ struct CheckReport {
 using CheckProgress = std::function<void(int cardsChecked)>;
 
 // dataDa / dataA: dd/mm/yyyy texts, used as they stand, as by the export run.
+// Over one view of the files, taken again when they change meanwhile.
 // Database failures raise the database layer's error.
 CheckReport checkAllCards(const QString& dataDa, const QString& dataA, const RoomSource& camere,
                           const CheckProgress& progress = {});
+// The same over the files as the run reads them.
+CheckReport checkCards(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                       const CheckProgress& progress = {});
 
 }  // namespace ostelvia::exporter

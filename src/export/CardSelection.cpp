@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/CardSelection.h"
 
-#include "db/Database.h"
+#include "db/Run.h"
 
 namespace ostelvia::exporter {
 
@@ -39,9 +39,10 @@ QString historySql(const RoomSource& camere)
         + QStringLiteral(" Order by NumeroProgressivo;");
 }
 
-void walkPass(const QString& database, const QString& sql, const QString& criteria, const CardVisitor& visit)
+void walkPass(db::Run& run, const QString& database, const QString& sql, const QString& criteria,
+              const CardVisitor& visit)
 {
-    db::Database guests = db::Database::open(database);
+    db::Database guests = run.open(database);
     db::Recordset schede = guests.openRecordset(sql);
     for (schede.findFirst(criteria); !schede.noMatch(); schede.findNext(criteria))
         visit(database, schede);
@@ -50,12 +51,13 @@ void walkPass(const QString& database, const QString& sql, const QString& criter
 
 }  // namespace
 
-void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit)
+void walkSelectedCards(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                       const CardVisitor& visit)
 {
     const QString criteria = selectionCriteria(typedToStored(dataDa), typedToStored(dataA));
     // Each SQL text is built when its pass starts, so the rooms are read afresh.
-    walkPass(kSchedeCorrenti, currentGuestsSql(criteria, camere), criteria, visit);
-    walkPass(kSchedeStorico, historySql(camere), criteria, visit);
+    walkPass(run, kSchedeCorrenti, currentGuestsSql(criteria, camere), criteria, visit);
+    walkPass(run, kSchedeStorico, historySql(camere), criteria, visit);
 }
 
 bool isExported(const db::Recordset& scheda)

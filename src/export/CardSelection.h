@@ -11,7 +11,8 @@
 
 namespace ostelvia::db {
 class Recordset;
-}
+class Run;
+}  // namespace ostelvia::db
 
 namespace ostelvia::exporter {
 
@@ -33,8 +34,10 @@ inline const QString kSchedeStorico = QStringLiteral("SchedaStoricoClienti.mdb")
 using CardVisitor = std::function<void(const QString& database, const db::Recordset& scheda)>;
 
 // dataDa / dataA: dd/mm/yyyy texts, cut by character position without any
-// check. Database failures raise the database layer's error.
-void walkSelectedCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit);
+// check. The guest files are read as the run reads them. Database failures
+// raise the database layer's error.
+void walkSelectedCards(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                       const CardVisitor& visit);
 
 // Cards with "*" in Lingua, with a Null date, or leaving on the day they
 // arrived are selected and validated but not exported.

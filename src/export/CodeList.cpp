@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/CodeList.h"
 
-#include "db/Database.h"
+#include "db/Run.h"
+#include "db/TextSet.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
 
@@ -28,13 +29,11 @@ int listMissingNames(db::Database& reference, const QString& table, const db::Te
     return written;
 }
 
-}  // namespace
-
-int ScriviListaPS()
+// The list of the names one view of the files lacks, and how many.
+int missingNames(db::Run& run, QString& list)
 {
-    const db::RunScope run;
-    db::Database reference = db::Database::open(QStringLiteral("PSWebAll.mdb"));
-    db::Database comuni = db::Database::open(QStringLiteral("Comuni.mdb"));
+    db::Database reference = run.open(QStringLiteral("PSWebAll.mdb"));
+    db::Database comuni = run.open(QStringLiteral("Comuni.mdb"));
     db::Recordset codes = comuni.openRecordset(
         QStringLiteral("Select * From CodiciVari Where NumeroHotel = 1 and (Tipo = 0 or Tipo = 2 or Tipo = 3)"));
     // A name is in the code set when find first with "Descrizione = '<name>'"
@@ -44,11 +43,20 @@ int ScriviListaPS()
     for (const db::Value& value : codes.fieldOfEach(QStringLiteral("Descrizione Is Not Null"), kDescrizione))
         known.insert(value.toText());
 
-    QString list;
     int written = listMissingNames(reference, QStringLiteral("Stati"), known, list);
     written += listMissingNames(reference, QStringLiteral("Comuni"), known, list);
-    reference.close();
-    comuni.close();
+    return written;
+}
+
+}  // namespace
+
+int ScriviListaPS()
+{
+    QString list;
+    const int written = db::withSteadyView([&](db::Run& run) {
+        list.clear();
+        return missingNames(run, list);
+    });
     writeText(kFileListaPS, list);
     return written;
 }

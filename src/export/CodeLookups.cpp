@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/CodeLookups.h"
 
-#include "db/Database.h"
+#include "db/Run.h"
 #include "export/RecordLayout.h"
 #include "text/Blanks.h"
 
@@ -11,63 +11,56 @@ namespace ostelvia::exporter {
 
 namespace {
 
-const QString kCodeField = QStringLiteral("CodicePS");
+const QString kFile = QStringLiteral("Comuni.mdb");
+const QString kTable = QStringLiteral("CodiciVari");
+const QString kCodePs = QStringLiteral("CodicePS");
+const QString kDescrizione = QStringLiteral("Descrizione");
 
-// Each lookup opens the code table afresh; the engine keeps the parsed file
-// for the run, and a file replaced on disk is seen by the next run.
-// Returns the field of the first row matching, or `none`.
-QString lookUp(const QString& criteria, const QString& wanted = kCodeField, const QString& none = kNoCode)
+const db::LookUpQuestion kComuneByName{kFile, kTable, QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), kCodePs};
+const db::LookUpQuestion kStatoByName{kFile, kTable, QLatin1String("Tipo = 0 and Descrizione = '"), kCodePs};
+const db::LookUpQuestion kStatoBySigla{kFile, kTable, QLatin1String("Tipo = 0 and Sigla = '"), kCodePs};
+// The file holds a code zero-filled; the table may hold it without the zeros.
+const db::LookUpQuestion kComuneByCode{kFile, kTable, QLatin1String("Tipo = 3 and ltrim(Trim(CodicePS), '0') = '"),
+                                       kDescrizione};
+const db::LookUpQuestion kStatoByCode{kFile, kTable, QLatin1String("Tipo = 0 and ltrim(Trim(CodicePS), '0') = '"),
+                                      kDescrizione};
+
+// The field of the first row the question finds, or `none`. A row whose
+// field is Null cannot give it: it counts as no match.
+QString answer(db::Run& run, const db::LookUpQuestion& question, const QString& value, const QString& none)
 {
-    static const QString kFile = QStringLiteral("Comuni.mdb");
-    static const QString kTable = QStringLiteral("CodiciVari");
-    db::Database comuni = db::Database::open(kFile);
-    const std::optional<db::Value> value = comuni.lookUp(kTable, criteria, wanted);
-    // A row without a code cannot give one: it counts as no match.
-    const QString result = value && !value->isNull() ? value->toText() : none;
-    comuni.close();
-    return result;
+    const std::optional<db::Value> found = run.lookUp(question, value);
+    return found && !found->isNull() ? found->toText() : none;
 }
 
 }  // namespace
 
-// A record makes up to seven look-ups, nearly all of them made by earlier
-// records of the run: each is answered once per run.
-QString CodiceComune(const QString& nome)
+QString CodiceComune(db::Run& run, const QString& nome)
 {
-    static db::RunMemo<QString> answers;
-    return answers.get(nome, [&] {
-        return lookUp(db::quotedCriteria(QLatin1String("Tipo = 3 and Trim(Descrizione) = '"), text::trimBlanks(nome)));
-    });
+    return answer(run, kComuneByName, text::trimBlanks(nome), kNoCode);
 }
 
-QString CodiceStato(const QString& nome)
+QString CodiceStato(db::Run& run, const QString& nome)
 {
-    static db::RunMemo<QString> answers;
-    return answers.get(nome,
-                       [&] { return lookUp(db::quotedCriteria(QLatin1String("Tipo = 0 and Descrizione = '"), nome)); });
+    return answer(run, kStatoByName, nome, kNoCode);
 }
 
-QString CodiceStatoDaSigla(const QString& sigla)
+QString CodiceStatoDaSigla(db::Run& run, const QString& sigla)
 {
-    static db::RunMemo<QString> answers;
-    return answers.get(sigla,
-                       [&] { return lookUp(db::quotedCriteria(QLatin1String("Tipo = 0 and Sigla = '"), sigla)); });
+    return answer(run, kStatoBySigla, sigla, kNoCode);
 }
 
-QString nameOfCode(const QString& code, int tipo)
+QString nameOfCode(db::Run& run, const QString& code, int tipo)
 {
-    // The file holds the code zero-filled; the table may hold it without the zeros.
     QString digits = text::trimBlanks(code);
     while (digits.startsWith(QLatin1Char('0')))
         digits.remove(0, 1);
     if (digits.isEmpty())
         return {};
-    return lookUp(QStringLiteral("Tipo = %1 and ltrim(Trim(CodicePS), '0') = '").arg(tipo) + db::escapeQuotes(digits)
-                      + QLatin1Char('\''),
-                  QStringLiteral("Descrizione"), QString());
+    return answer(run, tipo == kMunicipalityType ? kComuneByCode : kStatoByCode, digits, QString());
 }
 
-QString codeMeaning(const QString& value, CodeKind kind)
+QString codeMeaning(db::Run& run, const QString& value, CodeKind kind)
 {
     if (kind == CodeKind::None)
         return {};
@@ -80,9 +73,9 @@ QString codeMeaning(const QString& value, CodeKind kind)
     try {
         QString name;
         if (kind != CodeKind::Stato)
-            name = nameOfCode(value, kMunicipalityType);
+            name = nameOfCode(run, value, kMunicipalityType);
         if (name.isEmpty() && kind != CodeKind::Comune)
-            name = nameOfCode(value, kStateType);
+            name = nameOfCode(run, value, kStateType);
         return name.isEmpty() ? QStringLiteral("codice non trovato") : text::trimBlanks(name);
     } catch (const db::DbError& error) {
         return QStringLiteral("nome non disponibile: ") + error.message();

@@ -2,9 +2,10 @@
 #include "export/ExportRun.h"
 
 #include <memory>
+#include <optional>
 
 #include "checks/CardValidation.h"
-#include "db/Database.h"
+#include "db/Run.h"
 #include "export/PresenceRecord.h"
 #include "export/TextFiles.h"
 
@@ -22,15 +23,16 @@ struct CardStop {
 
 // Validates and writes every card the selection finds, in its order,
 // counting the records written also when a card stops the run.
-void writeCards(const QString& dataDa, const QString& dataA, const RoomSource& camere, LineWriter& output, int& written)
+void writeCards(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere, LineWriter& output,
+                int& written)
 {
-    walkSelectedCards(dataDa, dataA, camere, [&](const QString&, const db::Recordset& scheda) {
-        MessaggioErrore = checks::ControllaScheda(scheda);
+    walkSelectedCards(run, dataDa, dataA, camere, [&](const QString&, const db::Recordset& scheda) {
+        MessaggioErrore = checks::ControllaScheda(run, scheda);
         if (!MessaggioErrore.isEmpty())
             throw CardStop{MessaggioErrore};
         if (!isExported(scheda))
             return;
-        const PresenceRecord record = CostruisciRiga(scheda);
+        const PresenceRecord record = CostruisciRiga(run, scheda);
         if (!record.ok())
             throw CardStop{record.widthErrors};
         output.writeLine(record.riga);
@@ -60,11 +62,30 @@ RunSummary stop(RunSummary summary, RunSummary::Outcome outcome, const QString& 
     return summary;
 }
 
+// Writes the header and every card of one view of the files; the card that
+// stopped the run, if one did.
+std::optional<CardStop> writeFile(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                                  std::unique_ptr<LineWriter>& output, RunSummary& summary)
+{
+    // Written anew on every view: the one before is closed first.
+    output.reset();
+    MessaggioErrore.clear();
+    summary.recordsWritten = 0;
+    output = std::make_unique<LineWriter>(summary.exportPath);
+    output->writeLine(kHeaderLine);
+    run.open(QStringLiteral("NumeriCamere.mdb")).openRecordset(QStringLiteral("NumeriCamere"));
+    try {
+        writeCards(run, dataDa, dataA, camere, *output, summary.recordsWritten);
+    } catch (const CardStop& stopped) {
+        return stopped;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const RoomSource& camere)
 {
-    const db::RunScope run;
     RunSummary summary;
     if (!fileExists(kFileImpostazioni)) {
         summary.outcome = RunSummary::Outcome::SettingsMissing;
@@ -76,23 +97,17 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     std::unique_ptr<LineWriter> output;
     try {
         summary.exportPath = readExportPath();
-
-        output = std::make_unique<LineWriter>(summary.exportPath);
-        output->writeLine(kHeaderLine);
-
-        db::Database rooms = db::Database::open(QStringLiteral("NumeriCamere.mdb"));
-        rooms.openRecordset(QStringLiteral("NumeriCamere"));
-
-        writeCards(dataDa, dataA, camere, *output, summary.recordsWritten);
+        const std::optional<CardStop> stopped =
+            db::withSteadyView([&](db::Run& run) { return writeFile(run, dataDa, dataA, camere, output, summary); });
+        if (stopped) {
+            const QString closeError = closeAfterStop(output);
+            if (!closeError.isEmpty())
+                return stop(summary, RunSummary::Outcome::Failed, closeError);
+            return stop(summary, RunSummary::Outcome::StoppedOnCard, stopped->message);
+        }
         output->close();
         RimuoviUltimoACapo(summary.exportPath);
-        rooms.close();
         return summary;
-    } catch (const CardStop& stopped) {
-        const QString closeError = closeAfterStop(output);
-        if (!closeError.isEmpty())
-            return stop(summary, RunSummary::Outcome::Failed, closeError);
-        return stop(summary, RunSummary::Outcome::StoppedOnCard, stopped.message);
     } catch (const Error& error) {
         closeAfterStop(output);
         return stop(summary, RunSummary::Outcome::Failed, error.message());

@@ -225,7 +225,7 @@ QString issueDate(const QString& stored)
 
 }  // namespace
 
-PresenceRecord CostruisciRiga(const db::Recordset& scheda)
+PresenceRecord CostruisciRiga(db::Run& run, const db::Recordset& scheda)
 {
     RecordBuilder b(scheda);
 
@@ -273,16 +273,18 @@ PresenceRecord CostruisciRiga(const db::Recordset& scheda)
     b.add(guestKind(b));                                              // 30
 
     const QString birthState = ParteStringa(birthPlace, 0);
-    b.add(birthState == QLatin1String("I") ? codeField(CodiceComune(ParteStringa(birthPlace, 3))) : kZeroCode);  // 31
-    b.add(codeField(CodiceStatoDaSigla(birthState)));                                                            // 32
-    b.add(codeField(CodiceStatoDaSigla(b.raw(u"Nazione"))));                                                     // 33
+    b.add(birthState == QLatin1String("I") ? codeField(CodiceComune(run, ParteStringa(birthPlace, 3)))
+                                           : kZeroCode);           // 31
+    b.add(codeField(CodiceStatoDaSigla(run, birthState)));         // 32
+    b.add(codeField(CodiceStatoDaSigla(run, b.raw(u"Nazione"))));  // 33
     const QString state = b.raw(u"Stato");
-    b.add(trimBlanks(state) == QLatin1String("I") ? codeField(CodiceComune(b.raw(u"Residenza"))) : kZeroCode);  // 34
-    b.add(codeField(CodiceStatoDaSigla(state)));                                                                // 35
-    b.addFilled(b.text(u"TipoDocumento"));                                                                      // 36
-    QString issuePlace = CodiceComune(issuer);
+    b.add(trimBlanks(state) == QLatin1String("I") ? codeField(CodiceComune(run, b.raw(u"Residenza")))
+                                                  : kZeroCode);  // 34
+    b.add(codeField(CodiceStatoDaSigla(run, state)));            // 35
+    b.addFilled(b.text(u"TipoDocumento"));                       // 36
+    QString issuePlace = CodiceComune(run, issuer);
     if (trimBlanks(issuePlace).isEmpty())
-        issuePlace = CodiceStato(issuer);
+        issuePlace = CodiceStato(run, issuer);
     b.add(codeField(issuePlace));  // 37
     b.add(b.text(u"Sesso"));       // 38
 

@@ -7,7 +7,8 @@
 
 namespace ostelvia::db {
 class Recordset;
-}
+class Run;
+}  // namespace ostelvia::db
 
 namespace ostelvia::exporter {
 
@@ -22,7 +23,7 @@ struct PresenceRecord {
 };
 
 // Builds the record of the current card of a guest record set. Looks codes
-// up in "Comuni.mdb"; db::DbError passes through.
-PresenceRecord CostruisciRiga(const db::Recordset& scheda);
+// up in "Comuni.mdb" as the run reads it; db::DbError passes through.
+PresenceRecord CostruisciRiga(db::Run& run, const db::Recordset& scheda);
 
 }  // namespace ostelvia::exporter

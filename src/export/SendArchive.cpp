@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SendArchive.h"
 
-#include "db/Database.h"
+#include "db/Run.h"
 #include "export/PresenceRecord.h"
 #include "export/RecordLayout.h"
 #include "export/TextFiles.h"
@@ -208,7 +208,7 @@ QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const ExportLin
     return found;
 }
 
-QString roomOfRecord(const QString& line)
+QString roomOfRecord(db::Run& run, const QString& line)
 {
     const QString arrival = fieldOf(line, fieldNo::Arrivo);
     const double card = fieldOf(line, fieldNo::Scheda).toDouble();
@@ -220,7 +220,7 @@ QString roomOfRecord(const QString& line)
             .arg(db::escapeQuotes(arrival));
     for (const QString& file : {QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("SchedaStoricoClienti.mdb")}) {
         try {
-            db::Database guests = db::Database::open(file);
+            db::Database guests = run.open(file);
             db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
             cards.findFirst(criteria);
             const QString room = cards.noMatch() ? QString() : cards.text(QStringLiteral("NumeroCamera"));
@@ -239,8 +239,9 @@ QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList
 {
     if (found.isEmpty() && skipped.isEmpty())
         return {};
-    // The rooms of up to twenty guests: each guest file is checked for changes once.
-    const db::RunScope run;
+    // The rooms of up to twenty guests: each guest file is read once.
+    db::Run run;
+    const auto roomOf = [&](const QString& line) { return room ? room(line) : roomOfRecord(run, line); };
     QStringList text;
     if (!found.isEmpty()) {
         text.append(found.size() == 1
@@ -249,8 +250,8 @@ QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList
         for (qsizetype i = 0; i < found.size() && i < kListedAtMost; ++i) {
             const AlreadySent& sent = found.at(i);
             text.append(QStringLiteral("camera %1, %2, arrivo %3: inviata il %4, %5")
-                            .arg(room(sent.line), guestName(sent.line), shownDate(fieldOf(sent.line, fieldNo::Arrivo)),
-                                 shownSendTime(sent.earlierSend),
+                            .arg(roomOf(sent.line), guestName(sent.line),
+                                 shownDate(fieldOf(sent.line, fieldNo::Arrivo)), shownSendTime(sent.earlierSend),
                                  sent.identical ? QStringLiteral("identica")
                                                 : QStringLiteral("con dati cambiati (rettifica)")));
         }

@@ -18,6 +18,10 @@
 #include <functional>
 #include <vector>
 
+namespace ostelvia::db {
+class Run;
+}
+
 namespace ostelvia::exporter {
 
 inline const QString kArchiveFolder = QStringLiteral("ArchivioInvii");
@@ -71,14 +75,15 @@ struct AlreadySent {
 QVector<AlreadySent> findAlreadySent(const SendArchive& archive, const ExportLines& lines, const QVector<int>& rows);
 
 // The room of the card a record came from, looked up in the current and the
-// history guest database; "?" when neither has it (or cannot be read).
-QString roomOfRecord(const QString& line);
+// history guest database as the run reads them; "?" when neither has it (or
+// cannot be read).
+QString roomOfRecord(db::Run& run, const QString& line);
 
 // The question put before a send: up to 20 records already sent (room, name,
 // arrival, earlier send, identical or changed), the count of the rest, the
 // skipped archive files, then "Inviare comunque?". Empty when there is
-// nothing to ask.
+// nothing to ask. Without `room`, rooms come from roomOfRecord.
 QString alreadySentQuestion(const QVector<AlreadySent>& found, const QStringList& skipped,
-                            const std::function<QString(const QString&)>& room = roomOfRecord);
+                            const std::function<QString(const QString&)>& room = {});
 
 }  // namespace ostelvia::exporter

@@ -14,7 +14,6 @@
 #include <cstring>
 
 #include "db/Database.h"
-#include "db/HeapPages.h"
 #include "text/Cp1252.h"
 
 namespace ostelvia::exporter {
@@ -157,9 +156,6 @@ QByteArray readBytes(const QString& path)
         bytes = file.readAll();
     } else {
         bytes.resize(size);
-        // An export of two years is 54 MB: filled through 13,000 small pages
-        // one fault at a time, reading it back cost twice as long.
-        db::askForHugePages(bytes.data(), static_cast<std::size_t>(size));
         qint64 done = 0;
         for (qint64 got = 0; done < size && (got = file.read(bytes.data() + done, size - done)) > 0;)
             done += got;

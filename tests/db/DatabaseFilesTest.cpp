@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Opening files: name resolution, the cache of unchanged files, reloading a
-// changed one, and every failure reported as a DbError that names the file.
+// Opening files: name resolution, one view of the files per run, taken again
+// when they change, and every failure reported as a DbError that names the
+// file.
 #include "TestSupport.h"
 
 #include "db/Database.h"
-#include "db/DbInternal.h"
+#include "db/Run.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +17,10 @@
 
 #include <functional>
 
-using ostelvia::db::Database;
-using ostelvia::db::DbError;
-using ostelvia::db::Recordset;
+namespace db = ostelvia::db;
+using db::Database;
+using db::DbError;
+using db::Recordset;
 using ostelvia::test::ScratchDir;
 
 namespace {
@@ -66,7 +68,7 @@ TEST(DatabaseFiles, NamesResolveWithoutRegardToLetterCase)
                                        {"Nuovo.txt", "Nuovo.txt"},
                                        {"passa.txt", "passa.txt"},
                                        {"Passa.txt", "Passa.txt"}})
-        EXPECT_EQ(ostelvia::db::resolveFileName(QString::fromLatin1(asked)), QString::fromLatin1(found)) << asked;
+        EXPECT_EQ(db::resolveFileName(QString::fromLatin1(asked)), QString::fromLatin1(found)) << asked;
 
     Database db = Database::open(QStringLiteral("SCHEDA_CLIENTE.MDB"));
     EXPECT_EQ(db.fileName(), QStringLiteral("SCHEDA_CLIENTE.MDB"));
@@ -76,96 +78,67 @@ TEST(DatabaseFiles, NamesResolveWithoutRegardToLetterCase)
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 
-TEST(DatabaseFiles, UnchangedFileIsKeptAndChangedFileReloaded)
+TEST(DatabaseFiles, ARunReadsOneVersionOfItsFilesAndKnowsWhenTheyChanged)
 {
     ScratchDir scratch;
-    const auto first = ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb"));
-    EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("COMUNI.MDB")), first);
-    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
-    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2"), QStringLiteral("Descrizione")), QStringLiteral("TEDESCO"));
-    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2")), QStringLiteral("888000002"));
-    EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), first);
-
-    Database before = Database::open(QStringLiteral("Comuni.mdb"));
-    Recordset unused = before.openRecordset(QStringLiteral("CodiciVari"));
-    Recordset old = before.openRecordset(QStringLiteral("CodiciVari"));
+    const db::LookUpQuestion byName{QStringLiteral("Comuni.mdb"), QStringLiteral("CodiciVari"),
+                                    QLatin1String("Descrizione = '"), QStringLiteral("CodicePS")};
+    db::Run run;
+    Recordset old = run.open(QStringLiteral("COMUNI.MDB")).openRecordset(QStringLiteral("CodiciVari"));
     old.findFirst(QStringLiteral("Tipo = 2"));  // Tipo only is copied so far
     EXPECT_EQ(old.text(QStringLiteral("Descrizione")), QStringLiteral("ROMA"));
+    EXPECT_FALSE(run.lookUp(byName, QStringLiteral("MACONDO")));
+    EXPECT_NO_THROW(run.confirmView());
 
     overwriteComuni(scratch);
-    EXPECT_NE(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), first);
-    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("499000001"));
+    // Inside the run, every open and every set reads what the run first read.
+    EXPECT_FALSE(run.lookUp(byName, QStringLiteral("MACONDO")));
+    Recordset later = run.open(QStringLiteral("Comuni.mdb")).openRecordset(QStringLiteral("CodiciVari"));
+    later.findFirst(QStringLiteral("Tipo = 3 and Sigla = 'AQ'"));
+    ASSERT_FALSE(later.noMatch());
+    EXPECT_EQ(later.text(QStringLiteral("CodicePS")), QStringLiteral("413066049"));
+    EXPECT_EQ(
+        errorOf([&] { run.confirmView(); }),
+        QStringLiteral("Il database \"COMUNI.MDB\" è cambiato durante la lettura: riprovare tra qualche secondo."));
+
+    // The next run, and any handle opened outside a run, reads the new file.
+    db::Run next;
+    EXPECT_EQ(next.lookUp(byName, QStringLiteral("MACONDO"))->toText(), QStringLiteral("499000001"));
     EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'CESENA '")), QStringLiteral("no match"));
-    EXPECT_EQ(codiciVari(QStringLiteral("Sigla = 'AQ'")), QStringLiteral("no match"));
-    // Rows read before the change are not served for the new file at the same position.
-    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2"), QStringLiteral("Descrizione")), QStringLiteral("CARTA D'IDENTITÀ"));
-    EXPECT_EQ(codiciVari(QStringLiteral("ID = 2")), QString());
-
-    // A set opened before keeps reading what was opened, even columns never read yet.
-    old.findFirst(QStringLiteral("Tipo = 3 and Sigla = 'AQ'"));
-    ASSERT_FALSE(old.noMatch());
-    EXPECT_EQ(old.text(QStringLiteral("Descrizione")), QStringLiteral("L'AQUILA"));
-    EXPECT_EQ(old.text(QStringLiteral("CodicePS")), QStringLiteral("413066049"));
-    unused.findFirst(QStringLiteral("Descrizione = 'CESENA '"));
-    EXPECT_EQ(unused.text(QStringLiteral("CodicePS")), QStringLiteral("408040007"));
-
-    ostelvia::db::clearCache();
-    const auto afterClear = ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb"));
-    EXPECT_EQ(ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb")), afterClear);
+    EXPECT_NO_THROW(next.confirmView());
 }
 
-TEST(DatabaseFiles, ARunReadsOneVersionOfAFileAndTheNextRunSeesTheChange)
+TEST(DatabaseFiles, AViewIsTakenAgainUntilTheFilesSettle)
 {
     ScratchDir scratch;
-    {
-        const ostelvia::db::RunScope run;
-        EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
-        overwriteComuni(scratch);
-        {
-            const ostelvia::db::RunScope nested;  // the outermost run counts
-            EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
+    // The front office saves a file while the run is between two of them.
+    int changes = 0;
+    int changesWanted = 2;
+    db::testing::setAfterFileRead([&](const QString& fileName) {
+        if (fileName == QLatin1String("NumeriCamere.mdb") && changes < changesWanted) {
+            ++changes;
+            overwriteComuni(scratch);
         }
-        EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("no match"));
-    }
-    // The clerk fixed the file and runs again.
-    const ostelvia::db::RunScope next;
-    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")), QStringLiteral("499000001"));
-    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'CESENA '")), QStringLiteral("no match"));
-}
+    });
+    int attempts = 0;
+    const auto readBoth = [&](db::Run& run) {
+        ++attempts;
+        const std::optional<db::Value> code =
+            run.open(QStringLiteral("Comuni.mdb"))
+                .lookUp(QStringLiteral("CodiciVari"), QStringLiteral("Descrizione = 'MACONDO'"),
+                        QStringLiteral("CodicePS"));
+        run.open(QStringLiteral("NumeriCamere.mdb"));
+        return code ? code->toText() : QStringLiteral("no match");
+    };
+    EXPECT_EQ(db::withSteadyView(readBoth), QStringLiteral("499000001"));
+    EXPECT_EQ(attempts, 3);
 
-TEST(DatabaseFiles, RunAnswersAreKeptForOneRunAndNeverForAFailure)
-{
-    ostelvia::db::RunMemo<int> memo;
-    int asked = 0;
-    const auto ask = [&] { return ++asked; };
-    const QString a = QStringLiteral("a");
-    EXPECT_EQ(memo.get(a, ask), 1);
-    EXPECT_EQ(memo.get(a, ask), 2);  // outside a run every question is asked
-    {
-        const ostelvia::db::RunScope run;
-        EXPECT_EQ(memo.get(a, ask), 3);
-        EXPECT_EQ(memo.get(a, ask), 3);
-        EXPECT_EQ(memo.get(QStringLiteral("b"), ask), 4);
-        const auto fails = []() -> int { throw DbError(QStringLiteral("non leggibile")); };
-        EXPECT_THROW(memo.get(QStringLiteral("c"), fails), DbError);
-        EXPECT_EQ(memo.get(QStringLiteral("c"), ask), 5);
-        ostelvia::db::clearMemoryDatabases();  // the files behind the answers swapped
-        EXPECT_EQ(memo.get(a, ask), 6);
-    }
-    const ostelvia::db::RunScope next;
-    EXPECT_EQ(memo.get(a, ask), 7);
-}
-
-TEST(DatabaseFiles, TableOfAFileChangedSinceOpeningIsNotReadHalfWay)
-{
-    ScratchDir scratch;
-    Database before = Database::open(QStringLiteral("Comuni.mdb"));  // no table read yet
-    overwriteComuni(scratch);
-    EXPECT_EQ(errorOf([&] { before.openRecordset(QStringLiteral("CodiciVari")); }),
-              QStringLiteral("Impossibile leggere la tabella \"CodiciVari\" del database \"Comuni.mdb\": il file è "
-                             "cambiato dopo l'apertura."));
-    EXPECT_EQ(codiciVari(QStringLiteral("Descrizione = 'MACONDO'")),
-              QStringLiteral("499000001"));  // opening again reads the new file
+    // Files that never settle: the plain message once the attempts are over.
+    changesWanted = 1000;
+    attempts = 0;
+    EXPECT_EQ(errorOf([&] { db::withSteadyView(readBoth); }), db::kFilesKeptChanging);
+    EXPECT_EQ(attempts, 6);
+    db::testing::setAfterFileRead({});
 }
 
 TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)
@@ -292,7 +265,7 @@ TEST(DatabaseFiles, ClosedHandlesAndEmptyObjectsFailCleanly)
     Recordset rs = db.openRecordset(QStringLiteral("NumeriCamere"));
     // A fresh set stands on its first row.
     EXPECT_FALSE(rs.noMatch());
-    EXPECT_EQ(rs.field(QStringLiteral("NumeroHotel")).kind(), ostelvia::db::Value::Kind::Integer);
+    EXPECT_EQ(rs.field(QStringLiteral("NumeroHotel")).kind(), db::Value::Kind::Integer);
     rs.findFirst(QStringLiteral("NumeroCamera = 'NESSUNA'"));
     EXPECT_TRUE(rs.noMatch());
     EXPECT_THROW(rs.field(QStringLiteral("NumeroCamera")), DbError);

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "db/Database.h"
+#include "db/TextSet.h"
 
 #include <gtest/gtest.h>
 

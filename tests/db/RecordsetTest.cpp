@@ -306,8 +306,14 @@ TEST_F(CodesTest, ReferenceTablesOpenByName)
 
 TEST_F(CodesTest, LookupsAndSelectionsSearchAnIndex)
 {
+    namespace detail = ostelvia::db::detail;
+    const auto load = [](const QString& name) {
+        detail::FileSignature signature;
+        const QString path = detail::locate(name, &signature);
+        return detail::loadFile(path, signature);
+    };
     // Every card costs several look-ups: none may scan the code table.
-    const auto comuni = ostelvia::db::detail::openFile(QStringLiteral("Comuni.mdb"));
+    const auto comuni = load(QStringLiteral("Comuni.mdb"));
     const auto plan = [&](const char* criteria) {
         return comuni->explainFind(QStringLiteral("CodiciVari"), QString::fromUtf8(criteria),
                                    QStringLiteral("Comuni.mdb"));
@@ -319,7 +325,7 @@ TEST_F(CodesTest, LookupsAndSelectionsSearchAnIndex)
         EXPECT_TRUE(p.contains(QStringLiteral("USING INDEX")) && p.contains(QLatin1String(uses))) << qPrintable(p);
     }
 
-    const auto cards = ostelvia::db::detail::openFile(QStringLiteral("SchedaStoricoClienti.mdb"));
+    const auto cards = load(QStringLiteral("SchedaStoricoClienti.mdb"));
     const QString selection =
         cards->explainFind(QStringLiteral("Scheda_Cliente"),
                            QStringLiteral("NumeroHotel = 1 and DataPartenzaReale >= '20240801' and DataPartenzaReale "

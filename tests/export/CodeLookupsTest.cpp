@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/CodeLookups.h"
 
-#include "db/Database.h"
+#include "db/Run.h"
 #include "TestSupport.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
-
-#include <sys/time.h>
 
 using namespace ostelvia;
 using namespace ostelvia::exporter;
@@ -19,7 +16,7 @@ using namespace ostelvia::exporter;
 TEST(CodeLookups, EachKindFindsItsFirstRowOrNineBlanks)
 {
     test::ScratchDir dir;
-    using Lookup = QString (*)(const QString&);
+    using Lookup = QString (*)(db::Run&, const QString&);
     const Lookup comune = CodiceComune, stato = CodiceStato, sigla = CodiceStatoDaSigla;
     const QString none = QStringLiteral("         ");
     const struct {
@@ -60,8 +57,9 @@ TEST(CodeLookups, EachKindFindsItsFirstRowOrNineBlanks)
         {comune, "X' or Tipo = 3 or 'a'='b", none},
         {sigla, "'", none},
     };
+    db::Run run;
     for (const auto& r : rows)
-        EXPECT_EQ(r.lookup(QString::fromUtf8(r.input)), r.code) << r.input;
+        EXPECT_EQ(r.lookup(run, QString::fromUtf8(r.input)), r.code) << r.input;
     EXPECT_TRUE(dir.databasesUntouched());
 }
 
@@ -82,9 +80,10 @@ TEST(CodeLookups, EmptyCodeIsNotNoMatch)
                                   {QStringLiteral("CodicePS"), Column::Type::Text}},
                                  {row("VUOTO", Value::text(QString())), row("NULLO", Value()),
                                   row("NULLO", Value::text(QStringLiteral("1")))}}});
-    EXPECT_EQ(CodiceComune(QStringLiteral("VUOTO")), QString());
+    db::Run run;
+    EXPECT_EQ(CodiceComune(run, QStringLiteral("VUOTO")), QString());
     // Only the first matching row counts, even when its code is Null.
-    EXPECT_EQ(CodiceComune(QStringLiteral("NULLO")), kNoCode);
+    EXPECT_EQ(CodiceComune(run, QStringLiteral("NULLO")), kNoCode);
     db::clearMemoryDatabases();
 }
 
@@ -92,31 +91,10 @@ TEST(CodeLookups, DatabaseFailuresPassThrough)
 {
     test::ScratchDir dir;
     dir.replaceDatabase(QStringLiteral("broken/missing-table/Comuni.mdb"));
-    EXPECT_THROW(CodiceComune(QStringLiteral("ROMA")), db::DbError);
+    db::Run run;
+    EXPECT_THROW(CodiceComune(run, QStringLiteral("ROMA")), db::DbError);
 
     ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("Comuni.mdb"))));
-    db::clearCache();
-    EXPECT_THROW(CodiceStatoDaSigla(QStringLiteral("I")), db::DbError);
-}
-
-TEST(CodeLookups, ARunKeepsItsAnswersAndTheNextRunSeesTheFileChanged)
-{
-    test::ScratchDir dir;
-    const QString none = QStringLiteral("         ");
-    const QString comuni = dir.filePath(QStringLiteral("Comuni.mdb"));
-    {
-        const db::RunScope run;
-        EXPECT_EQ(CodiceComune(QStringLiteral("ROMA")), QStringLiteral("405058091"));
-        EXPECT_EQ(CodiceComune(QStringLiteral("MACONDO")), none);
-        // Saved over by the front office while the run goes on.
-        test::writeBytes(comuni, test::readBytes(dir.filePath(QStringLiteral("CodiciVari.mdb"))));
-        const qint64 secs = QFileInfo(comuni).lastModified().toSecsSinceEpoch() + 10;
-        struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
-        ASSERT_EQ(::utimes(comuni.toLocal8Bit().constData(), times), 0);
-        EXPECT_EQ(CodiceComune(QStringLiteral("ROMA")), QStringLiteral("405058091"));
-        EXPECT_EQ(CodiceComune(QStringLiteral("MACONDO")), none);
-    }
-    const db::RunScope next;
-    EXPECT_EQ(CodiceComune(QStringLiteral("ROMA")), QStringLiteral("999999991"));
-    EXPECT_EQ(CodiceComune(QStringLiteral("MACONDO")), QStringLiteral("499000001"));
+    db::Run next;
+    EXPECT_THROW(CodiceStatoDaSigla(next, QStringLiteral("I")), db::DbError);
 }

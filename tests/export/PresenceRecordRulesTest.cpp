@@ -4,7 +4,7 @@
 // lookups still read the fixture's Comuni.mdb.
 #include "export/PresenceRecord.h"
 
-#include "db/Database.h"
+#include "db/Run.h"
 #include "FixtureSource.h"
 #include "RecordLayout.h"
 #include "TestSupport.h"
@@ -26,14 +26,15 @@ const QString kNull = QStringLiteral("\\N");
 PresenceRecord buildCard(const test::SourceRow& card)
 {
     db::registerMemoryDatabase(QStringLiteral("Scheda_Cliente.mdb"), {test::guestTable({card})});
-    db::Database guests = db::Database::open(QStringLiteral("Scheda_Cliente.mdb"));
+    db::Run run;
+    db::Database guests = run.open(QStringLiteral("Scheda_Cliente.mdb"));
     db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
     cards.findFirst(QStringLiteral("NumeroHotel = 1"));
     PresenceRecord record;
     if (cards.noMatch())
         ADD_FAILURE() << "the in-memory card was not found";
     else
-        record = CostruisciRiga(cards);
+        record = CostruisciRiga(run, cards);
     guests.close();
     db::clearMemoryDatabases();
     return record;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/PresenceRecord.h"
 
-#include "db/Database.h"
+#include "db/Run.h"
 #include "export/CodeLookups.h"
 #include "RecordLayout.h"
 #include "TestSupport.h"
@@ -39,14 +39,15 @@ QString padded(const QString& text, int width)
 
 PresenceRecord build(const QString& criteria, const QString& file = QStringLiteral("Scheda_Cliente.mdb"))
 {
-    db::Database guests = db::Database::open(file);
+    db::Run run;
+    db::Database guests = run.open(file);
     db::Recordset cards = guests.openRecordset(QStringLiteral("Scheda_Cliente"));
     cards.findFirst(criteria);
     if (cards.noMatch()) {
         ADD_FAILURE() << "no card for " << criteria.toStdString();
         return {};
     }
-    PresenceRecord record = CostruisciRiga(cards);
+    PresenceRecord record = CostruisciRiga(run, cards);
     guests.close();
     return record;
 }

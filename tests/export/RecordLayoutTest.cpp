@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/RecordLayout.h"
 
+#include "db/Run.h"
 #include "export/CodeLookups.h"
 #include "RecordLines.h"
 #include "TestSupport.h"
@@ -122,10 +123,12 @@ TEST(RecordLayout, CodeFieldsNameWhatTheyStandFor)
         {"000000000", CodeKind::Stato, "codice non trovato"},
         {"12' or '1", CodeKind::Stato, "codice non trovato"},
     };
+    ostelvia::db::Run run;
     for (const auto& r : rows)
-        EXPECT_EQ(codeMeaning(QString::fromUtf8(r.value), r.kind), QString::fromUtf8(r.meaning)) << r.value;
+        EXPECT_EQ(codeMeaning(run, QString::fromUtf8(r.value), r.kind), QString::fromUtf8(r.meaning)) << r.value;
 
     QFile::remove(dir.filePath(QStringLiteral("Comuni.mdb")));
-    EXPECT_TRUE(codeMeaning(QStringLiteral("405058091"), CodeKind::Comune)
+    ostelvia::db::Run next;
+    EXPECT_TRUE(codeMeaning(next, QStringLiteral("405058091"), CodeKind::Comune)
                     .startsWith(QStringLiteral("nome non disponibile: ")));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SendArchive.h"
 
+#include "db/Run.h"
+
 #include "export/TextFiles.h"
 #include "RecordLines.h"
 #include "TestSupport.h"
@@ -185,9 +187,11 @@ TEST(SendArchive, TheRoomComesFromTheGuestDatabases)
         fromCp1252(test::readBytes(test::fixtureDir() + QStringLiteral("/expected/wide-range.out")))
             .split(QStringLiteral("\r\n"));
     // The first record of the wide range is SANTORO LUIGI's card, room 1005.
-    EXPECT_EQ(roomOfRecord(lines.at(1)), QStringLiteral("1005"));
-    EXPECT_EQ(roomOfRecord(rossi(99999)), QStringLiteral("?"));
+    db::Run run;
+    EXPECT_EQ(roomOfRecord(run, lines.at(1)), QStringLiteral("1005"));
+    EXPECT_EQ(roomOfRecord(run, rossi(99999)), QStringLiteral("?"));
     QFile::remove(dir.filePath(QStringLiteral("Scheda_Cliente.mdb")));
     QFile::remove(dir.filePath(QStringLiteral("SchedaStoricoClienti.mdb")));
-    EXPECT_EQ(roomOfRecord(lines.at(1)), QStringLiteral("?"));
+    db::Run next;
+    EXPECT_EQ(roomOfRecord(next, lines.at(1)), QStringLiteral("?"));
 }

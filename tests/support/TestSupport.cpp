@@ -38,12 +38,10 @@ ScratchDir::ScratchDir(const QString& dataset) : previousDir_(QDir::currentPath(
         originals_[name] = bytes;
     }
     QDir::setCurrent(dir_.path());
-    db::clearCache();
 }
 
 ScratchDir::~ScratchDir()
 {
-    db::clearCache();
     QDir::setCurrent(previousDir_);
 }
 
@@ -59,14 +57,12 @@ void ScratchDir::replaceDatabase(const QString& fixtureRelativePath)
     const QByteArray bytes = readBytes(source);
     writeBytes(filePath(name), bytes);
     originals_[name] = bytes;
-    db::clearCache();
 }
 
 void ScratchDir::replaceDatabaseBytes(const QString& name, const QByteArray& bytes)
 {
     writeBytes(filePath(name), bytes);
     originals_[name] = bytes;
-    db::clearCache();
 }
 
 void ScratchDir::writeSettings(const QString& exportPath, const QString& command)

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "db/HeapPages.h"
 #include "export/FrontOfficeDir.h"
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/FrontOfficeFolder.h"
@@ -39,7 +38,6 @@ int Fallisce(const QString& messaggio)
 
 int main(int argc, char* argv[])
 {
-    ostelvia::db::preferHugePagesForHeap();
     // Options first: they need no display.
     const char* cartella = nullptr;
     for (int i = 1; i < argc; ++i) {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "db/Run.h"
 #include "export/CodeLookups.h"
 #include "export/RecordLayout.h"
 
@@ -25,10 +26,10 @@ using exporter::ParsedLine;
 const QColor kAvviso(160, 0, 0);
 
 // What a field's value means when the value alone does not say it.
-QString fieldMeaning(int number, const QString& value, CodeKind kind)
+QString fieldMeaning(db::Run& run, int number, const QString& value, CodeKind kind)
 {
     if (kind != CodeKind::None)
-        return exporter::codeMeaning(value, kind);
+        return exporter::codeMeaning(run, value, kind);
     switch (number) {
     case 2:
     case 4:
@@ -139,6 +140,7 @@ void FieldView::fillFields(const QStringList& values)
 {
     const QFont fixedFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     const auto& layout = exporter::recordLayout();
+    db::Run run;  // "Comuni.mdb" read once for every code of the line
     fields_->setRowCount(static_cast<int>(layout.size()));
     for (int r = 0; r < static_cast<int>(layout.size()); ++r) {
         const exporter::RecordField& f = layout[r];
@@ -157,7 +159,7 @@ void FieldView::fillFields(const QStringList& values)
         // A field the line does not reach has nothing to look up.
         const bool complete = value.size() == f.width;
         fields_->setItem(r, Meaning,
-                         makeCell(complete ? fieldMeaning(f.number, value, f.code)
+                         makeCell(complete ? fieldMeaning(run, f.number, value, f.code)
                                            : QStringLiteral("campo incompleto (%1 caratteri)").arg(value.size())));
     }
     fields_->resizeColumnsToContents();

@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include "checks/DateRoutines.h"
-#include "db/Database.h"
 #include "export/CardCheck.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
@@ -437,10 +436,6 @@ void OstelviaDT::CreaFile()
     using Outcome = exporter::RunSummary::Outcome;
     const OverrideCursor occupato;
     const exporter::RunSummary esito = exporter::CreaFileTassa(dataDaField()->text(), dataAField()->text(), *this);
-    // The list is what the window holds from here on: the files the run read
-    // (28 MB of history and their copies) are not kept beside its lines. The
-    // next run reads them afresh; it checks them for changes in any case.
-    db::clearCache();
     // A run that did not complete leaves the list as it was.
     switch (esito.outcome) {
     case Outcome::SettingsMissing:

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the engine knows of one table of a loaded file. Engine internals.
+#pragma once
+
+#include "db/TableSource.h"
+#include "db/Value.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ostelvia::db::detail {
+
+// A table as far as it is copied into SQLite: the rowid of every row (its
+// stored position + 1) and only the columns some SQL text or criteria named.
+// Whole rows are decoded from the source when a field is read.
+struct TableInfo {
+    QString name;  // as stored
+    std::string quotedName;
+    std::vector<SourceColumn> columns;
+    QHash<QString, int> columnByName;        // as spelled in the file: no folding on the common path
+    QHash<QString, int> columnByFoldedName;  // as callers may spell it
+    std::vector<bool> declared;              // per column: declared in SQLite
+    std::vector<bool> loaded;                // per column: copied into SQLite
+    bool rowsLoaded = false;                 // every row's rowid is in SQLite
+    std::int64_t rowCount = 0;
+    int findsRun = 0;
+    std::vector<bool> indexed, trimIndexed;  // per column: an index on it, on Trim() of it
+    // Per column, its value on every row by rowid (index 0 unused), once a
+    // field of a look-up table has been read alone: empty until then.
+    std::vector<std::vector<Value>> heldColumns;
+    // Per column: a field of it has been read from a decoded row. A card
+    // is read for 24 of its 30 fields; decoding only those, which the first
+    // card tells, spares the rest on every other card.
+    std::vector<bool> read;
+
+    // -1 when the table has no such column.
+    int column(const QString& name) const
+    {
+        if (auto exact = columnByName.constFind(name); exact != columnByName.constEnd())
+            return exact.value();
+        return columnByFoldedName.value(name.toCaseFolded(), -1);
+    }
+};
+
+}  // namespace ostelvia::db::detail
