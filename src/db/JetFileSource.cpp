@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -31,6 +32,12 @@ namespace ostelvia::db::detail {
 namespace {
 
 constexpr int kOffsetMask = 0x1fff;
+// The flags of a row's offset. A row that grew past its page moves
+// elsewhere and leaves behind a row holding only where its copy now lives
+// (kMovedAway); the copy, like a deleted row, carries kPassedOver, so a scan
+// reaches it through its pointer only. A deleted pointer row has both.
+constexpr int kMovedAway = 0x4000;
+constexpr int kPassedOver = 0x8000;
 // Longest memo read whole; anything longer is cut there.
 constexpr size_t kMaxMemoBytes = size_t(64) << 20;
 
@@ -286,15 +293,13 @@ public:
             t.rows.reserve(static_cast<size_t>(expectedRows(storedName)));
         }
         size_t row = 0;
-        unsigned index = 0;
+        RowPlace place{};
+        t.copiesReached.clear();
         mdb_rewind_table(table);
-        while (nextRow(t, &index)) {
-            // The buffer's page, not cur_phys_pg: libmdb's page-by-page read
-            // (a damaged usage map) leaves that one past it.
-            const std::uint32_t page = mdb_->cur_pg;
+        while (nextRow(t, &place)) {
             if (firstScan)
-                t.rows.push_back({page, index});
-            else if (row >= t.rows.size() || t.rows[row].page != page || t.rows[row].index != index)
+                t.rows.push_back(place);
+            else if (row >= t.rows.size() || t.rows[row].page != place.page || t.rows[row].index != place.index)
                 throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
             deliverRow(t, slotOf, cells, onRow, &t.texts);
             ++row;
@@ -328,11 +333,16 @@ public:
     }
 
 private:
-    // Where a row lives: its data page and its index on that page, 1-based
-    // as table->cur_row leaves it after mdb_fetch_row.
+    // Where a row's values live: its data page and its index on that page,
+    // 1-based as table->cur_row leaves it after mdb_fetch_row. For a row that
+    // moved, the place of its copy.
     struct RowPlace {
         std::uint32_t page;
         unsigned index;
+        bool operator<(const RowPlace& other) const
+        {
+            return page != other.page ? page < other.page : index < other.index;
+        }
     };
     struct Table {
         MdbTableDef* def = nullptr;
@@ -340,6 +350,8 @@ private:
         std::vector<RowPlace> rows;
         bool scanned = false;
         std::vector<TextMemo> texts;  // by column number, for scans
+        std::uint32_t scanPage = 0;   // the data page a scan is walking
+        std::set<RowPlace> copiesReached;
     };
 
     // For each column of the table, its place in a row of the wanted
@@ -420,11 +432,13 @@ private:
 
     // Moves to the next live row of a rewound table and cracks it into
     // fields_; false after the last. Walks the data pages as mdb_fetch_row
-    // does, skipping the same rows (unreadable, empty, deleted), but cracks
-    // each row once: mdb_fetch_row cracks it for values bound to columns,
-    // which lose the null mask, and then it had to be cracked again. That
-    // second crack was a sixth of reading the history for a month.
-    bool nextRow(Table& t, unsigned* index)
+    // does, skipping the rows it cannot read, but cracks each row once:
+    // mdb_fetch_row cracks it for values bound to columns, which lose the
+    // null mask, and then it had to be cracked again. That second crack was
+    // a sixth of reading the history for a month. Unlike mdb_fetch_row it
+    // passes over every kPassedOver row and reads a moved row through its
+    // pointer, so an edited card is read once and a deleted one never.
+    bool nextRow(Table& t, RowPlace* place)
     {
         MdbTableDef* table = t.def;
         if (table->cur_pg_num == 0) {
@@ -432,24 +446,66 @@ private:
             table->cur_row = 0;
             if (!mdb_read_next_dpg(table))
                 return false;
+            // The buffer's page, not cur_phys_pg: libmdb's page-by-page read
+            // (a damaged usage map) leaves that one past it.
+            t.scanPage = static_cast<std::uint32_t>(mdb_->cur_pg);
         }
-        constexpr int kDeleted = 0x4000;
+        const auto pageSize = static_cast<ssize_t>(mdb_->fmt->pg_size);
         for (;;) {
+            // A moved row's copy left its own page in the buffer.
+            if (mdb_->cur_pg != t.scanPage && mdb_read_pg(mdb_, t.scanPage) != pageSize)
+                throw SourceFailure{kUnreadableFile};
             const unsigned rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
             if (table->cur_row >= rows) {
                 table->cur_row = 0;
                 if (!mdb_read_next_dpg(table))
                     return false;
+                t.scanPage = static_cast<std::uint32_t>(mdb_->cur_pg);
                 continue;
             }
-            *index = ++table->cur_row;  // 1-based, where mdb_fetch_row leaves it
+            const unsigned index = ++table->cur_row;  // 1-based, where mdb_fetch_row leaves it
             int start = 0;
             size_t size = 0;
-            if (mdb_find_row(mdb_, static_cast<int>(*index) - 1, &start, &size) != 0 || size == 0 || (start & kDeleted))
+            if (mdb_find_row(mdb_, static_cast<int>(index) - 1, &start, &size) != 0 || size == 0
+                || (start & kPassedOver))
                 continue;
+            *place = {t.scanPage, index};
+            if (start & kMovedAway)
+                moveToCopy(t, start & kOffsetMask, size, place, &start, &size);
             if (crackAt(t, start & kOffsetMask, size))
                 return true;
         }
+    }
+
+    // Puts the page of the copy that the pointer row at `start` names into
+    // the buffer and tells where that copy is. A pointer is four bytes: the
+    // copy's row index, then its page number in three. It must name a
+    // passed-over row of one of this table's data pages that no other
+    // pointer named, and never another pointer: anything else is damage,
+    // and following it could read rows twice or go round in circles.
+    void moveToCopy(Table& t, int start, size_t size, RowPlace* place, int* copyStart, size_t* copySize)
+    {
+        const QString damaged = QStringLiteral("il file è danneggiato (una riga spostata non è leggibile)");
+        if (size < 4)
+            throw SourceFailure{damaged};
+        const unsigned char* pointer = mdb_->pg_buf + start;
+        const unsigned index = pointer[0];
+        const std::uint32_t page =
+            std::uint32_t(pointer[1]) | std::uint32_t(pointer[2]) << 8 | std::uint32_t(pointer[3]) << 16;
+        const auto pageSize = static_cast<size_t>(mdb_->fmt->pg_size);
+        if (page == 0 || page >= bytes_.size() / pageSize || mdb_read_pg(mdb_, page) != static_cast<ssize_t>(pageSize))
+            throw SourceFailure{damaged};
+        unsigned char* buf = mdb_->pg_buf;
+        const unsigned rows = mdb_get_int16(buf, mdb_->fmt->row_count_offset);
+        if (buf[0] != MDB_PAGE_DATA || static_cast<std::uint32_t>(mdb_get_int32(buf, 4)) != t.def->entry->table_pg
+            || index >= rows)
+            throw SourceFailure{damaged};
+        if (mdb_find_row(mdb_, static_cast<int>(index), copyStart, copySize) != 0 || *copySize == 0
+            || (*copyStart & kMovedAway) || !(*copyStart & kPassedOver))
+            throw SourceFailure{damaged};
+        *place = {page, index + 1};
+        if (!t.copiesReached.insert(*place).second)
+            throw SourceFailure{damaged};
     }
 
     void releaseTexts()
