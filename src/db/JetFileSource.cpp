@@ -41,6 +41,63 @@ constexpr int kPassedOver = 0x8000;
 // Longest memo read whole; anything longer is cut there.
 constexpr size_t kMaxMemoBytes = size_t(64) << 20;
 
+// libmdb tells of every page or row it cannot read in English on standard
+// error, and has no switch to stop it: the headless command promises a
+// single line of its own. While one of these lives, stdio's standard error
+// goes nowhere; the engine reads its files on one thread, and nesting
+// restores the outermost stream last.
+class LibraryQuiet {
+public:
+    LibraryQuiet()
+    {
+        if (depth_++ > 0)
+            return;
+        outer_ = stderr;
+        if (FILE* sink = nowhere())
+            stderr = sink;
+    }
+    ~LibraryQuiet()
+    {
+        if (--depth_ == 0)
+            stderr = outer_;
+    }
+    LibraryQuiet(const LibraryQuiet&) = delete;
+    LibraryQuiet& operator=(const LibraryQuiet&) = delete;
+
+    // Gives the caller's code back its own standard error while it runs
+    // within a quiet stretch (a row handed over during a scan); a source
+    // read from there is quiet again.
+    class Pause {
+    public:
+        Pause() : savedDepth_(std::exchange(depth_, 0)), savedStream_(stderr)
+        {
+            if (savedDepth_ > 0)
+                stderr = outer_;
+        }
+        ~Pause()
+        {
+            depth_ = savedDepth_;
+            stderr = savedStream_;
+        }
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+
+    private:
+        int savedDepth_;
+        FILE* savedStream_;
+    };
+
+private:
+    static FILE* nowhere()
+    {
+        static FILE* const sink = std::fopen("/dev/null", "we");
+        return sink;
+    }
+
+    static inline int depth_ = 0;
+    static inline FILE* outer_ = nullptr;
+};
+
 // Cheap checks that keep libmdb away from files it would misread: a Jet or
 // ACE header and a size that is a whole number of pages, two at least.
 void checkHeader(const QString& path)
@@ -216,6 +273,7 @@ class JetFileSource final : public TableSource {
 public:
     JetFileSource(const QString& path, const FileSignature* signature)
     {
+        const LibraryQuiet quiet;
         checkHeader(path);
         bytes_ = readWhole(path, signature);
         const QByteArray local = path.toLocal8Bit();
@@ -282,6 +340,7 @@ public:
 
     void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) override
     {
+        const LibraryQuiet quiet;
         Table& t = open(storedName);
         MdbTableDef* table = t.def;
         std::vector<Cell> cells(wanted.size());
@@ -318,6 +377,7 @@ public:
     void readRow(const QString& storedName, std::int64_t row, const std::vector<int>& wanted,
                  const RowCallback& onRow) override
     {
+        const LibraryQuiet quiet;
         Table& t = open(storedName);
         if (!t.scanned || row < 0 || static_cast<std::uint64_t>(row) >= t.rows.size())
             throw SourceFailure{QStringLiteral("la riga non esiste")};
@@ -382,6 +442,7 @@ private:
                                                             memos ? &(*memos)[static_cast<size_t>(f.colnum)] : nullptr);
         }
         try {
+            const LibraryQuiet::Pause loud;
             onRow(cells);
         } catch (...) {
             releaseTexts();
@@ -397,6 +458,7 @@ private:
         MdbCatalogEntry* entry = find(storedName);
         if (!entry)
             throw SourceFailure{QStringLiteral("la tabella non esiste")};
+        const LibraryQuiet quiet;
         MdbTableDef* table = mdb_read_table(entry);
         if (!table)
             throw SourceFailure{QStringLiteral("la definizione della tabella non è leggibile")};

@@ -3,20 +3,21 @@
 // the reason on standard error naming the file, or exactly the sound run.
 #include <QDir>
 
+#include <tuple>
+
 #include "ExportCommand.h"
 #include "RunSetup.h"
 
 namespace ostelvia::test {
 namespace {
 
-// The command's own line on standard error (libmdb may add warnings of its own).
-QByteArray commandLine(const QByteArray& err)
+// Standard error holds the command's one line and nothing else: none of the
+// reader's own warnings about the damage.
+void expectOneLineNaming(const CommandResult& result, const QByteArray& named)
 {
-    for (const QByteArray& line : err.split('\n')) {
-        if (line.startsWith("ostelvia-export: "))
-            return line;
-    }
-    return {};
+    EXPECT_TRUE(result.err.startsWith("ostelvia-export: ")) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(named)) << result.err.toStdString();
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
 }
 
 TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
@@ -40,10 +41,11 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
                 runCommand(scratch.path(), codeList ? QStringList{QStringLiteral("--code-list")} : kWideRange);
             ASSERT_EQ(result.status, QProcess::NormalExit);
             if (result.exitCode == 2) {
-                EXPECT_TRUE(commandLine(result.err).contains(quoted(name).toLocal8Bit())) << result.err.toStdString();
+                expectOneLineNaming(result, quoted(name).toLocal8Bit());
                 EXPECT_TRUE(result.out.isEmpty());
             } else {
                 EXPECT_FALSE(damaged.alwaysReported) << result.out.toStdString();
+                EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
                 EXPECT_EQ(result.exitCode, 0);
                 const QString written = codeList ? QStringLiteral("ListaPS.txt") : QStringLiteral("wide-range.out");
                 EXPECT_EQ(readBytes(codeList ? scratch.filePath(written) : exportPath), expectedBytes(written));
@@ -73,10 +75,36 @@ TEST(HeadlessFailures, FailingFilesExitTwoWithOneLine)
         ASSERT_EQ(result.status, QProcess::NormalExit);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
-        EXPECT_TRUE(commandLine(result.err).contains(c.named)) << result.err.toStdString();
-        EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+        expectOneLineNaming(result, c.named);
     }
     EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+TEST(HeadlessFailures, KeptDamagedAndBrokenFilesGiveOnlyTheCommandsLine)
+{
+    // A card the damage left unreadable is a card error (exit 1, told on
+    // standard output): then standard error stays empty.
+    const std::tuple<const char*, QString, int> cases[] = {
+        {"Scheda_Cliente.mdb", QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-Scheda_Cliente.mdb"), 2},
+        {"Scheda_Cliente.mdb", QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-memo-Scheda_Cliente.mdb"), 1},
+        {"Scheda_Cliente.mdb", fixtureDir(QStringLiteral("broken/missing-column/Scheda_Cliente.mdb")), 2},
+        {"SchedaStoricoClienti.mdb",
+         fixtureDir(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb")), 2},
+        {"Comuni.mdb", fixtureDir(QStringLiteral("broken/missing-table/Comuni.mdb")), 2},
+    };
+    for (const auto& [name, file, exitCode] : cases) {
+        SCOPED_TRACE(file.toStdString());
+        ScratchDir scratch;
+        scratch.replaceDatabaseBytes(QLatin1String(name), readBytes(file));
+        scratch.writeSettings(scratch.filePath(QStringLiteral("out.txt")));
+        const CommandResult result = runCommand(scratch.path(), kWideRange);
+        ASSERT_EQ(result.status, QProcess::NormalExit);
+        ASSERT_EQ(result.exitCode, exitCode) << result.out.toStdString();
+        if (exitCode == 2)
+            expectOneLineNaming(result, quoted(QLatin1String(name)).toLocal8Bit());
+        else
+            EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    }
 }
 
 }  // namespace
