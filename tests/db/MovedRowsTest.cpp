@@ -181,18 +181,27 @@ TEST(MovedRows, APointerThatLeadsNowhereSoundIsDamage)
     ASSERT_FALSE(otherTable.empty());
     const auto pointerTo = [](const Slot& slot) { return unsigned(slot.page) << 8 | unsigned(slot.row); };
 
-    const std::vector<std::pair<const char*, unsigned>> pointers = {
-        {"page past the end", (unsigned(edited.size() / kPage) << 8) | (target & 0xff)},
-        {"the header page", target & 0xff},
-        {"the table's definition page", live.table << 8},
-        {"a row past the page's count", (target & ~0xffu) | 0xff},
-        {"a pointer to itself", pointerTo(live.pointer)},
-        {"another table's row", pointerTo(otherTable.front())},
-        {"a row the scan reads anyway", pointerTo(liveRows.front())},
-    };
-    for (const auto& [what, pointer] : pointers) {
+    const auto pointingTo = [&](unsigned pointer) {
         QByteArray damaged = edited;
         writeLe(damaged, pointerAt, 4, pointer);
+        return damaged;
+    };
+    // A live row turned into a second pointer to the same copy.
+    QByteArray twice = edited;
+    writeLe(twice, liveRows.front().at(), 2, readLe(twice, liveRows.front().at(), 2) | 0x4000);
+    writeLe(twice, rowStart(twice, liveRows.front()), 4, target);
+
+    const std::vector<std::pair<const char*, QByteArray>> cases = {
+        {"page past the end", pointingTo((unsigned(edited.size() / kPage) << 8) | (target & 0xff))},
+        {"the header page", pointingTo(target & 0xff)},
+        {"the table's definition page", pointingTo(live.table << 8)},
+        {"a row past the page's count", pointingTo((target & ~0xffu) | 0xff)},
+        {"a pointer to itself", pointingTo(pointerTo(live.pointer))},
+        {"another table's row", pointingTo(pointerTo(otherTable.front()))},
+        {"a row the scan reads anyway", pointingTo(pointerTo(liveRows.front()))},
+        {"two pointers to one copy", twice},
+    };
+    for (const auto& [what, damaged] : cases) {
         QTemporaryDir dir;
         try {
             readCards(dir, damaged);
