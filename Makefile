@@ -52,10 +52,9 @@ fuzz: deps
 	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds $(FUZZ_DIR)/artifacts
 	@cp tests/data/basic/*.mdb tests/robustness/data/*.mdb $(FUZZ_DIR)/seeds/
 	@for d in tests/data/broken/*/; do for f in $$d*.mdb; do cp $$f $(FUZZ_DIR)/seeds/broken-$$(basename $$d)-$$(basename $$f); done; done
-	@bash -o pipefail -c 'ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/fuzz_database -max_total_time=$(FUZZ_SECONDS) \
+	@ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/fuzz_database -max_total_time=$(FUZZ_SECONDS) \
 	  -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$(CURDIR)/$(FUZZ_DIR)/artifacts/ \
-	  $(CURDIR)/$(FUZZ_DIR)/corpus $(CURDIR)/$(FUZZ_DIR)/seeds 2>&1 \
-	  | grep --line-buffered -v -e "^warning: " -e "^offset " -e "^error: reading" -e "^mdb_" -e "^Unable to"'
+	  $(CURDIR)/$(FUZZ_DIR)/corpus $(CURDIR)/$(FUZZ_DIR)/seeds
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -30,8 +31,71 @@ namespace ostelvia::db::detail {
 namespace {
 
 constexpr int kOffsetMask = 0x1fff;
+// The flags of a row's offset. A row that grew past its page moves
+// elsewhere and leaves behind a row holding only where its copy now lives
+// (kMovedAway); the copy, like a deleted row, carries kPassedOver, so a scan
+// reaches it through its pointer only. A deleted pointer row has both.
+constexpr int kMovedAway = 0x4000;
+constexpr int kPassedOver = 0x8000;
 // Longest memo read whole; anything longer is cut there.
 constexpr size_t kMaxMemoBytes = size_t(64) << 20;
+
+// libmdb tells of every page or row it cannot read in English on standard
+// error, and has no switch to stop it: the headless command promises a
+// single line of its own. While one of these lives, stdio's standard error
+// goes nowhere; the engine reads its files on one thread, and nesting
+// restores the outermost stream last.
+class LibraryQuiet {
+public:
+    LibraryQuiet()
+    {
+        if (depth_++ > 0)
+            return;
+        outer_ = stderr;
+        if (FILE* sink = nowhere())
+            stderr = sink;
+    }
+    ~LibraryQuiet()
+    {
+        if (--depth_ == 0)
+            stderr = outer_;
+    }
+    LibraryQuiet(const LibraryQuiet&) = delete;
+    LibraryQuiet& operator=(const LibraryQuiet&) = delete;
+
+    // Gives the caller's code back its own standard error while it runs
+    // within a quiet stretch (a row handed over during a scan); a source
+    // read from there is quiet again.
+    class Pause {
+    public:
+        Pause() : savedDepth_(std::exchange(depth_, 0)), savedStream_(stderr)
+        {
+            if (savedDepth_ > 0)
+                stderr = outer_;
+        }
+        ~Pause()
+        {
+            depth_ = savedDepth_;
+            stderr = savedStream_;
+        }
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+
+    private:
+        int savedDepth_;
+        FILE* savedStream_;
+    };
+
+private:
+    static FILE* nowhere()
+    {
+        static FILE* const sink = std::fopen("/dev/null", "we");
+        return sink;
+    }
+
+    static inline int depth_ = 0;
+    static inline FILE* outer_ = nullptr;
+};
 
 // Cheap checks that keep libmdb away from files it would misread: a Jet or
 // ACE header and a size that is a whole number of pages, two at least.
@@ -161,6 +225,7 @@ class JetFileSource final : public TableSource {
 public:
     JetFileSource(const QString& path, const FileSignature* signature)
     {
+        const LibraryQuiet quiet;
         checkHeader(path);
         bytes_ = readWhole(path, signature);
         const QByteArray local = path.toLocal8Bit();
@@ -227,6 +292,7 @@ public:
 
     void scan(const QString& storedName, const std::vector<int>& wanted, const RowCallback& onRow) override
     {
+        const LibraryQuiet quiet;
         Table& t = open(storedName);
         MdbTableDef* table = t.def;
         std::vector<Cell> cells(wanted.size());
@@ -237,15 +303,13 @@ public:
             t.rows.reserve(static_cast<size_t>(expectedRows(storedName)));
         }
         size_t row = 0;
-        unsigned index = 0;
+        RowPlace place{};
+        t.copiesReached.clear();
         mdb_rewind_table(table);
-        while (nextRow(t, &index)) {
-            // The buffer's page, not cur_phys_pg: libmdb's page-by-page read
-            // (a damaged usage map) leaves that one past it.
-            const std::uint32_t page = mdb_->cur_pg;
+        while (nextRow(t, &place)) {
             if (firstScan)
-                t.rows.push_back({page, index});
-            else if (row >= t.rows.size() || t.rows[row].page != page || t.rows[row].index != index)
+                t.rows.push_back(place);
+            else if (row >= t.rows.size() || t.rows[row].page != place.page || t.rows[row].index != place.index)
                 throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
             deliverRow(t, slotOf, cells, onRow);
             ++row;
@@ -264,6 +328,7 @@ public:
     void readRow(const QString& storedName, std::int64_t row, const std::vector<int>& wanted,
                  const RowCallback& onRow) override
     {
+        const LibraryQuiet quiet;
         Table& t = open(storedName);
         if (!t.scanned || row < 0 || static_cast<std::uint64_t>(row) >= t.rows.size())
             throw SourceFailure{QStringLiteral("la riga non esiste")};
@@ -279,17 +344,24 @@ public:
     }
 
 private:
-    // Where a row lives: its data page and its index on that page, 1-based
-    // as table->cur_row leaves it after mdb_fetch_row.
+    // Where a row's values live: its data page and its index on that page,
+    // 1-based as table->cur_row leaves it after mdb_fetch_row. For a row that
+    // moved, the place of its copy.
     struct RowPlace {
         std::uint32_t page;
         unsigned index;
+        bool operator<(const RowPlace& other) const
+        {
+            return page != other.page ? page < other.page : index < other.index;
+        }
     };
     struct Table {
         MdbTableDef* def = nullptr;
         std::vector<MdbColumn*> cols;
         std::vector<RowPlace> rows;
         bool scanned = false;
+        std::uint32_t scanPage = 0;  // the data page a scan is walking
+        std::set<RowPlace> copiesReached;
     };
 
     // For each column of the table, its place in a row of the wanted
@@ -318,6 +390,7 @@ private:
                 cells[static_cast<size_t>(slot)] = readCell(t.cols[static_cast<size_t>(f.colnum)], f);
         }
         try {
+            const LibraryQuiet::Pause loud;
             onRow(cells);
         } catch (...) {
             releaseTexts();
@@ -333,6 +406,7 @@ private:
         MdbCatalogEntry* entry = find(storedName);
         if (!entry)
             throw SourceFailure{QStringLiteral("la tabella non esiste")};
+        const LibraryQuiet quiet;
         MdbTableDef* table = mdb_read_table(entry);
         if (!table)
             throw SourceFailure{QStringLiteral("la definizione della tabella non è leggibile")};
@@ -368,11 +442,13 @@ private:
 
     // Moves to the next live row of a rewound table and cracks it into
     // fields_; false after the last. Walks the data pages as mdb_fetch_row
-    // does, skipping the same rows (unreadable, empty, deleted), but cracks
-    // each row once: mdb_fetch_row cracks it for values bound to columns,
-    // which lose the null mask, and then it had to be cracked again. That
-    // second crack was a sixth of reading the history for a month.
-    bool nextRow(Table& t, unsigned* index)
+    // does, skipping the rows it cannot read, but cracks each row once:
+    // mdb_fetch_row cracks it for values bound to columns, which lose the
+    // null mask, and then it had to be cracked again. That second crack was
+    // a sixth of reading the history for a month. Unlike mdb_fetch_row it
+    // passes over every kPassedOver row and reads a moved row through its
+    // pointer, so an edited card is read once and a deleted one never.
+    bool nextRow(Table& t, RowPlace* place)
     {
         MdbTableDef* table = t.def;
         if (table->cur_pg_num == 0) {
@@ -380,24 +456,66 @@ private:
             table->cur_row = 0;
             if (!mdb_read_next_dpg(table))
                 return false;
+            // The buffer's page, not cur_phys_pg: libmdb's page-by-page read
+            // (a damaged usage map) leaves that one past it.
+            t.scanPage = static_cast<std::uint32_t>(mdb_->cur_pg);
         }
-        constexpr int kDeleted = 0x4000;
+        const auto pageSize = static_cast<ssize_t>(mdb_->fmt->pg_size);
         for (;;) {
+            // A moved row's copy left its own page in the buffer.
+            if (mdb_->cur_pg != t.scanPage && mdb_read_pg(mdb_, t.scanPage) != pageSize)
+                throw SourceFailure{kUnreadableFile};
             const unsigned rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
             if (table->cur_row >= rows) {
                 table->cur_row = 0;
                 if (!mdb_read_next_dpg(table))
                     return false;
+                t.scanPage = static_cast<std::uint32_t>(mdb_->cur_pg);
                 continue;
             }
-            *index = ++table->cur_row;  // 1-based, where mdb_fetch_row leaves it
+            const unsigned index = ++table->cur_row;  // 1-based, where mdb_fetch_row leaves it
             int start = 0;
             size_t size = 0;
-            if (mdb_find_row(mdb_, static_cast<int>(*index) - 1, &start, &size) != 0 || size == 0 || (start & kDeleted))
+            if (mdb_find_row(mdb_, static_cast<int>(index) - 1, &start, &size) != 0 || size == 0
+                || (start & kPassedOver))
                 continue;
+            *place = {t.scanPage, index};
+            if (start & kMovedAway)
+                moveToCopy(t, start & kOffsetMask, size, place, &start, &size);
             if (crackAt(t, start & kOffsetMask, size))
                 return true;
         }
+    }
+
+    // Puts the page of the copy that the pointer row at `start` names into
+    // the buffer and tells where that copy is. A pointer is four bytes: the
+    // copy's row index, then its page number in three. It must name a
+    // passed-over row of one of this table's data pages that no other
+    // pointer named, and never another pointer: anything else is damage,
+    // and following it could read rows twice or go round in circles.
+    void moveToCopy(Table& t, int start, size_t size, RowPlace* place, int* copyStart, size_t* copySize)
+    {
+        const QString damaged = QStringLiteral("il file è danneggiato (una riga spostata non è leggibile)");
+        if (size < 4)
+            throw SourceFailure{damaged};
+        const unsigned char* pointer = mdb_->pg_buf + start;
+        const unsigned index = pointer[0];
+        const std::uint32_t page =
+            std::uint32_t(pointer[1]) | std::uint32_t(pointer[2]) << 8 | std::uint32_t(pointer[3]) << 16;
+        const auto pageSize = static_cast<size_t>(mdb_->fmt->pg_size);
+        if (page == 0 || page >= bytes_.size() / pageSize || mdb_read_pg(mdb_, page) != static_cast<ssize_t>(pageSize))
+            throw SourceFailure{damaged};
+        unsigned char* buf = mdb_->pg_buf;
+        const unsigned rows = mdb_get_int16(buf, mdb_->fmt->row_count_offset);
+        if (buf[0] != MDB_PAGE_DATA || static_cast<std::uint32_t>(mdb_get_int32(buf, 4)) != t.def->entry->table_pg
+            || index >= rows)
+            throw SourceFailure{damaged};
+        if (mdb_find_row(mdb_, static_cast<int>(index), copyStart, copySize) != 0 || *copySize == 0
+            || (*copyStart & kMovedAway) || !(*copyStart & kPassedOver))
+            throw SourceFailure{damaged};
+        *place = {page, index + 1};
+        if (!t.copiesReached.insert(*place).second)
+            throw SourceFailure{damaged};
     }
 
     void releaseTexts()

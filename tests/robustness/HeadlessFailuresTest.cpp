@@ -3,20 +3,21 @@
 // the reason on standard error naming the file, or exactly the sound run.
 #include <QDir>
 
+#include <utility>
+
 #include "ExportCommand.h"
 #include "RunSetup.h"
 
 namespace ostelvia::test {
 namespace {
 
-// The command's own line on standard error (libmdb may add warnings of its own).
-QByteArray commandLine(const QByteArray& err)
+// Standard error holds the command's one line and nothing else: none of the
+// reader's own warnings about the damage.
+void expectOneLineNaming(const CommandResult& result, const QByteArray& named)
 {
-    for (const QByteArray& line : err.split('\n')) {
-        if (line.startsWith("ostelvia-export: "))
-            return line;
-    }
-    return {};
+    EXPECT_TRUE(result.err.startsWith("ostelvia-export: ")) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(named)) << result.err.toStdString();
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
 }
 
 TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
@@ -40,10 +41,11 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
                 runCommand(scratch.path(), codeList ? QStringList{QStringLiteral("--code-list")} : kWideRange);
             ASSERT_EQ(result.status, QProcess::NormalExit);
             if (result.exitCode == 2) {
-                EXPECT_TRUE(commandLine(result.err).contains(quoted(name).toLocal8Bit())) << result.err.toStdString();
+                expectOneLineNaming(result, quoted(name).toLocal8Bit());
                 EXPECT_TRUE(result.out.isEmpty());
             } else {
                 EXPECT_FALSE(damaged.alwaysReported) << result.out.toStdString();
+                EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
                 EXPECT_EQ(result.exitCode, 0);
                 const QString written = codeList ? QStringLiteral("ListaPS.txt") : QStringLiteral("wide-range.out");
                 EXPECT_EQ(readBytes(codeList ? scratch.filePath(written) : exportPath), expectedBytes(written));
@@ -73,10 +75,26 @@ TEST(HeadlessFailures, FailingFilesExitTwoWithOneLine)
         ASSERT_EQ(result.status, QProcess::NormalExit);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
-        EXPECT_TRUE(commandLine(result.err).contains(c.named)) << result.err.toStdString();
-        EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+        expectOneLineNaming(result, c.named);
     }
     EXPECT_TRUE(scratch.databasesUntouched());
+}
+
+TEST(HeadlessFailures, KeptDamagedAndBrokenFilesGiveOnlyTheCommandsLine)
+{
+    const std::pair<const char*, QString> cases[] = {
+        {"Scheda_Cliente.mdb", QStringLiteral(OSTELVIA_ROBUST_DATA "/fuzzed-Scheda_Cliente.mdb")},
+        {"SchedaStoricoClienti.mdb",
+         fixtureDir(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb"))},
+    };
+    for (const auto& [name, file] : cases) {
+        ScratchDir scratch;
+        scratch.replaceDatabaseBytes(QLatin1String(name), readBytes(file));
+        scratch.writeSettings(scratch.filePath(QStringLiteral("out.txt")));
+        const CommandResult result = runCommand(scratch.path(), kWideRange);
+        EXPECT_EQ(result.exitCode, 2) << file.toStdString();
+        expectOneLineNaming(result, quoted(QLatin1String(name)).toLocal8Bit());
+    }
 }
 
 }  // namespace
