@@ -40,6 +40,21 @@ bool livesIn(const db::Recordset& scheda, const QString& residentCode)
     return CodiceComune(scheda.text(QStringLiteral("Residenza"))) == residentCode;
 }
 
+QStringList codeTableMunicipalities()
+{
+    db::Database comuni = db::Database::open(QStringLiteral("Comuni.mdb"));
+    db::Recordset rows = comuni.openRecordset(QStringLiteral("Select * From CodiciVari Where Tipo = 3"));
+    QStringList names;
+    const QString criteria = QStringLiteral("Tipo = 3");
+    for (const db::Value& name : rows.fieldOfEach(criteria, QStringLiteral("Descrizione"))) {
+        const QString trimmed = text::trimBlanks(name.toText());
+        if (!trimmed.isEmpty())
+            names << trimmed;
+    }
+    comuni.close();
+    return names;
+}
+
 void walkStays(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit)
 {
     walkSelectedCards(dataDa, dataA, camere, visit);
@@ -139,6 +154,19 @@ bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report)
     report.months[departure->year() * 100 + departure->month()] += counts;
     report.total += counts;
     return true;
+}
+
+QStringList municipalityNames()
+{
+    QStringList names = codeTableMunicipalities();
+    names.sort(Qt::CaseInsensitive);
+    names.removeDuplicates();
+    return names;
+}
+
+bool knownMunicipality(const QString& name)
+{
+    return !text::trimBlanks(CodiceComune(name)).isEmpty();
 }
 
 TaxReport reportTax(const QString& dataDa, const QString& dataA, const RoomSource& camere, const TaxRules& rules,

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -73,6 +74,12 @@ std::optional<QDate> storedDate(const QString& stored);
 // Counts the stay into the report's month and total; false, counting
 // nothing, when its dates cannot be computed.
 bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report);
+
+// The municipality names of the code table, sorted, each once: what the
+// rules may name as the residents' municipality.
+QStringList municipalityNames();
+// True when the code table has a code for the municipality.
+bool knownMunicipality(const QString& name);
 
 // Told the number of cards read so far, after each card.
 using TaxProgress = std::function<void(int cardsRead)>;

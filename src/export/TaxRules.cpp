@@ -26,7 +26,9 @@ QString trimmed(const QString& text)
     return text.trimmed();
 }
 
-std::optional<QDate> parseDate(const QString& text)
+}  // namespace
+
+std::optional<QDate> parseTypedDate(const QString& text)
 {
     static const QRegularExpression form(QStringLiteral("^(\\d{2})/(\\d{2})/(\\d{4})$"));
     const QRegularExpressionMatch m = form.match(text);
@@ -37,6 +39,8 @@ std::optional<QDate> parseDate(const QString& text)
         return std::nullopt;
     return date;
 }
+
+namespace {
 
 // A whole number >= 0, digits only.
 std::optional<int> parseCount(const QString& text)
@@ -138,8 +142,8 @@ private:
             fail(QStringLiteral("stagione non valida \"%1\" (prima data, ultima data e importo, es. "
                                 "\"01/06/2024 31/08/2024 4,50\")")
                      .arg(value));
-        const std::optional<QDate> first = parseDate(parts.at(0));
-        const std::optional<QDate> last = parseDate(parts.at(1));
+        const std::optional<QDate> first = parseTypedDate(parts.at(0));
+        const std::optional<QDate> last = parseTypedDate(parts.at(1));
         for (const auto& [date, text] : {std::pair{first, parts.at(0)}, std::pair{last, parts.at(1)}}) {
             if (!date)
                 fail(QStringLiteral("data non valida \"%1\" (GG/MM/AAAA)").arg(text));

@@ -53,6 +53,8 @@ struct TaxRules {
 // "3,50" or "3.50" (at most two decimals, no sign, no thousands separator)
 // as cents; nothing when malformed.
 std::optional<qint64> parseEuros(const QString& text);
+// A dd/mm/yyyy text naming a real day; nothing otherwise.
+std::optional<QDate> parseTypedDate(const QString& text);
 // Cents as the report writes them: "1234,50".
 QString eurosText(qint64 cents);
 
