@@ -104,7 +104,7 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     }
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->resizeColumnsToContents();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     auto* titoloNonCalcolati = new QLabel(uncomputedHeading(report_.uncomputed.size()), this);
     titoloNonCalcolati->setObjectName(QStringLiteral("titoloNonCalcolati"));
