@@ -100,7 +100,9 @@ private:
             fail(QStringLiteral("chiave sconosciuta \"%1\"").arg(keyWritten));
         if (key != kStagione) {
             if (seen_.contains(key))
-                fail(QStringLiteral("\"%1\" è già data alla riga %2").arg(key).arg(seenAt_.at(seen_.indexOf(key))));
+                fail(QStringLiteral("la chiave \"%1\" è già data alla riga %2")
+                         .arg(key)
+                         .arg(seenAt_.at(seen_.indexOf(key))));
             seen_ << key;
             seenAt_ << line_;
         }
@@ -110,9 +112,9 @@ private:
         } else if (key == kStagione) {
             rules_.seasons.push_back(season(value));
         } else if (key == kEtaEsente) {
-            rules_.exemptAge = count(value, QStringLiteral("età"));
+            rules_.exemptAge = count(value, QStringLiteral("età esente non valida"));
         } else if (key == kNottiMassime) {
-            rules_.maxNights = count(value, QStringLiteral("numero di notti"));
+            rules_.maxNights = count(value, QStringLiteral("numero di notti non valido"));
         } else {
             rules_.residentMunicipality = value;
             rules_.residentLine = line_;
@@ -131,7 +133,7 @@ private:
     {
         const std::optional<int> number = parseCount(value);
         if (!number)
-            fail(QStringLiteral("%1 non valido \"%2\" (un numero intero, 0 per nessuno)").arg(what, value));
+            fail(QStringLiteral("%1 \"%2\" (un numero intero, 0 per nessuno)").arg(what, value));
         return *number;
     }
 

@@ -36,7 +36,7 @@ TEST(TaxRulesFile, AWrongFileIsRefusedNamingTheLine)
     const Case cases[] = {
         {"EtaEsente=12\nNottiMassime=5\n", "manca la tariffa"},
         {"# solo commenti\r\n\r\n", "manca la tariffa"},
-        {"Tariffa=3,50\r\ntariffa = 4\r\n", "riga 2: \"Tariffa\" è già data alla riga 1"},
+        {"Tariffa=3,50\r\ntariffa = 4\r\n", "riga 2: la chiave \"Tariffa\" è già data alla riga 1"},
         {"Tariffa=1\nEtaEsente=12\n\nETAESENTE=14\n", "riga 4"},
         {"Tariffa=1\nStagioni=01/06/2024 30/06/2024 2\n", "riga 2: chiave sconosciuta \"Stagioni\""},
         {"Tariffa 3,50\n", "riga 1: manca \"=\""},
@@ -44,7 +44,7 @@ TEST(TaxRulesFile, AWrongFileIsRefusedNamingTheLine)
         {"Tariffa=-1\n", "riga 1: importo non valido"},
         {"Tariffa=1.000,00\n", "riga 1: importo non valido"},
         {"Tariffa=\n", "riga 1: importo non valido"},
-        {"Tariffa=1\nEtaEsente=dodici\n", "riga 2: età non valido"},
+        {"Tariffa=1\nEtaEsente=dodici\n", "riga 2: età esente non valida"},
         {"Tariffa=1\nNottiMassime=-3\n", "riga 2: numero di notti non valido"},
         {"Tariffa=1\nStagione=31/02/2024 30/06/2024 2\n", "riga 2: data non valida \"31/02/2024\""},
         {"Tariffa=1\nStagione=1/6/2024 30/06/2024 2\n", "riga 2: data non valida \"1/6/2024\""},

@@ -80,14 +80,14 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
 
     age_ = new QSpinBox(this);
     age_->setObjectName(QStringLiteral("etaEsente"));
-    age_->setRange(0, 150);
+    age_->setRange(0, 999);
     age_->setSpecialValueText(QStringLiteral("nessuna esenzione"));
     age_->setSuffix(QStringLiteral(" anni"));
     age_->setToolTip(QStringLiteral("Chi all'arrivo ha meno di questi anni non paga"));
 
     nights_ = new QSpinBox(this);
     nights_->setObjectName(QStringLiteral("nottiMassime"));
-    nights_->setRange(0, 366);
+    nights_->setRange(0, 9999);
     nights_->setSpecialValueText(QStringLiteral("nessun limite"));
     nights_->setSuffix(QStringLiteral(" notti"));
     nights_->setToolTip(QStringLiteral("Si pagano solo le prime notti di ogni soggiorno"));
@@ -213,13 +213,18 @@ std::optional<exporter::TaxRules> TaxRulesDialog::rulesInForm()
         const std::optional<QDate> last = exporter::parseTypedDate(lastText);
         const std::optional<qint64> amount = exporter::parseEuros(amountText);
         const QString which = QStringLiteral("Stagione %1: ").arg(row + 1);
-        seasons_->setCurrentCell(row, !first ? 0 : !last ? 1 : 2);
-        if (!first || !last)
+        if (!first || !last) {
+            seasons_->setCurrentCell(row, first ? 1 : 0);
             return refuse(seasons_, which + QStringLiteral("le date vanno scritte GG/MM/AAAA e devono esistere."));
-        if (*last < *first)
+        }
+        if (*last < *first) {
+            seasons_->setCurrentCell(row, 1);
             return refuse(seasons_, which + QStringLiteral("l'ultima data viene prima della prima."));
-        if (!amount)
+        }
+        if (!amount) {
+            seasons_->setCurrentCell(row, 2);
             return refuse(seasons_, which + QStringLiteral("l'importo va scritto in euro con al più due decimali."));
+        }
         rules.seasons.push_back({*first, *last, *amount});
     }
     rules.exemptAge = age_->value();
