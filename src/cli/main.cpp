@@ -56,7 +56,9 @@ const char* const kUsage =
     "Uscita: 0 file completo; 1 scheda errata (il testo segnalato va sullo standard output);\n"
     "        2 ogni altro errore (una riga sullo standard error).\n"
     "Con --check: 0 nessuna scheda con problemi; 1 schede con problemi (elencate sullo standard\n"
-    "        output); 2 ogni altro errore.\n";
+    "        output); 2 ogni altro errore.\n"
+    "Con --rendiconto: 0 ogni soggiorno calcolato; 1 soggiorni non calcolabili (elencati, gli altri\n"
+    "        sono contati); 2 regole errate o mancanti, o ogni altro errore.\n";
 
 struct Arguments {
     bool help = false;
