@@ -51,6 +51,15 @@ std::optional<int> parseCount(const QString& text)
     return text.toInt();
 }
 
+// A written value as a message quotes it: on one line, and not the whole of
+// a line that runs on for pages.
+QString shown(const QString& value)
+{
+    constexpr qsizetype kLongest = 60;
+    const QString line = text::blankControls(value);
+    return line.size() > kLongest ? line.left(kLongest) + QStringLiteral("…") : line;
+}
+
 class RulesParser {
 public:
     explicit RulesParser(QString fileName) : fileName_(std::move(fileName)) { }
@@ -88,7 +97,7 @@ private:
             return;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0)
-            fail(QStringLiteral("manca \"=\" tra chiave e valore (\"%1\")").arg(line));
+            fail(QStringLiteral("manca \"=\" tra chiave e valore (\"%1\")").arg(shown(line)));
         const QString keyWritten = trimmed(line.left(equals));
         const QString value = trimmed(line.mid(equals + 1));
         QString key;
@@ -97,7 +106,7 @@ private:
                 key = known;
         }
         if (key.isEmpty())
-            fail(QStringLiteral("chiave sconosciuta \"%1\"").arg(keyWritten));
+            fail(QStringLiteral("chiave sconosciuta \"%1\"").arg(shown(keyWritten)));
         if (key != kStagione) {
             if (seen_.contains(key))
                 fail(QStringLiteral("la chiave \"%1\" è già data alla riga %2")
@@ -125,7 +134,8 @@ private:
     {
         const std::optional<qint64> cents = parseEuros(value);
         if (!cents)
-            fail(QStringLiteral("importo non valido \"%1\" (euro con al più due decimali, es. 3,50)").arg(value));
+            fail(
+                QStringLiteral("importo non valido \"%1\" (euro con al più due decimali, es. 3,50)").arg(shown(value)));
         return *cents;
     }
 
@@ -133,7 +143,7 @@ private:
     {
         const std::optional<int> number = parseCount(value);
         if (!number)
-            fail(QStringLiteral("%1 \"%2\" (un numero intero, 0 per nessuno)").arg(what, value));
+            fail(QStringLiteral("%1 \"%2\" (un numero intero, 0 per nessuno)").arg(what, shown(value)));
         return *number;
     }
 
@@ -143,12 +153,12 @@ private:
         if (parts.size() != 3)
             fail(QStringLiteral("stagione non valida \"%1\" (prima data, ultima data e importo, es. "
                                 "\"01/06/2024 31/08/2024 4,50\")")
-                     .arg(value));
+                     .arg(shown(value)));
         const std::optional<QDate> first = parseTypedDate(parts.at(0));
         const std::optional<QDate> last = parseTypedDate(parts.at(1));
         for (const auto& [date, text] : {std::pair{first, parts.at(0)}, std::pair{last, parts.at(1)}}) {
             if (!date)
-                fail(QStringLiteral("data non valida \"%1\" (GG/MM/AAAA)").arg(text));
+                fail(QStringLiteral("data non valida \"%1\" (GG/MM/AAAA)").arg(shown(text)));
         }
         if (*last < *first)
             fail(QStringLiteral("la stagione finisce (%1) prima di cominciare (%2)").arg(parts.at(1), parts.at(0)));

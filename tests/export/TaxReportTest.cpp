@@ -52,6 +52,7 @@ TEST(TaxRulesFile, AWrongFileIsRefusedNamingTheLine)
         {"Tariffa=1\nStagione=01/06/2024 30/06/2024\n", "riga 2: stagione non valida"},
         {"Tariffa=1\nStagione=01/06/2024 30/06/2024 2,x\n", "riga 2: importo non valido"},
         {"Tariffa=1\nComuneResidenti=ROMA\nComuneResidenti=\n", "riga 3"},
+        {"Tariffa=1\nEta\x1b[2JEsente=1\n", "riga 2: chiave sconosciuta \"Eta [2JEsente\""},
     };
     for (const Case& c : cases) {
         try {
