@@ -19,4 +19,7 @@ prepare_demo_dir() {
   # the file just sent. CR LF line ends, as the tool writes them.
   printf '%s\r\n%s\r\n' "$scratch/ZaverUdevu.txt" "xdg-open \"$scratch/ZaverUdevu.txt\"" \
     > "$scratch/TaxSetup.txt"
+  # The rules of the tax report: a low season, minors and residents exempt.
+  printf 'Tariffa=3,50\r\nStagione=01/11/2023 31/03/2024 2,00\r\nEtaEsente=14\r\nNottiMassime=7\r\nComuneResidenti=ROMA\r\n' \
+    > "$scratch/ImpostaSoggiorno.txt"
 }

@@ -15,6 +15,8 @@
 #include "export/CodeList.h"
 #include "export/ExportRun.h"
 #include "export/FrontOfficeDir.h"
+#include "export/TaxOutput.h"
+#include "export/TaxRules.h"
 #include "export/TextFiles.h"
 #include "text/Cp1252.h"
 
@@ -25,11 +27,14 @@ using namespace ostelvia;
 constexpr int kExitCompleted = 0;
 constexpr int kExitStoppedOnCard = 1;
 constexpr int kExitCardsWithProblems = 1;
+constexpr int kExitStaysNotComputed = 1;
 constexpr int kExitFailure = 2;
 
 const char* const kUsage =
     "Uso: ostelvia-export [--dir CARTELLA] --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA] [--room-to CAMERA]\n"
     "     ostelvia-export [--dir CARTELLA] --check --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA]\n"
+    "                     [--room-to CAMERA] [--csv FILE]\n"
+    "     ostelvia-export [--dir CARTELLA] --rendiconto --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA]\n"
     "                     [--room-to CAMERA] [--csv FILE]\n"
     "     ostelvia-export [--dir CARTELLA] --code-list\n"
     "\n"
@@ -39,7 +44,10 @@ const char* const kUsage =
     "  --from, --to            prima e ultima data di partenza, usate come scritte\n"
     "  --room-from, --room-to  prima e ultima camera (predefinite: \"\" e \"ZZZZZZ\")\n"
     "  --check                 controlla tutte le schede del periodo senza scrivere il file di esportazione\n"
-    "  --csv FILE              con --check: scrive anche le righe per un foglio di calcolo (UTF-8, \";\")\n"
+    "  --rendiconto            notti, esenzioni e imposta dovuta per mese di partenza, con le regole\n"
+    "                          di ImpostaSoggiorno.txt\n"
+    "  --csv FILE              con --check o --rendiconto: scrive anche le righe per un foglio di calcolo\n"
+    "                          (UTF-8, \";\")\n"
     "  --code-list             scrive ListaPS.txt con i nomi che mancano nella tabella dei codici\n"
     "  --help                  mostra questo aiuto\n"
     "  --version               mostra la versione\n"
@@ -47,7 +55,9 @@ const char* const kUsage =
     "Uscita: 0 file completo; 1 scheda errata (il testo segnalato va sullo standard output);\n"
     "        2 ogni altro errore (una riga sullo standard error).\n"
     "Con --check: 0 nessuna scheda con problemi; 1 schede con problemi (elencate sullo standard\n"
-    "        output); 2 ogni altro errore.\n";
+    "        output); 2 ogni altro errore.\n"
+    "Con --rendiconto: 0 ogni soggiorno calcolato; 1 soggiorni non calcolabili (elencati, gli altri\n"
+    "        sono contati); 2 regole errate o mancanti, o ogni altro errore.\n";
 
 struct Arguments {
     bool help = false;
@@ -55,6 +65,7 @@ struct Arguments {
     std::optional<QString> dir;
     bool codeList = false;
     bool check = false;
+    bool report = false;
     std::optional<QString> csv;
     std::optional<QString> from;
     std::optional<QString> to;
@@ -99,6 +110,10 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.check = true;
             continue;
         }
+        if (name == QLatin1String("--rendiconto")) {
+            parsed.report = true;
+            continue;
+        }
         const bool takesValue = name == QLatin1String("--from") || name == QLatin1String("--to")
             || name == QLatin1String("--room-from") || name == QLatin1String("--room-to")
             || name == QLatin1String("--dir") || name == QLatin1String("--csv");
@@ -128,8 +143,12 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
         error = QStringLiteral("--check e --code-list non vanno insieme");
         return std::nullopt;
     }
-    if (parsed.csv && !parsed.check) {
-        error = QStringLiteral("--csv va con --check");
+    if (parsed.report && (parsed.check || parsed.codeList)) {
+        error = QStringLiteral("--rendiconto non va con --check o --code-list");
+        return std::nullopt;
+    }
+    if (parsed.csv && !parsed.check && !parsed.report) {
+        error = QStringLiteral("--csv va con --check o --rendiconto");
         return std::nullopt;
     }
     if (!parsed.help && !parsed.version && !parsed.codeList && (!parsed.from || !parsed.to)) {
@@ -166,6 +185,24 @@ int runCheck(const Arguments& args)
         if (args.csv)
             exporter::writeCheckCsv(*args.csv, report);
         return report.totals.withProblems > 0 ? kExitCardsWithProblems : kExitCompleted;
+    } catch (const Error& error) {
+        printError(error.message());
+    }
+    return kExitFailure;
+}
+
+int runTaxReport(const Arguments& args)
+{
+    const FixedRooms rooms(args.roomFrom, args.roomTo);
+    try {
+        const exporter::TaxRules rules = exporter::readTaxRules();
+        const exporter::TaxReport report = exporter::reportTax(*args.from, *args.to, rooms, rules);
+        const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
+                                    .arg(*args.from, *args.to, args.roomFrom, args.roomTo);
+        writeStandardOutput(exporter::taxText(report, periodo));
+        if (args.csv)
+            exporter::writeTaxCsv(*args.csv, report);
+        return report.uncomputed.empty() ? kExitCompleted : kExitStaysNotComputed;
     } catch (const Error& error) {
         printError(error.message());
     }
@@ -228,5 +265,7 @@ int main(int argc, char* argv[])
         return runCodeList();
     if (args->check)
         return runCheck(*args);
+    if (args->report)
+        return runTaxReport(*args);
     return runExport(*args);
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ostelvia_screenshots OUTPUT_DIR: pictures of the main window after a run,
 // of the message dialog showing a card's findings, of the input dialog and
-// of the report of the check of every card.
+// of the report of the check of every card, of the tax report and of its
+// rules.
 // Run it in a front-office directory whose "TaxSetup.txt" points the export
 // somewhere writable; nothing is started and nothing is sent.
 #include <QAbstractButton>
@@ -167,6 +168,17 @@ int main(int argc, char* argv[])
     window.dataAField()->setText(QStringLiteral("03/08/2024"));
     pictureNextDialog(out.filePath(QStringLiteral("check-report.png")), QStringLiteral("chiudi"), &ok);
     window.checkAllCardsAction()->trigger();
+    settle();
+
+    // "&Verifica" > "Rendiconto dell'&imposta…" over the same range, under
+    // the demo's rules; then those rules in their dialog, left unchanged.
+    window.dataDaField()->setText(QStringLiteral("31/12/1999"));
+    window.dataAField()->setText(QStringLiteral("03/08/2024"));
+    pictureNextDialog(out.filePath(QStringLiteral("tax-report.png")), QStringLiteral("chiudi"), &ok);
+    window.taxReportAction()->trigger();
+    settle();
+    pictureNextDialog(out.filePath(QStringLiteral("tax-rules.png")), QStringLiteral("annulla"), &ok);
+    window.taxRulesAction()->trigger();
     settle();
     return ok ? 0 : 1;
 }

@@ -21,6 +21,13 @@ CheckProgressView::~CheckProgressView()
     QApplication::restoreOverrideCursor();
 }
 
+void CheckProgressView::setTexts(QString title, QString oneCard, QString cards)
+{
+    title_ = std::move(title);
+    oneCard_ = std::move(oneCard);
+    cards_ = std::move(cards);
+}
+
 void CheckProgressView::cardsChecked(int count)
 {
     const qint64 now = started_.elapsed();
@@ -30,7 +37,7 @@ void CheckProgressView::cardsChecked(int count)
     if (!dialog_) {
         dialog_ = new QProgressDialog(parent_);
         dialog_->setObjectName(QStringLiteral("progressoControllo"));
-        dialog_->setWindowTitle(QStringLiteral("Controllo delle schede"));
+        dialog_->setWindowTitle(title_);
         dialog_->setCancelButton(nullptr);
         dialog_->setWindowModality(Qt::ApplicationModal);
         // No total is known before the walk ends: the bar runs as busy.
@@ -40,8 +47,7 @@ void CheckProgressView::cardsChecked(int count)
     // Escape hides a progress dialog even without its cancel button.
     if (dialog_->isHidden())
         dialog_->show();
-    dialog_->setLabelText(count == 1 ? QStringLiteral("1 scheda controllata")
-                                     : QStringLiteral("%1 schede controllate").arg(count));
+    dialog_->setLabelText(count == 1 ? oneCard_ : cards_.arg(count));
     QApplication::processEvents();
 }
 

@@ -26,6 +26,10 @@ public:
     // After each card.
     void cardsChecked(int count);
 
+    // The bar's title and its count for one card and for %1 cards, for a walk
+    // over the cards that is no check.
+    void setTexts(QString title, QString oneCard, QString cards);
+
     // The bar, once shown (tests).
     QProgressDialog* dialog() const { return dialog_; }
 
@@ -36,6 +40,9 @@ private:
     QElapsedTimer started_;
     qint64 lastUpdate_ = -1;
     QPointer<QProgressDialog> dialog_;
+    QString title_ = QStringLiteral("Controllo delle schede");
+    QString oneCard_ = QStringLiteral("1 scheda controllata");
+    QString cards_ = QStringLiteral("%1 schede controllate");
 };
 
 }  // namespace ostelvia::ui

@@ -20,6 +20,7 @@
 
 #include "checks/DateRoutines.h"
 #include "export/CardCheck.h"
+#include "export/TaxReport.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
 #include "ui/dialogs/BusyCursor.h"
@@ -34,6 +35,8 @@
 #include "ui/main/ListReview.h"
 #include "ui/main/SendCheck.h"
 #include "ui/main/Settings.h"
+#include "ui/main/TaxReportWindow.h"
+#include "ui/main/TaxRulesDialog.h"
 
 namespace ostelvia::ui {
 
@@ -128,6 +131,9 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     auto* cartella = impostazioni->addAction(kVoceCartella);
     cartella->setObjectName(QStringLiteral("menuCartella"));
     connect(cartella, &QAction::triggered, this, [this] { menuCartella_Click(); });
+    taxRules_ = impostazioni->addAction(QStringLiteral("Regole dell'imposta di soggiorno…"));
+    taxRules_->setObjectName(QStringLiteral("regoleImposta"));
+    connect(taxRules_, &QAction::triggered, this, &OstelviaDT::editTaxRules);
 
     area_ = new QWidget(this);
     area_->setObjectName(QStringLiteral("area"));
@@ -529,6 +535,9 @@ void OstelviaDT::addChecksMenu(QMenuBar* barra)
     checkAllCards_ = verifica->addAction(QStringLiteral("&Controlla tutte le schede…"));
     checkAllCards_->setObjectName(QStringLiteral("controllaTutteLeSchede"));
     connect(checkAllCards_, &QAction::triggered, this, &OstelviaDT::runCardCheck);
+    taxReport_ = verifica->addAction(QStringLiteral("Rendiconto dell'&imposta…"));
+    taxReport_->setObjectName(QStringLiteral("rendicontoImposta"));
+    connect(taxReport_, &QAction::triggered, this, &OstelviaDT::runTaxReport);
     addTotalsAction(verifica, list1_);
 }
 
@@ -552,6 +561,51 @@ void OstelviaDT::runCardCheck()
     CheckReportWindow finestra(std::move(rapporto), periodo, this);
     finestra.exec();
     afterDialog();
+}
+
+void OstelviaDT::backKeepingDates()
+{
+    if (isVisible())
+        activateWindow();
+}
+
+// The tax report of the four fields as they stand, under the rules of
+// "ImpostaSoggiorno.txt"; the dates stay as typed, for the next report.
+void OstelviaDT::runTaxReport()
+{
+    const QString dataDa = text1_[kDataDa]->text();
+    const QString dataA = text1_[kDataA]->text();
+    const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
+                                .arg(dataDa, dataA, primaCamera(), ultimaCamera());
+    exporter::TaxReport rapporto;
+    try {
+        const exporter::TaxRules regole = exporter::readTaxRules();
+        CheckProgressView progresso(this);
+        progresso.setTexts(QStringLiteral("Rendiconto dell'imposta"), QStringLiteral("1 scheda letta"),
+                           QStringLiteral("%1 schede lette"));
+        rapporto = exporter::reportTax(dataDa, dataA, *this, regole,
+                                       [&progresso](int schede) { progresso.cardsChecked(schede); });
+    } catch (const Error& errore) {
+        showError(errore.message());
+        return backKeepingDates();
+    }
+    TaxReportWindow finestra(std::move(rapporto), periodo, this);
+    finestra.exec();
+    backKeepingDates();
+}
+
+void OstelviaDT::editTaxRules()
+{
+    QStringList comuni;
+    try {
+        const OverrideCursor occupato;
+        comuni = exporter::municipalityNames();
+    } catch (const Error&) {
+        // The names only help the typing; "Salva" checks the name all the same.
+    }
+    TaxRulesDialog dialogo(comuni, this);
+    dialogo.exec();
+    backKeepingDates();
 }
 
 }  // namespace ostelvia::ui

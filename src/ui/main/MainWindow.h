@@ -53,6 +53,10 @@ public:
     QAction* comandoPaginaWebAction() const { return menu2_[kComandoPaginaWeb]; }
     // "&Verifica" > "&Controlla tutte le schede…".
     QAction* checkAllCardsAction() const { return checkAllCards_; }
+    // "&Verifica" > "Rendiconto dell'&imposta…".
+    QAction* taxReportAction() const { return taxReport_; }
+    // "Impostazioni" > "Regole dell'imposta di soggiorno…".
+    QAction* taxRulesAction() const { return taxRules_; }
 
     // The client area below the menu bar.
     QWidget* area() const { return area_; }
@@ -80,6 +84,10 @@ private:
     void menuCartella_Click();
     void addChecksMenu(QMenuBar* bar);
     void runCardCheck();
+    void runTaxReport();
+    void editTaxRules();
+    // Back to the window after a window of its own, the typed dates kept.
+    void backKeepingDates();
 
     void CreaFile();
     void Invia();
@@ -103,6 +111,8 @@ private:
     LinesView* list1_;
     std::array<QAction*, 3> menu2_{};  // element 0 unused
     QAction* checkAllCards_ = nullptr;
+    QAction* taxReport_ = nullptr;
+    QAction* taxRules_ = nullptr;
 };
 
 }  // namespace ostelvia::ui

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The tax report as people and spreadsheets read it: the rows per month of
+// departure and the total; a text table for the terminal with the rules and
+// the stays that could not be computed; and the CSV: UTF-8 with a byte-order
+// mark, ";" between fields, CR LF after each row, written aside and renamed
+// into place, readable by its owner only.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+#include "export/TaxReport.h"
+
+namespace ostelvia::exporter {
+
+inline const QStringList kTaxColumns = {QStringLiteral("Mese"),          QStringLiteral("Soggiorni"),
+                                        QStringLiteral("Pernottamenti"), QStringLiteral("Esenti residenti"),
+                                        QStringLiteral("Esenti età"),    QStringLiteral("Oltre il massimo"),
+                                        QStringLiteral("Imponibili"),    QStringLiteral("Imposta")};
+
+// One row per month of departure with a stay ("MM/YYYY", ascending), then
+// "Totale"; the cells in the order of kTaxColumns.
+std::vector<QStringList> taxRows(const TaxReport& report);
+
+// "Camera 101, scheda 1234: NAME (arrivo //, partenza 01/05/2024) in Scheda_Cliente.mdb"
+QString uncomputedLine(const UncomputedStay& stay);
+
+// The rules, the table with its columns aligned, and the stays that could
+// not be computed, each line ended by "\n". periodo heads it.
+QString taxText(const TaxReport& report, const QString& periodo);
+
+QByteArray taxCsv(const TaxReport& report);
+
+// Writes taxCsv to the path; FileError on failure.
+void writeTaxCsv(const QString& path, const TaxReport& report);
+
+// One CSV field, quoted, its quotes doubled.
+QString csvCell(const QString& value);
+// The bytes written to a file beside the path, then renamed over it; the
+// file is its owner's alone. FileError on failure, the old file left whole.
+void writePrivateFile(const QString& path, const QByteArray& bytes);
+
+}  // namespace ostelvia::exporter

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "export/TaxReport.h"
+
+#include <algorithm>
+
+#include "checks/CardValidation.h"
+#include "db/Database.h"
+#include "export/CardSelection.h"
+#include "export/CodeLookups.h"
+#include "text/Blanks.h"
+
+namespace ostelvia::exporter {
+
+namespace {
+
+// The report's only calls into the selection and the code table.
+
+// The code of the exempt municipality; "" when the rules exempt none.
+QString residentCodeOf(const TaxRules& rules)
+{
+    if (rules.residentMunicipality.isEmpty())
+        return {};
+    const QString code = CodiceComune(rules.residentMunicipality);
+    if (text::trimBlanks(code).isEmpty()) {
+        throw TaxRulesError(QStringLiteral("Il file \"%1\" non va bene, riga %2: il comune \"%3\" non è nella tabella "
+                                           "dei codici.")
+                                .arg(kFileRegoleImposta)
+                                .arg(rules.residentLine)
+                                .arg(rules.residentMunicipality));
+    }
+    return code;
+}
+
+// Resident as the record's municipality of residence has it: state "I" and
+// the code of Residenza.
+bool livesIn(const db::Recordset& scheda, const QString& residentCode)
+{
+    if (residentCode.isEmpty() || text::trimBlanks(scheda.text(QStringLiteral("Stato"))) != QLatin1String("I"))
+        return false;
+    return CodiceComune(scheda.text(QStringLiteral("Residenza"))) == residentCode;
+}
+
+QStringList codeTableMunicipalities()
+{
+    db::Database comuni = db::Database::open(QStringLiteral("Comuni.mdb"));
+    db::Recordset rows = comuni.openRecordset(QStringLiteral("Select * From CodiciVari Where Tipo = 3"));
+    QStringList names;
+    const QString criteria = QStringLiteral("Tipo = 3");
+    for (const db::Value& name : rows.fieldOfEach(criteria, QStringLiteral("Descrizione"))) {
+        const QString trimmed = text::trimBlanks(name.toText());
+        if (!trimmed.isEmpty())
+            names << trimmed;
+    }
+    comuni.close();
+    return names;
+}
+
+void walkStays(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit)
+{
+    walkSelectedCards(dataDa, dataA, camere, visit);
+}
+
+UncomputedStay describe(const QString& database, const db::Recordset& scheda)
+{
+    return {database,
+            scheda.text(QStringLiteral("NumeroCamera")),
+            scheda.text(QStringLiteral("NumeroProgressivo")),
+            scheda.text(QStringLiteral("NomeCliente")),
+            checks::storedToTyped(scheda.text(QStringLiteral("DataArrivo"))),
+            checks::storedToTyped(scheda.text(QStringLiteral("DataPartenzaReale")))};
+}
+
+// The tax of `count` nights from `first` on. Nights between two changes of
+// tariff are counted together: a stay mistyped across centuries costs a few
+// steps, not a million.
+qint64 taxOfNights(const TaxRules& rules, const QDate& first, qint64 count)
+{
+    qint64 cents = 0;
+    const QDate end = first.addDays(count);
+    for (QDate night = first; night < end;) {
+        QDate next = end;
+        for (const TaxSeason& season : rules.seasons) {
+            if (season.first > night)
+                next = std::min(next, season.first);
+            const QDate after = season.last.addDays(1);
+            if (after > night)
+                next = std::min(next, after);
+        }
+        cents += night.daysTo(next) * rules.tariffOn(night);
+        night = next;
+    }
+    return cents;
+}
+
+}  // namespace
+
+TaxCounts& TaxCounts::operator+=(const TaxCounts& other)
+{
+    stays += other.stays;
+    nights += other.nights;
+    exemptResidents += other.exemptResidents;
+    exemptAge += other.exemptAge;
+    overLimit += other.overLimit;
+    taxable += other.taxable;
+    cents += other.cents;
+    return *this;
+}
+
+int ageOn(const QDate& birth, const QDate& date)
+{
+    int age = date.year() - birth.year();
+    if (date.month() < birth.month() || (date.month() == birth.month() && date.day() < birth.day()))
+        --age;
+    return age;
+}
+
+std::optional<QDate> storedDate(const QString& stored)
+{
+    if (stored.size() != 8)
+        return std::nullopt;
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        const char16_t c = stored.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        digits[i] = c - u'0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const QDate date(year, digits[4] * 10 + digits[5], digits[6] * 10 + digits[7]);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report)
+{
+    const std::optional<QDate> arrival = storedDate(stay.arrival);
+    const std::optional<QDate> departure = storedDate(stay.departure);
+    if (!arrival || !departure || *departure <= *arrival)
+        return false;
+    TaxCounts counts;
+    counts.stays = 1;
+    counts.nights = arrival->daysTo(*departure);
+    const std::optional<QDate> birth = storedDate(stay.birth);
+    if (stay.resident) {
+        counts.exemptResidents = counts.nights;
+    } else if (rules.exemptAge > 0 && birth && ageOn(*birth, *arrival) < rules.exemptAge) {
+        counts.exemptAge = counts.nights;
+    } else {
+        counts.taxable = rules.maxNights > 0 ? std::min<qint64>(counts.nights, rules.maxNights) : counts.nights;
+        counts.overLimit = counts.nights - counts.taxable;
+        counts.cents = taxOfNights(rules, *arrival, counts.taxable);
+    }
+    report.months[departure->year() * 100 + departure->month()] += counts;
+    report.total += counts;
+    return true;
+}
+
+QStringList municipalityNames()
+{
+    QStringList names = codeTableMunicipalities();
+    names.sort(Qt::CaseInsensitive);
+    names.removeDuplicates();
+    return names;
+}
+
+bool knownMunicipality(const QString& name)
+{
+    return !text::trimBlanks(CodiceComune(name)).isEmpty();
+}
+
+TaxReport reportTax(const QString& dataDa, const QString& dataA, const RoomSource& camere, const TaxRules& rules,
+                    const TaxProgress& progress)
+{
+    const db::RunScope run;
+    TaxReport report;
+    report.rules = rules;
+    const QString residentCode = residentCodeOf(rules);
+    walkStays(dataDa, dataA, camere, [&](const QString& database, const db::Recordset& scheda) {
+        ++report.cardsRead;
+        if (isExported(scheda)) {
+            const TaxStay stay{scheda.text(QStringLiteral("DataArrivo")),
+                               scheda.text(QStringLiteral("DataPartenzaReale")),
+                               scheda.text(QStringLiteral("DataNascita")), livesIn(scheda, residentCode)};
+            if (!countStay(stay, rules, report))
+                report.uncomputed.push_back(describe(database, scheda));
+        }
+        if (progress)
+            progress(report.cardsRead);
+    });
+    return report;
+}
+
+}  // namespace ostelvia::exporter

@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/main/TaxRulesDialog.h"
+
+#include <QCompleter>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "export/TaxReport.h"
+#include "export/TextFiles.h"
+#include "text/Error.h"
+#include "ui/dialogs/DialogLook.h"
+
+namespace ostelvia::ui {
+
+namespace {
+
+const QString kTitolo = QStringLiteral("Regole dell'imposta di soggiorno");
+
+QString dateText(const QDate& date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString cellText(const QTableWidget* table, int row, int column)
+{
+    const QTableWidgetItem* item = table->item(row, column);
+    return item ? item->text().trimmed() : QString();
+}
+
+}  // namespace
+
+TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
+    : QDialog(parent),
+      municipalities_(std::move(municipalities))
+{
+    setObjectName(QStringLiteral("TaxRulesDialog"));
+    setWindowTitle(kTitolo);
+    setModal(true);
+    setFont(corbelFont(11.25));
+
+    tariff_ = new QLineEdit(this);
+    tariff_->setObjectName(QStringLiteral("tariffa"));
+    tariff_->setMaxLength(13);
+    tariff_->setPlaceholderText(QStringLiteral("es. 3,50"));
+    tariff_->setToolTip(QStringLiteral("Euro a persona per notte, fuori dalle stagioni"));
+
+    seasons_ = new QTableWidget(0, 3, this);
+    seasons_->setObjectName(QStringLiteral("stagioni"));
+    seasons_->setHorizontalHeaderLabels(
+        {QStringLiteral("Dal (GG/MM/AAAA)"), QStringLiteral("Al (GG/MM/AAAA)"), QStringLiteral("Euro per notte")});
+    seasons_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    seasons_->verticalHeader()->setVisible(false);
+    seasons_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    seasons_->setTabKeyNavigation(false);
+    seasons_->setToolTip(QStringLiteral("Dove le stagioni si sovrappongono vale l'ultima della tabella"));
+    seasons_->setMinimumHeight(150);
+
+    addSeason_ = new QPushButton(QStringLiteral("A&ggiungi stagione"), this);
+    removeSeason_ = new QPushButton(QStringLiteral("&Rimuovi stagione"), this);
+    addSeason_->setObjectName(QStringLiteral("aggiungiStagione"));
+    removeSeason_->setObjectName(QStringLiteral("rimuoviStagione"));
+    connect(addSeason_, &QPushButton::clicked, this, [this] {
+        addSeasonRow(QString(), QString(), QString());
+        seasons_->setCurrentCell(seasons_->rowCount() - 1, 0);
+        seasons_->setFocus();
+        seasons_->editItem(seasons_->item(seasons_->rowCount() - 1, 0));
+    });
+    connect(removeSeason_, &QPushButton::clicked, this, [this] {
+        const int row = seasons_->currentRow();
+        if (row >= 0)
+            seasons_->removeRow(row);
+    });
+
+    age_ = new QSpinBox(this);
+    age_->setObjectName(QStringLiteral("etaEsente"));
+    age_->setRange(0, 999);
+    age_->setSpecialValueText(QStringLiteral("nessuna esenzione"));
+    age_->setSuffix(QStringLiteral(" anni"));
+    age_->setToolTip(QStringLiteral("Chi all'arrivo ha meno di questi anni non paga"));
+
+    nights_ = new QSpinBox(this);
+    nights_->setObjectName(QStringLiteral("nottiMassime"));
+    nights_->setRange(0, 9999);
+    nights_->setSpecialValueText(QStringLiteral("nessun limite"));
+    nights_->setSuffix(QStringLiteral(" notti"));
+    nights_->setToolTip(QStringLiteral("Si pagano solo le prime notti di ogni soggiorno"));
+
+    municipality_ = new QLineEdit(this);
+    municipality_->setObjectName(QStringLiteral("comuneResidenti"));
+    municipality_->setMaxLength(60);
+    municipality_->setPlaceholderText(QStringLiteral("nessuno"));
+    municipality_->setToolTip(QStringLiteral("I residenti in questo comune non pagano"));
+    auto* completer = new QCompleter(municipalities_, municipality_);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setFilterMode(Qt::MatchStartsWith);
+    municipality_->setCompleter(completer);
+
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("problema"));
+    problem_->setTextFormat(Qt::PlainText);
+    problem_->setWordWrap(true);
+    QPalette rosso = problem_->palette();
+    rosso.setColor(QPalette::WindowText, QColor(170, 0, 0));
+    problem_->setPalette(rosso);
+
+    save_ = new QPushButton(QStringLiteral("&Salva"), this);
+    cancel_ = new QPushButton(QStringLiteral("&Annulla"), this);
+    save_->setObjectName(QStringLiteral("salva"));
+    cancel_->setObjectName(QStringLiteral("annulla"));
+    save_->setDefault(true);
+    connect(save_, &QPushButton::clicked, this, &TaxRulesDialog::save);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    auto* tariffLabel = new QLabel(QStringLiteral("&Tariffa (euro):"), this);
+    tariffLabel->setBuddy(tariff_);
+    form->addRow(tariffLabel, tariff_);
+    auto* ageLabel = new QLabel(QStringLiteral("&Età esente sotto i:"), this);
+    ageLabel->setBuddy(age_);
+    form->addRow(ageLabel, age_);
+    auto* nightsLabel = new QLabel(QStringLiteral("&Notti tassate al più:"), this);
+    nightsLabel->setBuddy(nights_);
+    form->addRow(nightsLabel, nights_);
+    auto* municipalityLabel = new QLabel(QStringLiteral("&Comune dei residenti esenti:"), this);
+    municipalityLabel->setBuddy(municipality_);
+    form->addRow(municipalityLabel, municipality_);
+
+    auto* seasonsLabel = new QLabel(QStringLiteral("Stagi&oni con una tariffa propria:"), this);
+    seasonsLabel->setBuddy(seasons_);
+    auto* seasonButtons = new QHBoxLayout;
+    seasonButtons->addWidget(addSeason_);
+    seasonButtons->addWidget(removeSeason_);
+    seasonButtons->addStretch();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save_);
+    buttons->addWidget(cancel_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(seasonsLabel);
+    layout->addWidget(seasons_, 1);
+    layout->addLayout(seasonButtons);
+    layout->addWidget(problem_);
+    layout->addLayout(buttons);
+
+    setTabOrder(tariff_, age_);
+    setTabOrder(age_, nights_);
+    setTabOrder(nights_, municipality_);
+    setTabOrder(municipality_, seasons_);
+    setTabOrder(seasons_, addSeason_);
+    setTabOrder(addSeason_, removeSeason_);
+    setTabOrder(removeSeason_, save_);
+    setTabOrder(save_, cancel_);
+
+    if (exporter::fileExists(exporter::kFileRegoleImposta)) {
+        try {
+            fill(exporter::readTaxRules());
+        } catch (const Error& error) {
+            problem_->setText(error.message() + QStringLiteral(" Salvando, il file è sostituito da queste regole."));
+        }
+    }
+    resize(560, 560);
+    tariff_->setFocus();
+}
+
+void TaxRulesDialog::fill(const exporter::TaxRules& rules)
+{
+    tariff_->setText(exporter::eurosText(rules.tariffCents));
+    for (const exporter::TaxSeason& season : rules.seasons)
+        addSeasonRow(dateText(season.first), dateText(season.last), exporter::eurosText(season.cents));
+    age_->setValue(rules.exemptAge);
+    nights_->setValue(rules.maxNights);
+    municipality_->setText(rules.residentMunicipality);
+}
+
+void TaxRulesDialog::addSeasonRow(const QString& first, const QString& last, const QString& amount)
+{
+    const int row = seasons_->rowCount();
+    seasons_->insertRow(row);
+    seasons_->setItem(row, 0, new QTableWidgetItem(first));
+    seasons_->setItem(row, 1, new QTableWidgetItem(last));
+    seasons_->setItem(row, 2, new QTableWidgetItem(amount));
+}
+
+std::optional<exporter::TaxRules> TaxRulesDialog::rulesInForm()
+{
+    auto refuse = [this](QWidget* where, const QString& why) -> std::optional<exporter::TaxRules> {
+        problem_->setText(why);
+        where->setFocus();
+        return std::nullopt;
+    };
+    exporter::TaxRules rules;
+    const std::optional<qint64> tariff = exporter::parseEuros(tariff_->text().trimmed());
+    if (!tariff)
+        return refuse(tariff_, QStringLiteral("La tariffa va scritta in euro con al più due decimali, es. 3,50."));
+    rules.tariffCents = *tariff;
+    for (int row = 0; row < seasons_->rowCount(); ++row) {
+        const QString firstText = cellText(seasons_, row, 0);
+        const QString lastText = cellText(seasons_, row, 1);
+        const QString amountText = cellText(seasons_, row, 2);
+        if (firstText.isEmpty() && lastText.isEmpty() && amountText.isEmpty())
+            continue;  // a row added and left empty
+        const std::optional<QDate> first = exporter::parseTypedDate(firstText);
+        const std::optional<QDate> last = exporter::parseTypedDate(lastText);
+        const std::optional<qint64> amount = exporter::parseEuros(amountText);
+        const QString which = QStringLiteral("Stagione %1: ").arg(row + 1);
+        if (!first || !last) {
+            seasons_->setCurrentCell(row, first ? 1 : 0);
+            return refuse(seasons_, which + QStringLiteral("le date vanno scritte GG/MM/AAAA e devono esistere."));
+        }
+        if (*last < *first) {
+            seasons_->setCurrentCell(row, 1);
+            return refuse(seasons_, which + QStringLiteral("l'ultima data viene prima della prima."));
+        }
+        if (!amount) {
+            seasons_->setCurrentCell(row, 2);
+            return refuse(seasons_, which + QStringLiteral("l'importo va scritto in euro con al più due decimali."));
+        }
+        rules.seasons.push_back({*first, *last, *amount});
+    }
+    rules.exemptAge = age_->value();
+    rules.maxNights = nights_->value();
+    rules.residentMunicipality = municipality_->text().trimmed();
+    if (!rules.residentMunicipality.isEmpty()) {
+        bool known = false;
+        try {
+            known = exporter::knownMunicipality(rules.residentMunicipality);
+        } catch (const Error& error) {
+            return refuse(municipality_, error.message());
+        }
+        if (!known) {
+            return refuse(
+                municipality_,
+                QStringLiteral("Il comune \"%1\" non è nella tabella dei codici.").arg(rules.residentMunicipality));
+        }
+    }
+    problem_->clear();
+    return rules;
+}
+
+void TaxRulesDialog::save()
+{
+    const std::optional<exporter::TaxRules> rules = rulesInForm();
+    if (!rules)
+        return;
+    try {
+        exporter::writeTaxRules(*rules);
+    } catch (const Error& error) {
+        problem_->setText(error.message());
+        return;
+    }
+    accept();
+}
+
+}  // namespace ostelvia::ui

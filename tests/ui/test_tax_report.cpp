@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The tax report offscreen: its window (rows, total, rules, stays not
+// computed, CSV, print to PDF, size kept and fitted to the screen, Tab
+// leaving the table), "&Verifica" > "Rendiconto dell'&imposta…" on the typed
+// range with the dates kept, and the rules dialog writing only valid files.
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include "export/TaxOutput.h"
+#include "export/TaxRules.h"
+#include "FrontOffice.h"
+#include "ui/main/TaxReportWindow.h"
+#include "ui/main/TaxRulesDialog.h"
+
+using namespace ostelvia;
+using test::Front;
+
+namespace {
+
+exporter::TaxReport sampleReport(int months = 2)
+{
+    exporter::TaxReport report;
+    report.rules = exporter::parseTaxRules("Tariffa=3,50\nStagione=01/11/2023 31/03/2024 2\nEtaEsente=14\n");
+    for (int i = 0; i < months; ++i) {
+        const exporter::TaxCounts counts{2, 6 + i, 0, 3, 0, 3 + i, 350 * (3 + i)};
+        report.months[(2000 + i / 12) * 100 + i % 12 + 1] = counts;
+        report.total += counts;
+    }
+    report.uncomputed.push_back({QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("105"), QStringLiteral("1259"),
+                                 QStringLiteral("GENTILE <b>UGO</b>"), QStringLiteral("//"),
+                                 QStringLiteral("18/05/2024")});
+    return report;
+}
+
+QStringList row(const QTableWidget* table, int r)
+{
+    QStringList cells;
+    for (int c = 0; c < table->columnCount(); ++c)
+        cells.append(table->item(r, c)->text());
+    return cells;
+}
+
+}  // namespace
+
+class TestTaxReport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The remembered window size goes to a throwaway settings folder.
+        qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    }
+
+    void showsTheMonthsTheTotalTheRulesAndSavesPrintsThem()
+    {
+        QTemporaryDir out;
+        ui::TaxReportWindow window(sampleReport(), QStringLiteral("Partenze dal 01/01/2000 al 31/12/2000"));
+        window.show();
+        QCOMPARE(window.table()->rowCount(), 3);
+        QCOMPARE(row(window.table(), 0), (QStringList{"01/2000", "2", "6", "0", "3", "0", "3", "10,50"}));
+        QCOMPARE(row(window.table(), 2), (QStringList{"Totale", "4", "13", "0", "6", "0", "7", "24,50"}));
+        QVERIFY(window.table()->item(2, 0)->font().bold());
+        QVERIFY(window.rulesLabel()->text().contains(QStringLiteral("Tariffa: 3,50 euro a persona per notte")));
+        QVERIFY(window.rulesLabel()->text().contains(QStringLiteral("Stagione dal 01/11/2023 al 31/03/2024: 2,00")));
+        QCOMPARE(window.uncomputedList()->count(), 1);
+        QVERIFY(window.uncomputedList()->isVisible());
+        for (QPushButton* button : {window.saveCsvButton(), window.printButton(), window.closeButton()})
+            QVERIFY2(button->text().contains(QLatin1Char('&')), qPrintable(button->text()));
+
+        const QString csvPath = out.filePath(QStringLiteral("rendiconto.csv"));
+        window.setAskPath([&](QWidget*) { return csvPath; });
+        window.saveCsvButton()->click();
+        const QByteArray csv = test::readBytes(csvPath);
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF\"Mese\";\"Soggiorni\""));
+        QVERIFY(csv.contains("\r\n\"02/2000\";\"2\";\"7\";\"0\";\"3\";\"0\";\"4\";\"14,00\"\r\n"));
+        QVERIFY(csv.endsWith("\"Totale\";\"4\";\"13\";\"0\";\"6\";\"0\";\"7\";\"24,50\"\r\n"));
+        struct stat info { };
+        QCOMPARE(::stat(csvPath.toLocal8Bit().constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+
+        const QString pdfPath = out.filePath(QStringLiteral("rendiconto.pdf"));
+        window.setAskPrinter([&](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfPath);
+            return true;
+        });
+        window.printButton()->click();
+        QVERIFY(test::readBytes(pdfPath).startsWith("%PDF"));
+        // The printout explains itself, and a name is printed as written.
+        const QString html = window.printableHtml();
+        QVERIFY(html.contains(QStringLiteral("Esenti i minori di 14 anni")));
+        QVERIFY(html.contains(QStringLiteral("GENTILE &lt;b&gt;UGO&lt;/b&gt;")));
+    }
+
+    void aLongReportPrintsOnSeveralPagesWithItsHeadings()
+    {
+        QTemporaryDir out;
+        ui::TaxReportWindow window(sampleReport(150), QStringLiteral("Dieci anni"));
+        QCOMPARE(window.table()->rowCount(), 151);
+        // The table's heading row is repeated at the top of every page.
+        QTextDocument document;
+        document.setHtml(window.printableHtml());
+        QTextTable* table = nullptr;
+        for (QTextFrame* frame : document.rootFrame()->childFrames())
+            table = table ? table : qobject_cast<QTextTable*>(frame);
+        QVERIFY(table);
+        QCOMPARE(table->format().headerRowCount(), 1);
+        QCOMPARE(table->rows(), 152);
+        const QString pdfPath = out.filePath(QStringLiteral("lungo.pdf"));
+        window.setAskPrinter([&](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfPath);
+            return true;
+        });
+        window.printButton()->click();
+        const QByteArray pdf = test::readBytes(pdfPath);
+        QVERIFY(pdf.count("/Type /Page") - pdf.count("/Type /Pages") >= 2);
+    }
+
+    void keepsItsSizeWithinTheScreenAndTabLeavesTheTable()
+    {
+        {
+            ui::TaxReportWindow window(sampleReport(), QString());
+            window.show();
+            QVERIFY(window.width() <= 1024 && window.height() <= 768);
+            window.resize(700, 450);
+        }
+        {
+            ui::TaxReportWindow window(sampleReport(), QString());
+            QCOMPARE(window.size(), QSize(700, 450));
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            window.table()->setFocus();
+            QTest::keyClick(window.table(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != window.table());
+        }
+        // A size saved on a larger screen is cut to this one.
+        {
+            ui::TaxReportWindow window(sampleReport(), QString());
+            window.resize(5000, 4000);
+        }
+        ui::TaxReportWindow window(sampleReport(), QString());
+        const QSize screen = window.screen()->availableGeometry().size();
+        QVERIFY(window.width() <= screen.width() && window.height() <= screen.height());
+    }
+
+    void theMenuReportsTheTypedRangeAndKeepsTheDates()
+    {
+        Front f;
+        QVERIFY(f.active());
+        test::writeBytes(f.dir.filePath(QStringLiteral("ImpostaSoggiorno.txt")), "Tariffa=2\nNottiMassime=2\n");
+        f.setDates(QStringLiteral("01/03/2024"), QStringLiteral("31/05/2024"));
+        QStringList total;
+        int rows = 0;
+        test::answerNext([&](QDialog* dialog) {
+            auto* report = qobject_cast<ui::TaxReportWindow*>(dialog);
+            QVERIFY(report);
+            rows = report->table()->rowCount();
+            total = row(report->table(), rows - 1);
+            report->closeButton()->click();
+        });
+        f.window->taxReportAction()->trigger();
+        // The spring of the reference answers, flat tariff, two nights at most.
+        QCOMPARE(rows, 4);
+        QCOMPARE(total, (QStringList{"Totale", "59", "184", "0", "0", "66", "118", "236,00"}));
+        QCOMPARE(f.field(0)->text(), QStringLiteral("01/03/2024"));
+        QCOMPARE(f.field(1)->text(), QStringLiteral("31/05/2024"));
+        QVERIFY(!QApplication::overrideCursor());
+
+        // A wrong rules file: the message names it, the dates stay.
+        test::writeBytes(f.dir.filePath(QStringLiteral("ImpostaSoggiorno.txt")), "Tariffa=2\nTariffa=3\n");
+        test::DialogAnswer answer(QStringLiteral("T0"));
+        f.window->taxReportAction()->trigger();
+        QCOMPARE(answer.seen().size(), 1);
+        QVERIFY(answer.seen().at(0).text.contains(QStringLiteral("\"ImpostaSoggiorno.txt\" non va bene, riga 2")));
+        QCOMPARE(f.field(0)->text(), QStringLiteral("01/03/2024"));
+        QVERIFY(f.dir.databasesUntouched());
+    }
+
+    void theRulesDialogWritesOnlyValidRules()
+    {
+        test::ScratchDir dir;
+        test::writeBytes(dir.filePath(QStringLiteral("ImpostaSoggiorno.txt")),
+                         "Tariffa=1,5\nStagione=01/06/2024 31/08/2024 4\nComuneResidenti=ROMA\n");
+        const QByteArray before = test::readBytes(dir.filePath(QStringLiteral("ImpostaSoggiorno.txt")));
+        ui::TaxRulesDialog dialog({QStringLiteral("ROMA"), QStringLiteral("ROVIGO")});
+        QCOMPARE(dialog.tariffField()->text(), QStringLiteral("1,50"));
+        QCOMPARE(dialog.seasonsTable()->rowCount(), 1);
+        QCOMPARE(dialog.municipalityField()->text(), QStringLiteral("ROMA"));
+
+        struct Wrong {
+            std::function<void()> make;
+            const char* problem;
+        };
+        const Wrong wrongs[] = {
+            {[&] { dialog.tariffField()->setText(QStringLiteral("1,505")); }, "tariffa"},
+            {[&] { dialog.seasonsTable()->item(0, 0)->setText(QStringLiteral("31/09/2024")); }, "Stagione 1"},
+            {[&] { dialog.seasonsTable()->item(0, 1)->setText(QStringLiteral("01/05/2024")); }, "l'ultima data"},
+            {[&] { dialog.municipalityField()->setText(QStringLiteral("MACONDO")); }, "MACONDO"},
+        };
+        for (const Wrong& wrong : wrongs) {
+            dialog.tariffField()->setText(QStringLiteral("1,50"));
+            dialog.seasonsTable()->item(0, 0)->setText(QStringLiteral("01/06/2024"));
+            dialog.seasonsTable()->item(0, 1)->setText(QStringLiteral("31/08/2024"));
+            dialog.municipalityField()->setText(QStringLiteral("ROMA"));
+            wrong.make();
+            dialog.saveButton()->click();
+            QVERIFY2(dialog.problemLabel()->text().contains(QString::fromUtf8(wrong.problem)),
+                     qPrintable(dialog.problemLabel()->text()));
+            QCOMPARE(test::readBytes(dir.filePath(QStringLiteral("ImpostaSoggiorno.txt"))), before);
+        }
+
+        dialog.municipalityField()->setText(QStringLiteral("ROMA"));
+        dialog.addSeasonButton()->click();
+        dialog.seasonsTable()->item(1, 0)->setText(QStringLiteral("15/07/2024"));
+        dialog.seasonsTable()->item(1, 1)->setText(QStringLiteral("15/08/2024"));
+        dialog.seasonsTable()->item(1, 2)->setText(QStringLiteral("6"));
+        dialog.ageField()->setValue(12);
+        dialog.nightsField()->setValue(7);
+        dialog.saveButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const exporter::TaxRules saved = exporter::readTaxRules();
+        QCOMPARE(saved.tariffCents, 150);
+        QCOMPARE(saved.seasons.size(), size_t(2));
+        QCOMPARE(saved.seasons[1].cents, 600);
+        QCOMPARE(saved.exemptAge, 12);
+        QCOMPARE(saved.maxNights, 7);
+        QCOMPARE(saved.residentMunicipality, QStringLiteral("ROMA"));
+        QVERIFY(dir.databasesUntouched());
+    }
+
+private:
+    QTemporaryDir configDir;
+};
+
+QTEST_MAIN(TestTaxReport)
+#include "test_tax_report.moc"
