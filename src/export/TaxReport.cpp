@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "checks/CardValidation.h"
-#include "db/Database.h"
+#include "db/Run.h"
 #include "export/CardSelection.h"
 #include "export/CodeLookups.h"
 #include "text/Blanks.h"
@@ -13,14 +13,12 @@ namespace ostelvia::exporter {
 
 namespace {
 
-// The report's only calls into the selection and the code table.
-
 // The code of the exempt municipality; "" when the rules exempt none.
-QString residentCodeOf(const TaxRules& rules)
+QString residentCodeOf(db::Run& run, const TaxRules& rules)
 {
     if (rules.residentMunicipality.isEmpty())
         return {};
-    const QString code = CodiceComune(rules.residentMunicipality);
+    const QString code = CodiceComune(run, rules.residentMunicipality);
     if (text::trimBlanks(code).isEmpty()) {
         throw TaxRulesError(QStringLiteral("Il file \"%1\" non va bene, riga %2: il comune \"%3\" non è nella tabella "
                                            "dei codici.")
@@ -33,16 +31,16 @@ QString residentCodeOf(const TaxRules& rules)
 
 // Resident as the record's municipality of residence has it: state "I" and
 // the code of Residenza.
-bool livesIn(const db::Recordset& scheda, const QString& residentCode)
+bool livesIn(db::Run& run, const db::Recordset& scheda, const QString& residentCode)
 {
     if (residentCode.isEmpty() || text::trimBlanks(scheda.text(QStringLiteral("Stato"))) != QLatin1String("I"))
         return false;
-    return CodiceComune(scheda.text(QStringLiteral("Residenza"))) == residentCode;
+    return CodiceComune(run, scheda.text(QStringLiteral("Residenza"))) == residentCode;
 }
 
-QStringList codeTableMunicipalities()
+QStringList codeTableMunicipalities(db::Run& run)
 {
-    db::Database comuni = db::Database::open(QStringLiteral("Comuni.mdb"));
+    db::Database comuni = run.open(QStringLiteral("Comuni.mdb"));
     db::Recordset rows = comuni.openRecordset(QStringLiteral("Select * From CodiciVari Where Tipo = 3"));
     QStringList names;
     const QString criteria = QStringLiteral("Tipo = 3");
@@ -53,11 +51,6 @@ QStringList codeTableMunicipalities()
     }
     comuni.close();
     return names;
-}
-
-void walkStays(const QString& dataDa, const QString& dataA, const RoomSource& camere, const CardVisitor& visit)
-{
-    walkSelectedCards(dataDa, dataA, camere, visit);
 }
 
 UncomputedStay describe(const QString& database, const db::Recordset& scheda)
@@ -158,7 +151,7 @@ bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report)
 
 QStringList municipalityNames()
 {
-    QStringList names = codeTableMunicipalities();
+    QStringList names = db::withSteadyView([](db::Run& run) { return codeTableMunicipalities(run); });
     names.sort(Qt::CaseInsensitive);
     names.removeDuplicates();
     return names;
@@ -166,22 +159,28 @@ QStringList municipalityNames()
 
 bool knownMunicipality(const QString& name)
 {
-    return !text::trimBlanks(CodiceComune(name)).isEmpty();
+    return db::withSteadyView([&](db::Run& run) { return !text::trimBlanks(CodiceComune(run, name)).isEmpty(); });
 }
 
 TaxReport reportTax(const QString& dataDa, const QString& dataA, const RoomSource& camere, const TaxRules& rules,
                     const TaxProgress& progress)
 {
-    const db::RunScope run;
+    return db::withSteadyView(
+        [&](db::Run& run) { return reportTax(run, dataDa, dataA, camere, rules, progress); });
+}
+
+TaxReport reportTax(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                    const TaxRules& rules, const TaxProgress& progress)
+{
     TaxReport report;
     report.rules = rules;
-    const QString residentCode = residentCodeOf(rules);
-    walkStays(dataDa, dataA, camere, [&](const QString& database, const db::Recordset& scheda) {
+    const QString residentCode = residentCodeOf(run, rules);
+    walkSelectedCards(run, dataDa, dataA, camere, [&](const QString& database, const db::Recordset& scheda) {
         ++report.cardsRead;
         if (isExported(scheda)) {
             const TaxStay stay{scheda.text(QStringLiteral("DataArrivo")),
                                scheda.text(QStringLiteral("DataPartenzaReale")),
-                               scheda.text(QStringLiteral("DataNascita")), livesIn(scheda, residentCode)};
+                               scheda.text(QStringLiteral("DataNascita")), livesIn(run, scheda, residentCode)};
             if (!countStay(stay, rules, report))
                 report.uncomputed.push_back(describe(database, scheda));
         }

@@ -16,6 +16,10 @@
 
 #include "export/TaxRules.h"
 
+namespace ostelvia::db {
+class Run;
+}
+
 namespace ostelvia::exporter {
 
 class RoomSource;
@@ -85,9 +89,13 @@ bool knownMunicipality(const QString& name);
 using TaxProgress = std::function<void(int cardsRead)>;
 
 // dataDa / dataA: dd/mm/yyyy texts, used as they stand, as by the export run.
+// Over one view of the files, taken again when they change meanwhile.
 // Raises TaxRulesError when the code table lacks the rules' municipality,
 // the database layer's error when a database fails.
 TaxReport reportTax(const QString& dataDa, const QString& dataA, const RoomSource& camere, const TaxRules& rules,
                     const TaxProgress& progress = {});
+// The same over the files as the run reads them.
+TaxReport reportTax(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
+                    const TaxRules& rules, const TaxProgress& progress = {});
 
 }  // namespace ostelvia::exporter

@@ -5,8 +5,6 @@
 #include <QStringView>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 
 namespace ostelvia::text {
 
@@ -38,36 +36,10 @@ inline bool isControl(QChar c)
     return c.unicode() < 0x20 || c.unicode() == 0x7F;
 }
 
-// Four characters, all printable ASCII.
-inline bool printableAscii(const char16_t* four)
-{
-    std::uint64_t word;
-    std::memcpy(&word, four, sizeof word);
-    constexpr std::uint64_t lanes = 0x0001000100010001u;
-    // Every character below 0x80; then adding 0x60 carries into bit 7
-    // exactly from 0x20 up, and adding 1 exactly at 0x7F.
-    return (word & (0xFF80 * lanes)) == 0 && ((word + 0x60 * lanes) & (0x80 * lanes)) == 0x80 * lanes
-        && ((word + lanes) & (0x80 * lanes)) == 0;
-}
-
 // True when the text has a control character or half of a surrogate pair.
-// Printable ASCII, nearly every character of a record, is passed over four
-// characters at a time.
 inline bool hasControlOrSurrogate(QStringView text)
 {
-    const auto* chars = reinterpret_cast<const char16_t*>(text.data());
-    const qsizetype size = text.size();
-    qsizetype at = 0;
-    while (at < size) {
-        if (at + 4 <= size && printableAscii(chars + at)) {
-            at += 4;
-            continue;
-        }
-        const QChar c(chars[at++]);
-        if (isControl(c) || c.isSurrogate())
-            return true;
-    }
-    return false;
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return isControl(c) || c.isSurrogate(); });
 }
 
 // The text with its control characters as blanks.

@@ -1,15 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/Cp1252.h"
 
-#include <cstdint>
-#include <cstring>
-
 #include <array>
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace ostelvia::text {
 
@@ -48,31 +40,6 @@ void appendCp1252(QByteArray& out, const QString& text)
     qsizetype in = 0;
     qsizetype written = 0;
     while (in < size) {
-#if defined(__SSE2__)
-        // ASCII, eight characters at a time: a record is 776 of them.
-        if (in + 8 <= size) {
-            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + in));
-            const __m128i high = _mm_and_si128(eight, _mm_set1_epi16(static_cast<short>(0xFF80)));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) == 0xFFFF) {
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + written), _mm_packus_epi16(eight, eight));
-                in += 8;
-                written += 8;
-                continue;
-            }
-        }
-#endif
-        // ASCII, four characters at a time.
-        static_assert(std::endian::native == std::endian::little, "the first character is the low half of the word");
-        std::uint64_t four = 0;
-        if (in + 4 <= size && (std::memcpy(&four, src + in, sizeof four), (four & 0xFF80FF80FF80FF80u) == 0)) {
-            // The low byte of each 16-bit character, packed.
-            const auto bytes = static_cast<std::uint32_t>((four & 0xFF) | ((four >> 8) & 0xFF00)
-                                                          | ((four >> 16) & 0xFF0000) | ((four >> 24) & 0xFF000000));
-            std::memcpy(dst + written, &bytes, sizeof bytes);
-            in += 4;
-            written += 4;
-            continue;
-        }
         const char16_t u = src[in++];
         if (QChar::isHighSurrogate(u) && in < size && QChar::isLowSurrogate(src[in])) {
             // One character outside the BMP: one byte, so field widths hold.
