@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include "db/Run.h"
 #include "export/ExportRun.h"
 #include "RunDoubles.h"
 #include "TestSupport.h"
@@ -140,6 +141,41 @@ TEST_F(ExportRunTest, UnwritableExportPathIsReported)
     scratch.writeSettings(QStringLiteral("/dev/full"));
     EXPECT_EQ(run(QStringLiteral("01/01/2000"), QStringLiteral("30/04/2024")).outcome, RunSummary::Outcome::Failed);
     EXPECT_EQ(runs.messages.size(), 2);
+}
+
+// The front office saves the current guests while the run reads the history,
+// as a check-out does: the run reads every file again and writes what the
+// settled files hold; files that never settle stop it with a plain message.
+TEST_F(ExportRunTest, FilesSavedDuringTheRunAreReadAgain)
+{
+    const QString from = QStringLiteral("01/01/2000");
+    const QString to = QStringLiteral("30/04/2024");
+    ASSERT_EQ(run(from, to).outcome, RunSummary::Outcome::Completed);
+    const QByteArray quiet = readBytes(exportPath);
+    const QString current = scratch.filePath(exporter::kSchedeCorrenti);
+    int historyReads = 0;
+    int saves = 1;
+    db::testing::setAfterFileRead([&](const QString& fileName) {
+        if (fileName != exporter::kSchedeStorico)
+            return;
+        ++historyReads;
+        if (saves-- > 0)
+            writeBytes(current, readBytes(current));
+    });
+
+    const RunSummary settled = run(from, to);
+    EXPECT_EQ(settled.outcome, RunSummary::Outcome::Completed);
+    EXPECT_EQ(settled.recordsWritten, 56);
+    EXPECT_EQ(historyReads, 2);
+    EXPECT_EQ(readBytes(exportPath), quiet);
+
+    saves = 1000;
+    const RunSummary unsettled = run(from, to);
+    db::testing::setAfterFileRead({});
+    EXPECT_EQ(unsettled.outcome, RunSummary::Outcome::Failed);
+    EXPECT_EQ(unsettled.message, db::kFilesKeptChanging);
+    EXPECT_EQ(MessaggioErrore, exporter::kFine);
+    EXPECT_TRUE(scratch.databasesUntouched());
 }
 
 }  // namespace
