@@ -14,6 +14,7 @@
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/QtTranslations.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ int main(int argc, char* argv[])
     // Qt sets the locale from the environment; numbers read from the
     // databases and written to the export file use a decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    ostelvia::ui::loadQtItalian(app);
 
     using ostelvia::ui::EsitoCartella;
     if (cartella) {
@@ -70,8 +72,10 @@ int main(int argc, char* argv[])
             return Fallisce(problema);
     } else {
         const EsitoCartella esito = ostelvia::ui::EntraCartellaIniziale();
-        if (esito.come == EsitoCartella::Come::Annullata)
+        if (esito.come == EsitoCartella::Come::Annullata) {
+            ostelvia::ui::showError(ostelvia::ui::kNessunaCartella.arg(ostelvia::exporter::kFileSchedeClienti));
             return 0;
+        }
         if (esito.come == EsitoCartella::Come::Fallita)
             return Fallisce(esito.errore);
     }
