@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ostelvia_screenshots OUTPUT_DIR: pictures of the main window after a run,
-// of the message dialog showing a card's findings, of the input dialog and
-// of the report of the check of every card.
+// of the message dialog showing a card's findings, of the input dialog, of
+// the review windows (fields, totals, the send question), of the report of
+// the check of every card and of the folder chooser.
 // Run it in a front-office directory whose "TaxSetup.txt" points the export
 // somewhere writable; nothing is started and nothing is sent.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/QtTranslations.h"
 
 namespace {
 
@@ -74,8 +77,11 @@ void pictureNextDialog(const QString& path, const QString& button, bool* ok, std
         // One more turn so the dialog has laid itself out and painted.
         QTimer::singleShot(300, modal, [=] {
             *ok = save(modal, path) && *ok;
-            if (auto* pressed = modal->findChild<QAbstractButton*>(button))
+            // An empty name would find any button at all.
+            if (auto* pressed = button.isEmpty() ? nullptr : modal->findChild<QAbstractButton*>(button))
                 pressed->click();
+            else if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
         });
         timer->deleteLater();
         delete elapsed;
@@ -89,6 +95,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    ostelvia::ui::loadQtItalian(app);
     if (argc != 2) {
         std::fprintf(stderr, "Uso: ostelvia_screenshots CARTELLA_IMMAGINI\n");
         return 2;
@@ -168,5 +175,13 @@ int main(int argc, char* argv[])
     pictureNextDialog(out.filePath(QStringLiteral("check-report.png")), QStringLiteral("chiudi"), &ok);
     window.checkAllCardsAction()->trigger();
     settle();
+
+    // "Impostazioni" > "Cartella del programma di ricevimento…": the folder
+    // chooser, cancelled.
+    pictureNextDialog(out.filePath(QStringLiteral("folder-chooser.png")), QString(), &ok);
+    if (auto* cartella = window.findChild<QAction*>(QStringLiteral("menuCartella")))
+        cartella->trigger();
+    settle();
+    ok = save(&window, out.filePath(QStringLiteral("main-window-end.png"))) && ok;
     return ok ? 0 : 1;
 }
