@@ -129,6 +129,8 @@ FieldView::FieldView(const QString& line, int lineNumber, QWidget* parent) : QDi
                                          "ospite.")
                               .arg(visibleBlanks(line)));
         fields_->hide();
+        // Its size is no guide for a record's view.
+        setObjectName(QStringLiteral("FieldViewHeader"));
         fitToScreen(this, QSize(560, 140));
         return;
     case ParsedLine::Kind::Record:
