@@ -96,6 +96,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${OSTELVIA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own dialogs (file, folder and print choosers) in Italian.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-crosextra-carlito")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

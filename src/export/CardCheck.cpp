@@ -26,8 +26,32 @@ public:
         if (finding.lookup == FailedLookup::None)
             return {};
         const checks::NameIndex& names = index(finding.lookup);
-        return checks::isCodeLookup(finding.lookup) ? names.codesFor(finding.lookedUp)
-                                                    : names.similarNames(finding.lookedUp);
+        QStringList found = checks::isCodeLookup(finding.lookup) ? names.codesFor(finding.lookedUp)
+                                                                 : names.similarNames(finding.lookedUp);
+        for (QString& name : found)
+            name = blankDifference(finding.lookedUp, name);
+        return found;
+    }
+
+    // A name that differs from the typed one by its blanks alone reads the
+    // same on the screen: say what differs. The names are offered without
+    // their outer blanks, so one equal to the typed text is a table entry
+    // with blanks of its own, which is why the exact lookup missed it.
+    static QString blankDifference(const QString& typed, const QString& name)
+    {
+        if (QString(typed).remove(QLatin1Char(' ')) != QString(name).remove(QLatin1Char(' ')))
+            return name;
+        if (typed == name)
+            return QStringLiteral("\"%1\" (nella tabella dei codici con spazi in più)").arg(name);
+        QString what;
+        if (typed.endsWith(QLatin1Char(' ')) && !name.endsWith(QLatin1Char(' ')) && typed.trimmed() == name)
+            what = typed.size() - name.size() == 1 ? QStringLiteral("senza lo spazio finale")
+                                                   : QStringLiteral("senza gli spazi finali");
+        else if (typed.startsWith(QLatin1Char(' ')) && typed.trimmed() == name)
+            what = QStringLiteral("senza gli spazi all'inizio e alla fine");
+        else
+            what = QStringLiteral("con gli spazi disposti diversamente");
+        return QStringLiteral("\"%1\" %2").arg(name, what);
     }
 
 private:

@@ -97,7 +97,8 @@ TEST(CheckCommandTest, PrintsEachCardWithItsProblemsAndSuggestions)
         "Camera 101, scheda 1308: DOPO PROVA (arrivo 28/04/2024, partenza 01/05/2024) in Scheda_Cliente.mdb\n"
         "Codice nazionalità errato (QQ) DOPO PROVA\n\n")))
         << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("Residenza italiana errata (CESENA) MAZZA DINO\n  forse: CESENA\n")))
+    EXPECT_TRUE(out.contains(QStringLiteral("Residenza italiana errata (CESENA) MAZZA DINO\n"
+                                            "  forse: \"CESENA\" (nella tabella dei codici con spazi in più)\n")))
         << out.toStdString();
     EXPECT_TRUE(
         out.contains(QStringLiteral("Codice nazionalità errato (D ) KELLER JONAS\n  forse: D \u2014 GERMANIA\n")))

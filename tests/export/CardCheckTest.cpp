@@ -47,7 +47,8 @@ TEST(CardCheckTest, SuggestionsOfTheBasicCards)
         QStringList suggestions;
     };
     const Case cases[] = {
-        {"1261", 0, {QStringLiteral("CESENA")}},             // stored "CESENA " in the code table
+        // Stored "CESENA " in the code table: offered as it reads, with what differs.
+        {"1261", 0, {QStringLiteral("\"CESENA\" (nella tabella dei codici con spazi in più)")}},
         {"1262", 0, {QStringLiteral("D \u2014 GERMANIA")}},  // nationality "D " with a blank
         {"1290", 1, {QStringLiteral("I \u2014 ITALIA")}},    // state " I"
         {"1276", 0, {}},                                     // PAPEROPOLI: nothing close

@@ -20,16 +20,21 @@ namespace {
 
 const QString kGone = QStringLiteral("/nonexistent/ricevimento");
 
+// Answers `answer` the first time, then each of `later` in turn, then
+// cancels: a refused folder is asked for again.
 struct RecordingChooser {
     RecordingChooser()
     {
         ui::sceltaCartella() = [this](QWidget*, const QString& titolo, const QString& partenza) {
             titles.append(titolo);
             starts.append(partenza);
-            return answer;
+            if (starts.size() == 1)
+                return answer;
+            return later.isEmpty() ? QString() : later.takeFirst();
         };
     }
     QString answer;
+    QStringList later;
     QStringList titles;
     QStringList starts;
 };
@@ -131,11 +136,18 @@ private slots:
                                                             << "" << annullata << "empty"
                                                             << "empty"
                                                             << "empty";
+        // Refused before it is entered; the chooser, asked again, is cancelled.
         QTest::newRow("chosen folder gone: nothing changes") << "empty"
                                                              << ""
-                                                             << "gone" << fallita << "empty"
+                                                             << "gone" << annullata << "empty"
                                                              << ""
                                                              << "home";
+        QTest::newRow("chosen folder without the databases: refused") << "empty"
+                                                                      << ""
+                                                                      << "empty" << annullata << "empty"
+                                                                      << ""
+                                                                      << "home";
+        Q_UNUSED(fallita);
     }
 
     void startFolder()
@@ -162,15 +174,53 @@ private slots:
         RecordingChooser chooser;
         chooser.answer = folder[answer];
 
+        test::DialogAnswer ok(QStringLiteral("T0"));
         const ui::EsitoCartella esito = ui::EntraCartellaIniziale();
 
         QCOMPARE(int(esito.come), come);
         QCOMPARE(current(), folder[worksIn]);
         QCOMPARE(remembered(), folder[rememberedAfter]);
-        QCOMPARE(chooser.starts, chooserStart.isEmpty() ? QStringList() : QStringList{folder[chooserStart]});
+        QCOMPARE(chooser.starts.value(0), chooserStart.isEmpty() ? QString() : folder[chooserStart]);
         for (const QString& title : chooser.titles)
             QCOMPARE(title, QStringLiteral("Scegli la cartella del programma di ricevimento"));
-        QCOMPARE(esito.errore.contains(QStringLiteral("non esiste")), esito.come == Come::Fallita);
+        // A chosen folder without the guest database is refused with a
+        // message and asked for again, from where the clerk was.
+        const bool refused = !folder[answer].isEmpty() && !QFile::exists(folder[answer] + "/Scheda_Cliente.mdb")
+            && !QFile::exists(folder[answer] + "/SCHEDA_CLIENTE.MDB");
+        QCOMPARE(ok.seen().size(), refused ? 1 : 0);
+        if (refused) {
+            QVERIFY(ok.seen().first().text.contains(QStringLiteral("non contiene Scheda_Cliente.mdb")));
+            QCOMPARE(chooser.starts, (QStringList{folder[chooserStart], folder[answer]}));
+        }
+        QVERIFY(!QFile::exists(QDir(folder["empty"]).filePath(exporter::kFileImpostazioni)));
+    }
+
+    void aFolderWithoutTheDatabasesIsRefusedUntilTheRightOneIsChosen()
+    {
+        test::Front f;
+        QVERIFY(f.active());
+        f.setDates(QStringLiteral("01/06/2024"), QStringLiteral("16/07/2024"));
+        QTemporaryDir empty;
+        test::ScratchDir other;
+        QDir::setCurrent(f.dir.path());  // a scratch folder enters itself
+        RecordingChooser chooser;
+        chooser.answer = empty.path();
+        chooser.later = {other.path()};
+
+        test::DialogAnswer ok(QStringLiteral("T0"));
+        folderEntry(*f.window)->trigger();
+
+        QCOMPARE(ok.seen().size(), 1);
+        QVERIFY(ok.seen().first().text.contains(QDir::toNativeSeparators(empty.path())));
+        QCOMPARE(chooser.starts.size(), 2);
+        QCOMPARE(canonical(chooser.starts.at(1)), canonical(empty.path()));
+        QCOMPARE(current(), canonical(other.path()));
+        QCOMPARE(remembered(), canonical(other.path()));
+        // Nothing was written into the refused folder, and the chooser (with
+        // its refusal) left the clerk's range alone.
+        QVERIFY(QDir(empty.path()).isEmpty());
+        QCOMPARE(f.field(0)->text(), QStringLiteral("01/06/2024"));
+        QCOMPARE(f.field(1)->text(), QStringLiteral("16/07/2024"));
     }
 
     void windowLoadsTheChosenFolderSettings()
@@ -195,7 +245,8 @@ private slots:
         QVERIFY(f.active());
         f.creaFile();
         QVERIFY(f.list()->lineCount() > 0);
-        QTemporaryDir other;
+        test::ScratchDir other;
+        QDir::setCurrent(f.dir.path());  // a scratch folder enters itself
         test::writeBytes(QDir(other.path()).filePath(exporter::kFileImpostazioni),
                          "/srv/altro/ZaverUdevu.txt\r\nbrowser\r\n");
         RecordingChooser chooser;
@@ -223,7 +274,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("cancelled") << ""
                                    << "";
-        QTest::newRow("folder gone") << kGone << "non esiste";
+        QTest::newRow("folder gone") << kGone << "non contiene";
     }
 
     void menuEntryCancelledOrFailedChangesNothing()

@@ -163,22 +163,22 @@ void TestMessageDialog::dialogoPerStile_data()
     QTest::newRow("48 Ok") << 48 << "Ok"
                            << "T0"
                            << "T0" << 0;
-    QTest::newRow("4 Si") << 4 << "Si"
+    QTest::newRow("4 Si") << 4 << "S\u00EC"
                           << "T0 T1"
                           << "T0" << 6;
-    QTest::newRow("36 No") << 36 << "Si"
+    QTest::newRow("36 No") << 36 << "S\u00EC"
                            << "T0 T1"
                            << "T1" << 7;
-    QTest::newRow("35 Si") << 35 << "Si"
+    QTest::newRow("35 Si") << 35 << "S\u00EC"
                            << "T0 T1 T2"
                            << "T0" << 6;
-    QTest::newRow("51 Annulla") << 51 << "Si"
+    QTest::newRow("51 Annulla") << 51 << "S\u00EC"
                                 << "T0 T1 T2"
                                 << "T2" << 2;
-    QTest::newRow("51 No") << 51 << "Si"
+    QTest::newRow("51 No") << 51 << "S\u00EC"
                            << "T0 T1 T2"
                            << "T1" << 7;
-    QTest::newRow("260 Si") << 260 << "Si"
+    QTest::newRow("260 Si") << 260 << "S\u00EC"
                             << "T0 T1"
                             << "T0" << 6;
     QTest::newRow("16 fuori tabella") << 16 << "Ok"

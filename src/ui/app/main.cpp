@@ -13,6 +13,7 @@
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/QtTranslations.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int main(int argc, char* argv[])
     // Qt sets the locale from the environment; numbers read from the
     // databases and written to the export file use a decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    ostelvia::ui::loadQtItalian(app);
 
     using ostelvia::ui::EsitoCartella;
     if (cartella) {
@@ -68,8 +70,10 @@ int main(int argc, char* argv[])
             return Fallisce(problema);
     } else {
         const EsitoCartella esito = ostelvia::ui::EntraCartellaIniziale();
-        if (esito.come == EsitoCartella::Come::Annullata)
+        if (esito.come == EsitoCartella::Come::Annullata) {
+            ostelvia::ui::showError(ostelvia::ui::kNessunaCartella.arg(ostelvia::exporter::kFileSchedeClienti));
             return 0;
+        }
         if (esito.come == EsitoCartella::Come::Fallita)
             return Fallisce(esito.errore);
     }

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ostelvia_screenshots OUTPUT_DIR: pictures of the main window after a run,
-// of the message dialog showing a card's findings, of the input dialog and
-// of the report of the check of every card, of the tax report and of its
-// rules.
+// of the message dialog showing a card's findings, of the input dialog, of
+// the review windows (fields, totals, the send question), of the report of
+// the check of every card, of the tax report and of its rules, and of the
+// folder chooser.
 // Run it in a front-office directory whose "TaxSetup.txt" points the export
 // somewhere writable; nothing is started and nothing is sent.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -22,6 +24,7 @@
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/QtTranslations.h"
 
 namespace {
 
@@ -75,8 +78,11 @@ void pictureNextDialog(const QString& path, const QString& button, bool* ok, std
         // One more turn so the dialog has laid itself out and painted.
         QTimer::singleShot(300, modal, [=] {
             *ok = save(modal, path) && *ok;
-            if (auto* pressed = modal->findChild<QAbstractButton*>(button))
+            // An empty name would find any button at all.
+            if (auto* pressed = button.isEmpty() ? nullptr : modal->findChild<QAbstractButton*>(button))
                 pressed->click();
+            else if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
         });
         timer->deleteLater();
         delete elapsed;
@@ -90,6 +96,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    ostelvia::ui::loadQtItalian(app);
     if (argc != 2) {
         std::fprintf(stderr, "Uso: ostelvia_screenshots CARTELLA_IMMAGINI\n");
         return 2;
@@ -180,5 +187,12 @@ int main(int argc, char* argv[])
     pictureNextDialog(out.filePath(QStringLiteral("tax-rules.png")), QStringLiteral("annulla"), &ok);
     window.taxRulesAction()->trigger();
     settle();
+    // "Impostazioni" > "Cartella del programma di ricevimento…": the folder
+    // chooser, cancelled.
+    pictureNextDialog(out.filePath(QStringLiteral("folder-chooser.png")), QString(), &ok);
+    if (auto* cartella = window.findChild<QAction*>(QStringLiteral("menuCartella")))
+        cartella->trigger();
+    settle();
+    ok = save(&window, out.filePath(QStringLiteral("main-window-end.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -7,7 +7,7 @@
 
 namespace ostelvia::ui {
 
-// The styles the dialog knows. Codes 200 to 400 also show "Si" and "No";
+// The styles the dialog knows. Codes 200 to 400 also show "Sì" and "No";
 // any other code shows "Ok" alone.
 enum class Stile : qint16 {
     Ok = 0,

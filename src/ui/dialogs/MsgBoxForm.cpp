@@ -19,7 +19,7 @@ qint16 RispostaMsgBox = 0;
 namespace {
 
 const QString kOk = QStringLiteral("Ok");
-const QString kSi = QStringLiteral("Si");
+const QString kSi = QStringLiteral("S\u00EC");
 const QString kNo = QStringLiteral("No");
 const QString kAnnulla = QStringLiteral("Annulla");
 
@@ -135,8 +135,16 @@ void MsgBox_Form::Form_Activate()
     Posiziona(text1_, l.text1, schermo.dpi);
     for (int i = 0; i < 3; ++i)
         Posiziona(t_[i], l.t[i], schermo.dpi);
-    if (msgbox::FuocoEsplicito(PulsantiMsgBox))
+    if (noByDefault_ && t_[1]->isVisible())
+        t_[1]->setFocus(Qt::OtherFocusReason);
+    else if (msgbox::FuocoEsplicito(PulsantiMsgBox))
         t_[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void MsgBox_Form::reject()
+{
+    if (noByDefault_ && t_[1]->isVisible())
+        T_Click(1);
 }
 
 void MsgBox_Form::T_Click(int index)
@@ -158,10 +166,14 @@ void MsgBox_Form::T_Click(int index)
     done(QDialog::Accepted);
 }
 
-Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& titolo)
+namespace {
+
+Risposta Mostra(const QString& messaggio, Stile stile, const QString& titolo, bool noByDefault)
 {
     // A fresh form per call: every dialog starts from the design values.
     MsgBox_Form form;
+    if (noByDefault)
+        form.answerNoByDefault();
     // Whatever the window is busy with, a question gets the ordinary arrow.
     const OverrideCursor freccia(Qt::ArrowCursor);
     form.impostaMessaggio(messaggio);
@@ -186,6 +198,18 @@ Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& t
         }
     }
     return static_cast<Risposta>(RispostaMsgBox);
+}
+
+}  // namespace
+
+Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& titolo)
+{
+    return Mostra(messaggio, stile, titolo, false);
+}
+
+bool confirmWithNoByDefault(const QString& question, const QString& title)
+{
+    return Mostra(question, Stile::SiNo, title, true) == Risposta::Si;
 }
 
 }  // namespace ostelvia::ui

@@ -30,6 +30,8 @@ void CheckProgressView::setTexts(QString title, QString oneCard, QString cards)
 
 void CheckProgressView::cardsChecked(int count)
 {
+    if (dialog_ && dialog_->wasCanceled())
+        throw CheckCancelled{};
     const qint64 now = started_.elapsed();
     if (now < showAfterMs_ || (lastUpdate_ >= 0 && now - lastUpdate_ < everyMs_))
         return;
@@ -38,13 +40,14 @@ void CheckProgressView::cardsChecked(int count)
         dialog_ = new QProgressDialog(parent_);
         dialog_->setObjectName(QStringLiteral("progressoControllo"));
         dialog_->setWindowTitle(title_);
-        dialog_->setCancelButton(nullptr);
+        dialog_->setCancelButtonText(QStringLiteral("&Annulla"));
+        // Wide enough for the whole title on any frame.
+        dialog_->setMinimumWidth(420);
         dialog_->setWindowModality(Qt::ApplicationModal);
         // No total is known before the walk ends: the bar runs as busy.
         dialog_->setRange(0, 0);
         dialog_->setMinimumDuration(0);
     }
-    // Escape hides a progress dialog even without its cancel button.
     if (dialog_->isHidden())
         dialog_->show();
     dialog_->setLabelText(count == 1 ? oneCard_ : cards_.arg(count));

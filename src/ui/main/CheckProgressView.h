@@ -14,6 +14,9 @@ class QWidget;
 
 namespace ostelvia::ui {
 
+// Thrown out of the check when the clerk cancels it from the bar.
+struct CheckCancelled { };
+
 class CheckProgressView {
 public:
     // showAfterMs: how long the check runs before the bar appears;
@@ -23,7 +26,8 @@ public:
     CheckProgressView(const CheckProgressView&) = delete;
     CheckProgressView& operator=(const CheckProgressView&) = delete;
 
-    // After each card.
+    // After each card. Throws CheckCancelled once the clerk has pressed
+    // "&Annulla" (or Escape) on the bar.
     void cardsChecked(int count);
 
     // The bar's title and its count for one card and for %1 cards, for a walk

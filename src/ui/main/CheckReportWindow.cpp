@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -20,6 +21,8 @@
 #include "text/Error.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/main/ErrorMessage.h"
+#include "ui/main/ShownText.h"
+#include "ui/main/WindowFit.h"
 
 namespace ostelvia::ui {
 
@@ -27,11 +30,58 @@ namespace {
 
 const QString kTitolo = QStringLiteral("Controllo delle schede");
 constexpr int kColonnaMassima = 380;
+constexpr int kRoomColumn = 1;
+constexpr int kCardNumberColumn = 2;
+constexpr int kArrivalColumn = 4;
+constexpr int kDepartureColumn = 5;
+// Where a row keeps the card and the problem line it shows.
+constexpr int kCardRole = Qt::UserRole;
+constexpr int kProblemRole = Qt::UserRole + 1;
+constexpr int kSortRole = Qt::UserRole + 2;
 
-QString chiediPercorsoCsv(QWidget* parent)
+// dd/mm/yyyy as yyyymmdd, so that dates compare as written; anything else
+// (an empty date, a broken one) before every date, as text.
+QString dateKey(const QString& date)
 {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), QStringLiteral("Controllo schede.csv"),
-                                        QStringLiteral("File CSV (*.csv)"));
+    static const QRegularExpression kDate(QStringLiteral("^(\\d\\d)/(\\d\\d)/(\\d{4})$"));
+    const QRegularExpressionMatch match = kDate.match(date);
+    if (!match.hasMatch())
+        return QStringLiteral("0") + date;
+    return QStringLiteral("1") + match.captured(3) + match.captured(2) + match.captured(1);
+}
+
+// Whole numbers by value, ahead of the texts that are not numbers.
+QString numberKey(const QString& number)
+{
+    const QString trimmed = text::trimBlanks(number);
+    bool ok = false;
+    const qulonglong value = trimmed.toULongLong(&ok);
+    if (!ok)
+        return QStringLiteral("1") + number;
+    return QStringLiteral("0") + QStringLiteral("%1").arg(value, 20, 10, QLatin1Char('0'));
+}
+
+// A cell that sorts by its key when it has one.
+class ReportCell : public QTableWidgetItem {
+public:
+    using QTableWidgetItem::QTableWidgetItem;
+
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        const QVariant mine = data(kSortRole);
+        const QVariant theirs = other.data(kSortRole);
+        if (mine.isValid() && theirs.isValid())
+            return mine.toString() < theirs.toString();
+        return QTableWidgetItem::operator<(other);
+    }
+};
+
+// A date the card left empty shows as empty, not as its bare slashes.
+QString shownCell(int column, const QString& value)
+{
+    if ((column == kArrivalColumn || column == kDepartureColumn) && value == QStringLiteral("//"))
+        return {};
+    return text::blankControls(value);
 }
 
 bool chiediStampante(QPrinter& printer, QWidget* parent)
@@ -47,14 +97,18 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     : QDialog(parent),
       report_(std::move(report)),
       periodo_(periodo),
-      askPath_(chiediPercorsoCsv),
+      csvName_(QStringLiteral("Controllo schede.csv")),
+      askPath_([this](QWidget* parent) {
+          return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), csvName_,
+                                              QStringLiteral("File CSV (*.csv)"));
+      }),
       askPrinter_(chiediStampante)
 {
     setObjectName(QStringLiteral("CheckReportWindow"));
     setWindowTitle(kTitolo);
     setModal(true);
 
-    auto* intestazione = new QLabel(periodo_, this);
+    auto* intestazione = new QLabel(text::blankControls(periodo_), this);
     intestazione->setObjectName(QStringLiteral("periodo"));
     intestazione->setTextFormat(Qt::PlainText);
     intestazione->setFont(corbelFont(11.25));
@@ -72,12 +126,26 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
     table_->verticalHeader()->setVisible(false);
-    for (int riga = 0; riga < static_cast<int>(righe.size()); ++riga) {
-        const QStringList& celle = righe[static_cast<size_t>(riga)];
-        for (int colonna = 0; colonna < celle.size(); ++colonna) {
-            auto* cella = new QTableWidgetItem(text::blankControls(celle.at(colonna)));
-            cella->setToolTip(celle.at(colonna));
-            table_->setItem(riga, colonna, cella);
+    table_->setTabKeyNavigation(false);
+    int riga = 0;
+    for (int scheda = 0; scheda < static_cast<int>(report_.cards.size()); ++scheda) {
+        const int problemi = static_cast<int>(report_.cards[static_cast<size_t>(scheda)].problems.size());
+        for (int problema = 0; problema < problemi; ++problema, ++riga) {
+            const QStringList& celle = righe[static_cast<size_t>(riga)];
+            for (int colonna = 0; colonna < celle.size(); ++colonna) {
+                const QString& valore = celle.at(colonna);
+                auto* cella = new ReportCell(shownCell(colonna, valore));
+                cella->setToolTip(plainToolTip(valore));
+                if (colonna == kArrivalColumn || colonna == kDepartureColumn)
+                    cella->setData(kSortRole, dateKey(valore));
+                else if (colonna == kRoomColumn || colonna == kCardNumberColumn)
+                    cella->setData(kSortRole, numberKey(valore));
+                if (colonna == 0) {
+                    cella->setData(kCardRole, scheda);
+                    cella->setData(kProblemRole, problema);
+                }
+                table_->setItem(riga, colonna, cella);
+            }
         }
     }
     // Filled first, sorted after: the rows keep the order the check met them
@@ -91,9 +159,9 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
         table_->setColumnWidth(colonna, std::min(table_->columnWidth(colonna), kColonnaMassima));
     table_->horizontalHeader()->setStretchLastSection(true);
 
-    saveCsv_ = new QPushButton(QStringLiteral("Salva CSV…"), this);
-    print_ = new QPushButton(QStringLiteral("Stampa…"), this);
-    close_ = new QPushButton(QStringLiteral("Chiudi"), this);
+    saveCsv_ = new QPushButton(QStringLiteral("&Salva CSV…"), this);
+    print_ = new QPushButton(QStringLiteral("S&tampa…"), this);
+    close_ = new QPushButton(QStringLiteral("&Chiudi"), this);
     saveCsv_->setObjectName(QStringLiteral("salvaCsv"));
     print_->setObjectName(QStringLiteral("stampa"));
     close_->setObjectName(QStringLiteral("chiudi"));
@@ -116,7 +184,7 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     layout->addWidget(totals_);
     layout->addWidget(table_, 1);
     layout->addLayout(pulsanti);
-    resize(1240, 600);
+    fitToScreen(this, QSize(1240, 600));
 }
 
 void CheckReportWindow::showFailure(const QString& messaggio)
@@ -130,10 +198,25 @@ void CheckReportWindow::saveCsv()
     if (percorso.isEmpty())
         return;
     try {
-        exporter::writeCheckCsv(percorso, report_);
+        exporter::writeCheckCsv(percorso, reportAsShown());
     } catch (const Error& errore) {
         showFailure(errore.message());
     }
+}
+
+exporter::CheckReport CheckReportWindow::reportAsShown() const
+{
+    exporter::CheckReport shown;
+    shown.totals = report_.totals;
+    for (int riga = 0; riga < table_->rowCount(); ++riga) {
+        const QTableWidgetItem* cella = table_->item(riga, 0);
+        const auto scheda = static_cast<size_t>(cella->data(kCardRole).toInt());
+        const auto problema = static_cast<size_t>(cella->data(kProblemRole).toInt());
+        exporter::CheckedCard card = report_.cards.at(scheda);
+        card.problems = {report_.cards.at(scheda).problems.at(problema)};
+        shown.cards.push_back(std::move(card));
+    }
+    return shown;
 }
 
 QString CheckReportWindow::printableHtml() const
@@ -142,15 +225,18 @@ QString CheckReportWindow::printableHtml() const
                        .arg(kTitolo.toHtmlEscaped(), periodo_.toHtmlEscaped(),
                             exporter::totalsLine(report_.totals).toHtmlEscaped());
     if (table_->rowCount() > 0) {
-        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><tr>");
+        // The heading row repeats on every page; the cells keep their runs
+        // of blanks, which can be what is wrong with a field.
+        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><thead><tr>");
         for (const QString& colonna : exporter::kCheckColumns)
             html += QStringLiteral("<th>%1</th>").arg(colonna.toHtmlEscaped());
-        html += QStringLiteral("</tr>");
+        html += QStringLiteral("</tr></thead>");
         for (int riga = 0; riga < table_->rowCount(); ++riga) {
             html += QStringLiteral("<tr>");
             for (int colonna = 0; colonna < table_->columnCount(); ++colonna) {
                 const QTableWidgetItem* cella = table_->item(riga, colonna);
-                html += QStringLiteral("<td>%1</td>").arg(cella ? cella->text().toHtmlEscaped() : QString());
+                html += QStringLiteral("<td style=\"white-space:pre-wrap\">%1</td>")
+                            .arg(cella ? cella->text().toHtmlEscaped() : QString());
             }
             html += QStringLiteral("</tr>");
         }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The report of the check of every card: the totals, a sortable table with
-// one row per problem line (the columns of the CSV), and "Salva CSV…",
-// "Stampa…", "Chiudi".
+// one row per problem line (the columns of the CSV), and "&Salva CSV…",
+// "S&tampa…", "&Chiudi". Dates and numbers sort by value.
 #pragma once
 
 #include <QDialog>
@@ -29,6 +29,10 @@ public:
     // periodo: the range as the clerk typed it, shown above the totals.
     CheckReportWindow(exporter::CheckReport report, const QString& periodo, QWidget* parent = nullptr);
 
+    // The name the CSV save dialog proposes.
+    void setCsvName(const QString& name) { csvName_ = name; }
+    QString csvName() const { return csvName_; }
+
     void setAskPath(AskPath ask) { askPath_ = std::move(ask); }
     void setAskPrinter(AskPrinter ask) { askPrinter_ = std::move(ask); }
 
@@ -41,6 +45,9 @@ public:
     // The report as printed: title, totals and the rows in the table's
     // current order.
     QString printableHtml() const;
+    // The report with its problem lines in the table's current order, one
+    // card entry per line: what "Salva CSV…" writes.
+    exporter::CheckReport reportAsShown() const;
 
 private:
     void saveCsv();
@@ -49,6 +56,7 @@ private:
 
     exporter::CheckReport report_;
     QString periodo_;
+    QString csvName_;
     AskPath askPath_;
     AskPrinter askPrinter_;
     QLabel* totals_;

@@ -15,6 +15,9 @@
 #include "db/Run.h"
 #include "export/CodeLookups.h"
 #include "export/RecordLayout.h"
+#include "text/Blanks.h"
+#include "ui/main/ShownText.h"
+#include "ui/main/WindowFit.h"
 
 namespace ostelvia::ui {
 
@@ -24,6 +27,14 @@ using exporter::CodeKind;
 using exporter::ParsedLine;
 
 const QColor kAvviso(160, 0, 0);
+
+// A stored date as the clerk reads it; a date of zeros or blanks is none.
+QString dateForPeople(const QString& stored)
+{
+    if (stored == QStringLiteral("00000000") || text::trimBlanks(stored).isEmpty())
+        return QStringLiteral("nessuna data");
+    return exporter::shownDate(stored);
+}
 
 // What a field's value means when the value alone does not say it.
 QString fieldMeaning(db::Run& run, int number, const QString& value, CodeKind kind)
@@ -36,7 +47,7 @@ QString fieldMeaning(db::Run& run, int number, const QString& value, CodeKind ki
     case 5:
     case 16:
     case 28: {
-        const QString date = exporter::shownDate(value);
+        const QString date = dateForPeople(value);
         return date == value ? QString() : date;
     }
     case 30: {
@@ -64,7 +75,7 @@ QTableWidgetItem* makeCell(const QString& text, Qt::Alignment alignment = Qt::Al
 
 QString visibleBlanks(const QString& value)
 {
-    QString visible = value;
+    QString visible = text::blankControls(value);
     visible.replace(QLatin1Char(' '), QChar(0x00B7));
     return visible;
 }
@@ -96,6 +107,8 @@ FieldView::FieldView(const QString& line, int lineNumber, QWidget* parent) : QDi
     fields_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fields_->setSelectionBehavior(QAbstractItemView::SelectRows);
     fields_->setWordWrap(false);
+    // Tab leaves the table for "&Chiudi"; the arrows walk the fields.
+    fields_->setTabKeyNavigation(false);
     fields_->horizontalHeader()->setStretchLastSection(true);
     fields_->verticalHeader()->setDefaultSectionSize(fields_->fontMetrics().height() + 6);
 
@@ -117,23 +130,26 @@ FieldView::FieldView(const QString& line, int lineNumber, QWidget* parent) : QDi
                                          "ospite.")
                               .arg(visibleBlanks(line)));
         fields_->hide();
-        resize(560, 140);
+        // Its size is no guide for a record's view.
+        setObjectName(QStringLiteral("FieldViewHeader"));
+        fitToScreen(this, QSize(560, 140));
         return;
     case ParsedLine::Kind::Record:
         summary_->setText(QStringLiteral("Record di %1, arrivo %2, partenza %3: %4 campi, %5 caratteri.")
-                              .arg(exporter::guestName(line), exporter::shownDate(parsed.at(exporter::fieldNo::Arrivo)),
-                                   exporter::shownDate(parsed.at(exporter::fieldNo::Partenza)))
+                              .arg(text::blankControls(exporter::guestName(line)),
+                                   dateForPeople(parsed.at(exporter::fieldNo::Arrivo)),
+                                   dateForPeople(parsed.at(exporter::fieldNo::Partenza)))
                               .arg(exporter::kFieldCount)
                               .arg(line.size()));
         break;
     case ParsedLine::Kind::Malformed:
         summary_->setText(QStringLiteral("Riga di %1 caratteri.").arg(line.size()));
-        warning_->setText(parsed.problem);
+        warning_->setText(text::blankControls(parsed.problem));
         warning_->show();
         break;
     }
     fillFields(parsed.fields);
-    resize(980, 720);
+    fitToScreen(this, QSize(980, 720));
 }
 
 void FieldView::fillFields(const QStringList& values)
@@ -154,12 +170,12 @@ void FieldView::fillFields(const QStringList& values)
         fields_->setItem(r, Width, makeCell(QString::number(f.width), right));
         auto* cell = makeCell(visibleBlanks(value));
         cell->setFont(fixedFont);
-        cell->setToolTip(visibleBlanks(value));
+        cell->setToolTip(plainToolTip(visibleBlanks(value)));
         fields_->setItem(r, Value, cell);
         // A field the line does not reach has nothing to look up.
         const bool complete = value.size() == f.width;
         fields_->setItem(r, Meaning,
-                         makeCell(complete ? fieldMeaning(run, f.number, value, f.code)
+                         makeCell(complete ? text::blankControls(fieldMeaning(run, f.number, value, f.code))
                                            : QStringLiteral("campo incompleto (%1 caratteri)").arg(value.size())));
     }
     fields_->resizeColumnsToContents();

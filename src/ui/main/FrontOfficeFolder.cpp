@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include "export/FrontOfficeDir.h"
+#include "ui/main/ErrorMessage.h"
 
 namespace ostelvia::ui {
 
@@ -17,12 +18,22 @@ QString DialogoCartella(QWidget* parent, const QString& titolo, const QString& p
 }
 
 // Asks, enters and remembers; the remembered folder changes only when the
-// new one could be entered.
-EsitoCartella ChiediEdEntra(QWidget* parent, const QString& partenza)
+// new one could be entered. A folder without the guest database is refused
+// before anything is remembered or written there, and asked for again.
+EsitoCartella ChiediEdEntra(QWidget* parent, QString partenza)
 {
-    const QString scelta = sceltaCartella()(parent, kTitoloSceltaCartella, partenza);
-    if (scelta.isEmpty())
-        return {EsitoCartella::Come::Annullata, {}};
+    QString scelta;
+    for (;;) {
+        scelta = sceltaCartella()(parent, kTitoloSceltaCartella, partenza);
+        if (scelta.isEmpty())
+            return {EsitoCartella::Come::Annullata, {}};
+        if (exporter::holdsGuestDatabase(scelta))
+            break;
+        showError(QStringLiteral("La cartella \"%1\" non contiene %2: non è la cartella del programma di "
+                                 "ricevimento. Scegliere la cartella che contiene le schede dei clienti.")
+                      .arg(QDir::toNativeSeparators(scelta), exporter::kFileSchedeClienti));
+        partenza = scelta;
+    }
     const QString errore = exporter::enterFrontOfficeDir(scelta);
     if (!errore.isEmpty())
         return {EsitoCartella::Come::Fallita, errore};

@@ -43,8 +43,15 @@ struct EsitoCartella {
 // does, else the folder the user chooses, which is then remembered.
 EsitoCartella EntraCartellaIniziale(QWidget* parent = nullptr);
 
+// What the window says when the clerk cancels the chooser at first start.
+inline const QString kNessunaCartella =
+    QStringLiteral("Nessuna cartella del programma di ricevimento è stata scelta: senza le schede dei clienti (%1) il "
+                   "programma non può lavorare e si chiude. Alla prossima apertura la scelta verrà chiesta di nuovo.");
+
 // The menu command: asks for a folder starting at the current one, enters
 // and remembers it. Annullata when the user cancels (nothing changes).
+// A folder without the guest database is refused with a message and asked
+// for again, here and at first start.
 EsitoCartella CambiaCartella(QWidget* parent);
 
 }  // namespace ostelvia::ui

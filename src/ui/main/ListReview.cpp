@@ -3,12 +3,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 
+#include <memory>
+
+#include "ui/dialogs/BusyCursor.h"
 #include "ui/main/FieldView.h"
 #include "ui/main/LinesView.h"
 #include "ui/main/TotalsView.h"
@@ -70,21 +75,58 @@ private:
     bool wasSelected_ = false;
 };
 
+// The line's menu at a point of the screen.
+void showLineMenu(LinesView* list, int row, const QPoint& where)
+{
+    if (row < 0)
+        return;
+    QMenu menu(list);
+    menu.setObjectName(QStringLiteral("lineMenu"));
+    QAction* showAction = menu.addAction(QStringLiteral("&Mostra i campi…"));
+    showAction->setObjectName(QStringLiteral("showFields"));
+    if (menu.exec(where) == showAction)
+        showFields(list, row);
+}
+
+// The keyboard's way to the same: the context-menu key (or Shift+F10) opens
+// the menu under the current line, Enter opens the current line's fields.
+class KeyboardFieldView : public QObject {
+public:
+    explicit KeyboardFieldView(LinesView* list) : QObject(list), list_(list) { list->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const int row = list_->currentIndex().row();
+        if (event->type() == QEvent::ContextMenu
+            && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+            const QRect line = list_->visualRect(list_->currentIndex());
+            showLineMenu(list_, row, list_->viewport()->mapToGlobal(line.isValid() ? line.bottomLeft() : QPoint()));
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && row >= 0) {
+                showFields(list_, row);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    LinesView* list_;
+};
+
 }  // namespace
 
 void connectFieldView(LinesView* list)
 {
     new SelectionKeptOnDoubleClick(list);
+    new KeyboardFieldView(list);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(list, &QWidget::customContextMenuRequested, list, [list](const QPoint& point) {
-        const int row = list->rowAt(point);
-        if (row < 0)
-            return;
-        QMenu menu(list);
-        QAction* showAction = menu.addAction(QStringLiteral("Mostra i campi…"));
-        showAction->setObjectName(QStringLiteral("showFields"));
-        if (menu.exec(list->viewport()->mapToGlobal(point)) == showAction)
-            showFields(list, row);
+        showLineMenu(list, list->rowAt(point), list->viewport()->mapToGlobal(point));
     });
 }
 
@@ -104,8 +146,13 @@ QAction* addTotalsAction(QMenu* menu, LinesView* list)
     QAction* totals = menu->addAction(QStringLiteral("&Riepilogo…"));
     totals->setObjectName(QStringLiteral("totals"));
     QObject::connect(totals, &QAction::triggered, list, [list] {
-        TotalsView view(list->lines().texts(), list->selectedRows(), list->window());
-        view.exec();
+        std::unique_ptr<TotalsView> view;
+        {
+            // Counting a two-year list takes a moment.
+            const OverrideCursor busy;
+            view = std::make_unique<TotalsView>(list->lines().texts(), list->selectedRows(), list->window());
+        }
+        view->exec();
     });
     return totals;
 }

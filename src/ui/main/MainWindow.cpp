@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -20,6 +21,7 @@
 
 #include "checks/DateRoutines.h"
 #include "export/CardCheck.h"
+#include "export/PresenceRecord.h"
 #include "export/TaxReport.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
@@ -95,6 +97,15 @@ QIcon IconaEsci()
     QIcon icona;
     icona.addPixmap(immagine);
     return icona;
+}
+
+// The selected rows with the header's row among them: the municipality
+// refuses a file without its header line, whatever the clerk clicked off.
+QVector<int> withHeader(const exporter::ExportLines& righe, QVector<int> selezionate)
+{
+    if (righe.size() > 0 && righe.at(0) == exporter::kHeaderLine && (selezionate.isEmpty() || selezionate.first() != 0))
+        selezionate.prepend(0);
+    return selezionate;
 }
 
 }  // namespace
@@ -469,10 +480,14 @@ void OstelviaDT::Invia()
 {
     // The selection in the list's order: the file keeps the lines' order.
     const exporter::ExportLines& righe = list1_->lines();
-    const QVector<int> selezionate = list1_->selectedRows();
+    const QVector<int> selezionate = withHeader(righe, list1_->selectedRows());
+    // Both questions ask whether to do what cannot be taken back: "No" is
+    // the default. They are no activation that presets the dates: a "No"
+    // leaves the clerk's range as typed for the next try.
     const YesNoQuestion chiedi = [this](const QString& domanda) {
-        const bool si = MostraMessaggio(domanda, Stile::SiNo, kSendCheckTitle) == Risposta::Si;
-        afterDialog();
+        const bool si = confirmWithNoByDefault(domanda, kSendCheckTitle);
+        if (isVisible())
+            activateWindow();
         return si;
     };
     // Compared before anything is written: "No" leaves everything as it was.
@@ -484,6 +499,9 @@ void OstelviaDT::Invia()
         // From the bytes the list holds: a long export is never held a
         // second time.
         exporter::LineWriter file(percorso);
+        // A list without its header (nothing created yet) still sends one.
+        if (selezionate.isEmpty() || selezionate.first() != 0 || righe.at(0) != exporter::kHeaderLine)
+            file.writeLine(exporter::kHeaderLine);
         righe.writeTo(file, selezionate);
         file.close();
         exporter::RimuoviUltimoACapo(percorso);
@@ -513,11 +531,13 @@ void OstelviaDT::menu2_Click(int index)
 
 void OstelviaDT::menuCartella_Click()
 {
+    // The folder chooser is no dialog of the tool's own: the dates stay as
+    // typed unless a message dialog closes over the window.
     const EsitoCartella esito = CambiaCartella(this);
     if (esito.come == EsitoCartella::Come::Fallita)
         showProblem(esito.errore);
     if (esito.come != EsitoCartella::Come::Scelta)
-        return afterDialog();
+        return;
     // The listed lines and the settings belong to the folder left behind.
     list1_->clearLines();
     try {
@@ -525,7 +545,6 @@ void OstelviaDT::menuCartella_Click()
     } catch (const Error& errore) {
         showProblem(errore.message());
     }
-    afterDialog();
 }
 
 // "&Verifica": the check of every card, then the totals of the listed lines.
@@ -541,26 +560,45 @@ void OstelviaDT::addChecksMenu(QMenuBar* barra)
     addTotalsAction(verifica, list1_);
 }
 
+// The departures and rooms the four fields select, as a report heads them.
+QString OstelviaDT::selectionDescription() const
+{
+    // The room fields as preset select every room: say so rather than
+    // show the bounds.
+    const bool tutte = text::trimBlanks(primaCamera()).isEmpty() && ultimaCamera() == QStringLiteral("ZZZZZZ");
+    const QString camere = tutte ? QStringLiteral("tutte le camere")
+                                 : QStringLiteral("camere da \"%1\" a \"%2\"").arg(primaCamera(), ultimaCamera());
+    return QStringLiteral("Partenze dal %1 al %2, %3").arg(text1_[kDataDa]->text(), text1_[kDataA]->text(), camere);
+}
+
 // The export's selection on the four fields as they stand, every card
 // checked, the report shown over the window.
 void OstelviaDT::runCardCheck()
 {
     const QString dataDa = text1_[kDataDa]->text();
     const QString dataA = text1_[kDataA]->text();
-    const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
-                                .arg(dataDa, dataA, primaCamera(), ultimaCamera());
+    const QString periodo = selectionDescription();
     exporter::CheckReport rapporto;
     try {
         CheckProgressView progresso(this);
         rapporto =
             exporter::checkAllCards(dataDa, dataA, *this, [&progresso](int schede) { progresso.cardsChecked(schede); });
+    } catch (const CheckCancelled&) {
+        // Stopped by the clerk: nothing to report, the window as it was.
+        return;
     } catch (const Error& errore) {
         showProblem(errore.message());
         return;
     }
     CheckReportWindow finestra(std::move(rapporto), periodo, this);
+    // The period in the proposed name, with dashes: a file name holds no "/"
+    // (nor, on the front office's system, any of the others).
+    QString nomeCsv = QStringLiteral("Controllo schede %1 %2.csv").arg(dataDa, dataA);
+    nomeCsv.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
+    finestra.setCsvName(text::blankControls(nomeCsv));
     finestra.exec();
-    afterDialog();
+    // The report is no dialog of the tool's own: the dates stay as typed.
+    backKeepingDates();
 }
 
 void OstelviaDT::backKeepingDates()
@@ -575,8 +613,7 @@ void OstelviaDT::runTaxReport()
 {
     const QString dataDa = text1_[kDataDa]->text();
     const QString dataA = text1_[kDataA]->text();
-    const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
-                                .arg(dataDa, dataA, primaCamera(), ultimaCamera());
+    const QString periodo = selectionDescription();
     exporter::TaxReport rapporto;
     try {
         const exporter::TaxRules regole = exporter::readTaxRules();
@@ -585,6 +622,8 @@ void OstelviaDT::runTaxReport()
                            QStringLiteral("%1 schede lette"));
         rapporto = exporter::reportTax(dataDa, dataA, *this, regole,
                                        [&progresso](int schede) { progresso.cardsChecked(schede); });
+    } catch (const CheckCancelled&) {
+        return backKeepingDates();
     } catch (const Error& errore) {
         showError(errore.message());
         return backKeepingDates();

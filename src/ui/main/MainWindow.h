@@ -83,6 +83,7 @@ private:
     void menu2_Click(int index);
     void menuCartella_Click();
     void addChecksMenu(QMenuBar* bar);
+    QString selectionDescription() const;
     void runCardCheck();
     void runTaxReport();
     void editTaxRules();

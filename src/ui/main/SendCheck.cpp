@@ -2,6 +2,9 @@
 #include "ui/main/SendCheck.h"
 
 #include <QDir>
+#include <QLocale>
+
+#include <map>
 
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
@@ -14,14 +17,49 @@ QString archiveFolder()
     return QDir::current().filePath(exporter::kArchiveFolder);
 }
 
+namespace {
+
+// Beyond this many stays sent before, the question names only the first
+// ones: a summary per earlier send comes ahead of them.
+constexpr qsizetype kNamedStays = 20;
+
+QString perEarlierSend(const QVector<exporter::AlreadySent>& found)
+{
+    struct Count {
+        int stays = 0;
+        int identical = 0;
+    };
+    std::map<QDateTime, Count> sends;
+    for (const exporter::AlreadySent& stay : found) {
+        Count& count = sends[stay.earlierSend];
+        ++count.stays;
+        count.identical += stay.identical ? 1 : 0;
+    }
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QString summary =
+        QStringLiteral("Soggiorni già inviati: %1, per invio precedente:").arg(italian.toString(found.size()));
+    for (auto send = sends.rbegin(); send != sends.rend(); ++send) {
+        const Count& count = send->second;
+        summary += exporter::kCrLf
+            + QStringLiteral("- invio del %1: %2 soggiorni, %3 identici, %4 modificati")
+                  .arg(send->first.toString(QStringLiteral("dd/MM/yyyy HH:mm")), italian.toString(count.stays),
+                       italian.toString(count.identical), italian.toString(count.stays - count.identical));
+    }
+    return summary + exporter::kCrLf + exporter::kCrLf;
+}
+
+}  // namespace
+
 bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selected, const YesNoQuestion& ask)
 {
     QString question;
     {
         OverrideCursor busy;
         const exporter::SendArchive archive = exporter::SendArchive::read(archiveFolder());
-        question =
-            exporter::alreadySentQuestion(exporter::findAlreadySent(archive, lines, selected), archive.skipped());
+        const QVector<exporter::AlreadySent> found = exporter::findAlreadySent(archive, lines, selected);
+        question = exporter::alreadySentQuestion(found, archive.skipped());
+        if (found.size() > kNamedStays)
+            question.prepend(perEarlierSend(found));
     }
     return question.isEmpty() || ask(question);
 }

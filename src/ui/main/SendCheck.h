@@ -14,7 +14,7 @@
 
 namespace ostelvia::ui {
 
-// Asks a Sì/No question in the message dialog; true for "Si".
+// Asks a Sì/No question in the message dialog; true for "Sì".
 using YesNoQuestion = std::function<bool(const QString& question)>;
 
 // The archive folder of the front-office directory (the current one).

@@ -12,6 +12,8 @@
 #include <set>
 
 #include "export/SendTotals.h"
+#include "text/Blanks.h"
+#include "ui/main/WindowFit.h"
 
 namespace ostelvia::ui {
 
@@ -92,7 +94,12 @@ TotalsView::TotalsView(const QStringList& lines, const QVector<int>& selected, Q
             : QStringLiteral("Righe che non si leggono come record, non contate sopra: %1 (tra le selezionate: %2).")
                   .arg(all.unreadable.size())
                   .arg(chosen.unreadable.size()));
-    unreadableList_ = new QPlainTextEdit(all.unreadable.join(QLatin1Char('\n')), this);
+    QStringList unreadable;
+    unreadable.reserve(all.unreadable.size());
+    for (const QString& line : all.unreadable)
+        unreadable.append(text::blankControls(line));
+    unreadableList_ = new QPlainTextEdit(unreadable.join(QLatin1Char('\n')), this);
+    unreadableList_->setTabChangesFocus(true);
     unreadableList_->setObjectName(QStringLiteral("unreadableList"));
     unreadableList_->setReadOnly(true);
     unreadableList_->setVisible(!all.unreadable.isEmpty());
@@ -109,7 +116,7 @@ TotalsView::TotalsView(const QStringList& lines, const QVector<int>& selected, Q
     layout->addWidget(unreadableNote_);
     layout->addWidget(unreadableList_);
     layout->addWidget(buttons);
-    resize(720, 560);
+    fitToScreen(this, QSize(720, 560));
 }
 
 }  // namespace ostelvia::ui
