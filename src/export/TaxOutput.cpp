@@ -16,6 +16,12 @@ namespace ostelvia::exporter {
 
 namespace {
 
+// An empty date is said to be missing, not shown as "//".
+QString shownStayDate(const QString& date)
+{
+    return date.isEmpty() ? QStringLiteral("mancante") : date;
+}
+
 QStringList cells(const QString& label, const TaxCounts& counts)
 {
     return {label,
@@ -43,9 +49,9 @@ std::vector<QStringList> taxRows(const TaxReport& report)
 
 QString uncomputedLine(const UncomputedStay& stay)
 {
-    return text::blankControls(
-        QStringLiteral("Camera %1, scheda %2: %3 (arrivo %4, partenza %5) in %6")
-            .arg(stay.room, stay.cardNumber, stay.guestName, stay.arrival, stay.departure, stay.database));
+    return text::blankControls(QStringLiteral("Camera %1, scheda %2: %3 (arrivo %4, partenza %5) in %6")
+                                   .arg(stay.room, stay.cardNumber, stay.guestName, shownStayDate(stay.arrival),
+                                        shownStayDate(stay.departure), stay.database));
 }
 
 QString taxText(const TaxReport& report, const QString& periodo)

@@ -53,14 +53,20 @@ QStringList codeTableMunicipalities(db::Run& run)
     return names;
 }
 
+// A stored date as typed; an empty one stays empty.
+QString typedDate(const QString& stored)
+{
+    return text::trimBlanks(stored).isEmpty() ? QString() : checks::storedToTyped(stored);
+}
+
 UncomputedStay describe(const QString& database, const db::Recordset& scheda)
 {
     return {database,
             scheda.text(QStringLiteral("NumeroCamera")),
             scheda.text(QStringLiteral("NumeroProgressivo")),
             scheda.text(QStringLiteral("NomeCliente")),
-            checks::storedToTyped(scheda.text(QStringLiteral("DataArrivo"))),
-            checks::storedToTyped(scheda.text(QStringLiteral("DataPartenzaReale")))};
+            typedDate(scheda.text(QStringLiteral("DataArrivo"))),
+            typedDate(scheda.text(QStringLiteral("DataPartenzaReale")))};
 }
 
 // The tax of `count` nights from `first` on. Nights between two changes of

@@ -162,7 +162,7 @@ TEST(TaxReportCommandTest, PrintsRulesTableAndUncomputedStays)
         << out.toStdString();
     EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("\nTotale +132 +419 +0 +0 +\\d+ +\\d+ +\\d+,\\d\\d\n"))))
         << out.toStdString();
-    EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("\nCamera [^\n]*\\(arrivo //, partenza [^\n]*\n"))))
+    EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("\nCamera [^\n]*\\(arrivo mancante, partenza [^\n]*\n"))))
         << out.toStdString();
 
     const QStringList range = {QStringLiteral("--from"), QStringLiteral("01/05/2024"), QStringLiteral("--to"),

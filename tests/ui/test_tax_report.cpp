@@ -40,7 +40,7 @@ exporter::TaxReport sampleReport(int months = 2)
         report.total += counts;
     }
     report.uncomputed.push_back({QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("105"), QStringLiteral("1259"),
-                                 QStringLiteral("GENTILE <b>UGO</b>"), QStringLiteral("//"),
+                                 QStringLiteral("GENTILE <b>UGO</b>"), QString(),
                                  QStringLiteral("18/05/2024")});
     return report;
 }
