@@ -4,15 +4,9 @@
 include(GNUInstallDirs)
 
 set(OSTELVIA_PROGRAMS ostelvia ostelvia-export)
+# Debian's hardening flags come from cmake/Hardening.cmake, for every target.
 foreach(program IN LISTS OSTELVIA_PROGRAMS)
   target_compile_definitions(${program} PRIVATE OSTELVIA_VERSION="${PROJECT_VERSION}")
-  # Debian's hardening: a read-only GOT once loaded.
-  target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
-endforeach()
-# Fortified libc calls in everything the programs are made of; the checks
-# need the optimiser, so not in Debug builds.
-foreach(target IN LISTS OSTELVIA_PROGRAMS ITEMS ostelvia_engine ostelvia_ui)
-  target_compile_definitions(${target} PRIVATE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
 endforeach()
 
 set(OSTELVIA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)

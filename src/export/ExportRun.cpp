@@ -38,8 +38,8 @@ void writeCards(const QString& dataDa, const QString& dataA, const RoomSource& c
     });
 }
 
-// Closes the export file after a stop, keeping the lines written so far;
-// returns the error when even that fails.
+// Puts the lines written before a stop in the export file's place, each
+// ended by CR LF; returns the error when even that fails.
 QString closeAfterStop(const std::unique_ptr<LineWriter>& output)
 {
     if (!output)
@@ -72,6 +72,7 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     }
     // A run that finds no card must not inherit an earlier run's "Fine".
     MessaggioErrore.clear();
+    removeLeftoverScratch();
 
     std::unique_ptr<LineWriter> output;
     try {
@@ -84,8 +85,9 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
         rooms.openRecordset(QStringLiteral("NumeriCamere"));
 
         writeCards(dataDa, dataA, camere, *output, summary.recordsWritten);
-        output->close();
-        RimuoviUltimoACapo(summary.exportPath);
+        // The lines hold no line end of their own: dropping the last CR LF
+        // leaves what RimuoviUltimoACapo would, in one writing of the file.
+        output->close(LastLineEnd::Dropped);
         rooms.close();
         return summary;
     } catch (const CardStop& stopped) {
@@ -94,7 +96,8 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
             return stop(summary, RunSummary::Outcome::Failed, closeError);
         return stop(summary, RunSummary::Outcome::StoppedOnCard, stopped.message);
     } catch (const Error& error) {
-        closeAfterStop(output);
+        // The export file stays as it was before the run.
+        output.reset();
         return stop(summary, RunSummary::Outcome::Failed, error.message());
     }
 }

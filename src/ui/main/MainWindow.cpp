@@ -34,6 +34,7 @@
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/ListReview.h"
 #include "ui/main/SendCheck.h"
+#include "ui/main/SendRetention.h"
 #include "ui/main/Settings.h"
 
 namespace ostelvia::ui {
@@ -129,6 +130,15 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     auto* cartella = impostazioni->addAction(kVoceCartella);
     cartella->setObjectName(QStringLiteral("menuCartella"));
     connect(cartella, &QAction::triggered, this, [this] { menuCartella_Click(); });
+    auto* conservazione = impostazioni->addAction(kVoceConservazione);
+    conservazione->setObjectName(QStringLiteral("menuConservazione"));
+    connect(conservazione, &QAction::triggered, this, [this] {
+        const QString problema = MenuConservazione();
+        if (problema.isEmpty())
+            afterDialog();
+        else
+            showProblem(problema);
+    });
 
     area_ = new QWidget(this);
     area_->setObjectName(QStringLiteral("area"));
@@ -480,19 +490,28 @@ void OstelviaDT::Invia()
     QString percorso;
     try {
         percorso = exporter::readExportPath();
+        exporter::removeLeftoverScratch();
         // From the bytes the list holds: a long export is never held a
-        // second time.
+        // second time. The lines hold no line end of their own, so dropping
+        // the last CR LF is RimuoviUltimoACapo's rewrite, and the export
+        // file is the old one or the whole new one, never a piece.
         exporter::LineWriter file(percorso);
         righe.writeTo(file, selezionate);
-        file.close();
-        exporter::RimuoviUltimoACapo(percorso);
+        file.close(exporter::LastLineEnd::Dropped);
     } catch (const Error& errore) {
         // Nothing went out: the window stays so that the user can retry.
         showProblem(errore.message());
         return;
     }
-    if (!archiveSend(percorso, sendClock_(), chiedi))
+    const QDateTime ora = sendClock_();
+    if (!archiveSend(percorso, ora, chiedi))
         return;
+    // Copies past the months the hotel keeps them go now, and the clerk
+    // learns how many.
+    if (const QString rimosse = removeExpiredSends(ora); !rimosse.isEmpty()) {
+        MostraMessaggio(rimosse, Stile::Ok, kTitoloConservazione);
+        afterDialog();
+    }
     if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
         showProblem(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;
