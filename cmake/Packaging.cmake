@@ -90,6 +90,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${OSTELVIA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The engine relies on libmdb 1.0.0's internals (see CMakeLists.txt), so the
+# package names that version, not the oldest one the symbols would allow.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmdb3 (>= 1.0.0), libmdb3 (<< 1.0.1~)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-crosextra-carlito")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -189,7 +189,8 @@ int runExport(const Arguments& args)
     const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms);
     switch (summary.outcome) {
     case exporter::RunSummary::Outcome::Completed:
-        std::printf("%d schede esportate in %s\n", summary.recordsWritten, shownOnTerminal(summary.exportPath).constData());
+        std::printf("%d schede esportate in %s\n", summary.recordsWritten,
+                    shownOnTerminal(summary.exportPath).constData());
         return kExitCompleted;
     case exporter::RunSummary::Outcome::StoppedOnCard:
         // The findings' lines end with CR LF, as the dialog shows them.

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/CheckOutput.h"
 
-#include "export/TextFiles.h"
 #include "export/PrivateFiles.h"
+#include "export/TextFiles.h"
 #include "text/Blanks.h"
 #include "text/Csv.h"
 

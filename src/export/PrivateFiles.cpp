@@ -50,8 +50,8 @@ QString nulName(const QString& path)
 void refuseNul(const QString& path, const QString& shown, const QString& action)
 {
     if (path.contains(QChar(0)))
-        throw FileError(
-            QStringLiteral("Impossibile %1 il file \"%2\": il nome del file non è valido.").arg(action, nulName(shown)));
+        throw FileError(QStringLiteral("Impossibile %1 il file \"%2\": il nome del file non è valido.")
+                            .arg(action, nulName(shown)));
 }
 
 }  // namespace
@@ -94,7 +94,7 @@ QString systemReason(int error)
 
 QString notAFileReason(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::lstat(systemName(path).constData(), &info) != 0)
         return {};
     return kindReason(info);
@@ -111,7 +111,7 @@ void openForReading(QFile& file, const QString& shown)
     const int fd = ::open(systemName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw failed(systemReason(errno));
-    struct stat info {};
+    struct stat info { };
     const QString reason = ::fstat(fd, &info) != 0 ? systemReason(errno) : kindReason(info);
     if (!reason.isEmpty()) {
         ::close(fd);
@@ -131,13 +131,15 @@ QString stagingPath(const QString& target)
 }
 
 StagedFile::StagedFile(const QString& target, const QString& shown, Mode mode)
-    : target_(target), staging_(stagingPath(target)), shown_(shown)
+    : target_(target),
+      staging_(stagingPath(target)),
+      shown_(shown)
 {
     refuseNul(target, shown, QStringLiteral("scrivere"));
     const QString reason = notAFileReason(target);
     if (!reason.isEmpty())
         throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(shown, reason));
-    struct stat info {};
+    struct stat info { };
     if (mode == Mode::KeepTarget && ::stat(systemName(target).constData(), &info) == 0)
         mode_ = info.st_mode & 07777;
     // A file an interrupted run left here is of no use to anyone.
@@ -233,7 +235,7 @@ void StagedFile::commitAs(const QString& path)
 QString makePrivateFolder(const QString& folder)
 {
     const QByteArray name = systemName(folder);
-    struct stat info {};
+    struct stat info { };
     if (::lstat(name.constData(), &info) != 0) {
         if (errno != ENOENT)
             return systemReason(errno);
@@ -254,7 +256,7 @@ QString makePrivateFolder(const QString& folder)
 bool removeEntry(const QString& path)
 {
     const QByteArray name = systemName(path);
-    struct stat info {};
+    struct stat info { };
     if (::lstat(name.constData(), &info) != 0 || S_ISDIR(info.st_mode))
         return false;
     return ::unlink(name.constData()) == 0;

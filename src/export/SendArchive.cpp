@@ -114,7 +114,7 @@ std::optional<QByteArray> readArchiveEntry(const QString& path, const QString& n
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return skip(QStringLiteral("non si può leggere (%1)").arg(systemReason(errno)));
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return skip(QStringLiteral("non è un file normale"));
@@ -146,8 +146,8 @@ std::optional<QByteArray> readArchiveEntry(const QString& path, const QString& n
 
 QStringList entryNames(const QDir& dir)
 {
-    // Every kind of entry, so that a link or a device is told, not passed over.
-    return dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    // Links, devices and FIFOs too, so that they are told, not passed over.
+    return dir.entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 }  // namespace

@@ -197,7 +197,8 @@ void removeLeftoverScratch()
 }
 
 LineWriter::LineWriter(const QString& path)
-    : path_(path), file_(std::make_unique<StagedFile>(localPath(path), path, StagedFile::Mode::KeepTarget))
+    : path_(path),
+      file_(std::make_unique<StagedFile>(localPath(path), path, StagedFile::Mode::KeepTarget))
 {
     pending_.reserve(kChunk + kChunk / 8);
 }

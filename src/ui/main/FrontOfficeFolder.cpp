@@ -3,8 +3,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "export/FrontOfficeDir.h"
