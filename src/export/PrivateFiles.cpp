@@ -150,6 +150,12 @@ StagedFile::StagedFile(const QString& target, const QString& shown, Mode mode)
     if (fd_ < 0) {
         const int error = errno;
         staging_.clear();  // not ours: nothing to remove
+        // The file itself may be writable: say that it is the folder.
+        if (error == EACCES || error == EPERM)
+            throw FileError(
+                QStringLiteral("Impossibile scrivere il file \"%1\": nella sua cartella non si possono creare file "
+                               "(permesso negato).")
+                    .arg(shown));
         fail(error);
     }
 }
