@@ -4,15 +4,9 @@
 include(GNUInstallDirs)
 
 set(OSTELVIA_PROGRAMS ostelvia ostelvia-export)
+# Debian's hardening flags come from cmake/Hardening.cmake, for every target.
 foreach(program IN LISTS OSTELVIA_PROGRAMS)
   target_compile_definitions(${program} PRIVATE OSTELVIA_VERSION="${PROJECT_VERSION}")
-  # Debian's hardening: a read-only GOT once loaded.
-  target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
-endforeach()
-# Fortified libc calls in everything the programs are made of; the checks
-# need the optimiser, so not in Debug builds.
-foreach(target IN LISTS OSTELVIA_PROGRAMS ITEMS ostelvia_engine ostelvia_ui)
-  target_compile_definitions(${target} PRIVATE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
 endforeach()
 
 set(OSTELVIA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
@@ -96,8 +90,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${OSTELVIA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's own dialogs (file, folder and print choosers) in Italian.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+# The engine relies on libmdb 1.0.0's internals (see CMakeLists.txt), so the
+# package names that version, not the oldest one the symbols would allow; Qt's
+# own dialogs (file, folder and print choosers) need its Italian translations.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmdb3 (>= 1.0.0), libmdb3 (<< 1.0.1~), qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-crosextra-carlito")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

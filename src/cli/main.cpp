@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -18,6 +19,7 @@
 #include "export/TaxOutput.h"
 #include "export/TaxRules.h"
 #include "export/TextFiles.h"
+#include "text/Blanks.h"
 #include "text/Cp1252.h"
 
 namespace {
@@ -84,9 +86,16 @@ private:
     QString last_;
 };
 
+// Guests' names reach the terminal: their control characters are blanks,
+// so that none of them moves the cursor or changes the terminal.
+QByteArray shownOnTerminal(const QString& text)
+{
+    return text::terminalText(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).toLocal8Bit();
+}
+
 void printError(const QString& line)
 {
-    std::fprintf(stderr, "ostelvia-export: %s\n", line.toLocal8Bit().constData());
+    std::fprintf(stderr, "ostelvia-export: %s\n", shownOnTerminal(line).constData());
 }
 
 std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
@@ -170,9 +179,10 @@ int runCodeList()
     return kExitFailure;
 }
 
-void writeStandardOutput(const QString& shown)
+// `lineEnd`: how the text's own lines end.
+void writeStandardOutput(const QString& shown, QLatin1StringView lineEnd)
 {
-    const QByteArray bytes = text::toCp1252(shown);
+    const QByteArray bytes = text::toCp1252(text::terminalText(shown, lineEnd));
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
 }
 
@@ -181,7 +191,7 @@ int runCheck(const Arguments& args)
     const FixedRooms rooms(args.roomFrom, args.roomTo);
     try {
         const exporter::CheckReport report = exporter::checkAllCards(*args.from, *args.to, rooms);
-        writeStandardOutput(exporter::checkText(report));
+        writeStandardOutput(exporter::checkText(report), QLatin1StringView("\n"));
         if (args.csv)
             exporter::writeCheckCsv(*args.csv, report);
         return report.totals.withProblems > 0 ? kExitCardsWithProblems : kExitCompleted;
@@ -199,7 +209,7 @@ int runTaxReport(const Arguments& args)
         const exporter::TaxReport report = exporter::reportTax(*args.from, *args.to, rooms, rules);
         const QString periodo = QStringLiteral("Partenze dal %1 al %2, camere da \"%3\" a \"%4\"")
                                     .arg(*args.from, *args.to, args.roomFrom, args.roomTo);
-        writeStandardOutput(exporter::taxText(report, periodo));
+        writeStandardOutput(exporter::taxText(report, periodo), QLatin1StringView("\n"));
         if (args.csv)
             exporter::writeTaxCsv(*args.csv, report);
         return report.uncomputed.empty() ? kExitCompleted : kExitStaysNotComputed;
@@ -216,10 +226,11 @@ int runExport(const Arguments& args)
     switch (summary.outcome) {
     case exporter::RunSummary::Outcome::Completed:
         std::printf("%d schede esportate in %s\n", summary.recordsWritten,
-                    summary.exportPath.toLocal8Bit().constData());
+                    shownOnTerminal(summary.exportPath).constData());
         return kExitCompleted;
     case exporter::RunSummary::Outcome::StoppedOnCard:
-        writeStandardOutput(summary.message);
+        // The findings' lines end with CR LF, as the dialog shows them.
+        writeStandardOutput(summary.message, QLatin1StringView("\r\n"));
         return kExitStoppedOnCard;
     case exporter::RunSummary::Outcome::SettingsMissing:
         printError(QStringLiteral("manca il file \"TaxSetup.txt\" nella cartella %1")
@@ -236,6 +247,9 @@ int runExport(const Arguments& args)
 
 int main(int argc, char* argv[])
 {
+    // A file-size limit (ulimit -f) is then a write error, told like a full
+    // disk, instead of a signal that ends the run without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 

@@ -1,28 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/CheckOutput.h"
 
-#include <QSaveFile>
-
+#include "export/PrivateFiles.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
+#include "text/Csv.h"
 
 namespace ostelvia::exporter {
 
 namespace {
 
 const QString kSuggestionSeparator = QStringLiteral(" | ");
-
-void appendRow(QString& csv, const QStringList& cells)
-{
-    for (qsizetype i = 0; i < cells.size(); ++i) {
-        if (i > 0)
-            csv.append(QLatin1Char(';'));
-        csv.append(QLatin1Char('"'));
-        csv.append(QString(cells.at(i)).replace(QLatin1Char('"'), QLatin1String("\"\"")));
-        csv.append(QLatin1Char('"'));
-    }
-    csv.append(kCrLf);
-}
 
 }  // namespace
 
@@ -52,7 +40,8 @@ QString checkText(const CheckReport& report)
         for (const CheckProblem& problem : card.problems) {
             out += text::blankControls(problem.text) + QLatin1Char('\n');
             if (!problem.suggestions.isEmpty())
-                out += QStringLiteral("  forse: ") + problem.suggestions.join(kSuggestionSeparator) + QLatin1Char('\n');
+                out += QStringLiteral("  forse: ") + text::blankControls(problem.suggestions.join(kSuggestionSeparator))
+                    + QLatin1Char('\n');
         }
         out += QLatin1Char('\n');
     }
@@ -73,22 +62,12 @@ std::vector<QStringList> checkRows(const CheckReport& report)
 
 QByteArray checkCsv(const CheckReport& report)
 {
-    QString csv;
-    appendRow(csv, kCheckColumns);
-    for (const QStringList& row : checkRows(report))
-        appendRow(csv, row);
-    return QByteArray("\xEF\xBB\xBF") + csv.toUtf8();
+    return text::csvFile(kCheckColumns, checkRows(report));
 }
 
 void writeCheckCsv(const QString& path, const CheckReport& report)
 {
-    // Written aside and renamed at the end: a failed save leaves an older
-    // file whole.
-    QSaveFile file(localPath(path));
-    const QByteArray bytes = checkCsv(report);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
-    }
+    writeWholeFile(path, checkCsv(report));
 }
 
 }  // namespace ostelvia::exporter

@@ -2,8 +2,8 @@
 // The check's report as people and spreadsheets read it: a text with one
 // heading per card, its problem lines and suggestions, and the totals; and
 // the CSV rows: UTF-8 with a byte-order mark, ";" between fields, every
-// field quoted (quotes doubled), CR LF after each row, a header row, then one
-// row per problem line.
+// field quoted (quotes doubled) and kept plain text (text/Csv.h), CR LF after
+// each row, a header row, then one row per problem line.
 #pragma once
 
 #include <QByteArray>
@@ -35,7 +35,8 @@ std::vector<QStringList> checkRows(const CheckReport& report);
 
 QByteArray checkCsv(const CheckReport& report);
 
-// Writes checkCsv to the path (created or emptied); FileError on failure.
+// Writes checkCsv in the path's place, whole or not at all; a new file is
+// owner-only, an existing one keeps its mode. FileError on failure.
 void writeCheckCsv(const QString& path, const CheckReport& report);
 
 }  // namespace ostelvia::exporter

@@ -40,8 +40,8 @@ void writeCards(db::Run& run, const QString& dataDa, const QString& dataA, const
     });
 }
 
-// Closes the export file after a stop, keeping the lines written so far;
-// returns the error when even that fails.
+// Puts the lines written before a stop in the export file's place, each
+// ended by CR LF; returns the error when even that fails.
 QString closeAfterStop(const std::unique_ptr<LineWriter>& output)
 {
     if (!output)
@@ -93,6 +93,7 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     }
     // A run that finds no card must not inherit an earlier run's "Fine".
     MessaggioErrore.clear();
+    removeLeftoverScratch();
 
     std::unique_ptr<LineWriter> output;
     try {
@@ -105,11 +106,13 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
                 return stop(summary, RunSummary::Outcome::Failed, closeError);
             return stop(summary, RunSummary::Outcome::StoppedOnCard, stopped->message);
         }
-        output->close();
-        RimuoviUltimoACapo(summary.exportPath);
+        // The lines hold no line end of their own: dropping the last CR LF
+        // leaves what RimuoviUltimoACapo would, in one writing of the file.
+        output->close(LastLineEnd::Dropped);
         return summary;
     } catch (const Error& error) {
-        closeAfterStop(output);
+        // The export file stays as it was before the run.
+        output.reset();
         return stop(summary, RunSummary::Outcome::Failed, error.message());
     }
 }

@@ -20,7 +20,7 @@ struct RunSummary {
     enum class Outcome {
         Completed,        // the export file is complete
         StoppedOnCard,    // a card's findings, or a record that does not fit, stopped it
-        Failed,           // a database or file failure ended it
+        Failed,           // a database or file failure ended it; the export file is as before the run
         SettingsMissing,  // no "TaxSetup.txt": nothing was done
     };
     Outcome outcome = Outcome::Completed;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The front-office program's folder: every relative name the tool reads or
-// writes ("TaxSetup.txt", "Passa.txt", "ListaPS.txt", the databases) is
+// writes ("TaxSetup.txt", "ListaPS.txt", the send archive, the databases) is
 // resolved in the current directory, so working in a folder means entering it.
 #pragma once
 

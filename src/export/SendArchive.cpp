@@ -3,6 +3,7 @@
 
 #include "db/Run.h"
 #include "export/PresenceRecord.h"
+#include "export/PrivateFiles.h"
 #include "export/RecordLayout.h"
 #include "export/TextFiles.h"
 #include "text/Cp1252.h"
@@ -12,6 +13,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
 namespace ostelvia::exporter {
 
 using text::toCp1252;
@@ -20,6 +28,8 @@ namespace {
 
 const QString kStampFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 const QString kCopyExtension = QStringLiteral(".txt");
+// The copy being written, before it takes its name.
+const QString kCopyInProgress = QStringLiteral("copia-in-corso");
 // Guards memory against a foreign giant, far above any real send: the export
 // has no line limit, and two busy years of a large hotel are ~70,000 records.
 constexpr qint64 kLargestSend = 500000LL * (kRecordLength + 2);
@@ -74,38 +84,73 @@ QString copyToArchive(const QString& folder, const QString& exportPath, const QD
             QStringLiteral("Impossibile salvare la copia dell'invio nella cartella \"%1\": %2.").arg(folder, reason));
     };
     QFile source(localPath(exportPath));
-    const auto unreadable = [&exportPath, &source] {
-        return FileError(
-            QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(exportPath, source.errorString()));
-    };
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw unreadable();
+    openForReading(source, exportPath);
 
-    if (!QDir().mkpath(folder))
-        throw failed(QStringLiteral("la cartella non si può creare"));
+    // The copies hold guests' names and documents: for this account only.
+    const QString problem = makePrivateFolder(folder);
+    if (!problem.isEmpty())
+        throw failed(problem);
     const QString path = QDir(folder).filePath(archiveFileName(folder, when));
-    QFile copy(path);
-    // NewOnly: an archived send is never overwritten.
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        throw failed(copy.errorString());
-    // A piece at a time: a send of two years is 54 MB, which the window
-    // already holds as its list.
-    const CopyResult copied = copyPieces(source, copy);
-    if (copied == CopyResult::ReadFailed) {
-        copy.close();
-        copy.remove();
-        throw unreadable();
-    }
-    const bool written = copied == CopyResult::Done && copy.flush();
-    copy.close();
-    if (!written || copy.error() != QFileDevice::NoError) {
-        const QString reason = copy.errorString();
-        // A half copy would read as a damaged archive file later.
-        copy.remove();
-        throw failed(reason);
-    }
+    // Written aside and given its name only when whole, never over an
+    // archived send: a failure or a kill leaves no half copy to be read as
+    // a damaged file later.
+    StagedFile copy(QDir(folder).filePath(kCopyInProgress), path, StagedFile::Mode::OwnerOnly);
+    copyRest(source, exportPath, copy);
+    copy.commitAs(path);
     return path;
 }
+
+namespace {
+
+// One archive entry's bytes: a regular file, not reached through a link, no
+// larger than any send. Anything else is noted and skipped.
+std::optional<QByteArray> readArchiveEntry(const QString& path, const QString& name, QStringList& skipped)
+{
+    const auto skip = [&](const QString& reason) -> std::optional<QByteArray> {
+        skipped.append(QStringLiteral("%1: %2").arg(name, reason));
+        return std::nullopt;
+    };
+    // Without waiting: a FIFO with nobody writing would hold the send.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return skip(QStringLiteral("non si può leggere (%1)").arg(systemReason(errno)));
+    struct stat info { };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return skip(QStringLiteral("non è un file normale"));
+    }
+    if (info.st_size > kLargestSend) {
+        ::close(fd);
+        return skip(QStringLiteral("troppo grande per essere un file di invio"));
+    }
+    QByteArray bytes(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int error = errno;
+            ::close(fd);
+            return skip(QStringLiteral("non si può leggere (%1)").arg(systemReason(error)));
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    ::close(fd);
+    // A file that shrank while read keeps what was there.
+    bytes.truncate(done);
+    return bytes;
+}
+
+QStringList entryNames(const QDir& dir)
+{
+    // Links, devices and FIFOs too, so that they are told, not passed over.
+    return dir.entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
 
 SendArchive SendArchive::read(const QString& folder)
 {
@@ -114,27 +159,34 @@ SendArchive SendArchive::read(const QString& folder)
     if (!dir.exists())
         return archive;
     // Names sort by time: a later send of a stay replaces an earlier one.
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        const QString name = entry.fileName();
+    for (const QString& name : entryNames(dir)) {
+        if (dir.filePath(name) == stagingPath(dir.filePath(kCopyInProgress)))
+            continue;
         const QDateTime when = sendTimeOfName(name);
         if (!when.isValid()) {
             archive.skipped_.append(
                 QStringLiteral("%1: non è una copia di un invio (nome non riconosciuto)").arg(name));
             continue;
         }
-        if (entry.size() > kLargestSend) {
-            archive.skipped_.append(QStringLiteral("%1: troppo grande per essere un file di invio").arg(name));
-            continue;
-        }
-        QFile file(entry.filePath());
-        if (!file.open(QIODevice::ReadOnly)) {
-            archive.skipped_.append(QStringLiteral("%1: non si può leggere (%2)").arg(name, file.errorString()));
-            continue;
-        }
-        archive.addFile(name, when, file.readAll());
+        if (std::optional<QByteArray> bytes = readArchiveEntry(dir.filePath(name), name, archive.skipped_))
+            archive.addFile(name, when, std::move(*bytes));
     }
     return archive;
+}
+
+int removeExpiredCopies(const QString& folder, int months, const QDateTime& now)
+{
+    if (months <= 0)
+        return 0;
+    const QDateTime limit = now.addMonths(-months);
+    const QDir dir(folder);
+    int removed = 0;
+    for (const QString& name : entryNames(dir)) {
+        const QDateTime when = sendTimeOfName(name);
+        if (when.isValid() && when < limit && removeEntry(dir.filePath(name)))
+            ++removed;
+    }
+    return removed;
 }
 
 void SendArchive::addFile(const QString& name, const QDateTime& when, QByteArray bytes)
@@ -162,12 +214,15 @@ void SendArchive::addFile(const QString& name, const QDateTime& when, QByteArray
     // A line end after the last line, as a file left by a failed run has.
     if (lines.size() > 1 && lines.back().isEmpty())
         lines.pop_back();
+    // A copy without its header line (edited by hand, or cut) still tells
+    // which stays went out.
     const QByteArray header = toCp1252(kHeaderLine);
-    if (lines.front() != QByteArrayView(header)) {
+    const size_t first = lines.front() == QByteArrayView(header) ? 1 : 0;
+    if (first == 0 && lines.front().size() != kRecordLength) {
         skipped_.append(QStringLiteral("%1: non inizia con la riga di intestazione").arg(name));
         return;
     }
-    for (size_t i = 1; i < lines.size(); ++i) {
+    for (size_t i = first; i < lines.size(); ++i) {
         if (lines[i].size() != kRecordLength) {
             skipped_.append(QStringLiteral("%1: la riga %2 non è un record di %3 caratteri")
                                 .arg(name)
@@ -180,7 +235,7 @@ void SendArchive::addFile(const QString& name, const QDateTime& when, QByteArray
     sentAt_.append(when);
     data_.push_back(std::move(bytes));
     // The views above point into the buffer of `bytes`, which data_ now owns.
-    for (size_t i = 1; i < lines.size(); ++i)
+    for (size_t i = first; i < lines.size(); ++i)
         index_.insert(stayKeyBytes(lines[i]), Sent{lines[i], file});
 }
 

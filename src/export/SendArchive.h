@@ -31,9 +31,18 @@ inline const QString kArchiveFolder = QStringLiteral("ArchivioInvii");
 QString archiveFileName(const QString& folder, const QDateTime& when);
 
 // Copies the export file's bytes into the folder (created when missing) and
-// returns the copy's path. Never overwrites an archived file; a copy that
-// could not be completed is removed. Throws FileError.
+// returns the copy's path. Folder and copies are for the owner's account
+// only. Never overwrites an archived file; a copy that could not be
+// completed is removed. Throws FileError.
 QString copyToArchive(const QString& folder, const QString& exportPath, const QDateTime& when);
+
+// How long the archive keeps a copy, unless the user says otherwise: the
+// copies hold guests' personal data, kept no longer than needed.
+constexpr int kMesiConservazionePredefiniti = 60;
+
+// Removes the copies sent more than `months` months before `now` (by the
+// time in their names); 0 months keeps every copy. Returns how many went.
+int removeExpiredCopies(const QString& folder, int months, const QDateTime& now);
 
 // The sent records of every archived file, by stay (fields 1, 2 and 8).
 class SendArchive {
@@ -44,7 +53,8 @@ public:
     };
 
     // Reads every file of the folder; a missing folder is an empty archive.
-    // A damaged or foreign file is skipped and noted, never fatal.
+    // A damaged or foreign file, a link, a device or a FIFO is skipped and
+    // noted, never fatal; a copy without its header line is read all the same.
     static SendArchive read(const QString& folder);
 
     // The latest send of that stay, or null.

@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/TaxOutput.h"
 
-#include <QSaveFile>
-
 #include <algorithm>
 
-#include "export/TextFiles.h"
+#include "export/PrivateFiles.h"
 #include "text/Blanks.h"
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
+#include "text/Csv.h"
 
 namespace ostelvia::exporter {
 
@@ -86,46 +81,14 @@ QString taxText(const TaxReport& report, const QString& periodo)
     return out;
 }
 
-QString csvCell(const QString& value)
-{
-    return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 QByteArray taxCsv(const TaxReport& report)
 {
-    QString csv;
-    auto append = [&csv](const QStringList& row) {
-        for (qsizetype i = 0; i < row.size(); ++i) {
-            if (i > 0)
-                csv += QLatin1Char(';');
-            csv += csvCell(row.at(i));
-        }
-        csv += kCrLf;
-    };
-    append(kTaxColumns);
-    for (const QStringList& row : taxRows(report))
-        append(row);
-    return QByteArray("\xEF\xBB\xBF") + csv.toUtf8();
-}
-
-void writePrivateFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(localPath(path));
-    bool written = file.open(QIODevice::WriteOnly);
-#ifdef Q_OS_UNIX
-    // The file beside the path becomes the file: it is made private before a
-    // byte goes in, whatever the mode of a file it replaces.
-    written = written && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) == 0;
-#endif
-    written = written && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString()));
-    }
+    return text::csvFile(kTaxColumns, taxRows(report));
 }
 
 void writeTaxCsv(const QString& path, const TaxReport& report)
 {
-    writePrivateFile(path, taxCsv(report));
+    writeWholeFile(path, taxCsv(report));
 }
 
 }  // namespace ostelvia::exporter

@@ -37,10 +37,4 @@ QByteArray taxCsv(const TaxReport& report);
 // Writes taxCsv to the path; FileError on failure.
 void writeTaxCsv(const QString& path, const TaxReport& report);
 
-// One CSV field, quoted, its quotes doubled.
-QString csvCell(const QString& value);
-// The bytes written to a file beside the path, then renamed over it; the
-// file is its owner's alone. FileError on failure, the old file left whole.
-void writePrivateFile(const QString& path, const QByteArray& bytes);
-
 }  // namespace ostelvia::exporter

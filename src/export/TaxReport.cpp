@@ -171,8 +171,7 @@ bool knownMunicipality(const QString& name)
 TaxReport reportTax(const QString& dataDa, const QString& dataA, const RoomSource& camere, const TaxRules& rules,
                     const TaxProgress& progress)
 {
-    return db::withSteadyView(
-        [&](db::Run& run) { return reportTax(run, dataDa, dataA, camere, rules, progress); });
+    return db::withSteadyView([&](db::Run& run) { return reportTax(run, dataDa, dataA, camere, rules, progress); });
 }
 
 TaxReport reportTax(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,

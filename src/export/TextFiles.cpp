@@ -2,6 +2,7 @@
 #include "export/TextFiles.h"
 
 #include "export/ExportLines.h"
+#include "export/PrivateFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -44,42 +45,10 @@ QString readError(const QString& path, const QFile& file)
     return QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(path, file.errorString());
 }
 
-QString writeError(const QString& path, const QFile& file)
-{
-    return QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(path, file.errorString());
-}
-
-void openOrThrow(QFile& file, QIODevice::OpenMode mode, const QString& path)
-{
-    // The system would take the name only up to a NUL (a settings file full
-    // of binary garbage) and write some other file.
-    if (file.fileName().contains(QChar(0)))
-        throw FileError(QStringLiteral("Impossibile %1 il file \"%2\": il nome del file non è valido.")
-                            .arg(mode & QIODevice::WriteOnly ? QStringLiteral("scrivere") : QStringLiteral("leggere"),
-                                 QString(path).replace(QChar(0), QLatin1Char(' '))));
-    if (QFileInfo(file).isDir() || !file.open(mode))
-        throw FileError(mode & QIODevice::WriteOnly ? writeError(path, file) : readError(path, file));
-}
-
-void writeOrThrow(QFile& file, const QByteArray& bytes, const QString& path)
-{
-    if (file.write(bytes) != bytes.size())
-        throw FileError(writeError(path, file));
-}
-
-void closeOrThrow(QFile& file, const QString& path)
-{
-    if (!file.flush())
-        throw FileError(writeError(path, file));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(writeError(path, file));
-}
-
 // Copies every line of `in` to `out`, each ended by CR LF (a line ends at
 // CR LF, CR or LF); returns the number of lines. Streams, so a file of any
 // size costs one buffer.
-qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QString& outPath)
+qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, StagedFile& out)
 {
     qint64 lines = 0;
     bool lineOpen = false;  // bytes since the last line end
@@ -114,26 +83,13 @@ qint64 copyLinesWithCrLf(QFile& in, const QString& inPath, QFile& out, const QSt
             converted.append(run, p - run);
             lineOpen = true;
         }
-        writeOrThrow(out, converted, outPath);
+        out.write(converted);
     }
     if (lineOpen) {
-        writeOrThrow(out, QByteArray("\r\n"), outPath);
+        out.write("\r\n");
         ++lines;
     }
     return lines;
-}
-
-// Copies the first `count` bytes of `in` to `out`.
-void copyBytes(QFile& in, const QString& inPath, QFile& out, const QString& outPath, qint64 count)
-{
-    switch (copyPieces(in, out, count)) {
-    case CopyResult::ReadFailed:
-        throw FileError(readError(inPath, in));
-    case CopyResult::WriteFailed:
-        throw FileError(writeError(outPath, out));
-    case CopyResult::Done:
-        break;
-    }
 }
 
 }  // namespace
@@ -146,9 +102,7 @@ QStringList readLines(const QString& path)
 QByteArray readBytes(const QString& path)
 {
     QFile file(localPath(path));
-    if (!file.exists())
-        throw FileError(QStringLiteral("Impossibile leggere il file \"%1\": il file non esiste.").arg(path));
-    openOrThrow(file, QIODevice::ReadOnly | QIODevice::Unbuffered, path);
+    openForReading(file, path);
     const qint64 size = file.size();
     QByteArray bytes;
     if (size <= 0) {
@@ -167,50 +121,32 @@ QByteArray readBytes(const QString& path)
     return bytes;
 }
 
-namespace {
-
-// Copies from both files' current positions inside the kernel, without the
-// bytes passing through this process, and moves both positions on; `count`
-// is left with what is still to copy (-1: the rest). It stops at the first
-// refusal (a file system or kernel without it, a full disk) and leaves the
-// rest, and the report of any failure, to the copy a piece at a time. False
-// when the files' positions could not be moved on.
-bool copyInKernel(QFile& in, QFile& out, qint64& count)
+void copyRest(QFile& in, const QString& inShown, StagedFile& out)
 {
-    if (in.handle() < 0 || out.handle() < 0)
-        return true;
+    // Inside the kernel, without the bytes passing through this process; it
+    // stops at the first refusal (a file system or kernel without it) and
+    // leaves the rest to the copy a piece at a time.
     off_t from = in.pos();
-    off_t to = out.pos();
     const off_t start = from;
-    while (count != 0) {
-        const qint64 piece = count > 0 ? std::min<qint64>(count, qint64(1) << 30) : qint64(1) << 30;
-        const ssize_t copied = ::copy_file_range(in.handle(), &from, out.handle(), &to, static_cast<size_t>(piece), 0);
+    off_t to = out.size();
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(in.handle(), &from, out.handle(), &to, std::size_t(1) << 30, 0);
         if (copied < 0 && errno == EINTR)
             continue;
+        if (copied < 0 && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EIO))
+            out.fail(errno);
         if (copied <= 0)
             break;
-        if (count > 0)
-            count -= copied;
+        out.grew(copied);
     }
-    return from == start || (in.seek(from) && out.seek(to));
-}
-
-}  // namespace
-
-CopyResult copyPieces(QFile& in, QFile& out, qint64 count)
-{
-    if (!copyInKernel(in, out, count))
-        return CopyResult::ReadFailed;
-    while (count != 0 && (count > 0 || !in.atEnd())) {
-        const QByteArray piece = in.read(count > 0 ? std::min(count, kChunk) : kChunk);
+    if (from != start && !in.seek(from))
+        throw FileError(readError(inShown, in));
+    while (!in.atEnd()) {
+        const QByteArray piece = in.read(kChunk);
         if (piece.isEmpty())
-            return CopyResult::ReadFailed;
-        if (out.write(piece) != piece.size())
-            return CopyResult::WriteFailed;
-        if (count > 0)
-            count -= piece.size();
+            throw FileError(readError(inShown, in));
+        out.write(piece);
     }
-    return CopyResult::Done;
 }
 
 const char* nextLineEnd(const char* p, const char* end)
@@ -237,10 +173,9 @@ QString readExportPath()
 
 void writeText(const QString& path, const QString& text)
 {
-    QFile file(localPath(path));
-    openOrThrow(file, QIODevice::WriteOnly | QIODevice::Truncate, path);
-    writeOrThrow(file, toCp1252(text), path);
-    closeOrThrow(file, path);
+    StagedFile file(localPath(path), path, StagedFile::Mode::OwnerOnly);
+    file.write(toCp1252(text));
+    file.commit();
 }
 
 void removeFile(const QString& path)
@@ -250,17 +185,21 @@ void removeFile(const QString& path)
         throw FileError(QStringLiteral("Impossibile cancellare il file \"%1\": %2.").arg(path, file.errorString()));
 }
 
-LineWriter::LineWriter(const QString& path) : path_(path), file_(localPath(path))
+void removeLeftoverScratch()
 {
-    openOrThrow(file_, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, path_);
+    const QString scratch = localPath(kFileAppoggio);
+    if (QFileInfo(scratch).isSymLink() || QFileInfo(scratch).isFile())
+        removeEntry(scratch);
+}
+
+LineWriter::LineWriter(const QString& path)
+    : path_(path),
+      file_(std::make_unique<StagedFile>(localPath(path), path, StagedFile::Mode::KeepTarget))
+{
     pending_.reserve(kChunk + kChunk / 8);
 }
 
-LineWriter::~LineWriter()
-{
-    if (file_.isOpen() && !pending_.isEmpty())
-        file_.write(pending_);
-}
+LineWriter::~LineWriter() = default;
 
 void LineWriter::writeLine(const QString& line)
 {
@@ -281,8 +220,7 @@ void LineWriter::writeLine(QByteArrayView line)
         writePending();
     for (qsizetype done = 0; done < line.size();) {
         const qint64 piece = std::min<qint64>(kChunk, line.size() - done);
-        if (file_.write(line.data() + done, piece) != piece)
-            throw FileError(writeError(path_, file_));
+        file_->write(line.sliced(done, piece));
         done += piece;
     }
     endLine();
@@ -297,45 +235,33 @@ void LineWriter::endLine()
 
 void LineWriter::writePending()
 {
-    const bool written = file_.write(pending_) == pending_.size();
-    // Emptied either way: the destructor must not try a failed write again.
+    // A failed write ends the file: it is never put in the path's place.
+    file_->write(pending_);
     pending_.truncate(0);
-    if (!written)
-        throw FileError(writeError(path_, file_));
 }
 
-void LineWriter::close()
+void LineWriter::close(LastLineEnd lastLineEnd)
 {
-    if (!file_.isOpen())
+    if (!file_)
         return;
     if (!pending_.isEmpty())
         writePending();
-    pending_ = QByteArray();  // the rewrite that follows needs the memory
-    closeOrThrow(file_, path_);
+    pending_ = QByteArray();
+    if (lastLineEnd == LastLineEnd::Dropped && file_->size() >= 2)
+        file_->chop(2);
+    const std::unique_ptr<StagedFile> file = std::move(file_);
+    file->commit();
 }
 
 void RimuoviUltimoACapo(const QString& exportPath)
 {
-    qint64 lines = 0;
-    {
-        QFile source(localPath(exportPath));
-        QFile scratch(localPath(kFileAppoggio));
-        openOrThrow(source, QIODevice::ReadOnly | QIODevice::Unbuffered, exportPath);
-        openOrThrow(scratch, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, kFileAppoggio);
-        lines = copyLinesWithCrLf(source, exportPath, scratch, kFileAppoggio);
-        closeOrThrow(scratch, kFileAppoggio);
-    }
-    if (lines == 0)
+    QFile source(localPath(exportPath));
+    openForReading(source, exportPath);
+    StagedFile target(localPath(exportPath), exportPath, StagedFile::Mode::KeepTarget);
+    if (copyLinesWithCrLf(source, exportPath, target) == 0)
         return;
-    {
-        QFile scratch(localPath(kFileAppoggio));
-        QFile target(localPath(exportPath));
-        openOrThrow(scratch, QIODevice::ReadOnly | QIODevice::Unbuffered, kFileAppoggio);
-        openOrThrow(target, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, exportPath);
-        copyBytes(scratch, kFileAppoggio, target, exportPath, scratch.size() - 2);
-        closeOrThrow(target, exportPath);
-    }
-    removeFile(kFileAppoggio);
+    target.chop(2);
+    target.commit();
 }
 
 }  // namespace ostelvia::exporter

@@ -8,9 +8,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 #include "text/Error.h"
 
 namespace ostelvia::exporter {
+
+class StagedFile;
 
 // A file of the tool's own that cannot be read or written.
 class FileError : public Error {
@@ -20,6 +24,7 @@ public:
 
 inline const QString kCrLf = QStringLiteral("\r\n");
 inline const QString kFileImpostazioni = QStringLiteral("TaxSetup.txt");
+// The scratch file of earlier versions, removed where one was left behind.
 inline const QString kFileAppoggio = QStringLiteral("Passa.txt");
 
 // A path as the tool uses it: a bare name is resolved in the current
@@ -30,12 +35,13 @@ bool fileExists(const QString& path);
 
 // The file's lines, split at CR LF, CR or LF; no line for a final line end.
 QStringList readLines(const QString& path);
-// The file's bytes. Throws FileError naming the file.
+// The file's bytes. Throws FileError naming the file, also when it is a
+// folder, a device or a FIFO.
 QByteArray readBytes(const QString& path);
-// Copies `count` bytes of `in`, or all the rest of it when count is -1, to
-// `out` a quarter of a megabyte at a time; says which side failed, if one did.
-enum class CopyResult { Done, ReadFailed, WriteFailed };
-CopyResult copyPieces(QFile& in, QFile& out, qint64 count = -1);
+// Copies the rest of `in` to the end of `out`, inside the kernel where it
+// can, else a quarter of a megabyte at a time. Throws FileError naming the
+// side that failed.
+void copyRest(QFile& in, const QString& inShown, StagedFile& out);
 // The first CR or LF from p on, or end.
 const char* nextLineEnd(const char* p, const char* end);
 // The first line, or "" for an empty file.
@@ -45,41 +51,55 @@ QString readFirstLine(const QString& path);
 // raises FileError, so nobody writes to an empty path.
 QString readExportPath();
 
-// Writes the text (created or emptied) in Windows-1252.
+// Writes the text in Windows-1252 as a file of the tool's own: owner-only,
+// whole or not at all, never through a link.
 void writeText(const QString& path, const QString& text);
 
 void removeFile(const QString& path);
 
+// Removes the scratch file "Passa.txt" an earlier version may have left in
+// the current directory, with every record of its last export in it.
+void removeLeftoverScratch();
+
+enum class LastLineEnd { Kept, Dropped };
+
 // A text file written line by line in Windows-1252, each line ended by CR LF.
-// Opening empties it; every failure raises FileError.
+// The lines go to a file aside; close() puts it in the path's place, so the
+// file at the path is either the one before or the whole new one. Every
+// failure raises FileError.
 class LineWriter {
 public:
+    // The path must name a regular file or nothing; an existing file keeps
+    // its mode, a new one is owner-only.
     explicit LineWriter(const QString& path);
-    // Writes what close() did not get to, as far as the disk takes it.
+    // Without close(): the path keeps the file it had.
     ~LineWriter();
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
     void writeLine(const QString& line);
-    // A line already in Windows-1252, as the file holds it.
+    // A line already in Windows-1252, as the file holds it; neighbouring
+    // lines with CR LF between them may come as one.
     void writeLine(QByteArrayView line);
-    // Flushes and closes; lines written stay in the file.
-    void close();
+    // Puts the lines in the path's place. Dropped: without the CR LF after
+    // the last line, as RimuoviUltimoACapo would leave them (no line holds a
+    // line end of its own).
+    void close(LastLineEnd lastLineEnd = LastLineEnd::Kept);
 
 private:
     void endLine();
     void writePending();
 
     QString path_;
-    QFile file_;
+    std::unique_ptr<StagedFile> file_;
     // Lines go to the disk a quarter of a megabyte at a time: the two-year
     // range writes 69,000 of them.
     QByteArray pending_;
 };
 
-// Removes the line end after the export file's last line through the scratch
-// file "Passa.txt": every line is copied there, then back without the final
-// CR LF, and the scratch file is deleted. A file with no line leaves an empty
-// "Passa.txt" behind.
+// Removes the line end after the export file's last line: every line is
+// copied, each ended by CR LF, to a file aside without the final CR LF, which
+// then takes the export file's place. A failure leaves the export file as it
+// was and nothing aside; a file with no line is left as it is.
 void RimuoviUltimoACapo(const QString& exportPath);
 
 }  // namespace ostelvia::exporter

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QLatin1StringView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <algorithm>
@@ -53,6 +55,21 @@ inline QString blankControls(QString text)
             c = QLatin1Char(' ');
     }
     return text;
+}
+
+// The text as a terminal should show it: every control character a blank
+// (also the C1 range, which some terminals take as escapes), except the
+// text's own line ends, `lineEnd`.
+inline QString terminalText(const QString& text, QLatin1StringView lineEnd = QLatin1StringView("\n"))
+{
+    QStringList lines = text.split(lineEnd);
+    for (QString& line : lines) {
+        for (QChar& c : line) {
+            if (isControl(c) || (c.unicode() >= 0x80 && c.unicode() <= 0x9F))
+                c = QLatin1Char(' ');
+        }
+    }
+    return lines.join(lineEnd);
 }
 
 }  // namespace ostelvia::text

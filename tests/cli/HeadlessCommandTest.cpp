@@ -99,15 +99,17 @@ TEST(HeadlessCommand, DatabaseFailureNamesFileAndTableOnStandardError)
     ScratchDir scratch;
     scratch.replaceDatabase(QStringLiteral("broken/missing-history-table/SchedaStoricoClienti.mdb"));
     const QString exportPath = scratch.filePath(QStringLiteral("out.txt"));
+    writeBytes(exportPath, "previous send");
     scratch.writeSettings(exportPath);
     const CommandResult result = runCommand(scratch.path(), kWideRange);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains("SchedaStoricoClienti.mdb")) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains("Scheda_Cliente")) << result.err.toStdString();
     EXPECT_TRUE(result.out.isEmpty());
-    // The current guests were written before the history pass failed; the
-    // file is left as it stood, each line ended, not passed off as complete.
-    EXPECT_TRUE(readBytes(exportPath).endsWith("\r\n"));
+    // The current guests were written before the history pass failed, but
+    // only aside: the export file is the one from before, nothing is left.
+    EXPECT_EQ(readBytes(exportPath), QByteArray("previous send"));
+    EXPECT_FALSE(QFileInfo::exists(scratch.filePath(QStringLiteral(".out.txt.tmp"))));
     EXPECT_TRUE(scratch.databasesUntouched());
 }
 

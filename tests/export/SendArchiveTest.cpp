@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace ostelvia;
@@ -38,6 +40,13 @@ QByteArray sendBytes(const QStringList& records)
 QStringList namesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+// The permission bits, as the system has them.
+unsigned modeOf(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0xFFFF;
 }
 
 }  // namespace
@@ -102,14 +111,19 @@ TEST(SendArchive, DamagedOrForeignFilesAreSkippedWithANote)
     QDir().mkpath(QDir(folder).filePath(QStringLiteral("sottocartella")));
 
     const SendArchive archive = SendArchive::read(folder);
-    EXPECT_EQ(archive.files(), 3);
-    EXPECT_EQ(archive.records(), 3);
+    EXPECT_EQ(archive.files(), 4);
+    EXPECT_EQ(archive.records(), 4);
     const QStringList& notes = archive.skipped();
-    ASSERT_EQ(notes.size(), 4);
+    ASSERT_EQ(notes.size(), 3);
     EXPECT_TRUE(notes[0].startsWith(QStringLiteral("2024-08-04_10-00-00.txt: la riga 3 ")));
-    EXPECT_TRUE(notes[1].startsWith(QStringLiteral("2024-08-05_10-00-00.txt: non inizia")));
-    EXPECT_TRUE(notes[2].startsWith(QStringLiteral("2024-08-06_10-00-00.txt: non inizia")));
-    EXPECT_TRUE(notes[3].startsWith(QStringLiteral("appunti.docx: non è una copia")));
+    EXPECT_TRUE(notes[1].startsWith(QStringLiteral("2024-08-06_10-00-00.txt: non inizia")));
+    EXPECT_TRUE(notes[2].startsWith(QStringLiteral("appunti.docx: non è una copia")));
+    // The copy without its header line still says its stay went out.
+    const ExportLines six = ExportLines::fromTexts({kHeader, rossi(6)});
+    const QVector<AlreadySent> again = findAlreadySent(archive, six, {1});
+    ASSERT_EQ(again.size(), 1);
+    EXPECT_EQ(again[0].earlierSend, QDateTime(QDate(2024, 8, 5), QTime(10, 0)));
+    EXPECT_TRUE(again[0].identical);
 
     // A send past the old 32,767-line limit is a send like any other.
     QDir().mkpath(dir.filePath(QStringLiteral("large")));
@@ -194,4 +208,76 @@ TEST(SendArchive, TheRoomComesFromTheGuestDatabases)
     QFile::remove(dir.filePath(QStringLiteral("SchedaStoricoClienti.mdb")));
     db::Run next;
     EXPECT_EQ(roomOfRecord(next, lines.at(1)), QStringLiteral("?"));
+}
+
+TEST(SendArchive, ExpiredCopiesGoByTheTimeInTheirNamesAndNothingElse)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(kArchiveFolder);
+    QDir().mkpath(folder);
+    const QDateTime now(QDate(2024, 9, 1), QTime(8, 15, 2));
+    // 60 months before now is 2019-09-01 08:15:02.
+    const QStringList expired{QStringLiteral("2019-09-01_08-15-01.txt"), QStringLiteral("2019-09-01_08-15-01_2.txt"),
+                              QStringLiteral("2012-01-31_23-59-59.txt")};
+    const QStringList kept{QStringLiteral("2019-09-01_08-15-02.txt"), QStringLiteral("2019-09-02_00-00-00.txt"),
+                           QStringLiteral("2024-09-01_08-15-02.txt"), QStringLiteral("appunti-2010.txt")};
+    for (const QString& name : expired + kept)
+        test::writeBytes(QDir(folder).filePath(name), sendBytes({rossi(1)}));
+    // A folder named like an old copy is no copy.
+    QDir().mkpath(QDir(folder).filePath(QStringLiteral("2010-01-01_00-00-00.txt")));
+    // A link named like one goes, but not what it points to.
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.txt"));
+    test::writeBytes(elsewhere, "keep me");
+    ASSERT_TRUE(QFile::link(elsewhere, QDir(folder).filePath(QStringLiteral("2011-05-05_05-05-05.txt"))));
+
+    EXPECT_EQ(removeExpiredCopies(folder, 0, now), 0);
+    EXPECT_EQ(namesIn(folder).size(), 8);
+    EXPECT_EQ(removeExpiredCopies(folder, kMesiConservazionePredefiniti, now), 4);
+    EXPECT_EQ(namesIn(folder), kept);
+    EXPECT_TRUE(QFileInfo(QDir(folder).filePath(QStringLiteral("2010-01-01_00-00-00.txt"))).isDir());
+    EXPECT_EQ(test::readBytes(elsewhere), QByteArray("keep me"));
+    // A month: only the copies before 1 August go.
+    EXPECT_EQ(removeExpiredCopies(folder, 1, now), 2);
+    EXPECT_EQ(namesIn(folder),
+              (QStringList{QStringLiteral("2024-09-01_08-15-02.txt"), QStringLiteral("appunti-2010.txt")}));
+}
+
+TEST(SendArchive, CopiesAreOwnerOnlyAndEntriesThatAreNoFileAreNotRead)
+{
+    QTemporaryDir dir;
+    const mode_t umaskBefore = ::umask(022);
+    const QString exportPath = dir.filePath(QStringLiteral("ZaverUdevu.txt"));
+    test::writeBytes(exportPath, sendBytes({rossi(1)}));
+    // A folder an earlier version made readable by every account.
+    const QString folder = dir.filePath(kArchiveFolder);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder,
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                          | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    // A link planted where the copy is written aside.
+    const QString victim = dir.filePath(QStringLiteral("victim.txt"));
+    test::writeBytes(victim, "untouched");
+    ASSERT_TRUE(QFile::link(victim, QDir(folder).filePath(QStringLiteral(".copia-in-corso.tmp"))));
+
+    const QString copy = copyToArchive(folder, exportPath, kMorning);
+    ::umask(umaskBefore);
+    EXPECT_EQ(test::readBytes(copy), sendBytes({rossi(1)}));
+    EXPECT_EQ(modeOf(copy), 0600u);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(test::readBytes(victim), QByteArray("untouched"));
+    EXPECT_EQ(namesIn(folder), QStringList{QFileInfo(copy).fileName()});
+
+    // Entries named like copies that are a link to an endless device, a link
+    // to a real copy, or a FIFO nobody writes: noted, none read or waited on.
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("/dev/zero"), QDir(folder).filePath(QStringLiteral("2024-01-01_00-00-00.txt"))));
+    ASSERT_TRUE(QFile::link(copy, QDir(folder).filePath(QStringLiteral("2024-01-02_00-00-00.txt"))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(QDir(folder).filePath(QStringLiteral("2024-01-03_00-00-00.txt"))), 0600), 0);
+    const SendArchive archive = SendArchive::read(folder);
+    EXPECT_EQ(archive.files(), 1);
+    ASSERT_EQ(archive.skipped().size(), 3);
+    EXPECT_EQ(archive.skipped()[0],
+              QStringLiteral("2024-01-01_00-00-00.txt: non si può leggere (è un collegamento simbolico)"));
+    EXPECT_TRUE(archive.skipped()[1].startsWith(QStringLiteral("2024-01-02_00-00-00.txt: non si può leggere")));
+    EXPECT_EQ(archive.skipped()[2], QStringLiteral("2024-01-03_00-00-00.txt: non è un file normale"));
 }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "export/CodeList.h"
+#include "export/PrivateFiles.h"
 #include "export/TextFiles.h"
 #include "RunSetup.h"
 
@@ -40,12 +41,12 @@ TEST_F(FailingFile, ExportPathThatCannotBeWritten)
     EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
-TEST_F(FailingFile, ScratchFileNotWritableLeavesEveryLineInTheExport)
+TEST_F(FailingFile, FileAsideNotWritableLeavesTheExportAsItWas)
 {
-    ASSERT_TRUE(QDir().mkdir(scratch.filePath(exporter::kFileAppoggio)));
-    expectFailureNaming(run(), exporter::kFileAppoggio);
-    // The records are all there, only the final line end was not removed.
-    EXPECT_EQ(readBytes(exportPath), expectedBytes(QStringLiteral("wide-range.out")) + "\r\n");
+    writeBytes(exportPath, "previous send");
+    ASSERT_TRUE(QDir().mkdir(exporter::stagingPath(exportPath)));
+    expectFailureNaming(run(), exportPath);
+    EXPECT_EQ(readBytes(exportPath), QByteArray("previous send"));
 }
 
 TEST_F(FailingFile, SettingsFileUnusable)

@@ -58,7 +58,7 @@ TEST(HeadlessFailures, DamagedDatabasesExitTwoNamingTheFile)
 TEST(HeadlessFailures, FailingFilesExitTwoWithOneLine)
 {
     ScratchDir scratch;
-    ASSERT_TRUE(QDir().mkdir(scratch.filePath(QStringLiteral("Passa.txt"))));
+    ASSERT_TRUE(QDir().mkdir(scratch.filePath(QStringLiteral(".out.txt.tmp"))));
     struct Case {
         QString exportPath;
         QByteArray named;
@@ -66,7 +66,7 @@ TEST(HeadlessFailures, FailingFilesExitTwoWithOneLine)
     const Case cases[] = {
         {QStringLiteral("/dev/full"), "/dev/full"},
         {scratch.filePath(QStringLiteral("Comuni.mdb/out.txt")), "Comuni.mdb/out.txt"},
-        {scratch.filePath(QStringLiteral("out.txt")), "Passa.txt"},
+        {scratch.filePath(QStringLiteral("out.txt")), "out.txt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.exportPath.toStdString());

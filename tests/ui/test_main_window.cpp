@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "export/ExportRun.h"
+#include "export/PrivateFiles.h"
 #include "FrontOffice.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/Settings.h"
@@ -315,7 +316,7 @@ private slots:
 
     // "&Invia" writes the selected lines, in list order, and the header line
     // whether or not it is selected: with none selected, or nothing listed,
-    // the header alone. The command starts either way.
+    // the header alone, and nothing beside it. The command starts either way.
     void inviaWritesTheSelectedLines_data()
     {
         QTest::addColumn<bool>("creaFileFirst");
@@ -352,6 +353,7 @@ private slots:
         QVERIFY(QFileInfo::exists(f.exportPath));
         QCOMPARE(test::readBytes(f.exportPath), text::toCp1252(expected.join(QStringLiteral("\r\n"))));
         QVERIFY(!QFileInfo::exists(f.dir.filePath(QStringLiteral("Passa.txt"))));
+        QVERIFY(!QFileInfo::exists(exporter::stagingPath(f.exportPath)));
         QCOMPARE(f.starter.started, QStringList{kCommand});
         QVERIFY(!f.window->isVisible());
     }

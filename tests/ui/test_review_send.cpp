@@ -395,6 +395,26 @@ private slots:
         QCOMPARE(test::readBytes(archiveFolder(f)), QByteArray("not a folder"));
     }
 
+    // Copies older than the months kept (60 by default) go at the send, and
+    // the clerk is told how many.
+    void inviaRemovesExpiredCopiesAndSaysHowMany()
+    {
+        Front f;
+        f.window->setSendClock([] { return kSendTime; });
+        QVERIFY(f.active());
+        QVERIFY(f.creaFile().isEmpty());
+        QDir().mkpath(archiveFolder(f));
+        for (const char* name : {"2019-09-01_08-15-01.txt", "2019-09-01_08-15-02.txt"})
+            test::writeBytes(QDir(archiveFolder(f)).filePath(QString::fromLatin1(name)), "TBPRES01      ");
+        const QList<test::DialogSeen> seen = f.press(f.window->inviaButton());
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.at(0).text,
+                 QStringLiteral("Cancellata dalla cartella \"ArchivioInvii\" una copia di un invio "
+                                "più vecchia di 60 mesi."));
+        QCOMPARE(archived(f), (QStringList{"2019-09-01_08-15-02.txt", "2024-09-01_08-15-02.txt"}));
+        QCOMPARE(f.starter.started, QStringList{kCommand});
+    }
+
     void damagedArchiveFileIsNotedNotFatal()
     {
         Front f;

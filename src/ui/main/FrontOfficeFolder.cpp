@@ -2,7 +2,9 @@
 #include "ui/main/FrontOfficeFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "export/FrontOfficeDir.h"
@@ -54,10 +56,22 @@ QString CartellaRicordata()
     return QSettings(kOrganizzazione, kApplicazione).value(kChiaveCartella).toString();
 }
 
-void RicordaCartella(const QString& cartella)
+void storeUserSetting(const QString& chiave, const QVariant& valore)
 {
     QSettings impostazioni(kOrganizzazione, kApplicazione);
-    impostazioni.setValue(kChiaveCartella, cartella);
+    impostazioni.setValue(chiave, valore);
+    impostazioni.sync();
+    // The folder the tool works in says whose guests it handles.
+    const QFileInfo file(impostazioni.fileName());
+    if (file.isFile() && !file.isSymLink())
+        QFile::setPermissions(file.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (file.dir().dirName() == kOrganizzazione)
+        QFile::setPermissions(file.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void RicordaCartella(const QString& cartella)
+{
+    storeUserSetting(kChiaveCartella, cartella);
 }
 
 EsitoCartella EntraCartellaIniziale(QWidget* parent)

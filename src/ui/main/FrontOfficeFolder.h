@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -28,6 +29,10 @@ using SceltaCartella = std::function<QString(QWidget* parent, const QString& tit
 
 // The chooser in use: the platform's folder dialog unless a test put its own.
 SceltaCartella& sceltaCartella();
+
+// Stores one value in the user's settings, whose file and folder are then
+// for this account only.
+void storeUserSetting(const QString& chiave, const QVariant& valore);
 
 QString CartellaRicordata();
 void RicordaCartella(const QString& cartella);

@@ -36,6 +36,7 @@
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/ListReview.h"
 #include "ui/main/SendCheck.h"
+#include "ui/main/SendRetention.h"
 #include "ui/main/Settings.h"
 #include "ui/main/TaxReportWindow.h"
 #include "ui/main/TaxRulesDialog.h"
@@ -145,6 +146,15 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     taxRules_ = impostazioni->addAction(QStringLiteral("Regole dell'imposta di soggiorno…"));
     taxRules_->setObjectName(QStringLiteral("regoleImposta"));
     connect(taxRules_, &QAction::triggered, this, &OstelviaDT::editTaxRules);
+    auto* conservazione = impostazioni->addAction(kVoceConservazione);
+    conservazione->setObjectName(QStringLiteral("menuConservazione"));
+    connect(conservazione, &QAction::triggered, this, [this] {
+        const QString problema = MenuConservazione();
+        if (problema.isEmpty())
+            afterDialog();
+        else
+            showProblem(problema);
+    });
 
     area_ = new QWidget(this);
     area_->setObjectName(QStringLiteral("area"));
@@ -496,22 +506,31 @@ void OstelviaDT::Invia()
     QString percorso;
     try {
         percorso = exporter::readExportPath();
+        exporter::removeLeftoverScratch();
         // From the bytes the list holds: a long export is never held a
-        // second time.
+        // second time. The lines hold no line end of their own, so dropping
+        // the last CR LF is RimuoviUltimoACapo's rewrite, and the export
+        // file is the old one or the whole new one, never a piece.
         exporter::LineWriter file(percorso);
         // A list without its header (nothing created yet) still sends one.
         if (selezionate.isEmpty() || selezionate.first() != 0 || righe.at(0) != exporter::kHeaderLine)
             file.writeLine(exporter::kHeaderLine);
         righe.writeTo(file, selezionate);
-        file.close();
-        exporter::RimuoviUltimoACapo(percorso);
+        file.close(exporter::LastLineEnd::Dropped);
     } catch (const Error& errore) {
         // Nothing went out: the window stays so that the user can retry.
         showProblem(errore.message());
         return;
     }
-    if (!archiveSend(percorso, sendClock_(), chiedi))
+    const QDateTime ora = sendClock_();
+    if (!archiveSend(percorso, ora, chiedi))
         return;
+    // Copies past the months the hotel keeps them go now, and the clerk
+    // learns how many.
+    if (const QString rimosse = removeExpiredSends(ora); !rimosse.isEmpty()) {
+        MostraMessaggio(rimosse, Stile::Ok, kTitoloConservazione);
+        afterDialog();
+    }
     if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
         showProblem(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;

@@ -7,6 +7,7 @@
 
 #include "export/ExportRun.h"
 #include "export/PresenceRecord.h"
+#include "export/PrivateFiles.h"
 #include "FrontOffice.h"
 #include "RobustSupport.h"
 #include "ui/main/ErrorMessage.h"
@@ -122,7 +123,7 @@ private slots:
     void inviaThatCannotWriteSendsNothing_data()
     {
         QTest::addColumn<QString>("failure");
-        QTest::newRow("scratch file is a folder") << "Passa.txt";
+        QTest::newRow("file aside is a folder") << "aside";
         QTest::newRow("export path on a full disk") << "/dev/full";
         QTest::newRow("export path is a folder") << "folder";
     }
@@ -135,8 +136,9 @@ private slots:
         QVERIFY(f.creaFile().isEmpty());
         QCOMPARE(f.list()->lineCount(), 57);
         QString named = failure;
-        if (failure == QLatin1String("Passa.txt")) {
-            QVERIFY(QDir().mkdir(f.dir.filePath(failure)));
+        if (failure == QLatin1String("aside")) {
+            QVERIFY(QDir().mkdir(exporter::stagingPath(f.exportPath)));
+            named = f.exportPath;
         } else if (failure == QLatin1String("folder")) {
             QVERIFY(QFile::remove(f.exportPath));
             QVERIFY(QDir().mkdir(f.exportPath));

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Files that hold guests' data, written so that no other account can read
+// them and no failure leaves a piece of them behind: each is written aside,
+// owner-only, under a fixed hidden name in its own folder, and renamed over
+// its name only when complete. A link, a folder, a device or a FIFO where a
+// file is to be written or read is refused, never followed or waited on.
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <sys/types.h>
+
+class QFile;
+
+namespace ostelvia::exporter {
+
+// The reason for a failed system call, in plain Italian ("il disco è pieno").
+QString systemReason(int error);
+
+// Why the path cannot be written or read as a file of its own, without
+// following a link: "è una cartella", "è un collegamento simbolico", ...;
+// empty for a regular file or nothing at all.
+QString notAFileReason(const QString& path);
+
+// Opens a regular file for reading without waiting on a FIFO or a device;
+// a link to a regular file is followed. Throws FileError naming `shown`.
+void openForReading(QFile& file, const QString& shown);
+
+// The name a file is written under before it takes its own: hidden, beside it.
+QString stagingPath(const QString& target);
+
+class StagedFile {
+public:
+    enum class Mode {
+        OwnerOnly,   // 0600, whatever the file had
+        KeepTarget,  // the mode an existing file had, else 0600
+    };
+
+    // Starts the file aside; one left by an interrupted run is removed first.
+    // Throws FileError naming `shown` when the target is no regular file or
+    // the file cannot be created.
+    StagedFile(const QString& target, const QString& shown, Mode mode);
+    // Not committed: the file aside is removed and the target stays as it was.
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    void write(QByteArrayView bytes);
+    qint64 size() const { return size_; }
+    // Drops the last `bytes` bytes written.
+    void chop(qint64 bytes);
+    int handle() const { return fd_; }
+    // Counts bytes the kernel copied to the handle at the end of the file.
+    void grew(qint64 bytes);
+    // Keeps what was written under the target's name.
+    void commit();
+    // As commit, under the name `path` of the same folder instead, and never
+    // over an existing file: FileError when one is there.
+    void commitAs(const QString& path);
+    // Throws FileError with the reason of the last failure (errno).
+    [[noreturn]] void fail(int error) const;
+
+private:
+    void finish();
+    void discard();
+
+    QString target_;
+    QString staging_;
+    QString shown_;
+    int fd_ = -1;
+    mode_t mode_ = 0600;
+    qint64 size_ = 0;
+};
+
+// Creates the folder owner-only, or makes an existing one of ours owner-only;
+// a link in its place is refused. The reason it cannot, or empty.
+QString makePrivateFolder(const QString& folder);
+
+// Writes a file the clerk saves (a CSV) aside and renames it over the path at
+// the end: a failed save leaves an older file whole, and a new file is for
+// this account only. Throws FileError naming the path.
+void writeWholeFile(const QString& path, QByteArrayView bytes);
+
+// Removes a file, or a link, without following it; a folder is left alone.
+// True when something was removed.
+bool removeEntry(const QString& path);
+
+// Writes the whole of `bytes` to the descriptor; false with errno set.
+bool writeAll(int fd, QByteArrayView bytes);
+
+}  // namespace ostelvia::exporter
