@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialogs/InputBoxForm.h"
 
-#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/InputBoxLayout.h"
+#include "ui/dialogs/OverrideCursor.h"
 #include "ui/dialogs/Twips.h"
 
 #include <QEvent>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialogs/MsgBoxForm.h"
 
-#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxLayout.h"
+#include "ui/dialogs/OverrideCursor.h"
 #include "ui/dialogs/Twips.h"
 
 #include <QEvent>
