@@ -58,8 +58,8 @@ private:
 };
 
 struct AllRooms : ostelvia::exporter::RoomSource {
-    QString primaCamera() const override { return {}; }
-    QString ultimaCamera() const override { return QStringLiteral("ZZZZZZ"); }
+    QString firstRoom() const override { return {}; }
+    QString lastRoom() const override { return QStringLiteral("ZZZZZZ"); }
 };
 
 double runMonth(int* written)

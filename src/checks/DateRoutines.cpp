@@ -43,7 +43,7 @@ void InizializzaGiorniMese()
     GiorniMese = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 }
 
-double ValoreNumerico(QStringView text)
+double leadingNumber(QStringView text)
 {
     std::string s;
     s.reserve(static_cast<std::size_t>(text.size()));
@@ -124,7 +124,7 @@ QString NormalizzaData(QString& testoData)
 {
     QString result = testoData;
     if (testoData.size() == 6) {
-        const bool nineteen = ValoreNumerico(piece(testoData, 4, 2)) >= 20;
+        const bool nineteen = leadingNumber(piece(testoData, 4, 2)) >= 20;
         result = piece(testoData, 0, 2).toString();
         result.append(QLatin1Char('/')).append(piece(testoData, 2, 2));
         result.append(nineteen ? QLatin1String("/19") : QLatin1String("/20")).append(piece(testoData, 4, 2));
@@ -144,9 +144,9 @@ int ControllaData(QString& testoData)
         return 0;
     testoData = t;
 
-    const double day = ValoreNumerico(piece(t, 0, 2));
-    const double month = ValoreNumerico(piece(t, 3, 2));
-    const std::optional<int> year = wholeYear(ValoreNumerico(piece(t, 6, 4)));
+    const double day = leadingNumber(piece(t, 0, 2));
+    const double month = leadingNumber(piece(t, 3, 2));
+    const std::optional<int> year = wholeYear(leadingNumber(piece(t, 6, 4)));
     if (!year)
         return 0;
     if (month < 1 || *year < 1900 || month > 12)
@@ -165,13 +165,13 @@ int ConfrontaDate(QString& prima, QString& seconda)
     prima = prima.left(10);
     seconda = seconda.left(10);
 
-    const double day1 = ValoreNumerico(piece(prima, 0, 2));
-    const double month1 = ValoreNumerico(piece(prima, 3, 2));
-    const double year1 = ValoreNumerico(piece(prima, 6, 4));
-    const double day2 = ValoreNumerico(piece(seconda, 0, 2));
-    const double month2 = ValoreNumerico(piece(seconda, 3, 2));
+    const double day1 = leadingNumber(piece(prima, 0, 2));
+    const double month1 = leadingNumber(piece(prima, 3, 2));
+    const double year1 = leadingNumber(piece(prima, 6, 4));
+    const double day2 = leadingNumber(piece(seconda, 0, 2));
+    const double month2 = leadingNumber(piece(seconda, 3, 2));
     // The second year is taken as a whole number, the first as read.
-    const double year2 = std::nearbyint(ValoreNumerico(piece(seconda, 6, 4)));
+    const double year2 = std::nearbyint(leadingNumber(piece(seconda, 6, 4)));
 
     const bool after =
         year1 > year2 || (year1 == year2 && month1 > month2) || (year1 == year2 && month1 == month2 && day1 > day2);

@@ -20,7 +20,7 @@ void InizializzaGiorniMese();
 
 // Numeric value of a piece of text: blanks ignored, then a decimal number
 // read from the start (sign, digits, decimal point, exponent); 0 when none.
-double ValoreNumerico(QStringView piece);
+double leadingNumber(QStringView piece);
 
 // Trims valore (rewritten), returns it upper-cased with "'" turned into "´";
 // an empty result becomes one blank.

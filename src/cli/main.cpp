@@ -78,8 +78,8 @@ struct Arguments {
 class FixedRooms : public exporter::RoomSource {
 public:
     FixedRooms(QString first, QString last) : first_(std::move(first)), last_(std::move(last)) { }
-    QString primaCamera() const override { return first_; }
-    QString ultimaCamera() const override { return last_; }
+    QString firstRoom() const override { return first_; }
+    QString lastRoom() const override { return last_; }
 
 private:
     QString first_;

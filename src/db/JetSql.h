@@ -11,7 +11,7 @@
 
 namespace ostelvia::db::detail {
 
-// Thrown by the translators; what() is a short Italian reason.
+// Thrown by the translators; reason is short, in Italian.
 struct SqlRejected {
     QString reason;
 };
@@ -29,8 +29,9 @@ struct Expression {
 };
 
 // Translates a criteria text (the body of a WHERE clause). Text literals
-// become parameters with the JET collation so that comparisons through functions still ignore
-// letter case; [name] becomes a quoted identifier; & becomes ||.
+// become parameters with the JET collation, so that comparisons through
+// functions still ignore letter case; [name] becomes a quoted identifier and
+// & becomes ||.
 Expression translateCriteria(const QString& criteria);
 
 // "Select * From <table> [Where ...] [Order by ...][;]" taken apart.

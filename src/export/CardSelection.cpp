@@ -22,8 +22,8 @@ QString selectionCriteria(const QString& dataDa, const QString& dataA)
 
 QString roomCondition(const RoomSource& camere)
 {
-    return QStringLiteral("NumeroCamera >= '") + db::escapeQuotes(camere.primaCamera())
-        + QStringLiteral("' and NumeroCamera <= '") + db::escapeQuotes(camere.ultimaCamera()) + QLatin1Char('\'');
+    return QStringLiteral("NumeroCamera >= '") + db::escapeQuotes(camere.firstRoom())
+        + QStringLiteral("' and NumeroCamera <= '") + db::escapeQuotes(camere.lastRoom()) + QLatin1Char('\'');
 }
 
 QString currentGuestsSql(const QString& criteria, const RoomSource& camere)

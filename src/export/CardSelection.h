@@ -21,8 +21,8 @@ namespace ostelvia::exporter {
 class RoomSource {
 public:
     virtual ~RoomSource() = default;
-    virtual QString primaCamera() const = 0;
-    virtual QString ultimaCamera() const = 0;
+    virtual QString firstRoom() const = 0;
+    virtual QString lastRoom() const = 0;
 };
 
 inline const QString kSchedeCorrenti = QStringLiteral("Scheda_Cliente.mdb");

@@ -220,7 +220,7 @@ QString issueDate(const QString& stored)
 {
     if (stored.size() != 8)
         return QStringLiteral("00000000");
-    return zeroPadded(checks::ValoreNumerico(stored), 8);
+    return zeroPadded(checks::leadingNumber(stored), 8);
 }
 
 }  // namespace
@@ -239,7 +239,7 @@ PresenceRecord CostruisciRiga(db::Run& run, const db::Recordset& scheda)
 
     // A Long progressive number plus the year digits overflows 32 bits; a
     // double holds every such sum exactly.
-    const double cardNumber = b.number(u"NumeroProgressivo") + 1000000.0 * checks::ValoreNumerico(arrival.mid(2, 2));
+    const double cardNumber = b.number(u"NumeroProgressivo") + 1000000.0 * checks::leadingNumber(arrival.mid(2, 2));
 
     b.add(zeroPadded(b.number(u"NumeroComponente"), b.width()));      // 1
     b.add(arrival);                                                   // 2

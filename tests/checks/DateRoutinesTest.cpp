@@ -23,7 +23,7 @@ template <typename Result> struct Row {
 
 }  // namespace
 
-TEST(ValoreNumerico, ReadsTheLeadingNumberUpToTheFirstCharacterThatDoesNotFit)
+TEST(LeadingNumber, ReadsTheLeadingNumberUpToTheFirstCharacterThatDoesNotFit)
 {
     const Row<double> rows[] = {
         {"08", 8},   {"8/", 8},     {" 8", 8},      {"2 0", 20},   {"-3x", -3}, {"+7", 7}, {"1.5", 1.5},
@@ -33,8 +33,8 @@ TEST(ValoreNumerico, ReadsTheLeadingNumberUpToTheFirstCharacterThatDoesNotFit)
         {"３", 0},                                                             // digits are ASCII digits
     };
     for (const auto& [input, expected] : rows)
-        EXPECT_DOUBLE_EQ(ValoreNumerico(QString::fromUtf8(input)), expected) << input;
-    EXPECT_TRUE(std::isinf(ValoreNumerico(QStringLiteral("1e999"))));
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(input)), expected) << input;
+    EXPECT_TRUE(std::isinf(leadingNumber(QStringLiteral("1e999"))));
 }
 
 TEST(PulisciCampo, TrimsTheCallersTextAndUpperCases)

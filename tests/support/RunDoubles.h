@@ -16,8 +16,8 @@ class FixedRooms : public exporter::RoomSource {
 public:
     QString first;
     QString last = QStringLiteral("ZZZZZZ");
-    QString primaCamera() const override { return first; }
-    QString ultimaCamera() const override { return last; }
+    QString firstRoom() const override { return first; }
+    QString lastRoom() const override { return last; }
 };
 
 // The message of every run that stopped or failed, in order, and how many

@@ -114,10 +114,10 @@ private:
             return {QStringLiteral("QMessageBox"), box->text(), box->windowTitle(), {}, box->icon()};
         if (auto* msg = qobject_cast<ui::MsgBox_Form*>(modal)) {
             dialog.kind = QStringLiteral("MsgBox_Form");
-            dialog.text = msg->messaggio();
+            dialog.text = msg->message();
         } else if (auto* input = qobject_cast<ui::InputBox_Form*>(modal)) {
             dialog.kind = QStringLiteral("InputBox_Form");
-            dialog.text = input->richiesta();
+            dialog.text = input->prompt();
             if (auto* entry = input->findChild<QLineEdit*>(QStringLiteral("Text2")))
                 dialog.entry = entry->text();
         }

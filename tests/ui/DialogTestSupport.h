@@ -41,7 +41,7 @@ inline QPushButton* findButton(QDialog* dialogo, const char* nome)
 }
 
 inline const QString CRLF = QStringLiteral("\r\n");
-inline constexpr ui::TwipSize kSchermo{12000, 9000};  // 800 x 600 pixels at 96 dpi
+inline constexpr ui::TwipSize kScreen{12000, 9000};  // 800 x 600 pixels at 96 dpi
 
 // "riga 1" CR LF "riga 2" ... up to quante.
 inline QString promptOfLines(int quante)
@@ -59,7 +59,7 @@ inline QString focusName()
 
 // Neither the window's nor the focused widget's Escape, nor a close request,
 // ends the dialog: only its buttons do.
-inline bool ResisteAEscapeEChiusura(QDialog* d)
+inline bool survivesEscapeAndClose(QDialog* d)
 {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTest::keyClick(d, Qt::Key_Escape);
@@ -70,7 +70,7 @@ inline bool ResisteAEscapeEChiusura(QDialog* d)
 }
 
 // No button is a default one: Enter presses only the focused button.
-inline bool NessunPredefinito(QDialog* d)
+inline bool hasNoDefaultButton(QDialog* d)
 {
     for (QPushButton* p : d->findChildren<QPushButton*>()) {
         if (p->isDefault() || p->autoDefault())

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(seen, QStringLiteral("ostelvia::ui::FieldView"));
         expectRange(f);
 
-        ui::sceltaCartella() = [](QWidget*, const QString&, const QString&) { return QString(); };
+        ui::folderChooser() = [](QWidget*, const QString&, const QString&) { return QString(); };
         f.window->findChild<QAction*>(QStringLiteral("menuCartella"))->trigger();
         expectRange(f);
 

@@ -14,7 +14,7 @@
 #include "ui/main/Settings.h"
 
 using namespace ostelvia;
-using Come = ui::EsitoCartella::Come;
+using Kind = ui::FolderOutcome::Kind;
 
 namespace {
 
@@ -25,7 +25,7 @@ const QString kGone = QStringLiteral("/nonexistent/ricevimento");
 struct RecordingChooser {
     RecordingChooser()
     {
-        ui::sceltaCartella() = [this](QWidget*, const QString& titolo, const QString& partenza) {
+        ui::folderChooser() = [this](QWidget*, const QString& titolo, const QString& partenza) {
             titles.append(titolo);
             starts.append(partenza);
             if (starts.size() == 1)
@@ -52,7 +52,7 @@ QString current()
 
 QString remembered()
 {
-    return canonical(ui::CartellaRicordata());
+    return canonical(ui::rememberedFolder());
 }
 
 void remember(const QString& folder)
@@ -99,8 +99,8 @@ private slots:
         QTest::addColumn<QString>("rememberedAfter");
         QTest::addColumn<QString>("chooserStart");  // "" when nothing is asked
 
-        const int attuale = int(Come::Attuale), ricordata = int(Come::Ricordata), scelta = int(Come::Scelta),
-                  annullata = int(Come::Annullata), fallita = int(Come::Fallita);
+        const int attuale = int(Kind::Current), ricordata = int(Kind::Remembered), scelta = int(Kind::Chosen),
+                  annullata = int(Kind::Cancelled), fallita = int(Kind::Failed);
         QTest::newRow("started inside the databases: asks nothing") << "front"
                                                                     << "empty"
                                                                     << "" << attuale << "front"
@@ -175,9 +175,9 @@ private slots:
         chooser.answer = folder[answer];
 
         test::DialogAnswer ok(QStringLiteral("T0"));
-        const ui::EsitoCartella esito = ui::EntraCartellaIniziale();
+        const ui::FolderOutcome esito = ui::enterStartFolder();
 
-        QCOMPARE(int(esito.come), come);
+        QCOMPARE(int(esito.kind), come);
         QCOMPARE(current(), folder[worksIn]);
         QCOMPARE(remembered(), folder[rememberedAfter]);
         QCOMPARE(chooser.starts.value(0), chooserStart.isEmpty() ? QString() : folder[chooserStart]);
@@ -232,7 +232,7 @@ private slots:
         RecordingChooser chooser;
         chooser.answer = front.path();
 
-        QCOMPARE(ui::EntraCartellaIniziale().come, Come::Scelta);
+        QCOMPARE(ui::enterStartFolder().kind, Kind::Chosen);
         test::RecordingStarter starter;
         ui::OstelviaDT window(&starter, [] { return QDate(2024, 5, 10); });
         QCOMPARE(ui::PercorsoFile, QStringLiteral("/srv/tassa/ZaverUdevu.txt"));

@@ -29,18 +29,18 @@ class TestInputDialog : public QObject {
     Q_OBJECT
 
 private slots:
-    void righeEColonne_data();
-    void righeEColonne();
+    void rowsAndColumns_data();
+    void rowsAndColumns();
     void layout();
-    void centratoELimiti();
+    void centredAndClamped();
 
-    void contenutoFuocoESelezione();
-    void invioSpostaIlFuocoSuOk();
-    void annullaEOkVuoto();
-    void finestraEscapeEGeometria();
+    void contentFocusAndSelection();
+    void enterMovesFocusToOk();
+    void cancelAndEmptyOk();
+    void windowEscapeAndGeometry();
 };
 
-void TestInputDialog::righeEColonne_data()
+void TestInputDialog::rowsAndColumns_data()
 {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<int>("righe");
@@ -56,7 +56,7 @@ void TestInputDialog::righeEColonne_data()
     QTest::newRow("quattro righe") << promptOfLines(4) << 4 << 80;
 }
 
-void TestInputDialog::righeEColonne()
+void TestInputDialog::rowsAndColumns()
 {
     QFETCH(QString, testo);
     QFETCH(int, righe);
@@ -67,7 +67,7 @@ void TestInputDialog::righeEColonne()
 
 void TestInputDialog::layout()
 {
-    const inputbox::Layout l = inputbox::CalcolaLayout(kAbcDe, kSchermo);
+    const inputbox::Layout l = inputbox::computeLayout(kAbcDe, kScreen);
     QCOMPARE(l.form.width, 7200);
     QCOMPARE(l.form.height, 2565);
     QCOMPARE(l.label1, (TwipRect{0, 0, 7200, 375}));
@@ -76,35 +76,35 @@ void TestInputDialog::layout()
     QCOMPARE(l.t[0], (TwipRect{5050, 1875, 975, 615}));
     QCOMPARE(l.t[1], (TwipRect{6095, 1875, 975, 615}));
 
-    const inputbox::Layout vuoto = inputbox::CalcolaLayout(QString(), kSchermo);
+    const inputbox::Layout vuoto = inputbox::computeLayout(QString(), kScreen);
     QCOMPARE(vuoto.form.width, 7200);
     QCOMPARE(vuoto.form.height, 2265);
     QCOMPARE(vuoto.text2.top, 1100);
     QCOMPARE(vuoto.t[0].top, 1575);
 
-    const inputbox::Layout largo = inputbox::CalcolaLayout(QString(100, QLatin1Char('x')), kSchermo);
+    const inputbox::Layout largo = inputbox::computeLayout(QString(100, QLatin1Char('x')), kScreen);
     QCOMPARE(largo.form.width, 9000);
     QCOMPARE(largo.text2.width, 8820);
     QCOMPARE(largo.t[0].left, 6850);
     QCOMPARE(largo.t[1].left, 7895);
 }
 
-void TestInputDialog::centratoELimiti()
+void TestInputDialog::centredAndClamped()
 {
     // Design size centred: Int(7320 / 2), Int(5880 / 2); at 7200 x 2565
     // centred again: Int(4800 / 2), Int(6435 / 2).
-    QCOMPARE(centredOnScreen(4680, 3120, kSchermo), (TwipRect{3660, 2940, 4680, 3120}));
-    QCOMPARE(inputbox::CalcolaLayout(kAbcDe, kSchermo).form, (TwipRect{2400, 3217, 7200, 2565}));
+    QCOMPARE(centredOnScreen(4680, 3120, kScreen), (TwipRect{3660, 2940, 4680, 3120}));
+    QCOMPARE(inputbox::computeLayout(kAbcDe, kScreen).form, (TwipRect{2400, 3217, 7200, 2565}));
 
     // 200 characters would be 18000 wide: the screen's 12000, at its left.
-    const inputbox::Layout largo = inputbox::CalcolaLayout(QString(200, QLatin1Char('x')), kSchermo);
+    const inputbox::Layout largo = inputbox::computeLayout(QString(200, QLatin1Char('x')), kScreen);
     QCOMPARE(largo.form.left, 0);
     QCOMPARE(largo.form.width, 12000);
     QCOMPARE(largo.text2.width, 11820);
     QCOMPARE(largo.t[0].left, 9850);
 
     // 30 lines would need 9000 + 1965: the prompt gets 9000 - 1965 = 7035.
-    const inputbox::Layout alto = inputbox::CalcolaLayout(promptOfLines(30), kSchermo);
+    const inputbox::Layout alto = inputbox::computeLayout(promptOfLines(30), kScreen);
     QCOMPARE(alto.text1.height, 7035);
     QCOMPARE(alto.text2.top, 7835);
     QCOMPARE(alto.t[0].top, 8310);
@@ -112,11 +112,11 @@ void TestInputDialog::centratoELimiti()
 
     // On a screen beyond 16-bit twips: 364 columns of 90, 109 rows of 300.
     const TwipSize grande{60000, 60000};
-    QCOMPARE(inputbox::CalcolaLayout(QString(500, QLatin1Char('x')), grande).form.width, 32760);
-    QCOMPARE(inputbox::CalcolaLayout(promptOfLines(200), grande).text1.height, 32700);
+    QCOMPARE(inputbox::computeLayout(QString(500, QLatin1Char('x')), grande).form.width, 32760);
+    QCOMPARE(inputbox::computeLayout(promptOfLines(200), grande).text1.height, 32700);
 }
 
-void TestInputDialog::contenutoFuocoESelezione()
+void TestInputDialog::contentFocusAndSelection()
 {
     QString titolo, richiesta, testo, selezione, riselezione, t0, t1, fuoco;
     answerNext([&](QDialog* d) {
@@ -150,7 +150,7 @@ void TestInputDialog::contenutoFuocoESelezione()
     QCOMPARE(RispostaInputBox, r);
 }
 
-void TestInputDialog::invioSpostaIlFuocoSuOk()
+void TestInputDialog::enterMovesFocusToOk()
 {
     // Typing replaces the selected default; the first Enter only moves the
     // focus to "Ok", the second presses it. The text comes back as typed.
@@ -183,7 +183,7 @@ void TestInputDialog::invioSpostaIlFuocoSuOk()
              QStringLiteral("tale e quale"));
 }
 
-void TestInputDialog::annullaEOkVuoto()
+void TestInputDialog::cancelAndEmptyOk()
 {
     RispostaInputBox = QStringLiteral("vecchia risposta");
     bool annullato = false;
@@ -225,7 +225,7 @@ void TestInputDialog::annullaEOkVuoto()
     QVERIFY(annullato);
 }
 
-void TestInputDialog::finestraEscapeEGeometria()
+void TestInputDialog::windowEscapeAndGeometry()
 {
     Qt::WindowFlags flags;
     bool nessunPredefinito = false, apertoDopoEscape = false;
@@ -233,12 +233,12 @@ void TestInputDialog::finestraEscapeEGeometria()
     answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
         flags = d->windowFlags();
-        nessunPredefinito = NessunPredefinito(d);
+        nessunPredefinito = hasNoDefaultButton(d);
         form = d->geometry();
         text2 = Text2(d)->geometry();
         t0 = findButton(d, "T0")->geometry();
         t1 = findButton(d, "T1")->geometry();
-        apertoDopoEscape = ResisteAEscapeEChiusura(d);
+        apertoDopoEscape = survivesEscapeAndClose(d);
         QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton);
     });
     QCOMPARE(ChiediTesto(kAbcDe, QStringLiteral("Titolo"), QStringLiteral("resta")), QStringLiteral("resta"));

@@ -486,7 +486,7 @@ private slots:
             test::ScratchDir dir;
             ui::OstelviaDT window(&starter, today);
             QCOMPARE(test::readBytes(dir.filePath(QStringLiteral("TaxSetup.txt"))),
-                     (ui::PercorsoFilePredefinito() + "\r\n" + ui::ComandoPaginaWebPredefinito() + "\r\n").toLatin1());
+                     (ui::defaultExportPath() + "\r\n" + ui::defaultWebPageCommand() + "\r\n").toLatin1());
         }
         test::ScratchDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("TaxSetup.txt")));
@@ -494,7 +494,7 @@ private slots:
         ui::OstelviaDT window(&starter, today);
         QCOMPARE(answer.seen().size(), 1);
         QVERIFY(answer.seen().at(0).text.contains(QStringLiteral("TaxSetup.txt")));
-        QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
+        QCOMPARE(ui::PercorsoFile, ui::defaultExportPath());
     }
 };
 

@@ -18,23 +18,23 @@ class TestMessageDialog : public QObject {
     Q_OBJECT
 
 private slots:
-    void righeEColonne_data();
-    void righeEColonne();
-    void pulsantiPerStile();
+    void rowsAndColumns_data();
+    void rowsAndColumns();
+    void buttonsForEachStyle();
     void layout();
-    void posizioneELimiti();
+    void positionAndClamping();
 
-    void dialogoPerStile_data();
-    void dialogoPerStile();
-    void fuocoAdOgniAttivazione_data();
-    void fuocoAdOgniAttivazione();
-    void tastieraEscapeEChiusura();
-    void finestra();
-    void testoLungoScorre();
-    void formNuovoAdOgniChiamata();
+    void dialogForEachStyle_data();
+    void dialogForEachStyle();
+    void focusAtEachActivation_data();
+    void focusAtEachActivation();
+    void keyboardEscapeAndClose();
+    void windowLook();
+    void longTextScrolls();
+    void newFormOnEachCall();
 };
 
-void TestMessageDialog::righeEColonne_data()
+void TestMessageDialog::rowsAndColumns_data()
 {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<int>("righe");
@@ -52,7 +52,7 @@ void TestMessageDialog::righeEColonne_data()
     QTest::newRow("CR finale") << QStringLiteral("abc\r") << 3 << 51;
 }
 
-void TestMessageDialog::righeEColonne()
+void TestMessageDialog::rowsAndColumns()
 {
     QFETCH(QString, testo);
     QFETCH(int, righe);
@@ -61,83 +61,83 @@ void TestMessageDialog::righeEColonne()
     QCOMPARE(msgbox::CalcolaColonne(testo), colonne);
 }
 
-void TestMessageDialog::pulsantiPerStile()
+void TestMessageDialog::buttonsForEachStyle()
 {
-    using msgbox::Pulsanti;
+    using msgbox::Buttons;
     for (int stile : {0, 48})
-        QCOMPARE(msgbox::PulsantiPerStile(stile), Pulsanti::Ok);
+        QCOMPARE(msgbox::buttonsForStyle(stile), Buttons::Ok);
     for (int stile : {4, 36, 200, 260, 400})
-        QCOMPARE(msgbox::PulsantiPerStile(stile), Pulsanti::SiNo);
+        QCOMPARE(msgbox::buttonsForStyle(stile), Buttons::YesNo);
     for (int stile : {35, 51})
-        QCOMPARE(msgbox::PulsantiPerStile(stile), Pulsanti::SiNoAnnulla);
+        QCOMPARE(msgbox::buttonsForStyle(stile), Buttons::YesNoCancel);
     // Outside the table: the single "Ok" button, never a dialog without one.
     for (int stile : {1, 2, 3, 16, 32, 64, 199, 401, -1})
-        QCOMPARE(msgbox::PulsantiPerStile(stile), Pulsanti::Ok);
+        QCOMPARE(msgbox::buttonsForStyle(stile), Buttons::Ok);
     for (int stile : {4, 36, 35, 51})
-        QVERIFY(msgbox::FuocoEsplicito(stile));
+        QVERIFY(msgbox::focusesFirstButton(stile));
     for (int stile : {0, 48, 200, 260, 400, 16})
-        QVERIFY(!msgbox::FuocoEsplicito(stile));
+        QVERIFY(!msgbox::focusesFirstButton(stile));
 }
 
 void TestMessageDialog::layout()
 {
-    const msgbox::Layout vuoto = msgbox::CalcolaLayout(QString(), 48, kSchermo);
+    const msgbox::Layout vuoto = msgbox::computeLayout(QString(), 48, kScreen);
     QCOMPARE(vuoto.form.width, 4590);
     QCOMPARE(vuoto.form.height, 1890);
     QCOMPARE(vuoto.label1, (TwipRect{0, 0, 4590, 375}));
     QCOMPARE(vuoto.text1, (TwipRect{120, 480, 4410, 600}));
     QCOMPARE(vuoto.t[0], (TwipRect{1807, 1180, 975, 615}));
-    QCOMPARE(vuoto.visibile, (std::array<bool, 3>{true, false, false}));
+    QCOMPARE(vuoto.visible, (std::array<bool, 3>{true, false, false}));
     // Hidden buttons move down with the text, at their design lefts.
     QCOMPARE(vuoto.t[2], (TwipRect{2280, 1180, 975, 615}));
 
-    const msgbox::Layout riga60 = msgbox::CalcolaLayout(QString(60, QLatin1Char('x')), 0, kSchermo);
+    const msgbox::Layout riga60 = msgbox::computeLayout(QString(60, QLatin1Char('x')), 0, kScreen);
     QCOMPARE(riga60.form.width, 5490);
     QCOMPARE(riga60.text1.width, 5310);
     QCOMPARE(riga60.t[0].left, 2257);  // Int((5490 - 975) / 2)
 
     // Four lines: R = 5, Text1 1500 high, buttons at 480 + 1500 + 100.
-    const msgbox::Layout quattro = msgbox::CalcolaLayout(promptOfLines(4), 48, kSchermo);
+    const msgbox::Layout quattro = msgbox::computeLayout(promptOfLines(4), 48, kScreen);
     QCOMPARE(quattro.text1.height, 1500);
     QCOMPARE(quattro.form.height, 2790);
     QCOMPARE(quattro.t[0].top, 2080);
 
     // W = 4590; the pair is 2 x 975 + 70 = 2020 wide, the three 3065.
     for (int stile : {4, 36, 260}) {
-        const msgbox::Layout l = msgbox::CalcolaLayout(QString(), stile, kSchermo);
+        const msgbox::Layout l = msgbox::computeLayout(QString(), stile, kScreen);
         QCOMPARE(l.t[0].left, 1285);
         QCOMPARE(l.t[1].left, 2330);
-        QCOMPARE(l.visibile, (std::array<bool, 3>{true, true, false}));
+        QCOMPARE(l.visible, (std::array<bool, 3>{true, true, false}));
     }
     for (int stile : {35, 51}) {
-        const msgbox::Layout l = msgbox::CalcolaLayout(QString(), stile, kSchermo);
+        const msgbox::Layout l = msgbox::computeLayout(QString(), stile, kScreen);
         QCOMPARE(l.t[0].left, 762);
         QCOMPARE(l.t[1].left, 1807);
         QCOMPARE(l.t[2].left, 2852);
-        QCOMPARE(l.visibile, (std::array<bool, 3>{true, true, true}));
+        QCOMPARE(l.visible, (std::array<bool, 3>{true, true, true}));
     }
-    QCOMPARE(msgbox::CalcolaLayout(QString(), 16, kSchermo).t[0].left, 1807);
+    QCOMPARE(msgbox::computeLayout(QString(), 16, kScreen).t[0].left, 1807);
 }
 
-void TestMessageDialog::posizioneELimiti()
+void TestMessageDialog::positionAndClamping()
 {
     // Loaded centred at 4695 x 3135: Int(7305 / 2), Int(5865 / 2); sized from
     // that corner, not centred afresh (which would give 3705, 3555).
-    QCOMPARE(msgbox::PosizioneAlCaricamento(kSchermo), (TwipRect{3652, 2932, 4695, 3135}));
-    QCOMPARE(msgbox::CalcolaLayout(QString(), 48, kSchermo).form, (TwipRect{3652, 2932, 4590, 1890}));
+    QCOMPARE(msgbox::positionAtLoad(kScreen), (TwipRect{3652, 2932, 4695, 3135}));
+    QCOMPARE(msgbox::computeLayout(QString(), 48, kScreen).form, (TwipRect{3652, 2932, 4590, 1890}));
 
     // 100 characters: W = 9090 would end at 12742, past the screen's 12000.
-    QCOMPARE(msgbox::CalcolaLayout(QString(100, QLatin1Char('x')), 48, kSchermo).form,
+    QCOMPARE(msgbox::computeLayout(QString(100, QLatin1Char('x')), 48, kScreen).form,
              (TwipRect{2910, 2932, 9090, 1890}));
 
     // 30 lines: R = 31 would need 9300 + 1290; Text1 gets 9000 - 1290.
-    const msgbox::Layout alto = msgbox::CalcolaLayout(promptOfLines(30), 51, kSchermo);
+    const msgbox::Layout alto = msgbox::computeLayout(promptOfLines(30), 51, kScreen);
     QCOMPARE(alto.text1.height, 7710);
     QCOMPARE(alto.form, (TwipRect{3652, 0, 4590, 9000}));
     QCOMPARE(alto.t[0].top, 8290);
 
     // 500 characters: exactly as wide as the screen.
-    const msgbox::Layout enorme = msgbox::CalcolaLayout(QString(500, QLatin1Char('x')), 48, kSchermo);
+    const msgbox::Layout enorme = msgbox::computeLayout(QString(500, QLatin1Char('x')), 48, kScreen);
     QCOMPARE(enorme.form.left, 0);
     QCOMPARE(enorme.form.width, 12000);
     QCOMPARE(enorme.text1.width, 11820);
@@ -145,11 +145,11 @@ void TestMessageDialog::posizioneELimiti()
 
     // On a screen beyond 16-bit twips: 364 columns of 90, 109 rows of 300.
     const TwipSize grande{60000, 60000};
-    QCOMPARE(msgbox::CalcolaLayout(QString(500, QLatin1Char('x')), 48, grande).form.width, 32760);
-    QCOMPARE(msgbox::CalcolaLayout(promptOfLines(200), 48, grande).form.height, 33990);
+    QCOMPARE(msgbox::computeLayout(QString(500, QLatin1Char('x')), 48, grande).form.width, 32760);
+    QCOMPARE(msgbox::computeLayout(promptOfLines(200), 48, grande).form.height, 33990);
 }
 
-void TestMessageDialog::dialogoPerStile_data()
+void TestMessageDialog::dialogForEachStyle_data()
 {
     QTest::addColumn<int>("stile");
     QTest::addColumn<QString>("t0");
@@ -186,7 +186,7 @@ void TestMessageDialog::dialogoPerStile_data()
                                       << "T0" << 0;
 }
 
-void TestMessageDialog::dialogoPerStile()
+void TestMessageDialog::dialogForEachStyle()
 {
     QFETCH(int, stile);
     QFETCH(QString, t0);
@@ -223,11 +223,11 @@ void TestMessageDialog::dialogoPerStile()
         QCOMPARE(didascalie.section(QLatin1Char(' '), 1, 1), QStringLiteral("No"));
     QCOMPARE(fuoco, QStringLiteral("T0"));
     QCOMPARE(int(r), risposta);
-    QCOMPARE(RispostaMsgBox, codice(r));
+    QCOMPARE(RispostaMsgBox, codeOf(r));
     QCOMPARE(int(PulsantiMsgBox), stile);
 }
 
-void TestMessageDialog::fuocoAdOgniAttivazione_data()
+void TestMessageDialog::focusAtEachActivation_data()
 {
     QTest::addColumn<int>("stile");
     QTest::addColumn<QString>("fuoco");
@@ -237,7 +237,7 @@ void TestMessageDialog::fuocoAdOgniAttivazione_data()
     QTest::newRow("260") << 260 << "T1";
 }
 
-void TestMessageDialog::fuocoAdOgniAttivazione()
+void TestMessageDialog::focusAtEachActivation()
 {
     QFETCH(int, stile);
     QFETCH(QString, fuoco);
@@ -253,14 +253,14 @@ void TestMessageDialog::fuocoAdOgniAttivazione()
     QCOMPARE(fuocoDopo, fuoco);
 }
 
-void TestMessageDialog::tastieraEscapeEChiusura()
+void TestMessageDialog::keyboardEscapeAndClose()
 {
     // Escape, a close request and Enter in the text leave the dialog open;
     // Enter presses the focused button, not a default one.
     bool apertoDopoEscape = false, apertoDopoInvioSulTesto = false;
     answerNext([&](QDialog* d) {
         QVERIFY(QTest::qWaitForWindowActive(d));
-        apertoDopoEscape = ResisteAEscapeEChiusura(d);
+        apertoDopoEscape = survivesEscapeAndClose(d);
         QTest::keyClick(d->findChild<QTextEdit*>(QStringLiteral("Text1")), Qt::Key_Return);
         apertoDopoInvioSulTesto = d->isVisible();
         findButton(d, "T1")->setFocus(Qt::TabFocusReason);
@@ -285,7 +285,7 @@ void TestMessageDialog::tastieraEscapeEChiusura()
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::Errore, QStringLiteral("Titolo"))), 0);
 }
 
-void TestMessageDialog::finestra()
+void TestMessageDialog::windowLook()
 {
     Qt::WindowFlags flags;
     bool nessunPredefinito = false;
@@ -294,7 +294,7 @@ void TestMessageDialog::finestra()
     QRect t0, t2, text1;
     answerNext([&](QDialog* d) {
         flags = d->windowFlags();
-        nessunPredefinito = NessunPredefinito(d);
+        nessunPredefinito = hasNoDefaultButton(d);
         dimensione = d->size();
         angolo = d->pos();
         t0 = findButton(d, "T0")->geometry();
@@ -319,7 +319,7 @@ void TestMessageDialog::finestra()
     QCOMPARE(angolo, area.topLeft() + QPoint(Px((larghezza - 4695) / 2), Px((altezza - 3135) / 2)));
 }
 
-void TestMessageDialog::testoLungoScorre()
+void TestMessageDialog::longTextScrolls()
 {
     // Far more text than the screen holds: the dialog stays on the available
     // area, its buttons inside it, and the text scrolls.
@@ -337,7 +337,7 @@ void TestMessageDialog::testoLungoScorre()
     QVERIFY(pulsanteDentro);
 }
 
-void TestMessageDialog::formNuovoAdOgniChiamata()
+void TestMessageDialog::newFormOnEachCall()
 {
     answerNext([](QDialog* d) { QTest::mouseClick(findButton(d, "T0"), Qt::LeftButton); });
     QCOMPARE(int(MostraMessaggio(QStringLiteral("?"), Stile::ErroreSiNoAnnulla, QStringLiteral("Primo"))), 6);

@@ -37,12 +37,12 @@ private slots:
     void defaultsFollowThePlatform()
     {
 #ifdef Q_OS_WIN
-        QCOMPARE(ui::PercorsoFilePredefinito(), QStringLiteral("C:\\ZaverUdevu.txt"));
-        QCOMPARE(ui::ComandoPaginaWebPredefinito(),
+        QCOMPARE(ui::defaultExportPath(), QStringLiteral("C:\\ZaverUdevu.txt"));
+        QCOMPARE(ui::defaultWebPageCommand(),
                  QStringLiteral("C:\\Programmi\\Internet Explorer\\iexplore.exe https://..."));
 #else
-        QCOMPARE(ui::PercorsoFilePredefinito(), QDir::homePath() + QStringLiteral("/ZaverUdevu.txt"));
-        QCOMPARE(ui::ComandoPaginaWebPredefinito(), QStringLiteral("xdg-open https://..."));
+        QCOMPARE(ui::defaultExportPath(), QDir::homePath() + QStringLiteral("/ZaverUdevu.txt"));
+        QCOMPARE(ui::defaultWebPageCommand(), QStringLiteral("xdg-open https://..."));
 #endif
     }
 
@@ -60,12 +60,12 @@ private slots:
         if (emptyFileFirst)
             test::writeBytes(dir.filePath(kSetup), QByteArray());
         ui::CaricaImpostazioni();
-        QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
-        QCOMPARE(ui::ComandoPaginaWeb, ui::ComandoPaginaWebPredefinito());
-        QCOMPARE(setupBytes(),
-                 (ui::PercorsoFilePredefinito() + QStringLiteral("\r\n") + ui::ComandoPaginaWebPredefinito()
-                  + QStringLiteral("\r\n"))
-                     .toLatin1());
+        QCOMPARE(ui::PercorsoFile, ui::defaultExportPath());
+        QCOMPARE(ui::ComandoPaginaWeb, ui::defaultWebPageCommand());
+        QCOMPARE(
+            setupBytes(),
+            (ui::defaultExportPath() + QStringLiteral("\r\n") + ui::defaultWebPageCommand() + QStringLiteral("\r\n"))
+                .toLatin1());
     }
 
     void existingFileIsReadNotRewritten_data()
@@ -106,8 +106,8 @@ private slots:
         test::ScratchDir dir;
         QVERIFY(QDir(dir.path()).mkdir(kSetup));
         QVERIFY_THROWS_EXCEPTION(exporter::FileError, ui::CaricaImpostazioni());
-        QCOMPARE(ui::PercorsoFile, ui::PercorsoFilePredefinito());
-        QCOMPARE(ui::ComandoPaginaWeb, ui::ComandoPaginaWebPredefinito());
+        QCOMPARE(ui::PercorsoFile, ui::defaultExportPath());
+        QCOMPARE(ui::ComandoPaginaWeb, ui::defaultWebPageCommand());
     }
 
     // Each menu command shows its prompt and title with the current value in
@@ -180,7 +180,7 @@ private slots:
         ui::PercorsoFile = QStringLiteral("x.txt");
         ui::ComandoPaginaWeb = QString();
         QVERIFY(QDir(dir.path()).mkdir(kSetup));
-        QVERIFY_THROWS_EXCEPTION(exporter::FileError, ui::ScriviImpostazioni());
+        QVERIFY_THROWS_EXCEPTION(exporter::FileError, ui::writeSettingsFile());
     }
 };
 

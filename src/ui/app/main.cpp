@@ -28,7 +28,7 @@ const char* const kUsage = "Uso: ostelvia [CARTELLA]\n"
                            "  --version  mostra la versione\n";
 
 // Shown on standard error and, once the toolkit is up, in the message dialog.
-int Fallisce(const QString& messaggio)
+int failWith(const QString& messaggio)
 {
     std::fprintf(stderr, "ostelvia: %s\n", messaggio.toLocal8Bit().constData());
     ostelvia::ui::showError(messaggio);
@@ -63,19 +63,19 @@ int main(int argc, char* argv[])
     std::setlocale(LC_NUMERIC, "C");
     ostelvia::ui::loadQtItalian(app);
 
-    using ostelvia::ui::EsitoCartella;
+    using ostelvia::ui::FolderOutcome;
     if (cartella) {
         const QString problema = ostelvia::exporter::enterFrontOfficeDir(QString::fromLocal8Bit(cartella));
         if (!problema.isEmpty())
-            return Fallisce(problema);
+            return failWith(problema);
     } else {
-        const EsitoCartella esito = ostelvia::ui::EntraCartellaIniziale();
-        if (esito.come == EsitoCartella::Come::Annullata) {
+        const FolderOutcome esito = ostelvia::ui::enterStartFolder();
+        if (esito.kind == FolderOutcome::Kind::Cancelled) {
             ostelvia::ui::showError(ostelvia::ui::kNessunaCartella.arg(ostelvia::exporter::kFileSchedeClienti));
             return 0;
         }
-        if (esito.come == EsitoCartella::Come::Fallita)
-            return Fallisce(esito.errore);
+        if (esito.kind == FolderOutcome::Kind::Failed)
+            return failWith(esito.error);
     }
 
     ostelvia::ui::OstelviaDT finestra;

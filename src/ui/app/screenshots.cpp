@@ -173,7 +173,7 @@ int main(int argc, char* argv[])
     // range: every card with problems in the report, closed with "Chiudi".
     window.dataDaField()->setText(QStringLiteral("31/12/1999"));
     window.dataAField()->setText(QStringLiteral("03/08/2024"));
-    pictureNextDialog(out.filePath(QStringLiteral("check-report.png")), QStringLiteral("chiudi"), &ok);
+    pictureNextDialog(out.filePath(QStringLiteral("check-report.png")), QStringLiteral("closeButton"), &ok);
     window.checkAllCardsAction()->trigger();
     settle();
 
@@ -181,10 +181,10 @@ int main(int argc, char* argv[])
     // the demo's rules; then those rules in their dialog, left unchanged.
     window.dataDaField()->setText(QStringLiteral("31/12/1999"));
     window.dataAField()->setText(QStringLiteral("03/08/2024"));
-    pictureNextDialog(out.filePath(QStringLiteral("tax-report.png")), QStringLiteral("chiudi"), &ok);
+    pictureNextDialog(out.filePath(QStringLiteral("tax-report.png")), QStringLiteral("closeButton"), &ok);
     window.taxReportAction()->trigger();
     settle();
-    pictureNextDialog(out.filePath(QStringLiteral("tax-rules.png")), QStringLiteral("annulla"), &ok);
+    pictureNextDialog(out.filePath(QStringLiteral("tax-rules.png")), QStringLiteral("cancel"), &ok);
     window.taxRulesAction()->trigger();
     settle();
     // "Impostazioni" > "Cartella del programma di ricevimento…": the folder

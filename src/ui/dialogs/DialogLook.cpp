@@ -25,7 +25,7 @@ QFont Font(const QStringList& famiglie, qreal punti, bool grassetto)
 
 // A button with neither default nor autoDefault, or outside a dialog, ignores
 // Enter; the tool wants Enter to press the focused button, like Space does.
-class EnterPremePulsante : public QObject {
+class EnterPressesButton : public QObject {
 public:
     using QObject::QObject;
 
@@ -49,7 +49,7 @@ protected:
 
 void enterPressesButton(QAbstractButton* pulsante)
 {
-    pulsante->installEventFilter(new EnterPremePulsante(pulsante));
+    pulsante->installEventFilter(new EnterPressesButton(pulsante));
 }
 
 QFont corbelFont(qreal punti, bool grassetto)

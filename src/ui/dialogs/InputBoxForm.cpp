@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialogs/InputBoxForm.h"
 
-#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/InputBoxLayout.h"
+#include "ui/dialogs/OverrideCursor.h"
 #include "ui/dialogs/Twips.h"
 
 #include <QEvent>
@@ -19,7 +19,7 @@ QString RispostaInputBox;
 
 namespace {
 
-void Posiziona(QWidget* widget, const TwipRect& rect, qreal dpi)
+void placeInTwips(QWidget* widget, const TwipRect& rect, qreal dpi)
 {
     widget->setGeometry(TwipsToPixels(rect, dpi));
 }
@@ -37,7 +37,7 @@ InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
     text2_->setObjectName(QStringLiteral("Text2"));
     text2_->setFont(arialFont(12, true));
     text2_->installEventFilter(this);
-    Posiziona(text2_, {inputbox::kText2Left, 1920, 4335, inputbox::kText2Height}, schermo.dpi);
+    placeInTwips(text2_, {inputbox::kText2Left, 1920, 4335, inputbox::kText2Height}, schermo.dpi);
 
     const std::array<QString, 2> didascalie{QStringLiteral("Ok"), QStringLiteral("Annulla")};
     const std::array<int, 2> sinistre{2520, 3600};
@@ -45,18 +45,18 @@ InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
         t_[i] = new QPushButton(didascalie[i], this);
         t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
         prepareButton(t_[i]);
-        Posiziona(t_[i], {sinistre[i], 2400, inputbox::kButtonWidth, inputbox::kButtonHeight}, schermo.dpi);
+        placeInTwips(t_[i], {sinistre[i], 2400, inputbox::kButtonWidth, inputbox::kButtonHeight}, schermo.dpi);
         connect(t_[i], &QPushButton::clicked, this, [this, i] { T_Click(i); });
     }
     text1_ = new QTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     prepareTextBox(text1_);
-    Posiziona(text1_, {inputbox::kText1Left, inputbox::kText1Top, 4455, 1215}, schermo.dpi);
+    placeInTwips(text1_, {inputbox::kText1Left, inputbox::kText1Top, 4455, 1215}, schermo.dpi);
     showInTextBox(text1_, QStringLiteral("Text1"));
     label1_ = new QLabel(QStringLiteral("Label1"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
     prepareTitle(label1_);
-    Posiziona(label1_, {0, 0, 4695, inputbox::kLabel1Height}, schermo.dpi);
+    placeInTwips(label1_, {0, 0, 4695, inputbox::kLabel1Height}, schermo.dpi);
     setTabOrder(text2_, t_[0]);
     setTabOrder(t_[0], t_[1]);
     setTabOrder(t_[1], text1_);
@@ -69,18 +69,18 @@ InputBox_Form::InputBox_Form(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
     move(schermo.originPx + iniziale.topLeft());
 }
 
-void InputBox_Form::impostaRichiesta(const QString& richiesta)
+void InputBox_Form::setPrompt(const QString& richiesta)
 {
     richiesta_ = richiesta;
     showInTextBox(text1_, richiesta);
 }
 
-void InputBox_Form::impostaTitolo(const QString& titolo)
+void InputBox_Form::setTitle(const QString& titolo)
 {
     label1_->setText(titolo);
 }
 
-void InputBox_Form::impostaPredefinito(const QString& predefinito)
+void InputBox_Form::setDefaultAnswer(const QString& predefinito)
 {
     text2_->setText(predefinito);
 }
@@ -117,15 +117,15 @@ void InputBox_Form::paintEvent(QPaintEvent*)
 void InputBox_Form::Form_Activate()
 {
     const ScreenTwips schermo = ScreenInTwips(screen());
-    const inputbox::Layout l = inputbox::CalcolaLayout(richiesta_, schermo.size);
+    const inputbox::Layout l = inputbox::computeLayout(richiesta_, schermo.size);
     const QRect form = TwipsToPixels(l.form, schermo.dpi);
     setFixedSize(form.size());
     move(schermo.originPx + form.topLeft());
-    Posiziona(label1_, l.label1, schermo.dpi);
-    Posiziona(text1_, l.text1, schermo.dpi);
-    Posiziona(text2_, l.text2, schermo.dpi);
+    placeInTwips(label1_, l.label1, schermo.dpi);
+    placeInTwips(text1_, l.text1, schermo.dpi);
+    placeInTwips(text2_, l.text2, schermo.dpi);
     for (int i = 0; i < 2; ++i)
-        Posiziona(t_[i], l.t[i], schermo.dpi);
+        placeInTwips(t_[i], l.t[i], schermo.dpi);
     text2_->setSelection(0, static_cast<int>(text2_->text().size()));
 }
 
@@ -143,16 +143,16 @@ QString ChiediTesto(const QString& richiesta, const QString& titolo, const QStri
     // A fresh form per call: every dialog starts from the design values.
     InputBox_Form form;
     const OverrideCursor freccia(Qt::ArrowCursor);
-    form.impostaRichiesta(richiesta);
-    form.impostaTitolo(titolo);
-    form.impostaPredefinito(predefinito);
+    form.setPrompt(richiesta);
+    form.setTitle(titolo);
+    form.setDefaultAnswer(predefinito);
     form.exec();
     // Ended from outside (the application quitting) counts as "Annulla": a
     // previous call's answer must not come back as this one's.
-    if (form.pulsantePremuto() < 0)
+    if (form.pressedButton() < 0)
         RispostaInputBox = QString();
     if (annullato)
-        *annullato = form.pulsantePremuto() != 0;
+        *annullato = form.pressedButton() != 0;
     return RispostaInputBox;
 }
 

@@ -24,13 +24,13 @@ class InputBox_Form : public QDialog {
 public:
     explicit InputBox_Form(QWidget* parent = nullptr);
 
-    void impostaRichiesta(const QString& richiesta);
-    void impostaTitolo(const QString& titolo);
-    void impostaPredefinito(const QString& predefinito);
+    void setPrompt(const QString& richiesta);
+    void setTitle(const QString& titolo);
+    void setDefaultAnswer(const QString& predefinito);
 
-    QString richiesta() const { return richiesta_; }
+    QString prompt() const { return richiesta_; }
     // Index of the button that ended the dialog, -1 while none has.
-    int pulsantePremuto() const { return premuto_; }
+    int pressedButton() const { return premuto_; }
 
 public slots:
     // Escape and the window manager's close both end here: only the buttons

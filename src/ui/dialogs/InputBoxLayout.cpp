@@ -15,16 +15,16 @@ int CalcolaColonne(const QString& testo)
     return longestRun(testo, 80);
 }
 
-Layout CalcolaLayout(const QString& testo, TwipSize schermo)
+Layout computeLayout(const QString& testo, TwipSize schermo)
 {
     Layout l;
-    l.righe = CalcolaRighe(testo);
-    l.colonne = CalcolaColonne(testo);
+    l.rows = CalcolaRighe(testo);
+    l.columns = CalcolaColonne(testo);
 
     const int resto = kLabel1Height + kText2Height + kButtonHeight + 600;
-    const TextSpace spazio = textSpaceFor(l.colonne, l.righe, resto, schermo);
-    const int larghezza = spazio.larghezza;
-    const int altezzaTesto = spazio.altezzaTesto;
+    const TextSpace spazio = textSpaceFor(l.columns, l.rows, resto, schermo);
+    const int larghezza = spazio.width;
+    const int altezzaTesto = spazio.textHeight;
     const int altezza = altezzaTesto + resto;
 
     l.label1 = {0, 0, larghezza, kLabel1Height};

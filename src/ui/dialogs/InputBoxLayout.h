@@ -29,8 +29,8 @@ int CalcolaRighe(const QString& testo);
 int CalcolaColonne(const QString& testo);
 
 struct Layout {
-    int righe = 0;  // as computed, before any limit
-    int colonne = 0;
+    int rows = 0;  // as computed, before any limit
+    int columns = 0;
     TwipRect form;  // left and top within the screen's available area
     TwipRect label1;
     TwipRect text1;
@@ -40,6 +40,6 @@ struct Layout {
 
 // The layout at activation, centred again at the new size; clamped to the
 // available area when too large (Text1 then scrolls).
-Layout CalcolaLayout(const QString& testo, TwipSize schermo);
+Layout computeLayout(const QString& testo, TwipSize schermo);
 
 }  // namespace ostelvia::ui::inputbox

@@ -26,12 +26,12 @@ enum class Risposta : qint16 {
     No = 7,
 };
 
-constexpr qint16 codice(Stile stile)
+constexpr qint16 codeOf(Stile stile)
 {
     return static_cast<qint16>(stile);
 }
 
-constexpr qint16 codice(Risposta risposta)
+constexpr qint16 codeOf(Risposta risposta)
 {
     return static_cast<qint16>(risposta);
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialogs/MsgBoxForm.h"
 
-#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxLayout.h"
+#include "ui/dialogs/OverrideCursor.h"
 #include "ui/dialogs/Twips.h"
 
 #include <QEvent>
@@ -23,7 +23,7 @@ const QString kSi = QStringLiteral("S\u00EC");
 const QString kNo = QStringLiteral("No");
 const QString kAnnulla = QStringLiteral("Annulla");
 
-void Posiziona(QWidget* widget, const TwipRect& rect, qreal dpi)
+void placeInTwips(QWidget* widget, const TwipRect& rect, qreal dpi)
 {
     widget->setGeometry(TwipsToPixels(rect, dpi));
 }
@@ -44,57 +44,57 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
         t_[i] = new QPushButton(didascalie[i], this);
         t_[i]->setObjectName(QStringLiteral("T%1").arg(i));
         prepareButton(t_[i]);
-        Posiziona(t_[i], {sinistre[i], 2400, msgbox::kButtonWidth, msgbox::kButtonHeight}, schermo.dpi);
+        placeInTwips(t_[i], {sinistre[i], 2400, msgbox::kButtonWidth, msgbox::kButtonHeight}, schermo.dpi);
         t_[i]->hide();
         connect(t_[i], &QPushButton::clicked, this, [this, i] { T_Click(i); });
     }
     text1_ = new QTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     prepareTextBox(text1_);
-    Posiziona(text1_, {msgbox::kText1Left, msgbox::kText1Top, 4455, 1695}, schermo.dpi);
+    placeInTwips(text1_, {msgbox::kText1Left, msgbox::kText1Top, 4455, 1695}, schermo.dpi);
     showInTextBox(text1_, QStringLiteral("Text1"));
     label1_ = new QLabel(QStringLiteral("Label1"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
     prepareTitle(label1_);
-    Posiziona(label1_, {0, 0, msgbox::kFormWidth, msgbox::kLabel1Height}, schermo.dpi);
+    placeInTwips(label1_, {0, 0, msgbox::kFormWidth, msgbox::kLabel1Height}, schermo.dpi);
     setTabOrder(t_[0], t_[1]);
     setTabOrder(t_[1], t_[2]);
     setTabOrder(t_[2], text1_);
 
     // Load: centred on the screen at the design size.
-    const QRect iniziale = TwipsToPixels(msgbox::PosizioneAlCaricamento(schermo.size), schermo.dpi);
+    const QRect iniziale = TwipsToPixels(msgbox::positionAtLoad(schermo.size), schermo.dpi);
     setFixedSize(iniziale.size());
     move(schermo.originPx + iniziale.topLeft());
 }
 
-void MsgBox_Form::impostaMessaggio(const QString& messaggio)
+void MsgBox_Form::setMessage(const QString& messaggio)
 {
     messaggio_ = messaggio;
     showInTextBox(text1_, messaggio);
 }
 
-void MsgBox_Form::impostaTitolo(const QString& titolo)
+void MsgBox_Form::setTitle(const QString& titolo)
 {
     label1_->setText(titolo);
 }
 
-void MsgBox_Form::impostaPulsanti(qint16 pulsanti)
+void MsgBox_Form::setButtons(qint16 pulsanti)
 {
-    switch (msgbox::PulsantiPerStile(pulsanti)) {
-    case msgbox::Pulsanti::Ok:
+    switch (msgbox::buttonsForStyle(pulsanti)) {
+    case msgbox::Buttons::Ok:
         t_[0]->setText(kOk);
         t_[0]->show();
         t_[1]->hide();
         t_[2]->hide();
         break;
-    case msgbox::Pulsanti::SiNo:
+    case msgbox::Buttons::YesNo:
         t_[0]->setText(kSi);
         t_[1]->setText(kNo);
         t_[0]->show();
         t_[1]->show();
         t_[2]->hide();
         break;
-    case msgbox::Pulsanti::SiNoAnnulla:
+    case msgbox::Buttons::YesNoCancel:
         t_[0]->setText(kSi);
         t_[1]->setText(kNo);
         t_[0]->show();
@@ -127,17 +127,17 @@ void MsgBox_Form::paintEvent(QPaintEvent*)
 void MsgBox_Form::Form_Activate()
 {
     const ScreenTwips schermo = ScreenInTwips(screen());
-    const msgbox::Layout l = msgbox::CalcolaLayout(messaggio_, PulsantiMsgBox, schermo.size);
+    const msgbox::Layout l = msgbox::computeLayout(messaggio_, PulsantiMsgBox, schermo.size);
     const QRect form = TwipsToPixels(l.form, schermo.dpi);
     setFixedSize(form.size());
     move(schermo.originPx + form.topLeft());
-    Posiziona(label1_, l.label1, schermo.dpi);
-    Posiziona(text1_, l.text1, schermo.dpi);
+    placeInTwips(label1_, l.label1, schermo.dpi);
+    placeInTwips(text1_, l.text1, schermo.dpi);
     for (int i = 0; i < 3; ++i)
-        Posiziona(t_[i], l.t[i], schermo.dpi);
+        placeInTwips(t_[i], l.t[i], schermo.dpi);
     if (noByDefault_ && t_[1]->isVisible())
         t_[1]->setFocus(Qt::OtherFocusReason);
-    else if (msgbox::FuocoEsplicito(PulsantiMsgBox))
+    else if (msgbox::focusesFirstButton(PulsantiMsgBox))
         t_[0]->setFocus(Qt::OtherFocusReason);
 }
 
@@ -153,13 +153,13 @@ void MsgBox_Form::T_Click(int index)
         return;
     switch (index) {
     case 0:
-        RispostaMsgBox = codice(t_[0]->text() == kSi ? Risposta::Si : Risposta::Ok);
+        RispostaMsgBox = codeOf(t_[0]->text() == kSi ? Risposta::Si : Risposta::Ok);
         break;
     case 1:
-        RispostaMsgBox = codice(Risposta::No);
+        RispostaMsgBox = codeOf(Risposta::No);
         break;
     default:
-        RispostaMsgBox = codice(Risposta::Annulla);
+        RispostaMsgBox = codeOf(Risposta::Annulla);
         break;
     }
     premuto_ = index;
@@ -168,7 +168,7 @@ void MsgBox_Form::T_Click(int index)
 
 namespace {
 
-Risposta Mostra(const QString& messaggio, Stile stile, const QString& titolo, bool noByDefault)
+Risposta showDialog(const QString& messaggio, Stile stile, const QString& titolo, bool noByDefault)
 {
     // A fresh form per call: every dialog starts from the design values.
     MsgBox_Form form;
@@ -176,24 +176,24 @@ Risposta Mostra(const QString& messaggio, Stile stile, const QString& titolo, bo
         form.answerNoByDefault();
     // Whatever the window is busy with, a question gets the ordinary arrow.
     const OverrideCursor freccia(Qt::ArrowCursor);
-    form.impostaMessaggio(messaggio);
-    form.impostaTitolo(titolo);
-    const qint16 pulsanti = codice(stile);
+    form.setMessage(messaggio);
+    form.setTitle(titolo);
+    const qint16 pulsanti = codeOf(stile);
     PulsantiMsgBox = pulsanti;
-    form.impostaPulsanti(pulsanti);
+    form.setButtons(pulsanti);
     form.exec();
-    if (form.pulsantePremuto() < 0) {
+    if (form.pressedButton() < 0) {
         // The loop was ended from outside (the application quitting): never
         // hand back a previous dialog's answer as if it were this one's.
-        switch (msgbox::PulsantiPerStile(pulsanti)) {
-        case msgbox::Pulsanti::Ok:
-            RispostaMsgBox = codice(Risposta::Ok);
+        switch (msgbox::buttonsForStyle(pulsanti)) {
+        case msgbox::Buttons::Ok:
+            RispostaMsgBox = codeOf(Risposta::Ok);
             break;
-        case msgbox::Pulsanti::SiNo:
-            RispostaMsgBox = codice(Risposta::No);
+        case msgbox::Buttons::YesNo:
+            RispostaMsgBox = codeOf(Risposta::No);
             break;
-        case msgbox::Pulsanti::SiNoAnnulla:
-            RispostaMsgBox = codice(Risposta::Annulla);
+        case msgbox::Buttons::YesNoCancel:
+            RispostaMsgBox = codeOf(Risposta::Annulla);
             break;
         }
     }
@@ -204,12 +204,12 @@ Risposta Mostra(const QString& messaggio, Stile stile, const QString& titolo, bo
 
 Risposta MostraMessaggio(const QString& messaggio, Stile stile, const QString& titolo)
 {
-    return Mostra(messaggio, stile, titolo, false);
+    return showDialog(messaggio, stile, titolo, false);
 }
 
 bool confirmWithNoByDefault(const QString& question, const QString& title)
 {
-    return Mostra(question, Stile::SiNo, title, true) == Risposta::Si;
+    return showDialog(question, Stile::SiNo, title, true) == Risposta::Si;
 }
 
 }  // namespace ostelvia::ui

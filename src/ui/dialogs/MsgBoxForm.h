@@ -26,18 +26,18 @@ class MsgBox_Form : public QDialog {
 public:
     explicit MsgBox_Form(QWidget* parent = nullptr);
 
-    void impostaMessaggio(const QString& messaggio);
-    void impostaTitolo(const QString& titolo);
+    void setMessage(const QString& messaggio);
+    void setTitle(const QString& titolo);
     // Captions and visibility of the buttons for a style code.
-    void impostaPulsanti(qint16 pulsanti);
+    void setButtons(qint16 pulsanti);
 
     // For a question whose "Sì" cannot be taken back: "No" gets the focus at
     // each activation, so Enter answers No, and Escape answers No too.
     void answerNoByDefault() { noByDefault_ = true; }
 
-    QString messaggio() const { return messaggio_; }
+    QString message() const { return messaggio_; }
     // Index of the button that ended the dialog, -1 while none has.
-    int pulsantePremuto() const { return premuto_; }
+    int pressedButton() const { return premuto_; }
 
 public slots:
     // Escape and the window manager's close both end here: only the buttons

@@ -5,19 +5,19 @@
 
 namespace ostelvia::ui::msgbox {
 
-Pulsanti PulsantiPerStile(int stile)
+Buttons buttonsForStyle(int stile)
 {
-    if (stile == codice(Stile::SiNo) || stile == codice(Stile::DomandaSiNo) || (stile >= 200 && stile <= 400))
-        return Pulsanti::SiNo;
-    if (stile == codice(Stile::DomandaSiNoAnnulla) || stile == codice(Stile::ErroreSiNoAnnulla))
-        return Pulsanti::SiNoAnnulla;
-    return Pulsanti::Ok;
+    if (stile == codeOf(Stile::SiNo) || stile == codeOf(Stile::DomandaSiNo) || (stile >= 200 && stile <= 400))
+        return Buttons::YesNo;
+    if (stile == codeOf(Stile::DomandaSiNoAnnulla) || stile == codeOf(Stile::ErroreSiNoAnnulla))
+        return Buttons::YesNoCancel;
+    return Buttons::Ok;
 }
 
-bool FuocoEsplicito(int stile)
+bool focusesFirstButton(int stile)
 {
-    return stile == codice(Stile::SiNo) || stile == codice(Stile::DomandaSiNo)
-        || stile == codice(Stile::DomandaSiNoAnnulla) || stile == codice(Stile::ErroreSiNoAnnulla);
+    return stile == codeOf(Stile::SiNo) || stile == codeOf(Stile::DomandaSiNo)
+        || stile == codeOf(Stile::DomandaSiNoAnnulla) || stile == codeOf(Stile::ErroreSiNoAnnulla);
 }
 
 // One row more than the text has lines.
@@ -31,21 +31,21 @@ int CalcolaColonne(const QString& testo)
     return longestRun(testo, 50) + 1;
 }
 
-TwipRect PosizioneAlCaricamento(TwipSize schermo)
+TwipRect positionAtLoad(TwipSize schermo)
 {
     return centredOnScreen(kFormWidth, kFormHeight, schermo);
 }
 
-Layout CalcolaLayout(const QString& testo, int stile, TwipSize schermo)
+Layout computeLayout(const QString& testo, int stile, TwipSize schermo)
 {
     Layout l;
-    l.righe = CalcolaRighe(testo);
-    l.colonne = CalcolaColonne(testo);
+    l.rows = CalcolaRighe(testo);
+    l.columns = CalcolaColonne(testo);
 
     const int resto = kLabel1Height + kButtonHeight + 300;
-    const TextSpace spazio = textSpaceFor(l.colonne, l.righe, resto, schermo);
-    const int larghezza = spazio.larghezza;
-    const int altezzaTesto = spazio.altezzaTesto;
+    const TextSpace spazio = textSpaceFor(l.columns, l.rows, resto, schermo);
+    const int larghezza = spazio.width;
+    const int altezzaTesto = spazio.textHeight;
     const int altezza = altezzaTesto + resto;
 
     l.label1 = {0, 0, larghezza, kLabel1Height};
@@ -57,25 +57,25 @@ Layout CalcolaLayout(const QString& testo, int stile, TwipSize schermo)
     l.t = {TwipRect{120, topPulsanti, B, kButtonHeight}, TwipRect{1200, topPulsanti, B, kButtonHeight},
            TwipRect{2280, topPulsanti, B, kButtonHeight}};
     const auto meta = [](int x) { return IntTwip(static_cast<float>(x) / 2.0f); };
-    switch (PulsantiPerStile(stile)) {
-    case Pulsanti::Ok:
+    switch (buttonsForStyle(stile)) {
+    case Buttons::Ok:
         l.t[0].left = meta(larghezza - B);
-        l.visibile = {true, false, false};
+        l.visible = {true, false, false};
         break;
-    case Pulsanti::SiNo:
+    case Buttons::YesNo:
         l.t[0].left = meta(larghezza - (2 * B + kButtonGap));
         l.t[1].left = l.t[0].left + B + kButtonGap;
-        l.visibile = {true, true, false};
+        l.visible = {true, true, false};
         break;
-    case Pulsanti::SiNoAnnulla:
+    case Buttons::YesNoCancel:
         l.t[0].left = meta(larghezza - (3 * B + 2 * kButtonGap));
         l.t[1].left = l.t[0].left + B + kButtonGap;
         l.t[2].left = l.t[1].left + l.t[1].width + kButtonGap;
-        l.visibile = {true, true, true};
+        l.visible = {true, true, true};
         break;
     }
 
-    const TwipRect origine = PosizioneAlCaricamento(schermo);
+    const TwipRect origine = positionAtLoad(schermo);
     l.form = {origine.left, origine.top, larghezza, altezza};
     if (schermo.width > 0)
         l.form.left = std::max(0, std::min(l.form.left, schermo.width - larghezza));

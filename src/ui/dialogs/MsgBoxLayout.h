@@ -25,13 +25,13 @@ inline constexpr int kButtonGap = 70;
 
 // The buttons a style code offers. Codes outside the known ones get the
 // single "Ok" button, so that every dialog has a way to be closed.
-enum class Pulsanti { Ok, SiNo, SiNoAnnulla };
+enum class Buttons { Ok, YesNo, YesNoCancel };
 
-Pulsanti PulsantiPerStile(int stile);
+Buttons buttonsForStyle(int stile);
 
 // True for the styles that put the focus on T(0) explicitly at each
 // activation (4, 36, 35, 51); the others rely on the tab order.
-bool FuocoEsplicito(int stile);
+bool focusesFirstButton(int stile);
 
 // Rows the message box is sized for: one per line plus one spare.
 int CalcolaRighe(const QString& testo);
@@ -40,22 +40,22 @@ int CalcolaRighe(const QString& testo);
 int CalcolaColonne(const QString& testo);
 
 struct Layout {
-    int righe = 0;  // as computed, before any limit
-    int colonne = 0;
+    int rows = 0;  // as computed, before any limit
+    int columns = 0;
     TwipRect form;  // left and top within the screen's available area
     TwipRect label1;
     TwipRect text1;
     std::array<TwipRect, 3> t;
-    std::array<bool, 3> visibile{};
+    std::array<bool, 3> visible{};
 };
 
 // Where the load handler puts the form: centred at its design size, never
 // above or left of the available area.
-TwipRect PosizioneAlCaricamento(TwipSize schermo);
+TwipRect positionAtLoad(TwipSize schermo);
 
 // The layout at activation. The form grows right and down from its load
 // position; when it no longer fits it is clamped to the available area (and
 // Text1 scrolls), so the whole dialog stays on the screen.
-Layout CalcolaLayout(const QString& testo, int stile, TwipSize schermo);
+Layout computeLayout(const QString& testo, int stile, TwipSize schermo);
 
 }  // namespace ostelvia::ui::msgbox

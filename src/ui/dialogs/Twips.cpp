@@ -44,11 +44,11 @@ int longestRun(const QString& testo, int minimo)
 
 TextSpace textSpaceFor(int colonne, int righe, int resto, TwipSize schermo)
 {
-    TextSpace spazio{std::min(colonne, kMaxColonne) * 90, std::min(righe, kMaxRighe) * 300};
+    TextSpace spazio{std::min(colonne, kMaxColumns) * 90, std::min(righe, kMaxRows) * 300};
     if (schermo.width > 0)
-        spazio.larghezza = std::min(spazio.larghezza, schermo.width);
-    if (schermo.height > 0 && spazio.altezzaTesto + resto > schermo.height)
-        spazio.altezzaTesto = std::max(300, schermo.height - resto);
+        spazio.width = std::min(spazio.width, schermo.width);
+    if (schermo.height > 0 && spazio.textHeight + resto > schermo.height)
+        spazio.textHeight = std::max(300, schermo.height - resto);
     return spazio;
 }
 

@@ -41,11 +41,11 @@ int longestRun(const QString& testo, int minimo);
 // else below the text. Larger than the screen, the text box shrinks (to one
 // row at least) and its text scrolls.
 struct TextSpace {
-    int larghezza = 0;     // of the whole dialog
-    int altezzaTesto = 0;  // of the text box
+    int width = 0;       // of the whole dialog
+    int textHeight = 0;  // of the text box
 };
-inline constexpr int kMaxColonne = 364;  // 364 × 90 is the last width below 32,768
-inline constexpr int kMaxRighe = 109;    // 109 × 300 likewise for the height
+inline constexpr int kMaxColumns = 364;  // 364 × 90 is the last width below 32,768
+inline constexpr int kMaxRows = 109;     // 109 × 300 likewise for the height
 TextSpace textSpaceFor(int colonne, int righe, int resto, TwipSize schermo);
 
 int TwipsToPixels(int twips, qreal dpi);

@@ -38,7 +38,7 @@ void CheckProgressView::cardsChecked(int count)
     lastUpdate_ = now;
     if (!dialog_) {
         dialog_ = new QProgressDialog(parent_);
-        dialog_->setObjectName(QStringLiteral("progressoControllo"));
+        dialog_->setObjectName(QStringLiteral("checkProgress"));
         dialog_->setWindowTitle(title_);
         dialog_->setCancelButtonText(QStringLiteral("&Annulla"));
         // Wide enough for the whole title on any frame.

@@ -29,7 +29,7 @@ namespace ostelvia::ui {
 namespace {
 
 const QString kTitolo = QStringLiteral("Controllo delle schede");
-constexpr int kColonnaMassima = 380;
+constexpr int kMaxColumnWidth = 380;
 constexpr int kRoomColumn = 1;
 constexpr int kCardNumberColumn = 2;
 constexpr int kArrivalColumn = 4;
@@ -84,7 +84,7 @@ QString shownCell(int column, const QString& value)
     return text::blankControls(value);
 }
 
-bool chiediStampante(QPrinter& printer, QWidget* parent)
+bool choosePrinter(QPrinter& printer, QWidget* parent)
 {
     QPrintDialog dialogo(&printer, parent);
     dialogo.setWindowTitle(QStringLiteral("Stampa"));
@@ -96,31 +96,31 @@ bool chiediStampante(QPrinter& printer, QWidget* parent)
 CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString& periodo, QWidget* parent)
     : QDialog(parent),
       report_(std::move(report)),
-      periodo_(periodo),
+      period_(periodo),
       csvName_(QStringLiteral("Controllo schede.csv")),
       askPath_([this](QWidget* parent) {
           return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), csvName_,
                                               QStringLiteral("File CSV (*.csv)"));
       }),
-      askPrinter_(chiediStampante)
+      askPrinter_(choosePrinter)
 {
     setObjectName(QStringLiteral("CheckReportWindow"));
     setWindowTitle(kTitolo);
     setModal(true);
 
-    auto* intestazione = new QLabel(text::blankControls(periodo_), this);
-    intestazione->setObjectName(QStringLiteral("periodo"));
+    auto* intestazione = new QLabel(text::blankControls(period_), this);
+    intestazione->setObjectName(QStringLiteral("period"));
     intestazione->setTextFormat(Qt::PlainText);
     intestazione->setFont(corbelFont(11.25));
 
     totals_ = new QLabel(exporter::totalsLine(report_.totals), this);
-    totals_->setObjectName(QStringLiteral("totali"));
+    totals_->setObjectName(QStringLiteral("totals"));
     totals_->setTextFormat(Qt::PlainText);
     totals_->setFont(corbelFont(11.25, true));
 
     const std::vector<QStringList> righe = exporter::checkRows(report_);
     table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kCheckColumns.size()), this);
-    table_->setObjectName(QStringLiteral("tabella"));
+    table_->setObjectName(QStringLiteral("table"));
     table_->setHorizontalHeaderLabels(exporter::kCheckColumns);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -156,15 +156,15 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     table_->resizeColumnsToContents();
     // A long problem line keeps the suggestions in sight; its tool tip has it whole.
     for (int colonna = 0; colonna < table_->columnCount(); ++colonna)
-        table_->setColumnWidth(colonna, std::min(table_->columnWidth(colonna), kColonnaMassima));
+        table_->setColumnWidth(colonna, std::min(table_->columnWidth(colonna), kMaxColumnWidth));
     table_->horizontalHeader()->setStretchLastSection(true);
 
     saveCsv_ = new QPushButton(QStringLiteral("&Salva CSV…"), this);
     print_ = new QPushButton(QStringLiteral("S&tampa…"), this);
     close_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    saveCsv_->setObjectName(QStringLiteral("salvaCsv"));
-    print_->setObjectName(QStringLiteral("stampa"));
-    close_->setObjectName(QStringLiteral("chiudi"));
+    saveCsv_->setObjectName(QStringLiteral("saveCsv"));
+    print_->setObjectName(QStringLiteral("print"));
+    close_->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton* pulsante : {saveCsv_, print_, close_}) {
         pulsante->setFont(corbelFont(11.25));
         pulsante->setAutoDefault(false);
@@ -222,7 +222,7 @@ exporter::CheckReport CheckReportWindow::reportAsShown() const
 QString CheckReportWindow::printableHtml() const
 {
     QString html = QStringLiteral("<html><body><h3>%1</h3><p>%2<br><b>%3</b></p>")
-                       .arg(kTitolo.toHtmlEscaped(), periodo_.toHtmlEscaped(),
+                       .arg(kTitolo.toHtmlEscaped(), period_.toHtmlEscaped(),
                             exporter::totalsLine(report_.totals).toHtmlEscaped());
     if (table_->rowCount() > 0) {
         // The heading row repeats on every page; the cells keep their runs

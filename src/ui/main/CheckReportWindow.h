@@ -55,7 +55,7 @@ private:
     void showFailure(const QString& messaggio);
 
     exporter::CheckReport report_;
-    QString periodo_;
+    QString period_;
     QString csvName_;
     AskPath askPath_;
     AskPrinter askPrinter_;

@@ -11,7 +11,7 @@ namespace ostelvia::ui {
 namespace {
 
 // Double quotes keep a name with blanks one word for the command splitter.
-QString TraVirgolette(const QString& testo)
+QString quotedForShell(const QString& testo)
 {
     QString copia = testo;
     copia.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
@@ -20,13 +20,13 @@ QString TraVirgolette(const QString& testo)
 
 }  // namespace
 
-QString ComandoVisualizzaLista()
+QString listViewerCommand()
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("notepad ListaPs.txt");
 #else
     // The name as written on disk: another letter case may already be there.
-    return QStringLiteral("xdg-open ") + TraVirgolette(exporter::localPath(exporter::kFileListaPS));
+    return QStringLiteral("xdg-open ") + quotedForShell(exporter::localPath(exporter::kFileListaPS));
 #endif
 }
 
@@ -38,7 +38,7 @@ bool CreaListaPS(ProcessStarter& avvio)
         showError(errore.message());
         return false;
     }
-    const QString comando = ComandoVisualizzaLista();
+    const QString comando = listViewerCommand();
     if (!avvio.startDetached(comando)) {
         showError(QStringLiteral("Impossibile aprire il file \"%1\" con il comando \"%2\".")
                       .arg(exporter::kFileListaPS, comando));

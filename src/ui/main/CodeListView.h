@@ -11,7 +11,7 @@ class ProcessStarter;
 
 // The command line that opens the written list: "notepad ListaPs.txt" on
 // Windows, the desktop's default opener on the file elsewhere.
-QString ComandoVisualizzaLista();
+QString listViewerCommand();
 
 // Writes the list and starts the viewer without waiting. A database or file
 // failure, or a viewer that cannot start, is shown in the message dialog.

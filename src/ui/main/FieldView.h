@@ -17,7 +17,7 @@ class FieldView : public QDialog {
     Q_OBJECT
 
 public:
-    // numeroRiga: the line's number in the list, counted from 1.
+    // lineNumber: the line's number in the list, counted from 1.
     FieldView(const QString& line, int lineNumber, QWidget* parent = nullptr);
 
     QLabel* summary() const { return summary_; }

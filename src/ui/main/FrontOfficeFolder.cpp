@@ -14,7 +14,7 @@ namespace ostelvia::ui {
 
 namespace {
 
-QString DialogoCartella(QWidget* parent, const QString& titolo, const QString& partenza)
+QString platformFolderDialog(QWidget* parent, const QString& titolo, const QString& partenza)
 {
     return QFileDialog::getExistingDirectory(parent, titolo, partenza, QFileDialog::ShowDirsOnly);
 }
@@ -22,13 +22,13 @@ QString DialogoCartella(QWidget* parent, const QString& titolo, const QString& p
 // Asks, enters and remembers; the remembered folder changes only when the
 // new one could be entered. A folder without the guest database is refused
 // before anything is remembered or written there, and asked for again.
-EsitoCartella ChiediEdEntra(QWidget* parent, QString partenza)
+FolderOutcome askAndEnter(QWidget* parent, QString partenza)
 {
     QString scelta;
     for (;;) {
-        scelta = sceltaCartella()(parent, kTitoloSceltaCartella, partenza);
+        scelta = folderChooser()(parent, kTitoloSceltaCartella, partenza);
         if (scelta.isEmpty())
-            return {EsitoCartella::Come::Annullata, {}};
+            return {FolderOutcome::Kind::Cancelled, {}};
         if (exporter::holdsGuestDatabase(scelta))
             break;
         showError(QStringLiteral("La cartella \"%1\" non contiene %2: non è la cartella del programma di "
@@ -38,20 +38,20 @@ EsitoCartella ChiediEdEntra(QWidget* parent, QString partenza)
     }
     const QString errore = exporter::enterFrontOfficeDir(scelta);
     if (!errore.isEmpty())
-        return {EsitoCartella::Come::Fallita, errore};
-    RicordaCartella(QDir::currentPath());
-    return {EsitoCartella::Come::Scelta, {}};
+        return {FolderOutcome::Kind::Failed, errore};
+    rememberFolder(QDir::currentPath());
+    return {FolderOutcome::Kind::Chosen, {}};
 }
 
 }  // namespace
 
-SceltaCartella& sceltaCartella()
+FolderChooser& folderChooser()
 {
-    static SceltaCartella scelta = DialogoCartella;
+    static FolderChooser scelta = platformFolderDialog;
     return scelta;
 }
 
-QString CartellaRicordata()
+QString rememberedFolder()
 {
     return QSettings(kOrganizzazione, kApplicazione).value(kChiaveCartella).toString();
 }
@@ -69,25 +69,25 @@ void storeUserSetting(const QString& chiave, const QVariant& valore)
         QFile::setPermissions(file.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-void RicordaCartella(const QString& cartella)
+void rememberFolder(const QString& cartella)
 {
     storeUserSetting(kChiaveCartella, cartella);
 }
 
-EsitoCartella EntraCartellaIniziale(QWidget* parent)
+FolderOutcome enterStartFolder(QWidget* parent)
 {
     if (exporter::holdsGuestDatabase(QDir::currentPath()))
-        return {EsitoCartella::Come::Attuale, {}};
-    const QString ricordata = CartellaRicordata();
+        return {FolderOutcome::Kind::Current, {}};
+    const QString ricordata = rememberedFolder();
     if (exporter::holdsGuestDatabase(ricordata) && exporter::enterFrontOfficeDir(ricordata).isEmpty())
-        return {EsitoCartella::Come::Ricordata, {}};
+        return {FolderOutcome::Kind::Remembered, {}};
     const bool esiste = !ricordata.isEmpty() && QDir(ricordata).exists();
-    return ChiediEdEntra(parent, esiste ? ricordata : QDir::homePath());
+    return askAndEnter(parent, esiste ? ricordata : QDir::homePath());
 }
 
-EsitoCartella CambiaCartella(QWidget* parent)
+FolderOutcome changeFolder(QWidget* parent)
 {
-    return ChiediEdEntra(parent, QDir::currentPath());
+    return askAndEnter(parent, QDir::currentPath());
 }
 
 }  // namespace ostelvia::ui

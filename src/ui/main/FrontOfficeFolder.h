@@ -25,28 +25,28 @@ inline const QString kChiaveCartella = QStringLiteral("CartellaRicevimento");
 
 // Asks for a folder under the given title, starting at the given folder; ""
 // when the user cancels.
-using SceltaCartella = std::function<QString(QWidget* parent, const QString& titolo, const QString& partenza)>;
+using FolderChooser = std::function<QString(QWidget* parent, const QString& titolo, const QString& partenza)>;
 
 // The chooser in use: the platform's folder dialog unless a test put its own.
-SceltaCartella& sceltaCartella();
+FolderChooser& folderChooser();
 
 // Stores one value in the user's settings, whose file and folder are then
 // for this account only.
 void storeUserSetting(const QString& chiave, const QVariant& valore);
 
-QString CartellaRicordata();
-void RicordaCartella(const QString& cartella);
+QString rememberedFolder();
+void rememberFolder(const QString& cartella);
 
-struct EsitoCartella {
-    enum class Come { Attuale, Ricordata, Scelta, Annullata, Fallita };
-    Come come = Come::Annullata;
-    QString errore;  // plain Italian, when the chosen folder cannot be entered
+struct FolderOutcome {
+    enum class Kind { Current, Remembered, Chosen, Cancelled, Failed };
+    Kind kind = Kind::Cancelled;
+    QString error;  // plain Italian, when the chosen folder cannot be entered
 };
 
 // The folder the window starts in when none is given: the current directory
 // when it holds the guest database, else the remembered folder when that
 // does, else the folder the user chooses, which is then remembered.
-EsitoCartella EntraCartellaIniziale(QWidget* parent = nullptr);
+FolderOutcome enterStartFolder(QWidget* parent = nullptr);
 
 // What the window says when the clerk cancels the chooser at first start.
 inline const QString kNessunaCartella =
@@ -54,9 +54,9 @@ inline const QString kNessunaCartella =
                    "programma non può lavorare e si chiude. Alla prossima apertura la scelta verrà chiesta di nuovo.");
 
 // The menu command: asks for a folder starting at the current one, enters
-// and remembers it. Annullata when the user cancels (nothing changes).
+// and remembers it. Cancelled when the user cancels (nothing changes).
 // A folder without the guest database is refused with a message and asked
 // for again, here and at first start.
-EsitoCartella CambiaCartella(QWidget* parent);
+FolderOutcome changeFolder(QWidget* parent);
 
 }  // namespace ostelvia::ui

@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "ui/dialogs/BusyCursor.h"
+#include "ui/dialogs/OverrideCursor.h"
 #include "ui/main/FieldView.h"
 #include "ui/main/LinesView.h"
 #include "ui/main/TotalsView.h"

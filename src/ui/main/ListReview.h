@@ -18,7 +18,7 @@ void connectFieldView(LinesView* list);
 // The "&Verifica" menu of the bar, added when the bar has none yet.
 QMenu* checksMenu(QMenuBar* bar);
 
-// "&TotalsView…" in that menu: the totals of the list's lines.
+// "&Riepilogo…" in that menu: the totals of the list's lines.
 QAction* addTotalsAction(QMenu* menu, LinesView* list);
 
 }  // namespace ostelvia::ui

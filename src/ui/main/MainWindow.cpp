@@ -25,9 +25,9 @@
 #include "export/TaxReport.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
-#include "ui/dialogs/BusyCursor.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
+#include "ui/dialogs/OverrideCursor.h"
 #include "ui/dialogs/Twips.h"
 #include "ui/main/CheckProgressView.h"
 #include "ui/main/CheckReportWindow.h"
@@ -47,16 +47,16 @@ namespace {
 
 const QString kCaption = QStringLiteral("Esportazione file per Imposta di Soggiorno (Ostelvia)");
 const QString kSendCheckTitle = QStringLiteral("Controllo prima dell'invio");
-const QColor kSfondo(192, 192, 255);
+const QColor kBackground(192, 192, 255);
 const QColor kLightYellow(255, 255, 192);
-const QColor kContornoForma(72, 72, 160);
+const QColor kShapeOutline(72, 72, 160);
 
 constexpr int kAreaWidth = 10470;
 constexpr int kAreaHeight = 4335;
 constexpr int kMaxLength = 10;
 
 // Shape1: a filled rectangle behind a text box, a little larger than it.
-class Forma : public QWidget {
+class ShapeFrame : public QWidget {
 public:
     using QWidget::QWidget;
 
@@ -65,7 +65,7 @@ protected:
     {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
-        painter.setPen(kContornoForma);
+        painter.setPen(kShapeOutline);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
@@ -81,7 +81,7 @@ QFont courierFont(qreal punti)
 }
 
 // The picture of "&Esci": a red disc with a white cross, drawn at 48 x 48.
-QIcon IconaEsci()
+QIcon exitIcon()
 {
     QPixmap immagine(48, 48);
     immagine.fill(Qt::transparent);
@@ -111,16 +111,16 @@ QVector<int> withHeader(const exporter::ExportLines& righe, QVector<int> selezio
 
 }  // namespace
 
-OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
+OstelviaDT::OstelviaDT(ProcessStarter* avvio, Clock oggi, QWidget* parent)
     : QWidget(parent,
               Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::CustomizeWindowHint),
-      avvio_(avvio),
-      oggi_(oggi ? std::move(oggi) : Orologio(DataDiOggi))
+      starter_(avvio),
+      today_(oggi ? std::move(oggi) : Clock(today))
 {
-    if (!avvio_) {
-        avvioProprio_ = std::make_unique<AvvioProcessi>();
-        avvio_ = avvioProprio_.get();
+    if (!starter_) {
+        ownStarter_ = std::make_unique<DetachedProcessStarter>();
+        starter_ = ownStarter_.get();
     }
     setObjectName(QStringLiteral("OstelviaDT"));
     setWindowTitle(kCaption);
@@ -149,7 +149,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     auto* conservazione = impostazioni->addAction(kVoceConservazione);
     conservazione->setObjectName(QStringLiteral("menuConservazione"));
     connect(conservazione, &QAction::triggered, this, [this] {
-        const QString problema = MenuConservazione();
+        const QString problema = askRetentionMonths();
         if (problema.isEmpty())
             afterDialog();
         else
@@ -161,7 +161,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     area_->setFixedSize(TwipsToPixels(kAreaWidth, dpi), TwipsToPixels(kAreaHeight, dpi));
     area_->setAutoFillBackground(true);
     QPalette sfondo = area_->palette();
-    sfondo.setColor(QPalette::Window, kSfondo);
+    sfondo.setColor(QPalette::Window, kBackground);
     area_->setPalette(sfondo);
 
     auto* layout = new QVBoxLayout(this);
@@ -175,19 +175,19 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     const std::array<TwipRect, 4> forme{TwipRect{1440, 240, 1935, 495}, TwipRect{1440, 840, 1095, 495},
                                         TwipRect{1440, 1440, 1095, 495}, TwipRect{4440, 240, 1935, 495}};
     for (int i = 0; i < 4; ++i) {
-        shape1_[i] = new Forma(area_);
+        shape1_[i] = new ShapeFrame(area_);
         shape1_[i]->setObjectName(QStringLiteral("Shape1_%1").arg(i));
         shape1_[i]->setGeometry(TwipsToPixels(forme[i], dpi));
     }
 
-    struct Etichetta {
+    struct LabelPlace {
         QString testo;
         TwipRect rect;
     };
-    const std::array<Etichetta, 4> etichette{Etichetta{QStringLiteral("Dalla data"), {120, 360, 1260, 255}},
-                                             Etichetta{QStringLiteral("Alla data"), {3480, 360, 900, 255}},
-                                             Etichetta{QStringLiteral("Alla camera"), {120, 1560, 1380, 255}},
-                                             Etichetta{QStringLiteral("Dalla camera"), {120, 960, 1260, 255}}};
+    const std::array<LabelPlace, 4> etichette{LabelPlace{QStringLiteral("Dalla data"), {120, 360, 1260, 255}},
+                                              LabelPlace{QStringLiteral("Alla data"), {3480, 360, 900, 255}},
+                                              LabelPlace{QStringLiteral("Alla camera"), {120, 1560, 1380, 255}},
+                                              LabelPlace{QStringLiteral("Dalla camera"), {120, 960, 1260, 255}}};
     for (int i = 0; i < 4; ++i) {
         label1_[i] = new QLabel(etichette[i].testo, area_);
         label1_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
@@ -198,18 +198,18 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
         label1_[i]->setGeometry(TwipsToPixels(etichette[i].rect, dpi));
     }
 
-    struct Campo {
+    struct FieldPlace {
         QString testo;
         TwipRect rect;
         Qt::Alignment allineamento;
     };
-    const std::array<Campo, 4> campi{
-        Campo{QStringLiteral("24/04/2013"), {1560, 360, 1695, 285}, Qt::AlignCenter},
-        Campo{QStringLiteral("24/04/2013"), {4560, 360, 1695, 285}, Qt::AlignCenter},
+    const std::array<FieldPlace, 4> campi{
+        FieldPlace{QStringLiteral("24/04/2013"), {1560, 360, 1695, 285}, Qt::AlignCenter},
+        FieldPlace{QStringLiteral("24/04/2013"), {4560, 360, 1695, 285}, Qt::AlignCenter},
         // The room boxes fill their shapes (the designed 855 twips cut the
         // preset "ZZZZZZ" in Arial 12); both are white, so the look is the same.
-        Campo{QString(), {1470, 960, 1035, 288}, Qt::AlignCenter},
-        Campo{QStringLiteral("ZZZZZZ"), {1470, 1560, 1035, 288}, Qt::AlignRight | Qt::AlignVCenter}};
+        FieldPlace{QString(), {1470, 960, 1035, 288}, Qt::AlignCenter},
+        FieldPlace{QStringLiteral("ZZZZZZ"), {1470, 1560, 1035, 288}, Qt::AlignRight | Qt::AlignVCenter}};
     for (int i = 0; i < 4; ++i) {
         auto* campo = new QLineEdit(campi[i].testo, area_);
         campo->setObjectName(QStringLiteral("Text1_%1").arg(i));
@@ -231,7 +231,7 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
     auto* invia = new QPushButton(QStringLiteral("&Invia"), area_);
     auto* esci = new QToolButton(area_);
     esci->setText(QStringLiteral("&Esci"));
-    esci->setIcon(IconaEsci());
+    esci->setIcon(exitIcon());
     esci->setIconSize(QSize(48, 48));
     esci->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     esci->setAutoRaise(false);
@@ -278,17 +278,17 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Orologio oggi, QWidget* parent)
 
 OstelviaDT::~OstelviaDT() = default;
 
-QString OstelviaDT::primaCamera() const
+QString OstelviaDT::firstRoom() const
 {
     return primaCameraField()->text();
 }
 
-QString OstelviaDT::ultimaCamera() const
+QString OstelviaDT::lastRoom() const
 {
     return ultimaCameraField()->text();
 }
 
-void OstelviaDT::avvisaImpostazioniMancanti()
+void OstelviaDT::warnSettingsMissing()
 {
     const OverrideCursor freccia(Qt::ArrowCursor);
     QMessageBox avviso(QMessageBox::Warning, QStringLiteral("!!!"), QStringLiteral("TaxSetup.txt"), QMessageBox::Ok,
@@ -331,7 +331,7 @@ void OstelviaDT::Form_Load()
 
 void OstelviaDT::Form_Activate()
 {
-    const QString ieri = DataDiIeri(oggi_);
+    const QString ieri = yesterdayText(today_);
     dataDaField()->setText(ieri);
     dataAField()->setText(ieri);
 }
@@ -348,7 +348,7 @@ void OstelviaDT::showEvent(QShowEvent* evento)
     QWidget::showEvent(evento);
 }
 
-int OstelviaDT::indiceCampo(QObject* oggetto) const
+int OstelviaDT::fieldIndex(QObject* oggetto) const
 {
     for (int i = 0; i < 4; ++i) {
         if (text1_[i] == oggetto)
@@ -359,7 +359,7 @@ int OstelviaDT::indiceCampo(QObject* oggetto) const
 
 bool OstelviaDT::eventFilter(QObject* oggetto, QEvent* evento)
 {
-    const int index = indiceCampo(oggetto);
+    const int index = fieldIndex(oggetto);
     if (index < 0)
         return QWidget::eventFilter(oggetto, evento);
     if (evento->type() == QEvent::FocusIn) {
@@ -434,7 +434,7 @@ bool OstelviaDT::Text1_KeyPress(int index, const QString& carattere)
         bool avviata = false;
         {
             const OverrideCursor occupato;
-            avviata = CreaListaPS(*avvio_);
+            avviata = CreaListaPS(*starter_);
         }
         if (!avviata)
             afterDialog();
@@ -447,18 +447,18 @@ void OstelviaDT::T_Click(int index)
 {
     switch (index) {
     case kCreaFile:
-        CreaFile();
+        createFile();
         break;
     case kEsci:
         close();
         break;
     default:
-        Invia();
+        sendLines();
         break;
     }
 }
 
-void OstelviaDT::CreaFile()
+void OstelviaDT::createFile()
 {
     using Outcome = exporter::RunSummary::Outcome;
     const OverrideCursor occupato;
@@ -466,7 +466,7 @@ void OstelviaDT::CreaFile()
     // A run that did not complete leaves the list as it was.
     switch (esito.outcome) {
     case Outcome::SettingsMissing:
-        avvisaImpostazioniMancanti();
+        warnSettingsMissing();
         return;
     case Outcome::StoppedOnCard:
     case Outcome::Failed:
@@ -486,7 +486,7 @@ void OstelviaDT::CreaFile()
     list1_->selectAllLines();
 }
 
-void OstelviaDT::Invia()
+void OstelviaDT::sendLines()
 {
     // The selection in the list's order: the file keeps the lines' order.
     const exporter::ExportLines& righe = list1_->lines();
@@ -531,7 +531,7 @@ void OstelviaDT::Invia()
         MostraMessaggio(rimosse, Stile::Ok, kTitoloConservazione);
         afterDialog();
     }
-    if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !avvio_->startDetached(ComandoPaginaWeb)) {
+    if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !starter_->startDetached(ComandoPaginaWeb)) {
         showProblem(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
         return;
     }
@@ -552,10 +552,10 @@ void OstelviaDT::menuCartella_Click()
 {
     // The folder chooser is no dialog of the tool's own: the dates stay as
     // typed unless a message dialog closes over the window.
-    const EsitoCartella esito = CambiaCartella(this);
-    if (esito.come == EsitoCartella::Come::Fallita)
-        showProblem(esito.errore);
-    if (esito.come != EsitoCartella::Come::Scelta)
+    const FolderOutcome esito = changeFolder(this);
+    if (esito.kind == FolderOutcome::Kind::Failed)
+        showProblem(esito.error);
+    if (esito.kind != FolderOutcome::Kind::Chosen)
         return;
     // The listed lines and the settings belong to the folder left behind.
     list1_->clearLines();
@@ -584,9 +584,9 @@ QString OstelviaDT::selectionDescription() const
 {
     // The room fields as preset select every room: say so rather than
     // show the bounds.
-    const bool tutte = text::trimBlanks(primaCamera()).isEmpty() && ultimaCamera() == QStringLiteral("ZZZZZZ");
+    const bool tutte = text::trimBlanks(firstRoom()).isEmpty() && lastRoom() == QStringLiteral("ZZZZZZ");
     const QString camere = tutte ? QStringLiteral("tutte le camere")
-                                 : QStringLiteral("camere da \"%1\" a \"%2\"").arg(primaCamera(), ultimaCamera());
+                                 : QStringLiteral("camere da \"%1\" a \"%2\"").arg(firstRoom(), lastRoom());
     return QStringLiteral("Partenze dal %1 al %2, %3").arg(text1_[kDataDa]->text(), text1_[kDataA]->text(), camere);
 }
 

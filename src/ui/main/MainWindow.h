@@ -30,12 +30,12 @@ class OstelviaDT : public QWidget, public exporter::RoomSource {
 public:
     // avvio: how commands are started (the real one when null); oggi: the
     // clock behind the preset dates (today's date when empty).
-    explicit OstelviaDT(ProcessStarter* avvio = nullptr, Orologio oggi = {}, QWidget* parent = nullptr);
+    explicit OstelviaDT(ProcessStarter* avvio = nullptr, Clock oggi = {}, QWidget* parent = nullptr);
     ~OstelviaDT() override;
 
     // Text1 elements 2 and 3, read live by the export run.
-    QString primaCamera() const override;
-    QString ultimaCamera() const override;
+    QString firstRoom() const override;
+    QString lastRoom() const override;
 
     // The controls by what they are; their object names keep the element
     // indexes of the design (Text1_0, T2, menu2_1, ...).
@@ -90,17 +90,17 @@ private:
     // Back to the window after a window of its own, the typed dates kept.
     void backKeepingDates();
 
-    void CreaFile();
-    void Invia();
+    void createFile();
+    void sendLines();
     void showProblem(const QString& question);
     // The platform's message box: text "TaxSetup.txt", title "!!!", exclamation.
-    void avvisaImpostazioniMancanti();
+    void warnSettingsMissing();
     void afterDialog();
-    int indiceCampo(QObject* oggetto) const;
+    int fieldIndex(QObject* oggetto) const;
 
-    std::unique_ptr<ProcessStarter> avvioProprio_;
-    ProcessStarter* avvio_;
-    Orologio oggi_;
+    std::unique_ptr<ProcessStarter> ownStarter_;
+    ProcessStarter* starter_;
+    Clock today_;
     std::function<QDateTime()> sendClock_ = [] { return QDateTime::currentDateTime(); };
     bool datesPreset_ = false;
 

@@ -5,7 +5,7 @@
 
 namespace ostelvia::ui {
 
-bool AvvioProcessi::startDetached(const QString& commandLine)
+bool DetachedProcessStarter::startDetached(const QString& commandLine)
 {
     QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty())
@@ -14,12 +14,12 @@ bool AvvioProcessi::startDetached(const QString& commandLine)
     return QProcess::startDetached(program, words);
 }
 
-QDate DataDiOggi()
+QDate today()
 {
     return QDate::currentDate();
 }
 
-QString DataDiIeri(const Orologio& oggi)
+QString yesterdayText(const Clock& oggi)
 {
     return oggi().addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
 }

@@ -21,16 +21,16 @@ public:
 
 // Splits the line as a shell would (quotes group words) and starts the first
 // word with the rest as arguments, without waiting for it.
-class AvvioProcessi : public ProcessStarter {
+class DetachedProcessStarter : public ProcessStarter {
 public:
     bool startDetached(const QString& commandLine) override;
 };
 
-using Orologio = std::function<QDate()>;
+using Clock = std::function<QDate()>;
 
-QDate DataDiOggi();
+QDate today();
 
 // The date before the clock's today as dd/mm/yyyy.
-QString DataDiIeri(const Orologio& oggi);
+QString yesterdayText(const Clock& oggi);
 
 }  // namespace ostelvia::ui

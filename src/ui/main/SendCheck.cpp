@@ -8,7 +8,7 @@
 
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
-#include "ui/dialogs/BusyCursor.h"
+#include "ui/dialogs/OverrideCursor.h"
 
 namespace ostelvia::ui {
 

@@ -17,19 +17,19 @@ constexpr int kMesiMassimi = 12000;
 
 }  // namespace
 
-int MesiConservazione()
+int retentionMonths()
 {
     bool numero = false;
     const int mesi = QSettings(kOrganizzazione, kApplicazione).value(kChiaveConservazione).toInt(&numero);
     return numero && mesi >= 0 && mesi <= kMesiMassimi ? mesi : exporter::kMesiConservazionePredefiniti;
 }
 
-void ImpostaMesiConservazione(int mesi)
+void setRetentionMonths(int mesi)
 {
     storeUserSetting(kChiaveConservazione, mesi);
 }
 
-QString MenuConservazione()
+QString askRetentionMonths()
 {
     bool annullato = false;
     const QString risposta = ChiediTesto(QStringLiteral("Per quanti mesi conservare la copia di ogni invio\r\n"
@@ -37,7 +37,7 @@ QString MenuConservazione()
                                                         "0 = per sempre; le copie più vecchie sono\r\n"
                                                         "cancellate al prossimo invio.")
                                              .arg(exporter::kArchiveFolder),
-                                         kTitoloConservazione, QString::number(MesiConservazione()), &annullato);
+                                         kTitoloConservazione, QString::number(retentionMonths()), &annullato);
     if (annullato)
         return {};
     bool numero = false;
@@ -46,13 +46,13 @@ QString MenuConservazione()
         return QStringLiteral("\"%1\" non è un numero di mesi: scrivere un numero intero da 0 a %2.")
             .arg(risposta)
             .arg(kMesiMassimi);
-    ImpostaMesiConservazione(mesi);
+    setRetentionMonths(mesi);
     return {};
 }
 
 QString removeExpiredSends(const QDateTime& now)
 {
-    const int mesi = MesiConservazione();
+    const int mesi = retentionMonths();
     const int rimosse = exporter::removeExpiredCopies(archiveFolder(), mesi, now);
     if (rimosse == 0)
         return {};

@@ -15,13 +15,13 @@ inline const QString kTitoloConservazione = QStringLiteral("Conservazione degli 
 inline const QString kChiaveConservazione = QStringLiteral("MesiConservazioneInvii");
 
 // The months set, or the default when none (or no usable number) is.
-int MesiConservazione();
-void ImpostaMesiConservazione(int mesi);
+int retentionMonths();
+void setRetentionMonths(int mesi);
 
 // The menu command: asks for the months in the input dialog and stores
 // them. "Annulla" changes nothing. Returns what to tell the user when the
 // answer is no number of months, else empty.
-QString MenuConservazione();
+QString askRetentionMonths();
 
 // Removes the archive's copies older than the months set; returns what to
 // tell the clerk, or empty when none went.

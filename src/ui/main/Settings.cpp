@@ -15,7 +15,7 @@ QString ComandoPaginaWeb;
 using exporter::kCrLf;
 using exporter::kFileImpostazioni;
 
-QString PercorsoFilePredefinito()
+QString defaultExportPath()
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("C:\\ZaverUdevu.txt");
@@ -24,7 +24,7 @@ QString PercorsoFilePredefinito()
 #endif
 }
 
-QString ComandoPaginaWebPredefinito()
+QString defaultWebPageCommand()
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("C:\\Programmi\\Internet Explorer\\iexplore.exe https://...");
@@ -33,7 +33,7 @@ QString ComandoPaginaWebPredefinito()
 #endif
 }
 
-void ScriviImpostazioni()
+void writeSettingsFile()
 {
     exporter::writeText(kFileImpostazioni, PercorsoFile + kCrLf + ComandoPaginaWeb + kCrLf);
 }
@@ -46,8 +46,8 @@ void CaricaImpostazioni()
             righe = exporter::readLines(kFileImpostazioni);
         } catch (const Error&) {
             // Something to send with even when the file is unusable.
-            PercorsoFile = PercorsoFilePredefinito();
-            ComandoPaginaWeb = ComandoPaginaWebPredefinito();
+            PercorsoFile = defaultExportPath();
+            ComandoPaginaWeb = defaultWebPageCommand();
             throw;
         }
     }
@@ -58,9 +58,9 @@ void CaricaImpostazioni()
     }
     // Missing, or present without a line: an empty export path would break
     // every later run, so the defaults are written as for a first start.
-    PercorsoFile = PercorsoFilePredefinito();
-    ComandoPaginaWeb = ComandoPaginaWebPredefinito();
-    ScriviImpostazioni();
+    PercorsoFile = defaultExportPath();
+    ComandoPaginaWeb = defaultWebPageCommand();
+    writeSettingsFile();
 }
 
 void MenuImpostazioni(int indice)
@@ -75,7 +75,7 @@ void MenuImpostazioni(int indice)
         if (!annullato)
             ComandoPaginaWeb = risposta;
     }
-    ScriviImpostazioni();
+    writeSettingsFile();
 }
 
 }  // namespace ostelvia::ui

@@ -13,8 +13,8 @@ extern QString ComandoPaginaWeb;
 
 // The values written when "TaxSetup.txt" is missing: the Windows paths on
 // Windows, elsewhere the user's home directory and the desktop's opener.
-QString PercorsoFilePredefinito();
-QString ComandoPaginaWebPredefinito();
+QString defaultExportPath();
+QString defaultWebPageCommand();
 
 inline const QString kRichiestaPercorso =
     QStringLiteral("Inserire il percorso completo del\r\nnome del file da generare\r\n\r\nes. C:\\ZaverUdevu.txt");
@@ -32,7 +32,7 @@ void CaricaImpostazioni();
 
 // Rewrites "TaxSetup.txt" with the two settings, each ended by CR LF.
 // Throws exporter::FileError.
-void ScriviImpostazioni();
+void writeSettingsFile();
 
 // The "Impostazioni" menu, element 1 (export path) or 2 (command): asks for
 // the new value in the input dialog, then rewrites the file whatever the

@@ -27,21 +27,21 @@ namespace ostelvia::ui {
 namespace {
 
 const QString kTitolo = QStringLiteral("Rendiconto dell'imposta di soggiorno");
-const QString kChiaveDimensioni = QStringLiteral("Finestre/TaxReportWindow");
-const QSize kDimensioniIniziali(880, 600);
+const QString kSizeKey = QStringLiteral("Finestre/TaxReportWindow");
+const QSize kInitialSize(880, 600);
 
-QSettings impostazioniFinestre()
+QSettings windowSettings()
 {
     return QSettings(QStringLiteral("Ostelvia"), QStringLiteral("Ostelvia"));
 }
 
-QString chiediPercorsoCsv(QWidget* parent)
+QString chooseCsvPath(QWidget* parent)
 {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), QStringLiteral("Rendiconto imposta.csv"),
                                         QStringLiteral("File CSV (*.csv)"));
 }
 
-bool chiediStampante(QPrinter& printer, QWidget* parent)
+bool choosePrinter(QPrinter& printer, QWidget* parent)
 {
     QPrintDialog dialogo(&printer, parent);
     dialogo.setWindowTitle(QStringLiteral("Stampa"));
@@ -60,27 +60,27 @@ QString uncomputedHeading(size_t count)
 TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& periodo, QWidget* parent)
     : QDialog(parent),
       report_(std::move(report)),
-      periodo_(periodo),
-      askPath_(chiediPercorsoCsv),
-      askPrinter_(chiediStampante)
+      period_(periodo),
+      askPath_(chooseCsvPath),
+      askPrinter_(choosePrinter)
 {
     setObjectName(QStringLiteral("TaxReportWindow"));
     setWindowTitle(kTitolo);
     setModal(true);
 
-    auto* intestazione = new QLabel(text::blankControls(periodo_), this);
-    intestazione->setObjectName(QStringLiteral("periodo"));
+    auto* intestazione = new QLabel(text::blankControls(period_), this);
+    intestazione->setObjectName(QStringLiteral("period"));
     intestazione->setTextFormat(Qt::PlainText);
     intestazione->setFont(corbelFont(11.25, true));
 
     rules_ = new QLabel(exporter::describeTaxRules(report_.rules).join(QLatin1Char('\n')), this);
-    rules_->setObjectName(QStringLiteral("regole"));
+    rules_->setObjectName(QStringLiteral("rules"));
     rules_->setTextFormat(Qt::PlainText);
     rules_->setFont(corbelFont(11.25));
 
     const std::vector<QStringList> righe = exporter::taxRows(report_);
     table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kTaxColumns.size()), this);
-    table_->setObjectName(QStringLiteral("tabella"));
+    table_->setObjectName(QStringLiteral("table"));
     table_->setHorizontalHeaderLabels(exporter::kTaxColumns);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -107,11 +107,11 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     auto* titoloNonCalcolati = new QLabel(uncomputedHeading(report_.uncomputed.size()), this);
-    titoloNonCalcolati->setObjectName(QStringLiteral("titoloNonCalcolati"));
+    titoloNonCalcolati->setObjectName(QStringLiteral("uncomputedTitle"));
     titoloNonCalcolati->setTextFormat(Qt::PlainText);
     titoloNonCalcolati->setFont(corbelFont(11.25, true));
     uncomputed_ = new QListWidget(this);
-    uncomputed_->setObjectName(QStringLiteral("nonCalcolati"));
+    uncomputed_->setObjectName(QStringLiteral("uncomputed"));
     for (const exporter::UncomputedStay& stay : report_.uncomputed)
         uncomputed_->addItem(exporter::uncomputedLine(stay));
     uncomputed_->setMaximumHeight(uncomputed_->fontMetrics().height() * 6);
@@ -121,9 +121,9 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     saveCsv_ = new QPushButton(QStringLiteral("&Salva CSV…"), this);
     print_ = new QPushButton(QStringLiteral("S&tampa…"), this);
     close_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    saveCsv_->setObjectName(QStringLiteral("salvaCsv"));
-    print_->setObjectName(QStringLiteral("stampa"));
-    close_->setObjectName(QStringLiteral("chiudi"));
+    saveCsv_->setObjectName(QStringLiteral("saveCsv"));
+    print_->setObjectName(QStringLiteral("print"));
+    close_->setObjectName(QStringLiteral("closeButton"));
     saveCsv_->setToolTip(QStringLiteral("Salva la tabella per un foglio di calcolo"));
     print_->setToolTip(QStringLiteral("Stampa la tabella con le regole usate"));
     for (QPushButton* pulsante : {saveCsv_, print_, close_}) {
@@ -154,7 +154,7 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     setTabOrder(print_, close_);
 
     // The size the clerk left it at, never beyond the screen it opens on.
-    QSize dimensioni = impostazioniFinestre().value(kChiaveDimensioni, kDimensioniIniziali).toSize();
+    QSize dimensioni = windowSettings().value(kSizeKey, kInitialSize).toSize();
     if (const QScreen* schermo = parent ? parent->screen() : screen())
         dimensioni = dimensioni.boundedTo(schermo->availableGeometry().size() - QSize(16, 48));
     resize(dimensioni.expandedTo(QSize(480, 320)));
@@ -163,7 +163,7 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
 
 TaxReportWindow::~TaxReportWindow()
 {
-    impostazioniFinestre().setValue(kChiaveDimensioni, size());
+    windowSettings().setValue(kSizeKey, size());
 }
 
 void TaxReportWindow::saveCsv()
@@ -181,7 +181,7 @@ void TaxReportWindow::saveCsv()
 QString TaxReportWindow::printableHtml() const
 {
     QString html = QStringLiteral("<html><body><h3>%1</h3><p><b>%2</b><br>")
-                       .arg(kTitolo.toHtmlEscaped(), text::blankControls(periodo_).toHtmlEscaped());
+                       .arg(kTitolo.toHtmlEscaped(), text::blankControls(period_).toHtmlEscaped());
     html += exporter::describeTaxRules(report_.rules)
                 .join(QLatin1Char('\n'))
                 .toHtmlEscaped()

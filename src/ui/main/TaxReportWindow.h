@@ -51,7 +51,7 @@ private:
     void printReport();
 
     exporter::TaxReport report_;
-    QString periodo_;
+    QString period_;
     AskPath askPath_;
     AskPrinter askPrinter_;
     QLabel* rules_;

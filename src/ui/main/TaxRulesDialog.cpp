@@ -46,13 +46,13 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
     setFont(corbelFont(11.25));
 
     tariff_ = new QLineEdit(this);
-    tariff_->setObjectName(QStringLiteral("tariffa"));
+    tariff_->setObjectName(QStringLiteral("tariff"));
     tariff_->setMaxLength(13);
     tariff_->setPlaceholderText(QStringLiteral("es. 3,50"));
     tariff_->setToolTip(QStringLiteral("Euro a persona per notte, fuori dalle stagioni"));
 
     seasons_ = new QTableWidget(0, 3, this);
-    seasons_->setObjectName(QStringLiteral("stagioni"));
+    seasons_->setObjectName(QStringLiteral("seasons"));
     seasons_->setHorizontalHeaderLabels(
         {QStringLiteral("Dal (GG/MM/AAAA)"), QStringLiteral("Al (GG/MM/AAAA)"), QStringLiteral("Euro per notte")});
     seasons_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -64,8 +64,8 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
 
     addSeason_ = new QPushButton(QStringLiteral("A&ggiungi stagione"), this);
     removeSeason_ = new QPushButton(QStringLiteral("&Rimuovi stagione"), this);
-    addSeason_->setObjectName(QStringLiteral("aggiungiStagione"));
-    removeSeason_->setObjectName(QStringLiteral("rimuoviStagione"));
+    addSeason_->setObjectName(QStringLiteral("addSeason"));
+    removeSeason_->setObjectName(QStringLiteral("removeSeason"));
     connect(addSeason_, &QPushButton::clicked, this, [this] {
         addSeasonRow(QString(), QString(), QString());
         seasons_->setCurrentCell(seasons_->rowCount() - 1, 0);
@@ -79,21 +79,21 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
     });
 
     age_ = new QSpinBox(this);
-    age_->setObjectName(QStringLiteral("etaEsente"));
+    age_->setObjectName(QStringLiteral("exemptAge"));
     age_->setRange(0, 999);
     age_->setSpecialValueText(QStringLiteral("nessuna esenzione"));
     age_->setSuffix(QStringLiteral(" anni"));
     age_->setToolTip(QStringLiteral("Chi all'arrivo ha meno di questi anni non paga"));
 
     nights_ = new QSpinBox(this);
-    nights_->setObjectName(QStringLiteral("nottiMassime"));
+    nights_->setObjectName(QStringLiteral("maxNights"));
     nights_->setRange(0, 9999);
     nights_->setSpecialValueText(QStringLiteral("nessun limite"));
     nights_->setSuffix(QStringLiteral(" notti"));
     nights_->setToolTip(QStringLiteral("Si pagano solo le prime notti di ogni soggiorno"));
 
     municipality_ = new QLineEdit(this);
-    municipality_->setObjectName(QStringLiteral("comuneResidenti"));
+    municipality_->setObjectName(QStringLiteral("residentsMunicipality"));
     municipality_->setMaxLength(60);
     municipality_->setPlaceholderText(QStringLiteral("nessuno"));
     municipality_->setToolTip(QStringLiteral("I residenti in questo comune non pagano"));
@@ -103,7 +103,7 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
     municipality_->setCompleter(completer);
 
     problem_ = new QLabel(this);
-    problem_->setObjectName(QStringLiteral("problema"));
+    problem_->setObjectName(QStringLiteral("problem"));
     problem_->setTextFormat(Qt::PlainText);
     problem_->setWordWrap(true);
     QPalette rosso = problem_->palette();
@@ -112,8 +112,8 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
 
     save_ = new QPushButton(QStringLiteral("&Salva"), this);
     cancel_ = new QPushButton(QStringLiteral("&Annulla"), this);
-    save_->setObjectName(QStringLiteral("salva"));
-    cancel_->setObjectName(QStringLiteral("annulla"));
+    save_->setObjectName(QStringLiteral("save"));
+    cancel_->setObjectName(QStringLiteral("cancel"));
     save_->setDefault(true);
     connect(save_, &QPushButton::clicked, this, &TaxRulesDialog::save);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// "TotalsView": the totals of the selected lines and of all lines, the
+// "Riepilogo": the totals of the selected lines and of all lines, the
 // number the clerk compares with the municipality's portal before sending.
 #pragma once
 
