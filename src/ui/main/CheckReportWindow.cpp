@@ -4,15 +4,12 @@
 #include <algorithm>
 
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "export/CheckOutput.h"
@@ -21,6 +18,7 @@
 #include "text/Error.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/main/ErrorMessage.h"
+#include "ui/main/ReportParts.h"
 #include "ui/main/ShownText.h"
 #include "ui/main/WindowFit.h"
 
@@ -82,13 +80,6 @@ QString shownCell(int column, const QString& value)
     if ((column == kArrivalColumn || column == kDepartureColumn) && value == QStringLiteral("//"))
         return {};
     return text::blankControls(value);
-}
-
-bool choosePrinter(QPrinter& printer, QWidget* parent)
-{
-    QPrintDialog dialogo(&printer, parent);
-    dialogo.setWindowTitle(QStringLiteral("Stampa"));
-    return dialogo.exec() == QDialog::Accepted;
 }
 
 }  // namespace
@@ -159,31 +150,18 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
         table_->setColumnWidth(colonna, std::min(table_->columnWidth(colonna), kMaxColumnWidth));
     table_->horizontalHeader()->setStretchLastSection(true);
 
-    saveCsv_ = new QPushButton(QStringLiteral("&Salva CSV…"), this);
-    print_ = new QPushButton(QStringLiteral("S&tampa…"), this);
-    close_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    saveCsv_->setObjectName(QStringLiteral("saveCsv"));
-    print_->setObjectName(QStringLiteral("print"));
-    close_->setObjectName(QStringLiteral("closeButton"));
-    for (QPushButton* pulsante : {saveCsv_, print_, close_}) {
-        pulsante->setFont(corbelFont(11.25));
-        pulsante->setAutoDefault(false);
-    }
+    const ReportButtons pulsanti = addReportButtons(this);
+    saveCsv_ = pulsanti.saveCsv;
+    print_ = pulsanti.print;
+    close_ = pulsanti.close;
     connect(saveCsv_, &QPushButton::clicked, this, &CheckReportWindow::saveCsv);
     connect(print_, &QPushButton::clicked, this, &CheckReportWindow::printReport);
-    connect(close_, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* pulsanti = new QHBoxLayout;
-    pulsanti->addStretch();
-    pulsanti->addWidget(saveCsv_);
-    pulsanti->addWidget(print_);
-    pulsanti->addWidget(close_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intestazione);
     layout->addWidget(totals_);
     layout->addWidget(table_, 1);
-    layout->addLayout(pulsanti);
+    layout->addLayout(pulsanti.row);
     fitToScreen(this, QSize(1240, 600));
 }
 
@@ -252,11 +230,7 @@ void CheckReportWindow::printReport()
     stampante.setDocName(kTitolo);
     if (!askPrinter_ || !askPrinter_(stampante, this))
         return;
-    QTextDocument documento;
-    documento.setDefaultFont(arialFont(8));
-    documento.setHtml(printableHtml());
-    documento.print(&stampante);
-    if (stampante.printerState() == QPrinter::Error)
+    if (!printHtml(stampante, printableHtml(), arialFont(8)))
         showFailure(QStringLiteral("Impossibile stampare il controllo delle schede."));
 }
 

@@ -2,18 +2,13 @@
 #include "ui/main/TaxReportWindow.h"
 
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPageLayout>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QScreen>
-#include <QSettings>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "export/TaxOutput.h"
@@ -21,31 +16,18 @@
 #include "text/Error.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/main/ErrorMessage.h"
+#include "ui/main/ReportParts.h"
+#include "ui/main/WindowFit.h"
 
 namespace ostelvia::ui {
 
 namespace {
 
 const QString kTitolo = QStringLiteral("Rendiconto dell'imposta di soggiorno");
-const QString kSizeKey = QStringLiteral("Finestre/TaxReportWindow");
-const QSize kInitialSize(880, 600);
-
-QSettings windowSettings()
-{
-    return QSettings(QStringLiteral("Ostelvia"), QStringLiteral("Ostelvia"));
-}
-
 QString chooseCsvPath(QWidget* parent)
 {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), QStringLiteral("Rendiconto imposta.csv"),
                                         QStringLiteral("File CSV (*.csv)"));
-}
-
-bool choosePrinter(QPrinter& printer, QWidget* parent)
-{
-    QPrintDialog dialogo(&printer, parent);
-    dialogo.setWindowTitle(QStringLiteral("Stampa"));
-    return dialogo.exec() == QDialog::Accepted;
 }
 
 QString uncomputedHeading(size_t count)
@@ -118,28 +100,15 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     titoloNonCalcolati->setVisible(!report_.uncomputed.empty());
     uncomputed_->setVisible(!report_.uncomputed.empty());
 
-    saveCsv_ = new QPushButton(QStringLiteral("&Salva CSV…"), this);
-    print_ = new QPushButton(QStringLiteral("S&tampa…"), this);
-    close_ = new QPushButton(QStringLiteral("&Chiudi"), this);
-    saveCsv_->setObjectName(QStringLiteral("saveCsv"));
-    print_->setObjectName(QStringLiteral("print"));
-    close_->setObjectName(QStringLiteral("closeButton"));
+    const ReportButtons pulsanti = addReportButtons(this);
+    saveCsv_ = pulsanti.saveCsv;
+    print_ = pulsanti.print;
+    close_ = pulsanti.close;
     saveCsv_->setToolTip(QStringLiteral("Salva la tabella per un foglio di calcolo"));
     print_->setToolTip(QStringLiteral("Stampa la tabella con le regole usate"));
-    for (QPushButton* pulsante : {saveCsv_, print_, close_}) {
-        pulsante->setFont(corbelFont(11.25));
-        pulsante->setAutoDefault(false);
-    }
     close_->setDefault(true);
     connect(saveCsv_, &QPushButton::clicked, this, &TaxReportWindow::saveCsv);
     connect(print_, &QPushButton::clicked, this, &TaxReportWindow::printReport);
-    connect(close_, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* pulsanti = new QHBoxLayout;
-    pulsanti->addStretch();
-    pulsanti->addWidget(saveCsv_);
-    pulsanti->addWidget(print_);
-    pulsanti->addWidget(close_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intestazione);
@@ -147,23 +116,14 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     layout->addWidget(table_, 1);
     layout->addWidget(titoloNonCalcolati);
     layout->addWidget(uncomputed_);
-    layout->addLayout(pulsanti);
+    layout->addLayout(pulsanti.row);
     setTabOrder(table_, uncomputed_);
     setTabOrder(uncomputed_, saveCsv_);
     setTabOrder(saveCsv_, print_);
     setTabOrder(print_, close_);
 
-    // The size the clerk left it at, never beyond the screen it opens on.
-    QSize dimensioni = windowSettings().value(kSizeKey, kInitialSize).toSize();
-    if (const QScreen* schermo = parent ? parent->screen() : screen())
-        dimensioni = dimensioni.boundedTo(schermo->availableGeometry().size() - QSize(16, 48));
-    resize(dimensioni.expandedTo(QSize(480, 320)));
+    fitToScreen(this, QSize(880, 600));
     table_->setFocus();
-}
-
-TaxReportWindow::~TaxReportWindow()
-{
-    windowSettings().setValue(kSizeKey, size());
 }
 
 void TaxReportWindow::saveCsv()
@@ -220,11 +180,7 @@ void TaxReportWindow::printReport()
     stampante.setDocName(kTitolo);
     if (!askPrinter_ || !askPrinter_(stampante, this))
         return;
-    QTextDocument documento;
-    documento.setDefaultFont(arialFont(9));
-    documento.setHtml(printableHtml());
-    documento.print(&stampante);
-    if (stampante.printerState() == QPrinter::Error)
+    if (!printHtml(stampante, printableHtml(), arialFont(9)))
         showError(QStringLiteral("Impossibile stampare il rendiconto dell'imposta."));
 }
 

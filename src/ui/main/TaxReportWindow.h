@@ -30,7 +30,6 @@ public:
 
     // periodo: the range as the clerk typed it, shown above the rules.
     TaxReportWindow(exporter::TaxReport report, const QString& periodo, QWidget* parent = nullptr);
-    ~TaxReportWindow() override;
 
     void setAskPath(AskPath ask) { askPath_ = std::move(ask); }
     void setAskPrinter(AskPrinter ask) { askPrinter_ = std::move(ask); }
