@@ -40,6 +40,11 @@ void appendCp1252(QByteArray& out, const QString& text)
     qsizetype in = 0;
     qsizetype written = 0;
     while (in < size) {
+        // ASCII, nearly every character of a record, goes straight across.
+        while (in < size && src[in] < 0x80)
+            dst[written++] = static_cast<char>(src[in++]);
+        if (in == size)
+            break;
         const char16_t u = src[in++];
         if (QChar::isHighSurrogate(u) && in < size && QChar::isLowSurrogate(src[in])) {
             // One character outside the BMP: one byte, so field widths hold.
