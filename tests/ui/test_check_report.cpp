@@ -56,6 +56,23 @@ class TestCheckReport : public QObject {
     Q_OBJECT
 
 private slots:
+    void aRecordThatDoesNotFitNamesItsField()
+    {
+        const QString line = QStringLiteral("Tracciato record errato (campo 38: XY) ROSSI MARIO");
+        exporter::CheckReport report;
+        report.cards.push_back({QStringLiteral("Scheda_Cliente.mdb"),
+                                QStringLiteral("101"),
+                                QStringLiteral("1"),
+                                QStringLiteral("ROSSI MARIO"),
+                                QString(),
+                                QString(),
+                                {{line, {}}}});
+        ui::CheckReportWindow window(report, QString());
+        QCOMPARE(window.table()->item(0, 6)->text(),
+                 QStringLiteral("Tracciato record errato (campo 38 (Sesso): XY) ROSSI MARIO"));
+        QCOMPARE(window.reportAsShown().cards.at(0).problems.at(0).text, line);
+    }
+
     void showsOneRowPerProblemAndTheTotals()
     {
         ui::CheckReportWindow window(sampleReport(), QStringLiteral("Dal 01/05/2024 al 31/05/2024"));

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "export/CheckOutput.h"
+#include "export/RecordLayout.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
 #include "text/Error.h"
@@ -32,6 +33,7 @@ constexpr int kRoomColumn = 1;
 constexpr int kCardNumberColumn = 2;
 constexpr int kArrivalColumn = 4;
 constexpr int kDepartureColumn = 5;
+constexpr int kProblemColumn = 6;
 // Where a row keeps the card and the problem line it shows.
 constexpr int kCardRole = Qt::UserRole;
 constexpr int kProblemRole = Qt::UserRole + 1;
@@ -74,11 +76,26 @@ public:
     }
 };
 
+// "(campo 38: X)" of a record that does not fit, with the field's name:
+// "(campo 38 (Sesso): X)". The saved lines keep the run's words.
+QString withFieldName(const QString& problem)
+{
+    static const QRegularExpression field(QStringLiteral("^Tracciato record errato \\(campo (\\d+):"));
+    const QRegularExpressionMatch match = field.match(problem);
+    const int number = match.hasMatch() ? match.captured(1).toInt() : 0;
+    if (number < 1 || number > exporter::kFieldCount)
+        return problem;
+    const QString name = QString::fromUtf16(exporter::recordLayout()[static_cast<size_t>(number - 1)].description);
+    return QString(problem).insert(match.capturedEnd(1), QStringLiteral(" (%1)").arg(name));
+}
+
 // A date the card left empty shows as empty, not as its bare slashes.
 QString shownCell(int column, const QString& value)
 {
     if ((column == kArrivalColumn || column == kDepartureColumn) && value == QStringLiteral("//"))
         return {};
+    if (column == kProblemColumn)
+        return text::blankControls(withFieldName(value));
     return text::blankControls(value);
 }
 
