@@ -67,7 +67,7 @@ RunSummary stop(RunSummary summary, RunSummary::Outcome outcome, const QString& 
 std::optional<CardStop> writeFile(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
                                   std::unique_ptr<LineWriter>& output, RunSummary& summary)
 {
-    // Written anew on every view: the one before is closed first.
+    // Written anew on every view: what an earlier view wrote aside is dropped.
     output.reset();
     MessaggioErrore.clear();
     summary.recordsWritten = 0;
