@@ -287,7 +287,8 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
     return set.finds.insert(criteria, std::move(positions)).value();
 }
 
-Positions DatabaseFile::search(SetData& set, const QString& criteria, const QString& fileName)
+Positions DatabaseFile::search(SetData& set, const QString& criteria, const QString& fileName,
+                               const std::vector<QString>& alsoCopy)
 {
     Expression expression;
     try {
@@ -297,8 +298,10 @@ Positions DatabaseFile::search(SetData& set, const QString& criteria, const QStr
                           .arg(quoted(fileName), criteria, r.reason));
     }
     TableInfo& info = *set.table;
-    materialize(set, expression.names, fileName);
-    ensureColumns(info, expression.names, fileName);
+    std::vector<QString> copied = expression.names;
+    copied.insert(copied.end(), alsoCopy.begin(), alsoCopy.end());
+    materialize(set, copied, fileName);
+    ensureColumns(info, copied, fileName);
     // A single find is cheaper as a scan than as an index build: indexes
     // come with the second find on a table, which look-ups soon make.
     if (++info.findsRun >= 2)
@@ -461,7 +464,12 @@ std::vector<Value> DatabaseFile::columnFromSource(TableInfo& info, int column, c
 
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
 {
-    const Positions matches = search(set, criteria, fileName);
+    // The column is read for every row found: copied in the scan that copies
+    // the criteria's columns, it costs no second scan of the table. A memo
+    // stays out of SQLite, as everywhere.
+    const SourceColumn& wanted = set.table->columns[static_cast<size_t>(column)];
+    const Positions matches =
+        search(set, criteria, fileName, wanted.isLong ? std::vector<QString>{} : std::vector<QString>{wanted.name});
     const std::vector<Value>& byRowid = heldColumn(*set.table, column, fileName);
     std::vector<Value> values;
     values.reserve(matches.size());

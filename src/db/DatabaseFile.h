@@ -69,8 +69,10 @@ public:
     // The positions in set order of the rows the criteria finds; valid until
     // the next find on the set.
     const Positions& find(SetData& set, const QString& criteria, const QString& fileName);
-    // The same positions, searched afresh and not kept.
-    Positions search(SetData& set, const QString& criteria, const QString& fileName);
+    // The same positions, searched afresh and not kept. The columns named in
+    // `alsoCopy` are copied into SQLite in the same scan as the criteria's.
+    Positions search(SetData& set, const QString& criteria, const QString& fileName,
+                     const std::vector<QString>& alsoCopy = {});
     // The row decoded from the source: `column` and every column a field
     // of the table was read from before. `partial`, when given, is the same
     // row decoded as far as it goes; its values are kept.

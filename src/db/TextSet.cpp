@@ -9,11 +9,11 @@ namespace ostelvia::db {
 
 namespace {
 
-QString folded(const QString& text)
+QByteArray folded(const QString& text)
 {
     std::u32string key;
     detail::jetKey(QStringView(text), key);
-    return QString::fromUcs4(key.data(), static_cast<qsizetype>(key.size()));
+    return QByteArray(reinterpret_cast<const char*>(key.data()), static_cast<qsizetype>(key.size() * sizeof(char32_t)));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QSet>
 #include <QString>
 
@@ -15,7 +16,9 @@ public:
     bool contains(const QString& text) const;
 
 private:
-    QSet<QString> keys_;  // folded as the engine compares texts
+    // Each text's code points folded as the engine compares texts, their
+    // bytes as the key.
+    QSet<QByteArray> keys_;
 };
 
 }  // namespace ostelvia::db
