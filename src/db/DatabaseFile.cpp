@@ -115,7 +115,7 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     return *tables_.emplace(key, std::move(info)).first->second;
 }
 
-void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName)
+void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName, int hold)
 {
     std::vector<int> wanted;
     for (const QString& name : names) {
@@ -129,8 +129,17 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
 
     const bool creating = !info.rowsLoaded;
     declareColumns(info, names, fileName);
+    // A column held by rowid as columnFromSource would read it, from this
+    // scan instead of one of its own.
+    const auto held = static_cast<size_t>(hold);
+    const bool holding = hold >= 0 && info.heldColumns[held].empty() && !info.loaded[held] && !info.columns[held].isLong
+        && std::find(wanted.begin(), wanted.end(), hold) == wanted.end();
+    std::vector<Value> values(1);  // rowid 0 unused
+    AlsoRead alsoRead;
+    if (holding)
+        alsoRead = {hold, [&](const Cell& cell) { values.push_back(valueFor(info.columns[held].type, cell)); }};
     try {
-        info.rowCount = copyColumns(db_, *source_, info, wanted, creating);
+        info.rowCount = copyColumns(db_, *source_, info, wanted, creating, alsoRead);
     } catch (const SourceFailure& failure) {
         throw unreadableTable(info.name, fileName, failure.reason);
     } catch (const CopyFailed&) {
@@ -139,6 +148,8 @@ void DatabaseFile::ensureColumns(TableInfo& info, const std::vector<QString>& na
     info.rowsLoaded = true;
     for (int at : wanted)
         info.loaded[static_cast<size_t>(at)] = true;
+    if (holding && values.size() == static_cast<size_t>(info.rowCount) + 1)
+        info.heldColumns[held] = std::move(values);
 }
 
 void DatabaseFile::declareColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName)
@@ -216,14 +227,14 @@ std::shared_ptr<SetData> DatabaseFile::openSet(const QString& tableOrSql, const 
     return set;
 }
 
-void DatabaseFile::materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName)
+void DatabaseFile::materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName, int hold)
 {
     if (set.ready)
         return;
     TableInfo& info = *set.table;
     std::vector<QString> names = set.names;
     names.insert(names.end(), alsoNamed.begin(), alsoNamed.end());
-    ensureColumns(info, names, fileName);
+    ensureColumns(info, names, fileName, hold);
 
     const StatementPtr st = prepare(set.sql, set.parameters);
     if (!st)
@@ -287,8 +298,7 @@ const Positions& DatabaseFile::find(SetData& set, const QString& criteria, const
     return set.finds.insert(criteria, std::move(positions)).value();
 }
 
-Positions DatabaseFile::search(SetData& set, const QString& criteria, const QString& fileName,
-                               const std::vector<QString>& alsoCopy)
+Positions DatabaseFile::search(SetData& set, const QString& criteria, const QString& fileName, int hold)
 {
     Expression expression;
     try {
@@ -298,10 +308,8 @@ Positions DatabaseFile::search(SetData& set, const QString& criteria, const QStr
                           .arg(quoted(fileName), criteria, r.reason));
     }
     TableInfo& info = *set.table;
-    std::vector<QString> copied = expression.names;
-    copied.insert(copied.end(), alsoCopy.begin(), alsoCopy.end());
-    materialize(set, copied, fileName);
-    ensureColumns(info, copied, fileName);
+    materialize(set, expression.names, fileName, hold);
+    ensureColumns(info, expression.names, fileName, hold);
     // A single find is cheaper as a scan than as an index build: indexes
     // come with the second find on a table, which look-ups soon make.
     if (++info.findsRun >= 2)
@@ -464,12 +472,10 @@ std::vector<Value> DatabaseFile::columnFromSource(TableInfo& info, int column, c
 
 std::vector<Value> DatabaseFile::fieldOfEach(SetData& set, const QString& criteria, int column, const QString& fileName)
 {
-    // The column is read for every row found: copied in the scan that copies
-    // the criteria's columns, it costs no second scan of the table. A memo
-    // stays out of SQLite, as everywhere.
-    const SourceColumn& wanted = set.table->columns[static_cast<size_t>(column)];
-    const Positions matches =
-        search(set, criteria, fileName, wanted.isLong ? std::vector<QString>{} : std::vector<QString>{wanted.name});
+    // The column is read for every row found: held from the scan that copies
+    // the criteria's columns, if the find makes one, it costs no scan of its
+    // own (a second scan was a tenth of the code list).
+    const Positions matches = search(set, criteria, fileName, column);
     const std::vector<Value>& byRowid = heldColumn(*set.table, column, fileName);
     std::vector<Value> values;
     values.reserve(matches.size());

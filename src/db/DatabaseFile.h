@@ -65,14 +65,15 @@ public:
     std::shared_ptr<SetData> openSet(const QString& tableOrSql, const QString& fileName);
     // Selects the set's rows if not done yet, copying into SQLite the columns
     // the set and `alsoNamed` need.
-    void materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName);
+    // `hold`, when given, is a column to hold (heldColumn) from the scan of
+    // a copy this makes.
+    void materialize(SetData& set, const std::vector<QString>& alsoNamed, const QString& fileName, int hold = -1);
     // The positions in set order of the rows the criteria finds; valid until
     // the next find on the set.
     const Positions& find(SetData& set, const QString& criteria, const QString& fileName);
-    // The same positions, searched afresh and not kept. The columns named in
-    // `alsoCopy` are copied into SQLite in the same scan as the criteria's.
-    Positions search(SetData& set, const QString& criteria, const QString& fileName,
-                     const std::vector<QString>& alsoCopy = {});
+    // The same positions, searched afresh and not kept; `hold` as for
+    // materialize.
+    Positions search(SetData& set, const QString& criteria, const QString& fileName, int hold = -1);
     // The row decoded from the source: `column` and every column a field
     // of the table was read from before. `partial`, when given, is the same
     // row decoded as far as it goes; its values are kept.
@@ -102,7 +103,8 @@ private:
     TableInfo& table(const QString& name, const QString& fileName);
     // Copies into SQLite every column of the table among `names` that is not
     // there yet (creating the table on first use).
-    void ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);
+    // `hold`, when given and not among them, is held from the same scan.
+    void ensureColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName, int hold = -1);
     // Declares in SQLite every column of the table among `names` (so that a
     // text naming them prepares); their values come with ensureColumns.
     void declareColumns(TableInfo& info, const std::vector<QString>& names, const QString& fileName);

@@ -173,22 +173,42 @@ std::string addColumnSql(const TableInfo& info, int column)
 
 namespace {
 
-std::int64_t appendAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted)
+// The wanted columns, then the one read besides.
+std::vector<int> scanned(const std::vector<int>& wanted, const AlsoRead& alsoRead)
+{
+    std::vector<int> columns = wanted;
+    if (alsoRead.column >= 0)
+        columns.push_back(alsoRead.column);
+    return columns;
+}
+
+void passOn(const AlsoRead& alsoRead, const std::vector<Cell>& cells, size_t at)
+{
+    if (alsoRead.column >= 0 && at < cells.size())
+        alsoRead.onCell(cells[at]);
+}
+
+std::int64_t appendAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
+                       const AlsoRead& alsoRead)
 {
     BatchedAppend append(db, info, wanted);
-    source.scan(info.name, wanted, [&](const std::vector<Cell>& cells) { append.add(cells); });
+    source.scan(info.name, scanned(wanted, alsoRead), [&](const std::vector<Cell>& cells) {
+        append.add(cells);
+        passOn(alsoRead, cells, wanted.size());
+    });
     return append.finish();
 }
 
 // Sets the wanted columns on the rows already there, row by row: the
 // table's rowid is each row's stored position + 1.
-std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted)
+std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
+                       const AlsoRead& alsoRead)
 {
     Statement write;
     if (sqlite3_prepare_v2(db, writeSql(info, wanted, false).c_str(), -1, &write.stmt, nullptr) != SQLITE_OK)
         throw CopyFailed{};
     std::int64_t rowid = 0;
-    source.scan(info.name, wanted, [&](const std::vector<Cell>& cells) {
+    source.scan(info.name, scanned(wanted, alsoRead), [&](const std::vector<Cell>& cells) {
         sqlite3_stmt* st = write.stmt;
         const size_t copied = std::min(wanted.size(), cells.size());
         sqlite3_bind_int64(st, static_cast<int>(wanted.size()) + 1, ++rowid);
@@ -198,6 +218,7 @@ std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, 
         sqlite3_reset(st);
         if (rc != SQLITE_DONE)
             throw CopyFailed{};
+        passOn(alsoRead, cells, wanted.size());
     });
     if (rowid != info.rowCount)
         throw SourceFailure{QStringLiteral("le righe della tabella sono cambiate")};
@@ -207,11 +228,12 @@ std::int64_t updateAll(sqlite3* db, TableSource& source, const TableInfo& info, 
 }  // namespace
 
 std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
-                         bool creating)
+                         bool creating, const AlsoRead& alsoRead)
 {
     exec(db, "BEGIN");
     try {
-        const std::int64_t rows = creating ? appendAll(db, source, info, wanted) : updateAll(db, source, info, wanted);
+        const std::int64_t rows =
+            creating ? appendAll(db, source, info, wanted, alsoRead) : updateAll(db, source, info, wanted, alsoRead);
         exec(db, "COMMIT");
         return rows;
     } catch (...) {

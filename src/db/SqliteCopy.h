@@ -7,6 +7,7 @@
 #include "db/TableSource.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,12 +28,19 @@ struct CopyFailed { };
 std::string createTableSql(const TableInfo& info);
 std::string addColumnSql(const TableInfo& info, int column);
 
+// A column read in the same scan as a copy but not copied, and what takes
+// its cell on every row.
+struct AlsoRead {
+    int column = -1;  // none
+    std::function<void(const Cell&)> onCell;
+};
+
 // Copies the `wanted` columns (indexes into info.columns) of every row, in
 // one transaction: appended as new rows when the table has none yet
 // (`creating`), else set on the rows already there. Returns the number of
 // rows read. A copy that fails half-way leaves nothing behind. Throws
 // SourceFailure or CopyFailed.
 std::int64_t copyColumns(sqlite3* db, TableSource& source, const TableInfo& info, const std::vector<int>& wanted,
-                         bool creating);
+                         bool creating, const AlsoRead& alsoRead = {});
 
 }  // namespace ostelvia::db::detail
