@@ -2,9 +2,9 @@
 #include "export/TaxRules.h"
 
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 
+#include "export/PrivateFiles.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
 #include "text/Cp1252.h"
@@ -249,14 +249,8 @@ QByteArray taxRulesText(const TaxRules& rules)
 
 void writeTaxRules(const TaxRules& rules)
 {
-    // Written aside and renamed at the end: a failed save leaves the rules
-    // the report used before whole.
-    QSaveFile file(localPath(kFileRegoleImposta));
-    const QByteArray bytes = taxRulesText(rules);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw FileError(
-            QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(kFileRegoleImposta, file.errorString()));
-    }
+    // A failed save leaves the rules the report used before whole.
+    writeWholeFile(kFileRegoleImposta, taxRulesText(rules));
 }
 
 QStringList describeTaxRules(const TaxRules& rules)

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
@@ -106,25 +105,15 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
       report_(std::move(report)),
       period_(periodo),
       csvName_(QStringLiteral("Controllo schede.csv")),
-      askPath_([this](QWidget* parent) {
-          return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), csvName_,
-                                              QStringLiteral("File CSV (*.csv)"));
-      }),
+      askPath_([this](QWidget* parent) { return chooseCsvPath(parent, csvName_); }),
       askPrinter_(choosePrinter)
 {
     setObjectName(QStringLiteral("CheckReportWindow"));
     setWindowTitle(kTitolo);
     setModal(true);
 
-    auto* intestazione = new QLabel(text::blankControls(period_), this);
-    intestazione->setObjectName(QStringLiteral("period"));
-    intestazione->setTextFormat(Qt::PlainText);
-    intestazione->setFont(corbelFont(11.25));
-
-    totals_ = new QLabel(exporter::totalsLine(report_.totals), this);
-    totals_->setObjectName(QStringLiteral("totals"));
-    totals_->setTextFormat(Qt::PlainText);
-    totals_->setFont(corbelFont(11.25, true));
+    auto* intestazione = reportLabel(text::blankControls(period_), QStringLiteral("period"), false, this);
+    totals_ = reportLabel(exporter::totalsLine(report_.totals), QStringLiteral("totals"), true, this);
 
     const std::vector<QStringList> righe = exporter::checkRows(report_);
     table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kCheckColumns.size()), this);

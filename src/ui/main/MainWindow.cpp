@@ -100,11 +100,16 @@ QIcon exitIcon()
     return icona;
 }
 
+bool startsWithHeader(const exporter::ExportLines& righe)
+{
+    return righe.size() > 0 && righe.at(0) == exporter::kHeaderLine;
+}
+
 // The selected rows with the header's row among them: the municipality
 // refuses a file without its header line, whatever the clerk clicked off.
 QVector<int> withHeader(const exporter::ExportLines& righe, QVector<int> selezionate)
 {
-    if (righe.size() > 0 && righe.at(0) == exporter::kHeaderLine && (selezionate.isEmpty() || selezionate.first() != 0))
+    if (startsWithHeader(righe) && (selezionate.isEmpty() || selezionate.first() != 0))
         selezionate.prepend(0);
     return selezionate;
 }
@@ -513,7 +518,7 @@ void OstelviaDT::sendLines()
         // file is the old one or the whole new one, never a piece.
         exporter::LineWriter file(percorso);
         // A list without its header (nothing created yet) still sends one.
-        if (selezionate.isEmpty() || selezionate.first() != 0 || righe.at(0) != exporter::kHeaderLine)
+        if (!startsWithHeader(righe))
             file.writeLine(exporter::kHeaderLine);
         righe.writeTo(file, selezionate);
         file.close(exporter::LastLineEnd::Dropped);

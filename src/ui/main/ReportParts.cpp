@@ -2,7 +2,9 @@
 #include "ui/main/ReportParts.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -28,6 +30,21 @@ ReportButtons addReportButtons(QDialog* window)
     }
     QObject::connect(buttons.close, &QPushButton::clicked, window, &QDialog::accept);
     return buttons;
+}
+
+QLabel* reportLabel(const QString& text, const QString& objectName, bool bold, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(corbelFont(11.25, bold));
+    return label;
+}
+
+QString chooseCsvPath(QWidget* parent, const QString& proposedName)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), proposedName,
+                                        QStringLiteral("File CSV (*.csv)"));
 }
 
 bool choosePrinter(QPrinter& printer, QWidget* parent)

@@ -8,6 +8,7 @@
 class QDialog;
 class QFont;
 class QHBoxLayout;
+class QLabel;
 class QPrinter;
 class QPushButton;
 class QWidget;
@@ -23,6 +24,12 @@ struct ReportButtons {
     QHBoxLayout* row;
 };
 ReportButtons addReportButtons(QDialog* window);
+
+// A line of the report's heading: plain text, whatever a card's data holds.
+QLabel* reportLabel(const QString& text, const QString& objectName, bool bold, QWidget* parent);
+
+// The save dialog for a CSV, proposing the name; empty when the clerk cancels.
+QString chooseCsvPath(QWidget* parent, const QString& proposedName);
 
 // The print dialog, titled "Stampa"; false when the clerk cancels.
 bool choosePrinter(QPrinter& printer, QWidget* parent);

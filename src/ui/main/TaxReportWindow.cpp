@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/TaxReportWindow.h"
 
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -24,12 +23,6 @@ namespace ostelvia::ui {
 namespace {
 
 const QString kTitolo = QStringLiteral("Rendiconto dell'imposta di soggiorno");
-QString chooseCsvPath(QWidget* parent)
-{
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva CSV"), QStringLiteral("Rendiconto imposta.csv"),
-                                        QStringLiteral("File CSV (*.csv)"));
-}
-
 QString uncomputedHeading(size_t count)
 {
     return count == 1
@@ -43,22 +36,16 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     : QDialog(parent),
       report_(std::move(report)),
       period_(periodo),
-      askPath_(chooseCsvPath),
+      askPath_([](QWidget* parent) { return chooseCsvPath(parent, QStringLiteral("Rendiconto imposta.csv")); }),
       askPrinter_(choosePrinter)
 {
     setObjectName(QStringLiteral("TaxReportWindow"));
     setWindowTitle(kTitolo);
     setModal(true);
 
-    auto* intestazione = new QLabel(text::blankControls(period_), this);
-    intestazione->setObjectName(QStringLiteral("period"));
-    intestazione->setTextFormat(Qt::PlainText);
-    intestazione->setFont(corbelFont(11.25, true));
-
-    rules_ = new QLabel(exporter::describeTaxRules(report_.rules).join(QLatin1Char('\n')), this);
-    rules_->setObjectName(QStringLiteral("rules"));
-    rules_->setTextFormat(Qt::PlainText);
-    rules_->setFont(corbelFont(11.25));
+    auto* intestazione = reportLabel(text::blankControls(period_), QStringLiteral("period"), true, this);
+    rules_ = reportLabel(exporter::describeTaxRules(report_.rules).join(QLatin1Char('\n')), QStringLiteral("rules"),
+                         false, this);
 
     const std::vector<QStringList> righe = exporter::taxRows(report_);
     table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kTaxColumns.size()), this);
@@ -88,10 +75,8 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     table_->resizeColumnsToContents();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
-    auto* titoloNonCalcolati = new QLabel(uncomputedHeading(report_.uncomputed.size()), this);
-    titoloNonCalcolati->setObjectName(QStringLiteral("uncomputedTitle"));
-    titoloNonCalcolati->setTextFormat(Qt::PlainText);
-    titoloNonCalcolati->setFont(corbelFont(11.25, true));
+    auto* titoloNonCalcolati =
+        reportLabel(uncomputedHeading(report_.uncomputed.size()), QStringLiteral("uncomputedTitle"), true, this);
     uncomputed_ = new QListWidget(this);
     uncomputed_->setObjectName(QStringLiteral("uncomputed"));
     for (const exporter::UncomputedStay& stay : report_.uncomputed)
