@@ -7,6 +7,9 @@ WERROR    ?= ON    # compiler warnings are errors, as in CI
 DATA      ?= ../shared/fixtures/large
 FUZZ_DIR  ?= build-fuzz
 FUZZ_SECONDS ?= 600
+# ccache, where installed, shares compiled objects between clones of the tree.
+LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR := $(CURDIR)
 
 .PHONY: deps configure build test run screenshots bench test-asan fuzz clean package test-package
 
@@ -14,7 +17,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTELVIA_WERROR=$(WERROR) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTELVIA_WERROR=$(WERROR) $(LAUNCHER) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
