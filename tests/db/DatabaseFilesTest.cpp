@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/time.h>
 
 #include <functional>
 
@@ -41,9 +40,7 @@ void overwriteComuni(const ScratchDir& scratch)
 {
     const QString path = scratch.filePath(QStringLiteral("Comuni.mdb"));
     ostelvia::test::writeBytes(path, ostelvia::test::readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
-    const qint64 secs = QFileInfo(path).lastModified().toSecsSinceEpoch() + 10;
-    struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
-    ASSERT_EQ(::utimes(path.toLocal8Bit().constData(), times), 0);
+    ASSERT_TRUE(ostelvia::test::moveModifiedTimeOn(path, 10));
 }
 
 // A fresh handle's answer for one row or criteria of Comuni.mdb's CodiciVari.

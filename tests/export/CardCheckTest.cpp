@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 
-#include <sys/time.h>
 
 #include "db/Database.h"
 #include "export/CardCheck.h"
@@ -86,9 +85,7 @@ TEST(CardCheckTest, TheNextRunChecksAgainstTheCodesAsTheyAreNow)
     const QStringList before = problemLines(check(from, to));
     const QString comuni = scratch.filePath(QStringLiteral("Comuni.mdb"));
     writeBytes(comuni, readBytes(scratch.filePath(QStringLiteral("CodiciVari.mdb"))));
-    const qint64 secs = QFileInfo(comuni).lastModified().toSecsSinceEpoch() + 10;
-    struct timeval times[2] = {{static_cast<time_t>(secs), 0}, {static_cast<time_t>(secs), 0}};
-    ASSERT_EQ(::utimes(comuni.toLocal8Bit().constData(), times), 0);
+    ASSERT_TRUE(moveModifiedTimeOn(comuni, 10));
     const QStringList after = problemLines(check(from, to));
     EXPECT_EQ(after, problemLines(check(from, to)));
     EXPECT_NE(after, before);

@@ -42,12 +42,6 @@ QStringList namesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
 
-// The permission bits, as the system has them.
-unsigned modeOf(const QString& path)
-{
-    struct stat info { };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0xFFFF;
-}
 
 }  // namespace
 
@@ -242,6 +236,9 @@ TEST(SendArchive, ExpiredCopiesGoByTheTimeInTheirNamesAndNothingElse)
               (QStringList{QStringLiteral("2024-09-01_08-15-02.txt"), QStringLiteral("appunti-2010.txt")}));
 }
 
+// Modes, FIFOs and symbolic links as POSIX has them; the Windows side of the
+// same promises is tested with the platform layer.
+#ifndef Q_OS_WIN
 TEST(SendArchive, CopiesAreOwnerOnlyAndEntriesThatAreNoFileAreNotRead)
 {
     QTemporaryDir dir;
@@ -262,8 +259,8 @@ TEST(SendArchive, CopiesAreOwnerOnlyAndEntriesThatAreNoFileAreNotRead)
     const QString copy = copyToArchive(folder, exportPath, kMorning);
     ::umask(umaskBefore);
     EXPECT_EQ(test::readBytes(copy), sendBytes({rossi(1)}));
-    EXPECT_EQ(modeOf(copy), 0600u);
-    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_TRUE(test::isOwnerOnly(copy));
+    EXPECT_TRUE(test::isOwnerOnly(folder));
     EXPECT_EQ(test::readBytes(victim), QByteArray("untouched"));
     EXPECT_EQ(namesIn(folder), QStringList{QFileInfo(copy).fileName()});
 
@@ -281,3 +278,4 @@ TEST(SendArchive, CopiesAreOwnerOnlyAndEntriesThatAreNoFileAreNotRead)
     EXPECT_TRUE(archive.skipped()[1].startsWith(QStringLiteral("2024-01-02_00-00-00.txt: non si può leggere")));
     EXPECT_EQ(archive.skipped()[2], QStringLiteral("2024-01-03_00-00-00.txt: non è un file normale"));
 }
+#endif

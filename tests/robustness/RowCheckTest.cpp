@@ -133,7 +133,7 @@ TEST(PageByPageRead, DamagedUsageMapLosesNoCardAndMixesNone)
         const unsigned char* rowTable = file + mapPage * kJetPage + 14 + 2 * map[0];
         const std::size_t mapRow = (std::size_t(rowTable[0]) | std::size_t(rowTable[1]) << 8) & 0x1fff;
         ASSERT_LE(file[mapPage * kJetPage + mapRow], 1) << "not a usage map";
-        bytes[qsizetype(mapPage * kJetPage + mapRow)] = static_cast<char>(0xFF);
+        bytes.data()[mapPage * kJetPage + mapRow] = static_cast<char>(0xFF);
 
         ExportSetup setup;
         setup.scratch.replaceDatabaseBytes(name, bytes);

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include "db/Database.h"
+#include "platform/Platform.h"
 
 namespace ostelvia::test {
 
@@ -27,6 +29,27 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
+}
+
+bool isOwnerOnly(const QString& path)
+{
+    const bool folder = QFileInfo(path).isDir();
+#ifdef Q_OS_WIN
+    const platform::KeptAccess access = platform::accessOf(path);
+    return access.kept && access.descriptor == platform::ownerOnlyDescriptor(folder);
+#else
+    const platform::KeptAccess access = platform::accessOf(path);
+    return access.kept && access.mode == (folder ? 0700u : 0600u);
+#endif
+}
+
+bool moveModifiedTimeOn(const QString& path, int seconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const QDateTime later = file.fileTime(QFileDevice::FileModificationTime).addSecs(seconds);
+    return file.setFileTime(later, QFileDevice::FileModificationTime);
 }
 
 ScratchDir::ScratchDir(const QString& dataset) : previousDir_(QDir::currentPath())

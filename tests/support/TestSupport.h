@@ -17,6 +17,13 @@ QString fixtureDir(const QString& dataset = QStringLiteral("basic"));
 
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
+// True when only the current user may read and write the file: mode 0600
+// (0700 for a folder) on POSIX, an access list of the user and the system
+// alone on Windows.
+bool isOwnerOnly(const QString& path);
+// Moves the file's modification time `seconds` on, as a later save would;
+// false when the system refused.
+bool moveModifiedTimeOn(const QString& path, int seconds);
 
 // A temporary front-office directory: copies the fixture's .mdb files into a
 // fresh folder, makes it the current directory for the object's lifetime,

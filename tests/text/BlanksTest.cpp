@@ -11,8 +11,8 @@ TEST(Blanks, ControlsAndSurrogatesAreFoundAnywhere)
 {
     const char16_t found[] = {0x00, 0x09, 0x0A, 0x0D, 0x1F, 0x7F, 0xD800, 0xDBFF, 0xDC00, 0xDFFF};
     const char16_t passed[] = {0x20, 0x41, 0x7E, 0x80, 0x9F, 0xA0, 0xE0, 0x20AC, 0xD7FF, 0xE000, 0xFFFF};
-    for (qsizetype size = 1; size <= 9; ++size) {
-        for (qsizetype at = 0; at < size; ++at) {
+    for (int size = 1; size <= 9; ++size) {
+        for (int at = 0; at < size; ++at) {
             QString text(size, QLatin1Char('A'));
             for (char16_t c : found) {
                 text[at] = QChar(c);

@@ -22,6 +22,7 @@
 #include "ui/main/CheckReportWindow.h"
 #include "ui/main/FieldView.h"
 #include "ui/main/FrontOfficeFolder.h"
+#include "compat/QtCompat.h"
 #include "ui/main/QtTranslations.h"
 #include "ui/main/TotalsView.h"
 
@@ -263,7 +264,7 @@ private slots:
 
     void qtDialogsSpeakItalian()
     {
-        const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        const QString folder = compat::qtTranslationsFolder();
         if (!QFile::exists(folder + QStringLiteral("/qtbase_it.qm")))
             QSKIP("Qt's Italian translations are not installed");
         QVERIFY(ui::loadQtItalian(*QCoreApplication::instance()));

@@ -205,7 +205,7 @@ private slots:
         QDir::setCurrent(f.dir.path());  // a scratch folder enters itself
         RecordingChooser chooser;
         chooser.answer = empty.path();
-        chooser.later = {other.path()};
+        chooser.later = QStringList{other.path()};
 
         test::DialogAnswer ok(QStringLiteral("T0"));
         folderEntry(*f.window)->trigger();

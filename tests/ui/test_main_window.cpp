@@ -448,7 +448,7 @@ private slots:
     {
         Front f;
         QVERIFY(f.active());
-        QCOMPARE(f.window->esciButton()->shortcut(), QKeySequence(Qt::ALT | Qt::Key_E));
+        QCOMPARE(f.window->esciButton()->shortcut(), QKeySequence(QStringLiteral("Alt+E")));
         QTest::keyClick(f.window.get(), Qt::Key_E, Qt::AltModifier);
         QTRY_VERIFY(!f.window->isVisible());
         QVERIFY(f.starter.started.isEmpty());
