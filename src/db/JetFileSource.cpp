@@ -6,6 +6,7 @@
 
 #include "db/FileCheck.h"
 #include "db/FileSignature.h"
+#include "db/StoredText.h"
 #include "db/TableSource.h"
 
 #include <fcntl.h>
@@ -615,6 +616,13 @@ private:
             // reads a dozen texts for each of 100,000 stored cards. A stored
             // byte never needs more than two UTF-8 bytes.
             std::string& buffer = textBuffers_[static_cast<size_t>(f.colnum)];
+            if (!IS_JET3(mdb_)) {
+                buffer.clear();
+                appendJet4Text(buf + start, static_cast<size_t>(f.siz), buffer);
+                cell.kind = Value::Kind::Text;
+                cell.text = buffer;
+                return cell;
+            }
             const size_t room = static_cast<size_t>(f.siz) * 2 + 16;
             if (buffer.size() < room)
                 buffer.resize(room);
