@@ -61,7 +61,7 @@ QString taxText(const TaxReport& report, const QString& periodo)
     std::vector<qsizetype> widths(static_cast<size_t>(kTaxColumns.size()), 0);
     for (const QStringList& row : rows) {
         for (qsizetype i = 0; i < row.size(); ++i)
-            widths[static_cast<size_t>(i)] = std::max(widths[static_cast<size_t>(i)], row.at(i).size());
+            widths[static_cast<size_t>(i)] = std::max<qsizetype>(widths[static_cast<size_t>(i)], row.at(i).size());
     }
     for (const QStringList& row : rows) {
         QString line;

@@ -12,7 +12,6 @@
 
 #include "ExportCommand.h"
 #include "TestSupport.h"
-#include "text/Cp1252.h"
 
 namespace ostelvia::test {
 namespace {
@@ -128,7 +127,7 @@ TEST_P(TaxReportCasesTest, MatchesTheReferenceAnswer)
         ASSERT_EQ(::stat(csvPath.toLocal8Bit().constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0600u);
         // The stays that could not be computed are listed, one line each.
-        const QString out = text::fromCp1252(result.out);
+        const QString out = terminalOutput(result);
         static const QRegularExpression listed(QStringLiteral("non contati: (\\d+)\n"));
         const QRegularExpressionMatch count = listed.match(out);
         EXPECT_EQ(count.hasMatch() ? count.captured(1) : QStringLiteral("0"), expected.captured(2))
@@ -155,14 +154,15 @@ TEST(TaxReportCommandTest, PrintsRulesTableAndUncomputedStays)
                    {QStringLiteral("--rendiconto"), QStringLiteral("--from"), QStringLiteral("01/01/2000"),
                     QStringLiteral("--to"), QStringLiteral("31/12/2030")});
     ASSERT_EQ(result.exitCode, 1) << result.err.toStdString();
-    const QString out = text::fromCp1252(result.out);
+    const QString out = terminalOutput(result);
     EXPECT_TRUE(out.contains(QStringLiteral("Tariffa: 2,00 euro a persona per notte\n"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Tassate al più le prime 2 notti di ogni soggiorno\n")));
     EXPECT_TRUE(out.contains(QStringLiteral("Mese     Soggiorni  Pernottamenti  Esenti residenti  Esenti età")))
         << out.toStdString();
     EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("\nTotale +132 +419 +0 +0 +\\d+ +\\d+ +\\d+,\\d\\d\n"))))
         << out.toStdString();
-    EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("\nCamera [^\n]*\\(arrivo mancante, partenza [^\n]*\n"))))
+    EXPECT_TRUE(
+        out.contains(QRegularExpression(QStringLiteral("\nCamera [^\n]*\\(arrivo mancante, partenza [^\n]*\n"))))
         << out.toStdString();
 
     const QStringList range = {QStringLiteral("--from"), QStringLiteral("01/05/2024"), QStringLiteral("--to"),
