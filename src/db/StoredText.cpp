@@ -5,20 +5,22 @@ namespace ostelvia::db::detail {
 
 namespace {
 
-void appendUnit(char16_t u, std::string& utf8)
+// Writes one UTF-16 unit as UTF-8 at `out`; returns the byte after it.
+char* putUnit(char16_t u, char* out)
 {
     if (u < 0x80) {
-        utf8 += static_cast<char>(u);
+        *out++ = static_cast<char>(u);
     } else if (u < 0x800) {
-        utf8 += static_cast<char>(0xC0 | (u >> 6));
-        utf8 += static_cast<char>(0x80 | (u & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (u >> 6));
+        *out++ = static_cast<char>(0x80 | (u & 0x3F));
     } else if (u >= 0xD800 && u <= 0xDFFF) {
-        utf8 += '?';
+        *out++ = '?';
     } else {
-        utf8 += static_cast<char>(0xE0 | (u >> 12));
-        utf8 += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (u & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (u >> 12));
+        *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (u & 0x3F));
     }
+    return out;
 }
 
 char16_t unitAt(const unsigned char* p)
@@ -28,8 +30,9 @@ char16_t unitAt(const unsigned char* p)
 
 }  // namespace
 
-void appendJet4Text(const unsigned char* stored, std::size_t size, std::string& utf8)
+std::size_t decodeJet4Text(const unsigned char* stored, std::size_t size, char* utf8)
 {
+    char* out = utf8;
     if (size >= 2 && stored[0] == 0xFF && stored[1] == 0xFE) {
         bool compressed = true;
         std::size_t at = 2;
@@ -38,18 +41,19 @@ void appendJet4Text(const unsigned char* stored, std::size_t size, std::string& 
                 compressed = !compressed;
                 ++at;
             } else if (compressed) {
-                appendUnit(stored[at++], utf8);
+                out = putUnit(stored[at++], out);
             } else if (size - at >= 2) {
-                appendUnit(unitAt(stored + at), utf8);
+                out = putUnit(unitAt(stored + at), out);
                 at += 2;
             } else {
                 break;
             }
         }
-        return;
+    } else {
+        for (std::size_t at = 0; at + 1 < size; at += 2)
+            out = putUnit(unitAt(stored + at), out);
     }
-    for (std::size_t at = 0; at + 1 < size; at += 2)
-        appendUnit(unitAt(stored + at), utf8);
+    return static_cast<std::size_t>(out - utf8);
 }
 
 }  // namespace ostelvia::db::detail

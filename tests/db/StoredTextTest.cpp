@@ -48,8 +48,8 @@ TEST(StoredText, Jet4TextsReadAsLibmdbReadsThem)
         for (int n = length(random); n > 0; --n)
             stored.push_back(interesting[pick(random)]);
         compressed += stored.size() >= 2 && stored[0] == 0xFF && stored[1] == 0xFE;
-        std::string ours;
-        db::detail::appendJet4Text(stored.data(), stored.size(), ours);
+        std::string ours(db::detail::jet4TextRoom(stored.size()), '\0');
+        ours.resize(db::detail::decodeJet4Text(stored.data(), stored.size(), ours.data()));
         ASSERT_EQ(ours, libmdbText(mdb, stored)) << "case " << i;
     }
     EXPECT_GT(compressed, 10000);
