@@ -176,6 +176,11 @@ QString ControllaScheda(db::Run& run, const db::Recordset& scheda)
     return text;
 }
 
+QStringList checkedFiles()
+{
+    return {kComuni, kCodiciVari};
+}
+
 CodeSet searchedSet(FailedLookup lookup)
 {
     switch (lookup) {

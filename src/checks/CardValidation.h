@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -17,6 +18,8 @@ namespace ostelvia::checks {
 // findings text: empty for a good card, otherwise one "label(value) NAME"
 // CR LF line per problem. Database failures raise db::DbError.
 QString ControllaScheda(db::Run& run, const db::Recordset& scheda);
+// The files the checks of a card read, for a command's view of the files.
+QStringList checkedFiles();
 
 // The code-table lookup a finding reports, if any.
 enum class FailedLookup {

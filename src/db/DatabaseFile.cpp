@@ -4,6 +4,8 @@
 #include "db/JetText.h"
 #include "db/SqliteCopy.h"
 
+#include <QSet>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -39,6 +41,38 @@ QString missingColumn(const char* message)
     if (message && std::strncmp(message, prefix, sizeof prefix - 1) == 0)
         return QString::fromUtf8(message + sizeof prefix - 1);
     return {};
+}
+
+// Whether a character can stand in a column name: Access refuses control
+// characters and . ! ` [ ] in names, and U+FFFD is what bytes that are no
+// text decode to.
+bool nameCharacter(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0xFFFD || c.isSurrogate())
+        return false;
+    return u != u'.' && u != u'!' && u != u'`' && u != u'[' && u != u']';
+}
+
+// Names Access could have given the columns: 1 to 64 characters, none
+// refused, no leading blank, no two alike. Anything else was read from a
+// damaged table definition, whatever a field then seems to lack.
+bool plausibleColumnNames(const std::vector<SourceColumn>& columns)
+{
+    constexpr qsizetype kMaxName = 64;
+    QSet<QString> seen;
+    for (const SourceColumn& column : columns) {
+        const QString& name = column.name;
+        if (name.isEmpty() || name.size() > kMaxName || name.front() == QLatin1Char(' '))
+            return false;
+        if (!std::all_of(name.begin(), name.end(), nameCharacter))
+            return false;
+        const QString folded = name.toCaseFolded();
+        if (seen.contains(folded))
+            return false;
+        seen.insert(folded);
+    }
+    return true;
 }
 
 }  // namespace
@@ -101,6 +135,10 @@ TableInfo& DatabaseFile::table(const QString& name, const QString& fileName)
     }
     if (info->columns.empty())
         throw unreadableTable(stored, fileName, QStringLiteral("la tabella non ha colonne"));
+    if (!plausibleColumnNames(info->columns))
+        throw unreadableTable(stored, fileName,
+                              QStringLiteral("il file sembra danneggiato (la definizione della tabella ha nomi di "
+                                             "colonna non validi)"));
     for (size_t i = 0; i < info->columns.size(); ++i) {
         info->columnByFoldedName.insert(info->columns[i].name.toCaseFolded(), static_cast<int>(i));
         info->columnByName.insert(info->columns[i].name, static_cast<int>(i));

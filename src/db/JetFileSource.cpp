@@ -6,6 +6,7 @@
 
 #include "db/FileCheck.h"
 #include "db/FileSignature.h"
+#include "db/StoredText.h"
 #include "db/TableSource.h"
 
 #include "platform/Platform.h"
@@ -598,13 +599,17 @@ private:
             // reads a dozen texts for each of 100,000 stored cards. A stored
             // byte never needs more than two UTF-8 bytes.
             std::string& buffer = textBuffers_[static_cast<size_t>(f.colnum)];
-            const size_t room = static_cast<size_t>(f.siz) * 2 + 16;
+            const size_t room = std::max(static_cast<size_t>(f.siz) * 2 + 16, jet4TextRoom(static_cast<size_t>(f.siz)));
             if (buffer.size() < room)
                 buffer.resize(room);
-            const int length = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(buf) + start,
-                                                 static_cast<size_t>(f.siz), buffer.data(), room);
+            const auto* stored = buf + start;
+            const size_t length = IS_JET3(mdb_)
+                ? static_cast<size_t>(std::max(mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(stored),
+                                                                 static_cast<size_t>(f.siz), buffer.data(), room),
+                                               0))
+                : decodeJet4Text(stored, static_cast<size_t>(f.siz), buffer.data());
             cell.kind = Value::Kind::Text;
-            cell.text = std::string_view(buffer.data(), static_cast<size_t>(std::max(length, 0)));
+            cell.text = std::string_view(buffer.data(), length);
             return cell;
         }
         case MDB_MEMO: {

@@ -9,8 +9,12 @@
 
 namespace ostelvia::db {
 
-const QString kFilesKeptChanging = QStringLiteral(
-    "I file del programma di ricevimento sono cambiati durante la lettura: riprovare tra qualche secondo");
+QString fileKeptChanging(const QString& fileName)
+{
+    return QStringLiteral("Il file \"%1\" continua a cambiare: il programma di ricevimento lo sta salvando. "
+                          "Riprovare tra qualche secondo.")
+        .arg(fileName);
+}
 
 namespace {
 
@@ -20,47 +24,86 @@ std::function<void(const QString&)>& afterFileRead()
     return hook;
 }
 
+std::function<void()>& afterViewTaken()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
 }  // namespace
 
 ViewChanged::ViewChanged(const QString& fileName)
     : DbError(QStringLiteral("Il database \"%1\" è cambiato durante la lettura: riprovare tra qualche secondo.")
-                  .arg(fileName))
+                  .arg(fileName)),
+      fileName_(fileName)
 { }
 
 struct Run::ReadFile {
-    QString fileName;  // as the caller first wrote it
-    std::shared_ptr<detail::DatabaseFile> file;
+    QString fileName;                            // as the caller first wrote it
+    std::shared_ptr<detail::DatabaseFile> file;  // null when it could not be read
     detail::FileSignature signature;
+    QString failure;  // why it could not be read
 };
 
 Run::Run() = default;
 Run::~Run() = default;
 
+void Run::takeView(const QStringList& fileNames)
+{
+    files_.clear();
+    failures_.clear();
+    names_.clear();
+    answers_.clear();
+    for (const QString& fileName : fileNames) {
+        try {
+            open(fileName);
+        } catch (const ViewChanged&) {
+            throw;
+        } catch (const DbError& error) {
+            // Reported where the work opens it, as without a view: a run
+            // that never gets that far must not fail on it.
+            failures_.insert(fileName, error.message());
+        }
+    }
+    // A file that failed because it was being written shows here too.
+    confirmView();
+}
+
 Database Run::open(const QString& fileName)
 {
     if (auto known = names_.constFind(fileName); known != names_.constEnd())
         return Database(known.value(), fileName);
-    std::shared_ptr<detail::DatabaseFile> file = detail::memoryDatabase(fileName);
-    if (!file) {
-        detail::FileSignature signature;
-        const QString path = detail::locate(fileName, &signature);
-        if (auto same = files_.find(path); same != files_.end()) {
-            file = same->second.file;  // the same file by another spelling
-        } else {
-            try {
-                file = detail::loadFile(path, signature);
-            } catch (const detail::SourceFailure& failure) {
-                if (failure.changedWhileRead)
-                    throw ViewChanged(fileName);
-                throw detail::openFailure(fileName, failure.reason);
-            }
-            files_.emplace(path, ReadFile{fileName, file, signature});
-        }
-    }
+    if (auto failed = failures_.constFind(fileName); failed != failures_.constEnd())
+        throw DbError(failed.value());
+    std::shared_ptr<detail::DatabaseFile> file = read(fileName);
     names_.insert(fileName, file);
     if (afterFileRead())
         afterFileRead()(fileName);
     return Database(file, fileName);
+}
+
+std::shared_ptr<detail::DatabaseFile> Run::read(const QString& fileName)
+{
+    if (std::shared_ptr<detail::DatabaseFile> memory = detail::memoryDatabase(fileName))
+        return memory;
+    detail::FileSignature signature;
+    const QString path = detail::locate(fileName, &signature);
+    if (auto same = files_.find(path); same != files_.end()) {
+        // The same file by another spelling.
+        if (!same->second.file)
+            throw detail::openFailure(fileName, same->second.failure);
+        return same->second.file;
+    }
+    try {
+        std::shared_ptr<detail::DatabaseFile> file = detail::loadFile(path, signature);
+        files_.emplace(path, ReadFile{fileName, file, signature, {}});
+        return file;
+    } catch (const detail::SourceFailure& failure) {
+        if (failure.changedWhileRead)
+            throw ViewChanged(fileName);
+        files_.emplace(path, ReadFile{fileName, nullptr, signature, failure.reason});
+        throw detail::openFailure(fileName, failure.reason);
+    }
 }
 
 std::optional<Value> Run::lookUp(const LookUpQuestion& question, const QString& value)
@@ -99,6 +142,21 @@ bool waitBeforeAttempt(int attempt)
     return true;
 }
 
+void takeSteadyView(Run& run, const QStringList& fileNames)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            run.takeView(fileNames);
+            break;
+        } catch (const ViewChanged& changed) {
+            if (!waitBeforeAttempt(attempt + 1))
+                throw DbError(fileKeptChanging(changed.fileName()));
+        }
+    }
+    if (afterViewTaken())
+        afterViewTaken()();
+}
+
 }  // namespace detail
 
 namespace testing {
@@ -106,6 +164,11 @@ namespace testing {
 void setAfterFileRead(std::function<void(const QString& fileName)> hook)
 {
     afterFileRead() = std::move(hook);
+}
+
+void setAfterViewTaken(std::function<void()> hook)
+{
+    afterViewTaken() = std::move(hook);
 }
 
 }  // namespace testing

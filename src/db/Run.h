@@ -4,22 +4,23 @@
 //
 // The front office may write while a run reads: a guest checked out between
 // the reading of the current guests and of the history would be in both.
-// A run therefore reads each file once, whole, at its first open, and before
-// its result counts confirms that none of the files it read has changed on
-// disk since (confirmView): then every file was, at that moment, as it was
-// read, and the run saw one state of them all. withSteadyView() takes the
-// view again when the files changed, a few times, before giving up.
+// A command therefore takes its view at its start (withSteadyView): it reads
+// every file it needs, whole, one after the other, and then confirms at once
+// that none of them changed meanwhile. Once confirmed, the copies in memory
+// are one state of the front office, and the work runs on them to its end:
+// a save after that cannot mix into it. The view is read again, a few times,
+// while the files keep changing during the reading.
 #pragma once
 
 #include <QHash>
 #include <QLatin1String>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
-#include <type_traits>
 
 #include "db/Database.h"
 
@@ -31,6 +32,10 @@ namespace ostelvia::db {
 class ViewChanged : public DbError {
 public:
     explicit ViewChanged(const QString& fileName);
+    const QString& fileName() const { return fileName_; }
+
+private:
+    QString fileName_;
 };
 
 // What a caller asks of a code table again and again with another value:
@@ -50,10 +55,16 @@ public:
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
 
-    // The file as this run read it at its first open: later opens in the run
-    // get the same bytes and what was built on them (the copies in SQLite,
-    // their indexes, the prepared queries). Throws DbError, and ViewChanged
-    // when the file changed while it was read.
+    // Reads every file named, one after the other, and confirms that none
+    // changed while they were read; anything read before is dropped. A file
+    // that cannot be opened fails later, at its open in the run, as it would
+    // have without a view. Throws ViewChanged when a file changed.
+    void takeView(const QStringList& fileNames);
+
+    // The file as this run read it, in its view or at its first open: later
+    // opens in the run get the same bytes and what was built on them (the
+    // copies in SQLite, their indexes, the prepared queries). Throws DbError,
+    // and ViewChanged when the file changed while it was read.
     Database open(const QString& fileName);
 
     // The question's answer for the value, or nothing when the set has no
@@ -67,57 +78,44 @@ public:
 
 private:
     struct ReadFile;
+    std::shared_ptr<detail::DatabaseFile> read(const QString& fileName);
+
     std::map<QString, ReadFile> files_;                            // by absolute path
+    QHash<QString, QString> failures_;                             // why a file of the view did not open, by name
     QHash<QString, std::shared_ptr<detail::DatabaseFile>> names_;  // by the name as the caller wrote it
     QHash<const LookUpQuestion*, QHash<QString, std::optional<Value>>> answers_;
 };
 
-// The message when the files kept changing through every attempt.
-extern const QString kFilesKeptChanging;
+// The message when a file kept changing through every attempt at a view.
+QString fileKeptChanging(const QString& fileName);
 
 namespace detail {
 // Waits before attempt number `attempt` (from 1) of a view; false when the
 // attempts are over.
 bool waitBeforeAttempt(int attempt);
+// Takes the run's view of the files, again while one changes during the
+// reading, for a couple of seconds at most; then throws
+// DbError(fileKeptChanging(the file)).
+void takeSteadyView(Run& run, const QStringList& fileNames);
 }  // namespace detail
 
-// Runs `work(run)` on a fresh run and confirms its view; when the files
-// changed meanwhile, waits a little and runs it again, for a couple of
-// seconds at most, then throws DbError(kFilesKeptChanging). `work` must be
-// safe to run again: whatever it wrote, it writes anew.
-template <class Work> auto withSteadyView(Work&& work)
+// Takes a steady view of `fileNames`, the front-office files the command
+// reads, and runs `work(run)` once on it. A file the work opens beyond them
+// is read at its first open, outside the view: name them all.
+template <class Work> auto withSteadyView(const QStringList& fileNames, Work&& work)
 {
-    for (int attempt = 1;; ++attempt) {
-        try {
-            Run run;
-            try {
-                if constexpr (std::is_void_v<decltype(work(run))>) {
-                    work(run);
-                    run.confirmView();
-                    return;
-                } else {
-                    auto result = work(run);
-                    run.confirmView();
-                    return result;
-                }
-            } catch (const ViewChanged&) {
-                throw;
-            } catch (const Error&) {
-                // A failure over a view that changed may come of the change.
-                run.confirmView();
-                throw;
-            }
-        } catch (const ViewChanged&) {
-            if (!detail::waitBeforeAttempt(attempt + 1))
-                throw DbError(kFilesKeptChanging);
-        }
-    }
+    Run run;
+    detail::takeSteadyView(run, fileNames);
+    return work(run);
 }
 
 namespace testing {
 // Called after a run has read a file, with the name the caller used: tests
 // change the files between the reads of one run through it. Empty: none.
 void setAfterFileRead(std::function<void(const QString& fileName)> hook);
+// Called once a steady view is confirmed, before the work starts: tests
+// save a file there, after the view is taken. Empty: none.
+void setAfterViewTaken(std::function<void()> hook);
 }  // namespace testing
 
 }  // namespace ostelvia::db

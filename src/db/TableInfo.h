@@ -8,7 +8,10 @@
 #include <QHash>
 #include <QString>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -40,10 +43,32 @@ struct TableInfo {
     // -1 when the table has no such column.
     int column(const QString& name) const
     {
+        const QChar* const at = name.constData();
+        RecentName& recent = recentNames[(reinterpret_cast<std::uintptr_t>(at) / 16) % kRecentNames];
+        if (recent.at == at && recent.name.size() == name.size()
+            && std::memcmp(recent.name.constData(), at, sizeof(QChar) * static_cast<std::size_t>(name.size())) == 0)
+            return recent.column;
+        int found = -1;
         if (auto exact = columnByName.constFind(name); exact != columnByName.constEnd())
-            return exact.value();
-        return columnByFoldedName.value(name.toCaseFolded(), -1);
+            found = exact.value();
+        else
+            found = columnByFoldedName.value(name.toCaseFolded(), -1);
+        recent = {at, QString(at, name.size()), found};
+        return found;
     }
+
+private:
+    // The names asked last, by where their characters lie: callers ask the
+    // same few dozen constant names for every card, and hashing each again
+    // was a twentieth of a two-year export. The characters are kept as well
+    // and compared, since another name may come to lie at the same place.
+    struct RecentName {
+        const QChar* at = nullptr;
+        QString name;  // a copy of the characters
+        int column = -1;
+    };
+    static constexpr std::size_t kRecentNames = 64;
+    mutable std::array<RecentName, kRecentNames> recentNames;
 };
 
 }  // namespace ostelvia::db::detail

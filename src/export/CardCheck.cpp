@@ -125,7 +125,8 @@ std::vector<CheckProblem> problemsOf(db::Run& run, const db::Recordset& scheda, 
 CheckReport checkAllCards(const QString& dataDa, const QString& dataA, const RoomSource& camere,
                           const CheckProgress& progress)
 {
-    return db::withSteadyView([&](db::Run& run) { return checkCards(run, dataDa, dataA, camere, progress); });
+    return db::withSteadyView(kGuestFiles + checks::checkedFiles(),
+                              [&](db::Run& run) { return checkCards(run, dataDa, dataA, camere, progress); });
 }
 
 CheckReport checkCards(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,6 +28,8 @@ public:
 
 inline const QString kSchedeCorrenti = QStringLiteral("Scheda_Cliente.mdb");
 inline const QString kSchedeStorico = QStringLiteral("SchedaStoricoClienti.mdb");
+// The files the selection reads, for a command's view of the files.
+inline const QStringList kGuestFiles = {kSchedeCorrenti, kSchedeStorico};
 
 // Told the guest database of the pass (as opened) and the card the criteria
 // found, in the set's order. An exception leaves the walk; the databases are

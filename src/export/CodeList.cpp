@@ -3,6 +3,7 @@
 
 #include "db/Run.h"
 #include "db/TextSet.h"
+#include "export/CodeLookups.h"
 #include "export/TextFiles.h"
 #include "text/Blanks.h"
 
@@ -10,6 +11,7 @@ namespace ostelvia::exporter {
 
 namespace {
 
+const QString kReferenceFile = QStringLiteral("PSWebAll.mdb");
 const QString kReferenceCriteria = QStringLiteral("ID > 0");
 const QString kDescrizione = QStringLiteral("Descrizione");
 
@@ -32,8 +34,8 @@ int listMissingNames(db::Database& reference, const QString& table, const db::Te
 // The list of the names one view of the files lacks, and how many.
 int missingNames(db::Run& run, QString& list)
 {
-    db::Database reference = run.open(QStringLiteral("PSWebAll.mdb"));
-    db::Database comuni = run.open(QStringLiteral("Comuni.mdb"));
+    db::Database reference = run.open(kReferenceFile);
+    db::Database comuni = run.open(kCodeTableFile);
     db::Recordset codes = comuni.openRecordset(
         QStringLiteral("Select * From CodiciVari Where NumeroHotel = 1 and (Tipo = 0 or Tipo = 2 or Tipo = 3)"));
     // A name is in the code set when find first with "Descrizione = '<name>'"
@@ -53,10 +55,8 @@ int missingNames(db::Run& run, QString& list)
 int ScriviListaPS()
 {
     QString list;
-    const int written = db::withSteadyView([&](db::Run& run) {
-        list.clear();
-        return missingNames(run, list);
-    });
+    const int written =
+        db::withSteadyView({kReferenceFile, kCodeTableFile}, [&](db::Run& run) { return missingNames(run, list); });
     writeText(kFileListaPS, list);
     return written;
 }

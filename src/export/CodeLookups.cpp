@@ -11,7 +11,7 @@ namespace ostelvia::exporter {
 
 namespace {
 
-const QString kFile = QStringLiteral("Comuni.mdb");
+const QString& kFile = kCodeTableFile;
 const QString kTable = QStringLiteral("CodiciVari");
 const QString kCodePs = QStringLiteral("CodicePS");
 const QString kDescrizione = QStringLiteral("Descrizione");

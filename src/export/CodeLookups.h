@@ -16,6 +16,8 @@ class Run;
 namespace ostelvia::exporter {
 
 inline const QString kNoCode = QStringLiteral("         ");
+// The file of the code table.
+inline const QString kCodeTableFile = QStringLiteral("Comuni.mdb");
 
 // Municipality (Tipo 3) by trimmed name.
 QString CodiceComune(db::Run& run, const QString& nome);

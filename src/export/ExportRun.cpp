@@ -15,6 +15,8 @@ QString MessaggioErrore;
 
 namespace {
 
+const QString kNumeriCamere = QStringLiteral("NumeriCamere.mdb");
+
 // The run stops on a card: its findings, or the lines of a record that does
 // not fit the layout.
 struct CardStop {
@@ -67,13 +69,9 @@ RunSummary stop(RunSummary summary, RunSummary::Outcome outcome, const QString& 
 std::optional<CardStop> writeFile(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,
                                   std::unique_ptr<LineWriter>& output, RunSummary& summary)
 {
-    // Written anew on every view: what an earlier view wrote aside is dropped.
-    output.reset();
-    MessaggioErrore.clear();
-    summary.recordsWritten = 0;
     output = std::make_unique<LineWriter>(summary.exportPath);
     output->writeLine(kHeaderLine);
-    run.open(QStringLiteral("NumeriCamere.mdb")).openRecordset(QStringLiteral("NumeriCamere"));
+    run.open(kNumeriCamere).openRecordset(QStringLiteral("NumeriCamere"));
     try {
         writeCards(run, dataDa, dataA, camere, *output, summary.recordsWritten);
     } catch (const CardStop& stopped) {
@@ -99,7 +97,8 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     try {
         summary.exportPath = readExportPath();
         const std::optional<CardStop> stopped =
-            db::withSteadyView([&](db::Run& run) { return writeFile(run, dataDa, dataA, camere, output, summary); });
+            db::withSteadyView(QStringList{kNumeriCamere} + kGuestFiles + checks::checkedFiles(),
+                               [&](db::Run& run) { return writeFile(run, dataDa, dataA, camere, output, summary); });
         if (stopped) {
             const QString closeError = closeAfterStop(output);
             if (!closeError.isEmpty())

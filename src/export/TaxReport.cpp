@@ -40,7 +40,7 @@ bool livesIn(db::Run& run, const db::Recordset& scheda, const QString& residentC
 
 QStringList codeTableMunicipalities(db::Run& run)
 {
-    db::Database comuni = run.open(QStringLiteral("Comuni.mdb"));
+    db::Database comuni = run.open(kCodeTableFile);
     db::Recordset rows = comuni.openRecordset(QStringLiteral("Select * From CodiciVari Where Tipo = 3"));
     QStringList names;
     const QString criteria = QStringLiteral("Tipo = 3");
@@ -157,7 +157,7 @@ bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report)
 
 QStringList municipalityNames()
 {
-    QStringList names = db::withSteadyView([](db::Run& run) { return codeTableMunicipalities(run); });
+    QStringList names = db::withSteadyView({kCodeTableFile}, [](db::Run& run) { return codeTableMunicipalities(run); });
     names.sort(Qt::CaseInsensitive);
     names.removeDuplicates();
     return names;
@@ -165,13 +165,15 @@ QStringList municipalityNames()
 
 bool knownMunicipality(const QString& name)
 {
-    return db::withSteadyView([&](db::Run& run) { return !text::trimBlanks(CodiceComune(run, name)).isEmpty(); });
+    return db::withSteadyView({kCodeTableFile},
+                              [&](db::Run& run) { return !text::trimBlanks(CodiceComune(run, name)).isEmpty(); });
 }
 
 TaxReport reportTax(const QString& dataDa, const QString& dataA, const RoomSource& camere, const TaxRules& rules,
                     const TaxProgress& progress)
 {
-    return db::withSteadyView([&](db::Run& run) { return reportTax(run, dataDa, dataA, camere, rules, progress); });
+    return db::withSteadyView(QStringList{kCodeTableFile} + kGuestFiles,
+                              [&](db::Run& run) { return reportTax(run, dataDa, dataA, camere, rules, progress); });
 }
 
 TaxReport reportTax(db::Run& run, const QString& dataDa, const QString& dataA, const RoomSource& camere,

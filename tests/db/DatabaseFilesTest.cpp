@@ -105,37 +105,72 @@ TEST(DatabaseFiles, ARunReadsOneVersionOfItsFilesAndKnowsWhenTheyChanged)
     EXPECT_NO_THROW(next.confirmView());
 }
 
-TEST(DatabaseFiles, AViewIsTakenAgainUntilTheFilesSettle)
+// A command reads its files at its start and works on those copies to its
+// end: a save while they are read takes the view again, a save afterwards
+// cannot reach the work, and the work never runs twice.
+TEST(DatabaseFiles, AViewIsTakenInOneGoBeforeTheWork)
 {
     ScratchDir scratch;
-    // The front office saves a file while the run is between two of them.
-    int changes = 0;
-    int changesWanted = 2;
+    const QStringList viewed = {QStringLiteral("Comuni.mdb"), QStringLiteral("NumeriCamere.mdb")};
+    int saves = 0;
+    int savesDuringReading = 2;
+    int readings = 0;
     db::testing::setAfterFileRead([&](const QString& fileName) {
-        if (fileName == QLatin1String("NumeriCamere.mdb") && changes < changesWanted) {
-            ++changes;
+        if (fileName != QLatin1String("NumeriCamere.mdb"))
+            return;
+        ++readings;
+        if (saves < savesDuringReading) {
+            ++saves;
             overwriteComuni(scratch);
         }
     });
-    int attempts = 0;
-    const auto readBoth = [&](db::Run& run) {
-        ++attempts;
+    int works = 0;
+    bool saveAfterView = false;
+    const auto macondo = [&](db::Run& run) {
+        ++works;
+        if (saveAfterView)
+            overwriteComuni(scratch);
         const std::optional<db::Value> code =
-            run.open(QStringLiteral("Comuni.mdb"))
+            run.open(QStringLiteral("comuni.mdb"))
                 .lookUp(QStringLiteral("CodiciVari"), QStringLiteral("Descrizione = 'MACONDO'"),
                         QStringLiteral("CodicePS"));
-        run.open(QStringLiteral("NumeriCamere.mdb"));
         return code ? code->toText() : QStringLiteral("no match");
     };
-    EXPECT_EQ(db::withSteadyView(readBoth), QStringLiteral("499000001"));
-    EXPECT_EQ(attempts, 3);
 
-    // Files that never settle: the plain message once the attempts are over.
-    changesWanted = 1000;
-    attempts = 0;
-    EXPECT_EQ(errorOf([&] { db::withSteadyView(readBoth); }), db::kFilesKeptChanging);
-    EXPECT_EQ(attempts, 6);
+    // Saved twice while the view is read: read three times, worked once, on
+    // the file as the last save left it (CodiciVari.mdb's bytes).
+    EXPECT_EQ(db::withSteadyView(viewed, macondo), QStringLiteral("499000001"));
+    EXPECT_EQ(readings, 3);
+    EXPECT_EQ(works, 1);
+
+    // Saved after the view is taken: the work goes on with what it read.
+    scratch.replaceDatabase(QStringLiteral("basic/Comuni.mdb"));
+    saves = savesDuringReading = readings = works = 0;
+    saveAfterView = true;
+    EXPECT_EQ(db::withSteadyView(viewed, macondo), QStringLiteral("no match"));
+    EXPECT_EQ(readings, 1);
+    EXPECT_EQ(works, 1);
+    saveAfterView = false;
+
+    // A file that never settles: the message names it, and no work runs.
+    saves = readings = works = 0;
+    savesDuringReading = 1000;
+    EXPECT_EQ(errorOf([&] { db::withSteadyView(viewed, macondo); }),
+              QStringLiteral("Il file \"Comuni.mdb\" continua a cambiare: il programma di ricevimento lo sta "
+                             "salvando. Riprovare tra qualche secondo."));
+    EXPECT_EQ(readings, 6);
+    EXPECT_EQ(works, 0);
     db::testing::setAfterFileRead({});
+
+    // A file of the view that cannot be opened fails where the work opens
+    // it, as without a view, and only then.
+    scratch.replaceDatabase(QStringLiteral("basic/Comuni.mdb"));
+    const QStringList withMissing = {QStringLiteral("Assente.mdb"), QStringLiteral("Comuni.mdb")};
+    EXPECT_EQ(db::withSteadyView(withMissing, macondo), QStringLiteral("no match"));
+    EXPECT_EQ(errorOf([&] {
+                  db::withSteadyView(withMissing, [](db::Run& run) { run.open(QStringLiteral("Assente.mdb")); });
+              }),
+              QStringLiteral("Impossibile aprire il database \"Assente.mdb\": il file non esiste."));
 }
 
 TEST(DatabaseFiles, MissingFileTableAndFieldAreNamed)

@@ -144,9 +144,11 @@ TEST_F(ExportRunTest, UnwritableExportPathIsReported)
 }
 
 // The front office saves the current guests while the run reads the history,
-// as a check-out does: the run reads every file again and writes what the
-// settled files hold; files that never settle stop it with a plain message.
-TEST_F(ExportRunTest, FilesSavedDuringTheRunAreReadAgain)
+// as a check-out does: the run reads every file again before it writes a
+// card, and writes what the settled files hold; files that never settle stop
+// it with a plain message naming the file. A save once the files are read
+// does not reach the run.
+TEST_F(ExportRunTest, FilesSavedWhileTheyAreReadAreReadAgain)
 {
     const QString from = QStringLiteral("01/01/2000");
     const QString to = QStringLiteral("30/04/2024");
@@ -169,11 +171,22 @@ TEST_F(ExportRunTest, FilesSavedDuringTheRunAreReadAgain)
     EXPECT_EQ(historyReads, 2);
     EXPECT_EQ(readBytes(exportPath), quiet);
 
+    // Saved after the view is taken, into a file the run could not read:
+    // the run works on the copy it read and does not start again.
+    historyReads = saves = 0;
+    db::testing::setAfterViewTaken(
+        [&] { scratch.replaceDatabase(QStringLiteral("broken/missing-column/Scheda_Cliente.mdb")); });
+    const RunSummary afterView = run(from, to);
+    db::testing::setAfterViewTaken({});
+    EXPECT_EQ(afterView.outcome, RunSummary::Outcome::Completed);
+    EXPECT_EQ(historyReads, 1);
+    EXPECT_EQ(readBytes(exportPath), quiet);
+
     saves = 1000;
     const RunSummary unsettled = run(from, to);
     db::testing::setAfterFileRead({});
     EXPECT_EQ(unsettled.outcome, RunSummary::Outcome::Failed);
-    EXPECT_EQ(unsettled.message, db::kFilesKeptChanging);
+    EXPECT_EQ(unsettled.message, db::fileKeptChanging(exporter::kSchedeCorrenti));
     EXPECT_EQ(MessaggioErrore, exporter::kFine);
     EXPECT_TRUE(scratch.databasesUntouched());
 }

@@ -142,5 +142,31 @@ TEST(BrokenFile, ReportedByNameWithWhatIsMissing)
     }
 }
 
+// Column names garbled in a table definition: the clerk is told the file
+// looks damaged, not sent looking for a field that seems to be missing.
+TEST(DamagedTableDefinition, GarbledColumnNamesSayTheFileLooksDamaged)
+{
+    const QByteArray file = fixtureBytes(QStringLiteral("Scheda_Cliente.mdb"));
+    const QByteArray name = QByteArray::fromRawData(reinterpret_cast<const char*>(u"NomeCliente"), 22);
+    const qsizetype at = file.indexOf(name);
+    ASSERT_GE(at, 0);
+    ASSERT_EQ(file.at(at / kJetPage * kJetPage), char(kTableDefinitionPage));
+    const std::pair<const char*, QByteArray> garbles[] = {
+        {"control characters", QByteArray("\x01\x00\x02\x00", 4).repeated(5) + QByteArray("\x03\x00", 2)},
+        {"a name refused by Access", QByteArray::fromRawData(reinterpret_cast<const char*>(u"Nome.Client"), 22)},
+        {"a name twice", QByteArray::fromRawData(reinterpret_cast<const char*>(u"NUMEROHOTEL"), 22)},
+    };
+    for (const auto& [what, garbled] : garbles) {
+        SCOPED_TRACE(what);
+        ASSERT_EQ(garbled.size(), name.size());
+        ExportSetup setup;
+        setup.scratch.replaceDatabaseBytes(QStringLiteral("Scheda_Cliente.mdb"),
+                                           QByteArray(file).replace(at, name.size(), garbled));
+        setup.expectFailureNaming(setup.run(), quoted(QStringLiteral("Scheda_Cliente.mdb")));
+        EXPECT_TRUE(setup.runs.messages.value(0).contains(QStringLiteral("sembra danneggiato"))) << setup.messages();
+        EXPECT_FALSE(setup.runs.messages.value(0).contains(QStringLiteral("manca il campo"))) << setup.messages();
+    }
+}
+
 }  // namespace
 }  // namespace ostelvia::test
