@@ -75,6 +75,13 @@ private:
 // The message when the files kept changing through every attempt.
 extern const QString kFilesKeptChanging;
 
+// The files kept changing attempt after attempt (kFilesKeptChanging): the
+// user is asked to try the same again in a few seconds.
+class FilesKeptChanging : public DbError {
+public:
+    FilesKeptChanging() : DbError(kFilesKeptChanging) { }
+};
+
 namespace detail {
 // Waits before attempt number `attempt` (from 1) of a view; false when the
 // attempts are over.
@@ -83,7 +90,7 @@ bool waitBeforeAttempt(int attempt);
 
 // Runs `work(run)` on a fresh run and confirms its view; when the files
 // changed meanwhile, waits a little and runs it again, for a couple of
-// seconds at most, then throws DbError(kFilesKeptChanging). `work` must be
+// seconds at most, then throws FilesKeptChanging. `work` must be
 // safe to run again: whatever it wrote, it writes anew.
 template <class Work> auto withSteadyView(Work&& work)
 {
@@ -109,7 +116,7 @@ template <class Work> auto withSteadyView(Work&& work)
             }
         } catch (const ViewChanged&) {
             if (!detail::waitBeforeAttempt(attempt + 1))
-                throw DbError(kFilesKeptChanging);
+                throw FilesKeptChanging();
         }
     }
 }

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "db/Run.h"
+#include "export/CardSelection.h"
 #include "export/CheckOutput.h"
 #include "export/SendArchive.h"
 #include "FrontOffice.h"
@@ -147,6 +149,80 @@ private slots:
             f.window->comandoPaginaWebAction()->trigger();
         }
         QTRY_COMPARE(f.field(0)->text(), QStringLiteral("09/05/2024"));
+    }
+
+    // The check and the tax report refuse dates they cannot mean, naming the
+    // field as the window labels it, and leave the dates as typed with the
+    // wrong one focused.
+    void checkAndReportRefuseDatesTheyCannotMean()
+    {
+        Front f;
+        QVERIFY(f.active());
+        struct Case {
+            QString from;
+            QString to;
+            int wrongField;
+            QString expected;
+        };
+        const Case cases[] = {
+            {QStringLiteral("1/3/2024"), QStringLiteral("31/3/2024"), 0,
+             QStringLiteral("\"Dalla data\": \"1/3/2024\" non è una data nella forma GG/MM/AAAA")},
+            {QStringLiteral("01/03/2024"), QStringLiteral("31/02/2024"), 1,
+             QStringLiteral("\"Alla data\": il 31/02/2024 non esiste")},
+            {QStringLiteral("31/03/2024"), QStringLiteral("01/03/2024"), 1,
+             QStringLiteral("\"Alla data\": il 01/03/2024 è precedente alla prima data")},
+        };
+        for (QAction* action : {f.window->checkAllCardsAction(), f.window->taxReportAction()}) {
+            for (const Case& c : cases) {
+                f.setDates(c.from, c.to);
+                QList<test::DialogSeen> seen;
+                {
+                    test::DialogAnswer answer(QStringLiteral("T0"));
+                    action->trigger();
+                    seen = answer.seen();
+                }
+                QCOMPARE(seen.size(), 1);
+                QCOMPARE(seen[0].kind, QStringLiteral("MsgBox_Form"));
+                QVERIFY2(seen[0].text.contains(c.expected), qPrintable(seen[0].text));
+                QCOMPARE(f.field(0)->text(), c.from);
+                QCOMPARE(f.field(1)->text(), c.to);
+                QTRY_VERIFY(f.field(c.wrongField)->hasFocus());
+            }
+        }
+    }
+
+    // Messages of the tool's own that ask for the same again keep the dates:
+    // the files that kept changing during "Crea File", and the months the
+    // archive keeps, answered wrongly or rightly.
+    void ownMessagesKeepTheTypedRange()
+    {
+        Front f;
+        QVERIFY(f.active());
+        // A range whose cards all pass, so the run reaches the history.
+        const QString from = QStringLiteral("01/01/2000");
+        const QString to = QStringLiteral("30/04/2024");
+        f.setDates(from, to);
+        const auto expectTyped = [&] {
+            QCOMPARE(f.field(0)->text(), from);
+            QCOMPARE(f.field(1)->text(), to);
+        };
+        const QString current = f.dir.filePath(exporter::kSchedeCorrenti);
+        db::testing::setAfterFileRead([&](const QString& fileName) {
+            if (fileName == exporter::kSchedeStorico)
+                test::writeBytes(current, test::readBytes(current));
+        });
+        const QList<test::DialogSeen> retry = f.press(f.window->creaFileButton());
+        db::testing::setAfterFileRead({});
+        QCOMPARE(retry.size(), 1);
+        QCOMPARE(retry[0].text, db::kFilesKeptChanging);
+        expectTyped();
+
+        for (const QString& typed : {QStringLiteral("tanti"), QStringLiteral("12")}) {
+            test::DialogAnswer answer(QStringLiteral("T0"), typed);
+            f.window->findChild<QAction*>(QStringLiteral("menuConservazione"))->trigger();
+            QCOMPARE(answer.seen().size(), typed == QStringLiteral("12") ? 1 : 2);
+            expectTyped();
+        }
     }
 
     void aQuestionWithNoByDefaultNeedsSiClicked()
