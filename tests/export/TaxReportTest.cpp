@@ -97,6 +97,46 @@ TEST(TaxRulesFile, AGoodFileIsReadAsWrittenAndWrittenBackTheSame)
     EXPECT_EQ(exporter::eurosText(5), QStringLiteral("0,05"));
 }
 
+// Editors save the rules as Windows-1252, as UTF-8 with or without its mark,
+// or as UTF-16; and the dialog reads every right line of a wrong file.
+TEST(TaxRulesFile, EncodingsAndWrongLinesAreReadAsMeant)
+{
+    const TaxRules utf8 = exporter::parseTaxRules("Tariffa=1\nComuneResidenti=FORL\xC3\x8C\n");
+    EXPECT_EQ(utf8.residentMunicipality, QStringLiteral("FORLÌ"));
+    EXPECT_EQ(exporter::parseTaxRules("\xEF\xBB\xBFTariffa=1\nComuneResidenti=FORL\xC3\x8C\n"), utf8);
+    EXPECT_EQ(exporter::parseTaxRules("Tariffa=1\nComuneResidenti=FORL\xCC\n"), utf8);
+    for (const QByteArray& utf16 : {QByteArray("\xFF\xFET\0a\0r\0", 8), QByteArray("T\0a\0r\0", 6)}) {
+        try {
+            exporter::parseTaxRules(utf16);
+            ADD_FAILURE() << "UTF-16 read";
+        } catch (const exporter::TaxRulesError& error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("UTF-16"))) << error.message().toStdString();
+        }
+        EXPECT_TRUE(exporter::parseTaxRulesLeniently(utf16).problem.contains(QStringLiteral("UTF-16")));
+    }
+
+    const exporter::TaxRulesReading reading =
+        exporter::parseTaxRulesLeniently("Tariffa=2\nStagione=01/06/2024 31/06/2024 3\nStagione=01/07/2024 31/07/2024 "
+                                         "4\nEtaEsente=-1\nNottiMassime=5\n");
+    EXPECT_EQ(reading.problemLine, 2);
+    EXPECT_TRUE(reading.problem.contains(QStringLiteral("riga 2"))) << reading.problem.toStdString();
+    EXPECT_TRUE(reading.tariffRead);
+    EXPECT_EQ(reading.rules.tariffCents, 200);
+    ASSERT_EQ(reading.rules.seasons.size(), 1u);
+    EXPECT_EQ(reading.rules.seasons[0].cents, 400);
+    EXPECT_EQ(reading.rules.exemptAge, 0);
+    EXPECT_EQ(reading.rules.maxNights, 5);
+    const exporter::TaxRulesReading noTariff = exporter::parseTaxRulesLeniently("NottiMassime=5\n");
+    EXPECT_FALSE(noTariff.tariffRead);
+    EXPECT_TRUE(noTariff.problem.contains(QStringLiteral("manca la tariffa")));
+    EXPECT_TRUE(exporter::parseTaxRulesLeniently("Tariffa=2\n").problem.isEmpty());
+
+    TaxRules seasons = exporter::parseTaxRules("Tariffa=1\nStagione=01/06/2024 30/06/2024 2\n"
+                                               "Stagione=01/07/2024 31/07/2024 2\nStagione=31/07/2024 31/07/2024 3\n"
+                                               "Stagione=01/01/2024 01/06/2024 1\n");
+    EXPECT_EQ(exporter::overlappingSeasons(seasons), (std::vector<std::pair<int, int>>{{0, 3}, {1, 2}}));
+}
+
 TaxStay adultStay(const QString& arrival, const QString& departure)
 {
     return {arrival, departure, QString(), false};

@@ -3,7 +3,9 @@
 // computed, CSV, print to PDF, size kept and fitted to the screen, Tab
 // leaving the table), "&Verifica" > "Rendiconto dell'&imposta…" on the typed
 // range with the dates kept, and the rules dialog writing only valid files.
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCompleter>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 
 #include <sys/stat.h>
 
+#include "DialogAnswer.h"
 #include "export/TaxOutput.h"
 #include "export/TaxRules.h"
 #include "FrontOffice.h"
@@ -35,13 +38,12 @@ exporter::TaxReport sampleReport(int months = 2)
     exporter::TaxReport report;
     report.rules = exporter::parseTaxRules("Tariffa=3,50\nStagione=01/11/2023 31/03/2024 2\nEtaEsente=14\n");
     for (int i = 0; i < months; ++i) {
-        const exporter::TaxCounts counts{2, 6 + i, 0, 3, 0, 3 + i, 350 * (3 + i)};
+        const exporter::TaxCounts counts{2, 6 + i, 0, 3, 0, 3 + i, 350 * (3 + i), {{350, {3 + i, 350 * (3 + i)}}}};
         report.months[(2000 + i / 12) * 100 + i % 12 + 1] = counts;
         report.total += counts;
     }
     report.uncomputed.push_back({QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("105"), QStringLiteral("1259"),
-                                 QStringLiteral("GENTILE <b>UGO</b>"), QString(),
-                                 QStringLiteral("18/05/2024")});
+                                 QStringLiteral("GENTILE <b>UGO</b>"), QString(), QStringLiteral("18/05/2024")});
     return report;
 }
 
@@ -207,9 +209,10 @@ private slots:
             const char* problem;
         };
         const Wrong wrongs[] = {
-            {[&] { dialog.tariffField()->setText(QStringLiteral("1,505")); }, "tariffa"},
+            {[&] { dialog.tariffField()->setText(QStringLiteral("1,505")); }, "Tariffa"},
             {[&] { dialog.seasonsTable()->item(0, 0)->setText(QStringLiteral("31/09/2024")); }, "Stagione 1"},
-            {[&] { dialog.seasonsTable()->item(0, 1)->setText(QStringLiteral("01/05/2024")); }, "l'ultima data"},
+            {[&] { dialog.seasonsTable()->item(0, 1)->setText(QStringLiteral("01/05/2024")); },
+             "precedente alla prima"},
             {[&] { dialog.municipalityField()->setText(QStringLiteral("MACONDO")); }, "MACONDO"},
         };
         for (const Wrong& wrong : wrongs) {
@@ -231,7 +234,12 @@ private slots:
         dialog.seasonsTable()->item(1, 2)->setText(QStringLiteral("6"));
         dialog.ageField()->setValue(12);
         dialog.nightsField()->setValue(7);
-        dialog.saveButton()->click();
+        {
+            // The seasons overlap: saved because the clerk says so.
+            test::DialogAnswer yes(QStringLiteral("T0"));
+            dialog.saveButton()->click();
+            QCOMPARE(yes.seen().size(), 1);
+        }
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const exporter::TaxRules saved = exporter::readTaxRules();
         QCOMPARE(saved.tariffCents, 150);
@@ -241,6 +249,118 @@ private slots:
         QCOMPARE(saved.maxNights, 7);
         QCOMPARE(saved.residentMunicipality, QStringLiteral("ROMA"));
         QVERIFY(dir.databasesUntouched());
+    }
+
+    // A file with one wrong line opens with every right one in the form and
+    // the wrong one named; values say what is wrong with them.
+    void theRulesDialogLoadsTheRightLinesAndSaysWhatIsWrong()
+    {
+        test::ScratchDir dir;
+        test::writeBytes(dir.filePath(QStringLiteral("ImpostaSoggiorno.txt")),
+                         "Tariffa=3,50\nStagione=01/06/2024 31/08/2024 4,50\nEtaEsente=1a\nNottiMassime=7\n"
+                         "ComuneResidenti=ROMA\n");
+        ui::TaxRulesDialog dialog({QStringLiteral("ROMA")});
+        QCOMPARE(dialog.tariffField()->text(), QStringLiteral("3,50"));
+        QCOMPARE(dialog.seasonsTable()->rowCount(), 1);
+        QCOMPARE(dialog.nightsField()->value(), 7);
+        QCOMPARE(dialog.ageField()->value(), 0);
+        QCOMPARE(dialog.municipalityField()->text(), QStringLiteral("ROMA"));
+        QVERIFY2(dialog.problemLabel()->text().contains(QStringLiteral("riga 3")),
+                 qPrintable(dialog.problemLabel()->text()));
+        QVERIFY(dialog.problemLabel()->text().contains(QStringLiteral("1a")));
+
+        struct Wrong {
+            int row;
+            int column;
+            QString typed;
+            QString problem;
+        };
+        const Wrong wrongs[] = {
+            {-1, 0, QStringLiteral("-2"), QStringLiteral("Tariffa: \"-2\" è negativo")},
+            {-1, 0, QStringLiteral("99999999999"), QStringLiteral("Tariffa: \"99999999999\" è troppo grande")},
+            {0, 0, QStringLiteral("31/02/2024"), QStringLiteral("Stagione 1, \"Dal\": il 31/02/2024 non esiste")},
+            {0, 1, QStringLiteral("31/02/2024"), QStringLiteral("Stagione 1, \"Al\": il 31/02/2024 non esiste")},
+            {0, 2, QStringLiteral("-2"), QStringLiteral("Stagione 1, \"Euro per notte\": \"-2\" è negativo")},
+        };
+        for (const Wrong& wrong : wrongs) {
+            dialog.tariffField()->setText(QStringLiteral("3,50"));
+            dialog.seasonsTable()->item(0, 0)->setText(QStringLiteral("01/06/2024"));
+            dialog.seasonsTable()->item(0, 1)->setText(QStringLiteral("31/08/2024"));
+            dialog.seasonsTable()->item(0, 2)->setText(QStringLiteral("4,50"));
+            if (wrong.row < 0)
+                dialog.tariffField()->setText(wrong.typed);
+            else
+                dialog.seasonsTable()->item(wrong.row, wrong.column)->setText(wrong.typed);
+            dialog.saveButton()->click();
+            QVERIFY2(dialog.problemLabel()->text().startsWith(wrong.problem),
+                     qPrintable(dialog.problemLabel()->text()));
+        }
+    }
+
+    // A tariff of 0 and overlapping seasons are saved only on "Sì"; the
+    // question opens on "No" and names the seasons.
+    void theRulesDialogAsksBeforeSavingZeroTariffsAndOverlaps()
+    {
+        test::ScratchDir dir;
+        const QString path = dir.filePath(QStringLiteral("ImpostaSoggiorno.txt"));
+        test::writeBytes(path, "Tariffa=1\n");
+        const QByteArray before = test::readBytes(path);
+        ui::TaxRulesDialog dialog({QStringLiteral("ROMA")});
+        dialog.tariffField()->setText(QStringLiteral("0"));
+        dialog.addSeasonButton()->click();
+        dialog.addSeasonButton()->click();
+        const QStringList seasons[] = {{"01/06/2024", "31/08/2024", "4"}, {"31/08/2024", "10/09/2024", "5"}};
+        for (int row = 0; row < 2; ++row) {
+            for (int column = 0; column < 3; ++column)
+                dialog.seasonsTable()->item(row, column)->setText(seasons[row].at(column));
+        }
+        QList<test::DialogSeen> seen;
+        {
+            test::DialogAnswer enter([](QDialog* question) {
+                QVERIFY(QTest::qWaitForWindowActive(question));
+                QCOMPARE(question->focusWidget()->objectName(), QStringLiteral("T1"));
+                QTest::keyClick(question->focusWidget(), Qt::Key_Return);
+            });
+            dialog.saveButton()->click();
+        }
+        QVERIFY(dialog.isVisible() || dialog.result() != int(QDialog::Accepted));
+        QCOMPARE(test::readBytes(path), before);
+        {
+            test::DialogAnswer yes(QStringLiteral("T0"));
+            dialog.saveButton()->click();
+            seen = yes.seen();
+        }
+        QCOMPARE(seen.size(), 1);
+        QVERIFY2(seen[0].text.contains(QStringLiteral("La tariffa fuori dalle stagioni è 0")),
+                 qPrintable(seen[0].text));
+        QVERIFY(seen[0].text.contains(QStringLiteral("Le stagioni 1 e 2 si sovrappongono")));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(exporter::readTaxRules().tariffCents, 0);
+    }
+
+    // Once the municipality's completion list has opened, moving on and
+    // typing puts every key where the focus is.
+    void typingGoesWhereTheFocusIsAfterTheCompletionList()
+    {
+        test::ScratchDir dir;
+        ui::TaxRulesDialog dialog({QStringLiteral("VENEZIA"), QStringLiteral("VERONA")});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.municipalityField()->setFocus();
+        QTest::keyClicks(dialog.municipalityField(), QStringLiteral("VENEZIA"));
+        QTRY_VERIFY(dialog.municipalityField()->completer()->popup()->isVisible());
+        // Alt+O, as the seasons' label offers: the focus moves on.
+        dialog.seasonsTable()->setFocus(Qt::ShortcutFocusReason);
+        dialog.addSeasonButton()->click();
+        // Keys go to the open popup, if any, as the window system sends them.
+        for (const QChar c : QStringLiteral("01/06/2023")) {
+            QWidget* target =
+                QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
+            QTest::keyClick(target, c.toLatin1());
+        }
+        QCOMPARE(dialog.municipalityField()->text(), QStringLiteral("VENEZIA"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(dialog.seasonsTable()->item(0, 0)->text(), QStringLiteral("01/06/2023"));
     }
 
 private:
