@@ -5,8 +5,12 @@
 // out, the report sorts dates and numbers by value, saves what it shows, fits
 // a small screen and shows card data as plain text.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QPushButton>
 #include <QScreen>
@@ -228,6 +232,16 @@ private slots:
     void aQuestionWithNoByDefaultNeedsSiClicked()
     {
         QString focused, yes;
+        // "No" shows its focus frame from the start, as after a Tab.
+        bool focusShown = false;
+        test::answerNext([&](QDialog* dialog) {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            focusShown = dialog->testAttribute(Qt::WA_KeyboardFocusChange)
+                && dialog->findChild<QAbstractButton*>("T1")->hasFocus();
+            dialog->findChild<QAbstractButton*>("T1")->click();
+        });
+        QVERIFY(!ui::confirmWithNoByDefault(QStringLiteral("Inviare comunque?"), QStringLiteral("Titolo")));
+        QVERIFY(focusShown);
         keyOnFocusedButton(Qt::Key_Enter, &focused, &yes);
         QVERIFY(!ui::confirmWithNoByDefault(QStringLiteral("Inviare comunque?"), QStringLiteral("Titolo")));
         QCOMPARE(focused, QStringLiteral("T1"));
@@ -238,6 +252,60 @@ private slots:
         QCOMPARE(ui::MostraMessaggio(QStringLiteral("Domanda"), ui::Stile::SiNo, QStringLiteral("T")),
                  ui::Risposta::Si);
         QCOMPARE(focused, QStringLiteral("T0"));
+    }
+
+    // By keyboard alone: the line under the table reads a cut problem whole,
+    // and "Ordina per" with "Decrescente" sorts as the headings do.
+    void reportReadsAndSortsByKeyboard()
+    {
+        exporter::CheckReport report;
+        report.cards = {card(QStringLiteral("20"), QStringLiteral("ZETA"), QStringLiteral("03/05/2024")),
+                        card(QStringLiteral("3"), QStringLiteral("ALFA"), QStringLiteral("10/05/2024"))};
+        report.cards[0].problems[0].text =
+            QStringLiteral("Sesso errato () ") + QString(300, QLatin1Char('X')) + QStringLiteral(" FINE");
+        report.totals.withProblems = 2;
+        ui::CheckReportWindow window(report, QStringLiteral("Partenze"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.table()->setFocus();
+        QVERIFY2(window.detailLabel()->text().endsWith(QStringLiteral("X FINE")),
+                 qPrintable(window.detailLabel()->text()));
+        QVERIFY(window.table()->columnWidth(6)
+                < window.fontMetrics().horizontalAdvance(QString(300, QLatin1Char('X'))));
+        QTest::keyClick(window.table(), Qt::Key_Down);
+        QVERIFY(window.detailLabel()->text().contains(QStringLiteral("ALFA")));
+
+        QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+        QVERIFY(window.sortColumnBox()->hasFocus());
+        window.sortColumnBox()->setCurrentIndex(2);  // "Progressivo", as the arrows choose it
+        QCOMPARE(column(window.table(), 2), (QStringList{"3", "20"}));
+        QTest::keyClick(window.descendingBox(), Qt::Key_Space);
+        QCOMPARE(column(window.table(), 2), (QStringList{"20", "3"}));
+        QCOMPARE(window.table()->horizontalHeader()->sortIndicatorSection(), 2);
+        // A heading clicked is followed by the keyboard's controls.
+        window.table()->horizontalHeader()->setSortIndicator(5, Qt::AscendingOrder);
+        QCOMPARE(window.sortColumnBox()->currentIndex(), 5);
+        QVERIFY(!window.descendingBox()->isChecked());
+    }
+
+    // The current line of a long, all-selected list is framed in the colour
+    // that stands out on it.
+    void theCurrentLineStandsOutAmongSelectedOnes()
+    {
+        Front f;
+        QVERIFY(f.active());
+        QVERIFY(f.creaFile().isEmpty());
+        f.list()->setFocus();
+        const QPalette colours = f.list()->palette();
+        for (const bool selected : {true, false}) {
+            const QModelIndex line = f.list()->model()->index(2, 0);
+            f.list()->selectionModel()->setCurrentIndex(line, QItemSelectionModel::NoUpdate);
+            f.list()->setLineSelected(2, selected);
+            const QImage seen = f.list()->viewport()->grab().toImage();
+            const QRect rect = f.list()->visualRect(line);
+            const QColor frame = seen.pixelColor(rect.left() + 1, rect.center().y());
+            QCOMPARE(frame, colours.color(selected ? QPalette::HighlightedText : QPalette::Highlight));
+        }
     }
 
     void theHeaderAlwaysGoesOut()

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
@@ -163,12 +166,76 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     connect(saveCsv_, &QPushButton::clicked, this, &CheckReportWindow::saveCsv);
     connect(print_, &QPushButton::clicked, this, &CheckReportWindow::printReport);
 
+    QHBoxLayout* ordine = addSortByKeyboard();
+    // A problem line cut by its column is read whole here, by keyboard too.
+    detail_ = reportLabel(QString(), QStringLiteral("detail"), false, this);
+    detail_->setTextFormat(Qt::PlainText);
+    detail_->setWordWrap(true);
+    detail_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { showDetail(row); });
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intestazione);
     layout->addWidget(totals_);
     layout->addWidget(table_, 1);
+    layout->addLayout(ordine);
+    layout->addWidget(detail_);
     layout->addLayout(pulsanti.row);
+    setTabOrder(table_, sortColumn_);
+    setTabOrder(sortColumn_, descending_);
+    setTabOrder(descending_, saveCsv_);
     fitToScreen(this, QSize(1240, 600));
+    if (table_->rowCount() > 0)
+        table_->setCurrentCell(0, 0);
+}
+
+// The headings sort by mouse; "Ordina per" and "Decrescente" do the same by
+// keyboard, and follow the headings when they are clicked.
+QHBoxLayout* CheckReportWindow::addSortByKeyboard()
+{
+    sortColumn_ = new QComboBox(this);
+    sortColumn_->setObjectName(QStringLiteral("sortColumn"));
+    sortColumn_->addItems(exporter::kCheckColumns);
+    sortColumn_->setPlaceholderText(QStringLiteral("ordine del controllo"));
+    sortColumn_->setCurrentIndex(-1);
+    descending_ = new QCheckBox(QStringLiteral("&Decrescente"), this);
+    descending_->setObjectName(QStringLiteral("descending"));
+    auto* etichetta = new QLabel(QStringLiteral("&Ordina per:"), this);
+    etichetta->setBuddy(sortColumn_);
+    const auto ordina = [this] {
+        if (sortColumn_->currentIndex() >= 0)
+            table_->horizontalHeader()->setSortIndicator(
+                sortColumn_->currentIndex(), descending_->isChecked() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    };
+    connect(sortColumn_, qOverload<int>(&QComboBox::currentIndexChanged), this, ordina);
+    connect(descending_, &QCheckBox::toggled, this, ordina);
+    connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int colonna, Qt::SortOrder verso) {
+                const QSignalBlocker bloccaColonna(sortColumn_);
+                const QSignalBlocker bloccaVerso(descending_);
+                sortColumn_->setCurrentIndex(colonna);
+                descending_->setChecked(verso == Qt::DescendingOrder);
+            });
+    auto* riga = new QHBoxLayout;
+    riga->addWidget(etichetta);
+    riga->addWidget(sortColumn_);
+    riga->addWidget(descending_);
+    riga->addStretch();
+    return riga;
+}
+
+void CheckReportWindow::showDetail(int row)
+{
+    const QTableWidgetItem* problema = row >= 0 ? table_->item(row, kProblemColumn) : nullptr;
+    const QTableWidgetItem* suggerimenti = row >= 0 ? table_->item(row, kProblemColumn + 1) : nullptr;
+    if (!problema) {
+        detail_->clear();
+        return;
+    }
+    QString testo = QStringLiteral("Problema: ") + problema->text();
+    if (suggerimenti && !suggerimenti->text().isEmpty())
+        testo += QStringLiteral("\nSuggerimenti: ") + suggerimenti->text();
+    detail_->setText(testo);
 }
 
 void CheckReportWindow::showFailure(const QString& messaggio)
