@@ -2,6 +2,7 @@
 #include "export/TaxOutput.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "export/PrivateFiles.h"
 #include "text/Blanks.h"
@@ -89,6 +90,38 @@ std::vector<QStringList> tariffRows(const TaxCounts& counts)
     std::vector<QStringList> rows;
     for (const auto& [tariff, share] : counts.byTariff)
         rows.push_back({eurosText(tariff), QString::number(share.nights), eurosText(share.cents)});
+    return rows;
+}
+
+std::vector<TaxTableRow> taxTableRows(const TaxReport& report)
+{
+    const auto quarterOf = [](int month) { return month / 100 * 10 + (month % 100 - 1) / 3; };
+    const bool severalQuarters =
+        !report.months.empty() && quarterOf(report.months.begin()->first) != quarterOf(report.months.rbegin()->first);
+    const bool severalYears =
+        !report.months.empty() && report.months.begin()->first / 100 != report.months.rbegin()->first / 100;
+    std::vector<TaxTableRow> rows;
+    TaxCounts quarter;
+    TaxCounts year;
+    for (auto month = report.months.begin(); month != report.months.end(); ++month) {
+        rows.push_back({TaxTableRow::Kind::Month, cells(monthText(month->first), month->second)});
+        quarter += month->second;
+        year += month->second;
+        const auto next = std::next(month);
+        const bool lastOfQuarter = next == report.months.end() || quarterOf(next->first) != quarterOf(month->first);
+        const bool lastOfYear = next == report.months.end() || next->first / 100 != month->first / 100;
+        if (severalQuarters && lastOfQuarter) {
+            const QString label =
+                QStringLiteral("%1° trimestre %2").arg((month->first % 100 - 1) / 3 + 1).arg(month->first / 100);
+            rows.push_back({TaxTableRow::Kind::Quarter, cells(label, quarter)});
+            quarter = TaxCounts();
+        }
+        if (severalYears && lastOfYear) {
+            rows.push_back({TaxTableRow::Kind::Year, cells(QStringLiteral("Anno %1").arg(month->first / 100), year)});
+            year = TaxCounts();
+        }
+    }
+    rows.push_back({TaxTableRow::Kind::Total, cells(QStringLiteral("Totale"), report.total)});
     return rows;
 }
 

@@ -46,6 +46,17 @@ QString monthText(int month);
 // "Totale"; the cells in the order of kTaxColumns.
 std::vector<QStringList> taxRows(const TaxReport& report);
 
+// A row of the table as the window and the print show it.
+struct TaxTableRow {
+    enum class Kind { Month, Quarter, Year, Total };
+    Kind kind = Kind::Month;
+    QStringList cells;  // in the order of kTaxColumns
+};
+
+// The rows of taxRows, with a subtotal after each quarter when the months
+// span more than one, and after each year when they span more than one.
+std::vector<TaxTableRow> taxTableRows(const TaxReport& report);
+
 // One row per stay, in the order read, the cells in the order of kStayColumns.
 std::vector<QStringList> stayRows(const TaxReport& report);
 QStringList stayCells(const StayDetail& stay);

@@ -602,6 +602,19 @@ QString OstelviaDT::selectionDescription() const
     return QStringLiteral("Partenze dal %1 al %2, %3").arg(text1_[kDataDa]->text(), text1_[kDataA]->text(), camere);
 }
 
+namespace {
+
+// The period in the proposed name, with dashes: a file name holds no "/"
+// (nor, on the front office's system, any of the others).
+QString csvNameWithPeriod(const QString& what, const QString& dataDa, const QString& dataA)
+{
+    QString nome = QStringLiteral("%1 %2 %3.csv").arg(what, dataDa, dataA);
+    nome.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
+    return text::blankControls(nome);
+}
+
+}  // namespace
+
 // The export's selection on the four fields as they stand, every card
 // checked, the report shown over the window.
 void OstelviaDT::runCardCheck()
@@ -624,11 +637,7 @@ void OstelviaDT::runCardCheck()
         return backKeepingDates();
     }
     CheckReportWindow finestra(std::move(rapporto), periodo, this);
-    // The period in the proposed name, with dashes: a file name holds no "/"
-    // (nor, on the front office's system, any of the others).
-    QString nomeCsv = QStringLiteral("Controllo schede %1 %2.csv").arg(dataDa, dataA);
-    nomeCsv.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
-    finestra.setCsvName(text::blankControls(nomeCsv));
+    finestra.setCsvName(csvNameWithPeriod(QStringLiteral("Controllo schede"), dataDa, dataA));
     finestra.exec();
     // The report is no dialog of the tool's own: the dates stay as typed.
     backKeepingDates();
@@ -681,6 +690,7 @@ void OstelviaDT::runTaxReport()
         return backKeepingDates();
     }
     TaxReportWindow finestra(std::move(rapporto), periodo, this);
+    finestra.setCsvName(csvNameWithPeriod(QStringLiteral("Rendiconto imposta"), dataDa, dataA));
     finestra.exec();
     backKeepingDates();
 }

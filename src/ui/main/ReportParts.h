@@ -3,10 +3,16 @@
 // the row of buttons they end with and their printing.
 #pragma once
 
+#include <QFont>
+#include <QSizeF>
 #include <QString>
 
+#include <memory>
+
 class QDialog;
-class QFont;
+class QPaintDevice;
+class QPainter;
+class QTextDocument;
 class QHBoxLayout;
 class QLabel;
 class QPrinter;
@@ -36,5 +42,33 @@ bool choosePrinter(QPrinter& printer, QWidget* parent);
 
 // Prints the HTML in the font; false when the printer failed.
 bool printHtml(QPrinter& printer, const QString& html, const QFont& font);
+
+// HTML laid out in pages of a device, each painted with a footer: `footer`
+// on the left, "Pagina N di M" on the right.
+class PagedDocument {
+public:
+    // page: the printable size in the device's pixels.
+    PagedDocument(const QString& html, const QFont& font, QPaintDevice* device, const QSizeF& page);
+    ~PagedDocument();
+    PagedDocument(const PagedDocument&) = delete;
+    PagedDocument& operator=(const PagedDocument&) = delete;
+
+    int pageCount() const;
+    // Paints page `number` (from 1) at the painter's origin.
+    void paintPage(QPainter& painter, int number, const QString& footer) const;
+
+private:
+    std::unique_ptr<QTextDocument> document_;
+    QFont font_;
+    QSizeF page_;
+    qreal footerHeight_;
+};
+
+// As printHtml, a document to hand over: every page with its footer.
+bool printPagedHtml(QPrinter& printer, const QString& html, const QFont& font, const QString& footer);
+
+// Whole numbers with thousands separators ("12.345"), amounts such as
+// "1234,50" as "€ 1.234,50"; any other text as it is.
+QString printedNumber(const QString& cell, bool amount);
 
 }  // namespace ostelvia::ui
