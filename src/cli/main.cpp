@@ -7,8 +7,6 @@
 #include <QStringList>
 
 #include <clocale>
-#include <csignal>
-#include <cstdio>
 #include <optional>
 
 #include "checks/TypedRange.h"
@@ -20,8 +18,8 @@
 #include "export/TaxOutput.h"
 #include "export/TaxRules.h"
 #include "export/TextFiles.h"
+#include "platform/Platform.h"
 #include "text/Blanks.h"
-#include "text/Cp1252.h"
 
 namespace {
 
@@ -92,14 +90,20 @@ private:
 
 // Guests' names reach the terminal: their control characters are blanks,
 // so that none of them moves the cursor or changes the terminal.
-QByteArray shownOnTerminal(const QString& text)
+QString shownOnTerminal(const QString& text)
 {
-    return text::terminalText(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).toLocal8Bit();
+    return text::terminalText(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+void printLine(const QString& line)
+{
+    platform::writeTerminal(platform::Stream::Output, line + QLatin1Char('\n'));
 }
 
 void printError(const QString& line)
 {
-    std::fprintf(stderr, "ostelvia-export: %s\n", shownOnTerminal(line).constData());
+    platform::writeTerminal(platform::Stream::Error,
+                            QStringLiteral("ostelvia-export: ") + shownOnTerminal(line) + QLatin1Char('\n'));
 }
 
 std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
@@ -181,7 +185,7 @@ int runCodeList()
 {
     try {
         const int names = exporter::ScriviListaPS();
-        std::printf("%d nomi scritti in %s\n", names, exporter::kFileListaPS.toLocal8Bit().constData());
+        printLine(QStringLiteral("%1 nomi scritti in %2").arg(names).arg(exporter::kFileListaPS));
         return kExitCompleted;
     } catch (const Error& error) {
         printError(error.message());
@@ -192,8 +196,7 @@ int runCodeList()
 // `lineEnd`: how the text's own lines end.
 void writeStandardOutput(const QString& shown, QLatin1StringView lineEnd)
 {
-    const QByteArray bytes = text::toCp1252(text::terminalText(shown, lineEnd));
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    platform::writeTerminal(platform::Stream::Output, text::terminalText(shown, lineEnd));
 }
 
 // The check and the report count what the dates mean, so a date that is
@@ -254,8 +257,9 @@ int runExport(const Arguments& args)
     const exporter::RunSummary summary = exporter::CreaFileTassa(*args.from, *args.to, rooms);
     switch (summary.outcome) {
     case exporter::RunSummary::Outcome::Completed:
-        std::printf("%d schede esportate in %s\n", summary.recordsWritten,
-                    shownOnTerminal(summary.exportPath).constData());
+        printLine(QStringLiteral("%1 schede esportate in %2")
+                      .arg(summary.recordsWritten)
+                      .arg(shownOnTerminal(summary.exportPath)));
         return kExitCompleted;
     case exporter::RunSummary::Outcome::StoppedOnCard:
         // The findings' lines end with CR LF, as the dialog shows them.
@@ -276,9 +280,7 @@ int runExport(const Arguments& args)
 
 int main(int argc, char* argv[])
 {
-    // A file-size limit (ulimit -f) is then a write error, told like a full
-    // disk, instead of a signal that ends the run without a word.
-    std::signal(SIGXFSZ, SIG_IGN);
+    platform::treatFileSizeLimitAsError();
     QCoreApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
@@ -286,15 +288,15 @@ int main(int argc, char* argv[])
     const std::optional<Arguments> args = parseArguments(QCoreApplication::arguments(), error);
     if (!args) {
         printError(error);
-        std::fputs(kUsage, stderr);
+        platform::writeTerminal(platform::Stream::Error, QString::fromUtf8(kUsage));
         return kExitFailure;
     }
     if (args->help) {
-        std::fputs(kUsage, stdout);
+        platform::writeTerminal(platform::Stream::Output, QString::fromUtf8(kUsage));
         return kExitCompleted;
     }
     if (args->version) {
-        std::printf("ostelvia-export %s\n", OSTELVIA_VERSION);
+        printLine(QStringLiteral("ostelvia-export " OSTELVIA_VERSION));
         return kExitCompleted;
     }
     if (args->dir) {

@@ -102,12 +102,14 @@ std::shared_ptr<DatabaseFile> memoryDatabase(const QString& fileName)
 QString locate(const QString& fileName, FileSignature* signature)
 {
     const QString resolved = resolveFileName(fileName);
-    int error = 0;
-    if (fileName.isEmpty() || !statSignature(resolved, signature, &error)) {
-        const QString reason = (fileName.isEmpty() || error == ENOENT || error == ENOTDIR)
+    using platform::Failure;
+    const platform::SystemError error =
+        fileName.isEmpty() ? platform::SystemError{Failure::NotFound} : statSignature(resolved, signature);
+    if (error) {
+        const QString reason = (error.failure == Failure::NotFound || error.failure == Failure::NotAFolderInPath)
             ? QStringLiteral("il file non esiste")
-            : error == EISDIR ? QStringLiteral("è una cartella, non un file")
-                              : kUnreadableFile;
+            : error.failure == Failure::IsFolder ? QStringLiteral("è una cartella, non un file")
+                                                 : kUnreadableFile;
         throw openFailure(fileName, reason);
     }
     return QFileInfo(resolved).absoluteFilePath();

@@ -5,23 +5,16 @@
 
 #include <QString>
 
-#include <cstdint>
-
-struct stat;
+#include "platform/Platform.h"
 
 namespace ostelvia::db::detail {
 
-struct FileSignature {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modifiedNs = 0;
-    std::int64_t changedNs = 0;
+struct FileSignature : platform::FileSignature {
     bool operator==(const FileSignature&) const = default;
 };
 
-// Fills the signature; on failure returns false with errno in *error.
-bool statSignature(const QString& path, FileSignature* signature, int* error);
-void signatureOf(const struct stat& st, FileSignature* signature);
+// Fills the signature of the file at the path (a link followed); on failure
+// returns why.
+platform::SystemError statSignature(const QString& path, FileSignature* signature);
 
 }  // namespace ostelvia::db::detail

@@ -8,9 +8,7 @@
 #include "db/FileSignature.h"
 #include "db/TableSource.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/Platform.h"
 
 #include <algorithm>
 #include <array>
@@ -51,14 +49,12 @@ public:
     {
         if (depth_++ > 0)
             return;
-        outer_ = stderr;
-        if (FILE* sink = nowhere())
-            stderr = sink;
+        outer_ = platform::muteStandardError();
     }
     ~LibraryQuiet()
     {
         if (--depth_ == 0)
-            stderr = outer_;
+            platform::restoreStandardError(outer_);
     }
     LibraryQuiet(const LibraryQuiet&) = delete;
     LibraryQuiet& operator=(const LibraryQuiet&) = delete;
@@ -68,63 +64,59 @@ public:
     // read from there is quiet again.
     class Pause {
     public:
-        Pause() : savedDepth_(std::exchange(depth_, 0)), savedStream_(stderr)
+        Pause() : savedDepth_(std::exchange(depth_, 0))
         {
             if (savedDepth_ > 0)
-                stderr = outer_;
+                platform::restoreStandardError(outer_);
         }
         ~Pause()
         {
             depth_ = savedDepth_;
-            stderr = savedStream_;
+            if (savedDepth_ > 0)
+                outer_ = platform::muteStandardError();
         }
         Pause(const Pause&) = delete;
         Pause& operator=(const Pause&) = delete;
 
     private:
         int savedDepth_;
-        FILE* savedStream_;
     };
 
 private:
-    static FILE* nowhere()
-    {
-        static FILE* const sink = std::fopen("/dev/null", "we");
-        return sink;
-    }
-
     static inline int depth_ = 0;
-    static inline FILE* outer_ = nullptr;
+    static inline std::intptr_t outer_ = 0;
 };
 
 // Cheap checks that keep libmdb away from files it would misread: a Jet or
 // ACE header and a size that is a whole number of pages, two at least.
 void checkHeader(const QString& path)
 {
-    const QByteArray local = path.toLocal8Bit();
-    const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const platform::ReadFile file(path, platform::ReadFile::Links::Follow);
+    if (!file.isOpen())
         throw SourceFailure{kUnreadableFile};
-    struct stat st { };
+    // Anything but a regular file (a FIFO, a device) is never read: it may
+    // never end, or never answer.
+    if (const QString reason = platform::kindReason(file.kind()); !reason.isEmpty())
+        throw SourceFailure{file.kind() == platform::EntryKind::Folder ? QStringLiteral("è una cartella, non un file")
+                                                                       : reason};
+    platform::FileSignature st;
     unsigned char header[0x20] = {};
-    const bool statOk = ::fstat(fd, &st) == 0;
-    const ssize_t got = statOk ? ::pread(fd, header, sizeof header, 0) : -1;
-    ::close(fd);
-    if (!statOk || got < 0)
+    platform::SystemError error;
+    const std::int64_t got =
+        file.signature(&st) ? -1 : file.readAt(0, reinterpret_cast<char*>(header), sizeof header, &error);
+    if (got < 0)
         throw SourceFailure{kUnreadableFile};
-    if (S_ISDIR(st.st_mode))
-        throw SourceFailure{QStringLiteral("è una cartella, non un file")};
 
     const QString notJet = QStringLiteral("il file non è un database Access valido");
     static const unsigned char magic[4] = {0x00, 0x01, 0x00, 0x00};
-    if (got < static_cast<ssize_t>(sizeof header) || std::memcmp(header, magic, 4) != 0
+    if (got < static_cast<std::int64_t>(sizeof header) || std::memcmp(header, magic, 4) != 0
         || (std::memcmp(header + 4, "Standard Jet DB", 16) != 0 && std::memcmp(header + 4, "Standard ACE DB", 16) != 0))
         throw SourceFailure{notJet};
     const unsigned version = header[0x14];
     if (version > MDB_VER_ACCDB_2019)
         throw SourceFailure{notJet};
-    const off_t pageSize = version == MDB_VER_JET3 ? 2048 : 4096;
-    if (st.st_size < 2 * pageSize || st.st_size % pageSize != 0)
+    const std::int64_t pageSize = version == MDB_VER_JET3 ? 2048 : 4096;
+    if (st.size < 2 * pageSize || st.size % pageSize != 0)
         throw SourceFailure{QStringLiteral("il file è danneggiato o troncato")};
 }
 
@@ -188,33 +180,24 @@ private:
 
 Snapshot readWhole(const QString& path, const FileSignature* expected)
 {
-    const QByteArray local = path.toLocal8Bit();
-    const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const platform::ReadFile file(path, platform::ReadFile::Links::Follow);
+    FileSignature before;
+    if (!file.isOpen() || file.kind() != platform::EntryKind::Regular || file.signature(&before) || before.size < 0)
         throw SourceFailure{kUnreadableFile};
-    struct Close {
-        int fd;
-        ~Close() { ::close(fd); }
-    } guard{fd};
-    struct stat st { };
-    if (::fstat(fd, &st) != 0 || st.st_size < 0)
-        throw SourceFailure{kUnreadableFile};
-    Snapshot bytes(static_cast<size_t>(st.st_size));
+    Snapshot bytes(static_cast<size_t>(before.size));
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t got = ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR)
-            continue;
+        platform::SystemError error;
+        const std::int64_t got = file.readAt(static_cast<std::int64_t>(done), bytes.data() + done,
+                                             static_cast<std::int64_t>(bytes.size() - done), &error);
         if (got <= 0)
             throw SourceFailure{kUnreadableFile};
         done += static_cast<size_t>(got);
     }
     if (expected) {
         FileSignature after;
-        struct stat now { };
-        if (::fstat(fd, &now) != 0)
+        if (file.signature(&after))
             throw SourceFailure{kUnreadableFile};
-        signatureOf(now, &after);
         if (!(after == *expected))
             throw SourceFailure{QStringLiteral("il file è cambiato durante la lettura"), true};
     }
@@ -233,7 +216,7 @@ public:
         if (!mdb_)
             throw SourceFailure{QStringLiteral("il file non è un database Access valido")};
         // From here on every page comes from the copy in memory.
-        FILE* copy = fmemopen(bytes_.data(), bytes_.size(), "r");
+        FILE* copy = platform::streamOver(bytes_.data(), bytes_.size());
         if (!copy) {
             mdb_close(mdb_);
             throw SourceFailure{QStringLiteral("memoria insufficiente")};

@@ -82,8 +82,7 @@ void Run::confirmView() const
 {
     for (const auto& [path, read] : files_) {
         detail::FileSignature now;
-        int error = 0;
-        if (!detail::statSignature(path, &now, &error) || !(now == read.signature))
+        if (detail::statSignature(path, &now) || !(now == read.signature))
             throw ViewChanged(read.fileName);
     }
 }

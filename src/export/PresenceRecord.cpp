@@ -68,7 +68,7 @@ QString zeroPadded(double value, qsizetype width)
     const QString digits = magnitude < 9007199254740992.0 ? QString::number(static_cast<qint64>(magnitude))
                                                           : QString::number(magnitude, 'f', 0);
     QString text;
-    text.reserve(std::max(digits.size(), width) + 1);
+    text.reserve(std::max<qsizetype>(digits.size(), width) + 1);
     if (rounded < 0)
         text.append(QLatin1Char('-'));
     if (digits.size() < width)

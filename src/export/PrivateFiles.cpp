@@ -2,14 +2,7 @@
 #include "export/PrivateFiles.h"
 
 #include <QFile>
-
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <QFileInfo>
 
 #include "export/TextFiles.h"
 
@@ -17,28 +10,7 @@ namespace ostelvia::exporter {
 
 namespace {
 
-constexpr mode_t kOwnerOnly = 0600;
-
-QByteArray systemName(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
-// What an lstat or fstat found, when it is no regular file; else empty.
-QString kindReason(const struct stat& info)
-{
-    if (S_ISREG(info.st_mode))
-        return {};
-    if (S_ISLNK(info.st_mode))
-        return QStringLiteral("è un collegamento simbolico");
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("è una cartella");
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
-        return QStringLiteral("è un dispositivo, non un file");
-    if (S_ISFIFO(info.st_mode))
-        return QStringLiteral("è una coda (FIFO), non un file");
-    return QStringLiteral("non è un file normale");
-}
+using platform::SystemError;
 
 QString nulName(const QString& path)
 {
@@ -56,48 +28,9 @@ void refuseNul(const QString& path, const QString& shown, const QString& action)
 
 }  // namespace
 
-QString systemReason(int error)
-{
-    switch (error) {
-    case ENOSPC:
-        return QStringLiteral("il disco è pieno");
-    case EDQUOT:
-        return QStringLiteral("lo spazio concesso sul disco è esaurito");
-    case EFBIG:
-        return QStringLiteral("il file supera la dimensione massima consentita");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("permesso negato");
-    case ENOENT:
-        return QStringLiteral("il file o la cartella non esiste");
-    case ENOTDIR:
-        return QStringLiteral("una parte del percorso non è una cartella");
-    case EISDIR:
-        return QStringLiteral("è una cartella");
-    case ELOOP:
-        return QStringLiteral("è un collegamento simbolico");
-    case EEXIST:
-        return QStringLiteral("esiste già");
-    case EROFS:
-        return QStringLiteral("il disco è di sola lettura");
-    case EIO:
-        return QStringLiteral("errore di lettura o scrittura sul disco");
-    case ENAMETOOLONG:
-        return QStringLiteral("il nome è troppo lungo");
-    case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("il file è in uso");
-    default:
-        return QStringLiteral("errore del sistema (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
-    }
-}
-
 QString notAFileReason(const QString& path)
 {
-    struct stat info { };
-    if (::lstat(systemName(path).constData(), &info) != 0)
-        return {};
-    return kindReason(info);
+    return platform::kindReason(platform::entryKind(path));
 }
 
 void openForReading(QFile& file, const QString& shown)
@@ -108,26 +41,21 @@ void openForReading(QFile& file, const QString& shown)
         return FileError(QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(shown, reason));
     };
     // Without waiting: a FIFO with nobody writing would hold the tool forever.
-    const int fd = ::open(systemName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw failed(systemReason(errno));
-    struct stat info { };
-    const QString reason = ::fstat(fd, &info) != 0 ? systemReason(errno) : kindReason(info);
-    if (!reason.isEmpty()) {
-        ::close(fd);
+    platform::ReadFile opened(path, platform::ReadFile::Links::Follow);
+    if (!opened.isOpen())
+        throw failed(platform::reasonOf(opened.openError()));
+    const QString reason = platform::kindReason(opened.kind());
+    if (!reason.isEmpty())
         throw failed(reason);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    const int fd = opened.releaseDescriptor();
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
         throw failed(file.errorString());
-    }
 }
 
 QString stagingPath(const QString& target)
 {
-    const qsizetype slash = target.lastIndexOf(QLatin1Char('/'));
-    return target.left(slash + 1) + QLatin1Char('.') + target.mid(slash + 1) + QStringLiteral(".tmp");
+    const QString name = QFileInfo(target).fileName();
+    return target.left(target.size() - name.size()) + QLatin1Char('.') + name + QStringLiteral(".tmp");
 }
 
 StagedFile::StagedFile(const QString& target, const QString& shown, Mode mode)
@@ -139,19 +67,17 @@ StagedFile::StagedFile(const QString& target, const QString& shown, Mode mode)
     const QString reason = notAFileReason(target);
     if (!reason.isEmpty())
         throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(shown, reason));
-    struct stat info { };
-    if (mode == Mode::KeepTarget && ::stat(systemName(target).constData(), &info) == 0)
-        mode_ = info.st_mode & 07777;
+    if (mode == Mode::KeepTarget)
+        access_ = platform::accessOf(target);
     // A file an interrupted run left here is of no use to anyone.
     removeEntry(staging_);
-    // Exclusive, and not through a link: whatever appears under the name
-    // meanwhile is never written to.
-    fd_ = ::open(systemName(staging_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kOwnerOnly);
-    if (fd_ < 0) {
-        const int error = errno;
+    file_ = std::make_unique<platform::NewFile>(staging_);
+    if (!file_->isOpen()) {
+        const SystemError error = file_->openError();
+        file_.reset();
         staging_.clear();  // not ours: nothing to remove
         // The file itself may be writable: say that it is the folder.
-        if (error == EACCES || error == EPERM)
+        if (error.failure == platform::Failure::PermissionDenied)
             throw FileError(
                 QStringLiteral("Impossibile scrivere il file \"%1\": nella sua cartella non si possono creare file "
                                "(permesso negato).")
@@ -167,74 +93,69 @@ StagedFile::~StagedFile()
 
 void StagedFile::discard()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    file_.reset();
     if (!staging_.isEmpty())
-        ::unlink(systemName(staging_).constData());
+        removeEntry(staging_);
     staging_.clear();
 }
 
-void StagedFile::fail(int error) const
+void StagedFile::fail(const SystemError& error) const
 {
-    throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(shown_, systemReason(error)));
+    throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(shown_, platform::reasonOf(error)));
 }
 
 void StagedFile::write(QByteArrayView bytes)
 {
-    if (!writeAll(fd_, bytes))
-        fail(errno);
+    if (const SystemError error = file_->write(bytes.data(), bytes.size()))
+        fail(error);
     size_ += bytes.size();
 }
 
-void StagedFile::grew(qint64 bytes)
+qint64 StagedFile::copyInSystem(QFile& in)
 {
-    size_ += bytes;
-    if (::lseek(fd_, size_, SEEK_SET) < 0)
-        fail(errno);
+    const qint64 from = in.pos();
+    SystemError error;
+    const qint64 copied = file_->copyFrom(in.handle(), from, in.size() - from, &error);
+    if (copied < 0)
+        fail(error);
+    if (copied > 0 && !in.seek(from + copied))
+        fail({platform::Failure::InputOutput, 0});
+    size_ += copied;
+    return copied;
 }
 
 void StagedFile::chop(qint64 bytes)
 {
     const qint64 kept = std::max<qint64>(0, size_ - bytes);
-    if (::ftruncate(fd_, kept) != 0 || ::lseek(fd_, kept, SEEK_SET) < 0)
-        fail(errno);
+    if (const SystemError error = file_->truncate(kept))
+        fail(error);
     size_ = kept;
 }
 
 void StagedFile::finish()
 {
-    if (mode_ != kOwnerOnly && ::fchmod(fd_, mode_) != 0)
-        fail(errno);
-    const int fd = fd_;
-    fd_ = -1;
+    if (const SystemError error = file_->giveAccess(access_))
+        fail(error);
     // A file system that reserves space late reports a full disk here.
-    if (::close(fd) != 0)
-        fail(errno);
+    const SystemError error = file_->close();
+    file_.reset();
+    if (error)
+        fail(error);
 }
 
 void StagedFile::commit()
 {
     finish();
-    if (::rename(systemName(staging_).constData(), systemName(target_).constData()) != 0)
-        fail(errno);
+    if (const SystemError error = platform::replaceWith(staging_, target_))
+        fail(error);
     staging_.clear();
 }
 
 void StagedFile::commitAs(const QString& path)
 {
     finish();
-    const QByteArray from = systemName(staging_);
-    const QByteArray to = systemName(path);
-    int done = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
-    if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
-        // A file system without it: a second name, then the first one goes.
-        done = ::link(from.constData(), to.constData());
-        if (done == 0)
-            ::unlink(from.constData());
-    }
-    if (done != 0)
-        fail(errno);
+    if (const SystemError error = platform::renameToNew(staging_, path))
+        fail(error);
     staging_.clear();
 }
 
@@ -243,55 +164,6 @@ void writeWholeFile(const QString& path, QByteArrayView bytes)
     StagedFile file(localPath(path), path, StagedFile::Mode::KeepTarget);
     file.write(bytes);
     file.commit();
-}
-
-QString makePrivateFolder(const QString& folder)
-{
-    const QByteArray name = systemName(folder);
-    struct stat info { };
-    if (::lstat(name.constData(), &info) != 0) {
-        if (errno != ENOENT)
-            return systemReason(errno);
-        if (::mkdir(name.constData(), 0700) != 0)
-            return systemReason(errno);
-        return {};
-    }
-    if (S_ISLNK(info.st_mode))
-        return QStringLiteral("è un collegamento simbolico");
-    if (!S_ISDIR(info.st_mode))
-        return QStringLiteral("non è una cartella");
-    // A folder made by an earlier version was readable by every account.
-    if (info.st_uid == ::geteuid() && (info.st_mode & 077) != 0)
-        ::chmod(name.constData(), info.st_mode & 0700);
-    return {};
-}
-
-bool removeEntry(const QString& path)
-{
-    const QByteArray name = systemName(path);
-    struct stat info { };
-    if (::lstat(name.constData(), &info) != 0 || S_ISDIR(info.st_mode))
-        return false;
-    return ::unlink(name.constData()) == 0;
-}
-
-bool writeAll(int fd, QByteArrayView bytes)
-{
-    const char* p = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, p, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        p += written;
-        left -= written;
-    }
-    return true;
 }
 
 }  // namespace ostelvia::exporter

@@ -9,14 +9,13 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <sys/types.h>
+#include "platform/Platform.h"
+
+#include <memory>
 
 class QFile;
 
 namespace ostelvia::exporter {
-
-// The reason for a failed system call, in plain Italian ("il disco è pieno").
-QString systemReason(int error);
 
 // Why the path cannot be written or read as a file of its own, without
 // following a link: "è una cartella", "è un collegamento simbolico", ...;
@@ -50,16 +49,16 @@ public:
     qint64 size() const { return size_; }
     // Drops the last `bytes` bytes written.
     void chop(qint64 bytes);
-    int handle() const { return fd_; }
-    // Counts bytes the kernel copied to the handle at the end of the file.
-    void grew(qint64 bytes);
+    // Appends what is left of `in` from its position, inside the system
+    // where it can; returns how much, and `in` is past it.
+    qint64 copyInSystem(QFile& in);
     // Keeps what was written under the target's name.
     void commit();
     // As commit, under the name `path` of the same folder instead, and never
     // over an existing file: FileError when one is there.
     void commitAs(const QString& path);
-    // Throws FileError with the reason of the last failure (errno).
-    [[noreturn]] void fail(int error) const;
+    // Throws FileError naming the file, with the reason of the failure.
+    [[noreturn]] void fail(const platform::SystemError& error) const;
 
 private:
     void finish();
@@ -68,25 +67,17 @@ private:
     QString target_;
     QString staging_;
     QString shown_;
-    int fd_ = -1;
-    mode_t mode_ = 0600;
+    std::unique_ptr<platform::NewFile> file_;
+    platform::KeptAccess access_;
     qint64 size_ = 0;
 };
 
-// Creates the folder owner-only, or makes an existing one of ours owner-only;
-// a link in its place is refused. The reason it cannot, or empty.
-QString makePrivateFolder(const QString& folder);
+using platform::makePrivateFolder;
+using platform::removeEntry;
 
 // Writes a file the clerk saves (a CSV) aside and renames it over the path at
 // the end: a failed save leaves an older file whole, and a new file is for
 // this account only. Throws FileError naming the path.
 void writeWholeFile(const QString& path, QByteArrayView bytes);
-
-// Removes a file, or a link, without following it; a folder is left alone.
-// True when something was removed.
-bool removeEntry(const QString& path);
-
-// Writes the whole of `bytes` to the descriptor; false with errno set.
-bool writeAll(int fd, QByteArrayView bytes);
 
 }  // namespace ostelvia::exporter

@@ -13,11 +13,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <optional>
 
 namespace ostelvia::exporter {
@@ -55,7 +50,7 @@ QByteArray stayKeyBytes(QByteArrayView line)
     key.reserve(25);
     for (int number : {fieldNo::Componente, fieldNo::Arrivo, fieldNo::Scheda}) {
         const RecordField& f = recordField(number);
-        key.append(line.sliced(f.start - 1, f.width));
+        key.append(line.data() + f.start - 1, f.width);
     }
     return key;
 }
@@ -111,34 +106,25 @@ std::optional<QByteArray> readArchiveEntry(const QString& path, const QString& n
         return std::nullopt;
     };
     // Without waiting: a FIFO with nobody writing would hold the send.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return skip(QStringLiteral("non si può leggere (%1)").arg(systemReason(errno)));
-    struct stat info { };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    const platform::ReadFile file(path, platform::ReadFile::Links::Refuse);
+    if (!file.isOpen())
+        return skip(QStringLiteral("non si può leggere (%1)").arg(platform::reasonOf(file.openError())));
+    platform::FileSignature info;
+    if (file.kind() != platform::EntryKind::Regular || file.signature(&info))
         return skip(QStringLiteral("non è un file normale"));
-    }
-    if (info.st_size > kLargestSend) {
-        ::close(fd);
+    if (info.size > kLargestSend)
         return skip(QStringLiteral("troppo grande per essere un file di invio"));
-    }
-    QByteArray bytes(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+    QByteArray bytes(static_cast<qsizetype>(info.size), Qt::Uninitialized);
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
-            return skip(QStringLiteral("non si può leggere (%1)").arg(systemReason(error)));
-        }
+        platform::SystemError error;
+        const std::int64_t got = file.readAt(done, bytes.data() + done, bytes.size() - done, &error);
+        if (got < 0)
+            return skip(QStringLiteral("non si può leggere (%1)").arg(platform::reasonOf(error)));
         if (got == 0)
             break;
         done += got;
     }
-    ::close(fd);
     // A file that shrank while read keeps what was there.
     bytes.truncate(done);
     return bytes;

@@ -45,7 +45,7 @@ QString alignedTable(const QStringList& header, std::vector<QStringList> rows)
     std::vector<qsizetype> widths(static_cast<size_t>(header.size()), 0);
     for (const QStringList& row : rows) {
         for (qsizetype i = 0; i < row.size(); ++i)
-            widths[static_cast<size_t>(i)] = std::max(widths[static_cast<size_t>(i)], row.at(i).size());
+            widths[static_cast<size_t>(i)] = std::max<qsizetype>(widths[static_cast<size_t>(i)], row.at(i).size());
     }
     QString out;
     for (const QStringList& row : rows) {

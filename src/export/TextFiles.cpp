@@ -7,10 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -24,7 +21,7 @@ using text::toCp1252;
 
 QString localPath(const QString& path)
 {
-    if (path.contains(QLatin1Char('/')))
+    if (platform::hasFolder(path))
         return path;
     return db::resolveFileName(path);
 }
@@ -123,24 +120,7 @@ QByteArray readBytes(const QString& path)
 
 void copyRest(QFile& in, const QString& inShown, StagedFile& out)
 {
-    // Inside the kernel, without the bytes passing through this process; it
-    // stops at the first refusal (a file system or kernel without it) and
-    // leaves the rest to the copy a piece at a time.
-    off_t from = in.pos();
-    const off_t start = from;
-    off_t to = out.size();
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(in.handle(), &from, out.handle(), &to, std::size_t(1) << 30, 0);
-        if (copied < 0 && errno == EINTR)
-            continue;
-        if (copied < 0 && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EIO))
-            out.fail(errno);
-        if (copied <= 0)
-            break;
-        out.grew(copied);
-    }
-    if (from != start && !in.seek(from))
-        throw FileError(readError(inShown, in));
+    out.copyInSystem(in);
     while (!in.atEnd()) {
         const QByteArray piece = in.read(kChunk);
         if (piece.isEmpty())
@@ -210,7 +190,7 @@ void LineWriter::writeLine(const QString& line)
 void LineWriter::writeLine(QByteArrayView line)
 {
     if (line.size() < kChunk) {
-        pending_.append(line);
+        pending_.append(line.data(), line.size());
         return endLine();
     }
     // Many lines at once: written from where they are, not copied first,

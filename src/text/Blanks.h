@@ -20,7 +20,7 @@ inline QStringView trimBlanks(QStringView text)
         ++first;
     while (last > first && text.at(last - 1) == QLatin1Char(' '))
         --last;
-    return text.sliced(first, last - first);
+    return text.mid(first, last - first);
 }
 
 // The text without its leading and trailing blanks.

@@ -10,7 +10,6 @@
 #include "ExportCommand.h"
 #include "RangeCases.h"
 #include "TestSupport.h"
-#include "text/Cp1252.h"
 
 namespace ostelvia::test {
 namespace {
@@ -32,7 +31,7 @@ QByteArray withoutSuggestions(const QByteArray& csv)
 // "checked=N invalid=M written=K" from the command's last line.
 QString summaryOf(const QByteArray& out)
 {
-    const QStringList lines = text::fromCp1252(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const QString last = lines.isEmpty() ? QString() : lines.last();
     if (last == QLatin1String("Nessuna scheda nel periodo"))
         return QStringLiteral("checked=0 invalid=0 written=0");
@@ -92,7 +91,7 @@ TEST(CheckCommandTest, PrintsEachCardWithItsProblemsAndSuggestions)
                    {QStringLiteral("--check"), QStringLiteral("--from"), QStringLiteral("01/05/2024"),
                     QStringLiteral("--to"), QStringLiteral("31/05/2024")});
     ASSERT_EQ(result.exitCode, 1) << result.err.toStdString();
-    const QString out = text::fromCp1252(result.out);
+    const QString out = terminalOutput(result);
     EXPECT_TRUE(out.startsWith(QStringLiteral(
         "Camera 101, scheda 1308: DOPO PROVA (arrivo 28/04/2024, partenza 01/05/2024) in Scheda_Cliente.mdb\n"
         "Codice nazionalità errato (QQ) DOPO PROVA\n\n")))

@@ -13,7 +13,6 @@
 
 #include "ExportCommand.h"
 #include "TestSupport.h"
-#include "text/Cp1252.h"
 
 namespace ostelvia::test {
 namespace {
@@ -141,7 +140,7 @@ TEST_P(TaxReportCasesTest, MatchesTheReferenceAnswer)
         for (size_t row = 0; row < staysRows.size(); ++row)
             EXPECT_EQ(staysRows[row], staysReference[row]) << "row " << row;
         // The stays that could not be computed are listed, one line each.
-        const QString out = text::fromCp1252(result.out);
+        const QString out = terminalOutput(result);
         static const QRegularExpression listed(QStringLiteral("non contati: (\\d+)\n"));
         const QRegularExpressionMatch count = listed.match(out);
         EXPECT_EQ(count.hasMatch() ? count.captured(1) : QStringLiteral("0"), expected.captured(2))
@@ -168,7 +167,7 @@ TEST(TaxReportCommandTest, PrintsRulesTableAndUncomputedStays)
                    {QStringLiteral("--rendiconto"), QStringLiteral("--from"), QStringLiteral("01/01/2000"),
                     QStringLiteral("--to"), QStringLiteral("31/12/2030")});
     ASSERT_EQ(result.exitCode, 1) << result.err.toStdString();
-    const QString out = text::fromCp1252(result.out);
+    const QString out = terminalOutput(result);
     EXPECT_TRUE(out.contains(QStringLiteral("Tariffa: 2,00 euro a persona per notte\n"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Tassate al più le prime 2 notti di ogni soggiorno\n")));
     EXPECT_TRUE(out.contains(QStringLiteral("Mese     Soggiorni  Pernottamenti  Esenti residenti  Esenti età")))

@@ -25,6 +25,13 @@ inline CommandResult runCommand(const QString& directory, const QStringList& arg
     return {process.exitCode(), process.exitStatus(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+// What the command wrote for the terminal, which gets UTF-8 whatever the
+// files the command writes are in.
+inline QString terminalOutput(const CommandResult& result)
+{
+    return QString::fromUtf8(result.out);
+}
+
 inline const QStringList kWideRange = {QStringLiteral("--from"), QStringLiteral("01/01/2000"), QStringLiteral("--to"),
                                        QStringLiteral("30/04/2024")};
 

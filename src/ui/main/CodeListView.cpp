@@ -3,31 +3,16 @@
 
 #include "export/CodeList.h"
 #include "export/TextFiles.h"
+#include "platform/Platform.h"
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/ProcessStarter.h"
 
 namespace ostelvia::ui {
 
-namespace {
-
-// Double quotes keep a name with blanks one word for the command splitter.
-QString quotedForShell(const QString& testo)
-{
-    QString copia = testo;
-    copia.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
-    return QLatin1Char('"') + copia + QLatin1Char('"');
-}
-
-}  // namespace
-
 QString listViewerCommand()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("notepad ListaPs.txt");
-#else
     // The name as written on disk: another letter case may already be there.
-    return QStringLiteral("xdg-open ") + quotedForShell(exporter::localPath(exporter::kFileListaPS));
-#endif
+    return platform::textViewerCommand(exporter::localPath(exporter::kFileListaPS));
 }
 
 bool CreaListaPS(ProcessStarter& avvio)

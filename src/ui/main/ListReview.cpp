@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "compat/QtCompat.h"
 #include "ui/dialogs/OverrideCursor.h"
 #include "ui/main/FieldView.h"
 #include "ui/main/LinesView.h"
@@ -55,7 +56,7 @@ protected:
         const auto* press = static_cast<QMouseEvent*>(event);
         if (press->button() != Qt::LeftButton)
             return false;
-        const int row = list_->rowAt(press->position().toPoint());
+        const int row = list_->rowAt(compat::eventPosition(*press));
         // The second press of a double-click must not overwrite the state
         // before the first.
         const bool secondPress = row == row_ && sinceLastPress_.isValid()

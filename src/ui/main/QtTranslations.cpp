@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "compat/QtCompat.h"
+
 namespace ostelvia::ui {
 
 bool loadQtItalian(QCoreApplication& app)
@@ -13,7 +15,7 @@ bool loadQtItalian(QCoreApplication& app)
     auto* translator = new QTranslator(&app);
     // "qt_it" gathers the catalogues of every Qt module that has one.
     if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qt"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                          compat::qtTranslationsFolder())) {
         delete translator;
         return false;
     }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "export/TextFiles.h"
+#include "platform/Platform.h"
 #include "ui/dialogs/InputBoxForm.h"
 
 namespace ostelvia::ui {
@@ -17,20 +18,12 @@ using exporter::kFileImpostazioni;
 
 QString defaultExportPath()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\ZaverUdevu.txt");
-#else
-    return QDir(QDir::homePath()).filePath(QStringLiteral("ZaverUdevu.txt"));
-#endif
+    return platform::defaultExportPath();
 }
 
 QString defaultWebPageCommand()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Programmi\\Internet Explorer\\iexplore.exe https://...");
-#else
-    return QStringLiteral("xdg-open https://...");
-#endif
+    return platform::defaultSendCommand();
 }
 
 void writeSettingsFile()

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The part of the system interface that is the same on every system.
+#include "platform/Platform.h"
+#include "platform/PlatformDetail.h"
+
+namespace ostelvia::platform {
+
+QString reasonOf(const SystemError& error)
+{
+    switch (error.failure) {
+    case Failure::None:
+        return {};
+    case Failure::DiskFull:
+        return QStringLiteral("il disco è pieno");
+    case Failure::QuotaExceeded:
+        return QStringLiteral("lo spazio concesso sul disco è esaurito");
+    case Failure::FileTooLarge:
+        return QStringLiteral("il file supera la dimensione massima consentita");
+    case Failure::PermissionDenied:
+        return QStringLiteral("permesso negato");
+    case Failure::NotFound:
+        return QStringLiteral("il file o la cartella non esiste");
+    case Failure::NotAFolderInPath:
+        return QStringLiteral("una parte del percorso non è una cartella");
+    case Failure::IsFolder:
+        return QStringLiteral("è una cartella");
+    case Failure::IsLink:
+        return QStringLiteral("è un collegamento simbolico");
+    case Failure::Exists:
+        return QStringLiteral("esiste già");
+    case Failure::ReadOnlyDisk:
+        return QStringLiteral("il disco è di sola lettura");
+    case Failure::InputOutput:
+        return QStringLiteral("errore di lettura o scrittura sul disco");
+    case Failure::NameTooLong:
+        return QStringLiteral("il nome è troppo lungo");
+    case Failure::InvalidName:
+        return QStringLiteral("il nome del file non è valido");
+    case Failure::InUse:
+        return QStringLiteral("il file è in uso");
+    case Failure::Other:
+        break;
+    }
+    return QStringLiteral("errore del sistema (%1)").arg(detail::systemMessage(error.code));
+}
+
+QString kindReason(EntryKind kind)
+{
+    switch (kind) {
+    case EntryKind::Missing:
+    case EntryKind::Regular:
+        return {};
+    case EntryKind::Link:
+        return QStringLiteral("è un collegamento simbolico");
+    case EntryKind::Folder:
+        return QStringLiteral("è una cartella");
+    case EntryKind::Device:
+        return QStringLiteral("è un dispositivo, non un file");
+    case EntryKind::Fifo:
+        return QStringLiteral("è una coda (FIFO), non un file");
+    case EntryKind::Other:
+        break;
+    }
+    return QStringLiteral("non è un file normale");
+}
+
+}  // namespace ostelvia::platform
