@@ -122,11 +122,7 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kCheckColumns.size()), this);
     table_->setObjectName(QStringLiteral("table"));
     table_->setHorizontalHeaderLabels(exporter::kCheckColumns);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->setVisible(false);
-    table_->setTabKeyNavigation(false);
+    setUpReadOnlyTable(table_);
     int riga = 0;
     for (int scheda = 0; scheda < static_cast<int>(report_.cards.size()); ++scheda) {
         const int problemi = static_cast<int>(report_.cards[static_cast<size_t>(scheda)].problems.size());
@@ -152,7 +148,6 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     // until the clerk clicks a heading.
     table_->setSortingEnabled(true);
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->resizeColumnsToContents();
     // A long problem line keeps the suggestions in sight; its tool tip has it whole.
     for (int colonna = 0; colonna < table_->columnCount(); ++colonna)

@@ -2,16 +2,20 @@
 #include "ui/main/ReportParts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDate>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTextDocument>
 
 #include "ui/dialogs/DialogLook.h"
@@ -43,6 +47,28 @@ QLabel* reportLabel(const QString& text, const QString& objectName, bool bold, Q
     label->setTextFormat(Qt::PlainText);
     label->setFont(corbelFont(11.25, bold));
     return label;
+}
+
+void setUpReadOnlyTable(QTableView* table)
+{
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setWordWrap(false);
+    table->setTabKeyNavigation(false);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+}
+
+void setA4Paper(QPrinter& printer, bool landscape, qreal marginMm)
+{
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                      landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter));
+}
+
+QString printedOnText(const QDate& date)
+{
+    return QStringLiteral("Stampato il %1").arg(date.toString(QStringLiteral("dd/MM/yyyy")));
 }
 
 QString chooseCsvPath(QWidget* parent, const QString& proposedName)

@@ -12,7 +12,9 @@
 class QDialog;
 class QPaintDevice;
 class QPainter;
+class QTableView;
 class QTextDocument;
+class QDate;
 class QHBoxLayout;
 class QLabel;
 class QPrinter;
@@ -33,6 +35,17 @@ ReportButtons addReportButtons(QDialog* window);
 
 // A line of the report's heading: plain text, whatever a card's data holds.
 QLabel* reportLabel(const QString& text, const QString& objectName, bool bold, QWidget* parent);
+
+// A table the clerk reads and does not edit: whole rows selected, no word
+// wrap, no row numbers, Tab moving on to the next control (the arrows move
+// inside), rows as high as the font needs.
+void setUpReadOnlyTable(QTableView* table);
+
+// A4 paper, `orientation`, margins of `marginMm` all round.
+void setA4Paper(QPrinter& printer, bool landscape, qreal marginMm);
+
+// "Stampato il 03/02/2024": the foot of a printed report's pages.
+QString printedOnText(const QDate& date);
 
 // The save dialog for a CSV, proposing the name; empty when the clerk cancels.
 QString chooseCsvPath(QWidget* parent, const QString& proposedName);

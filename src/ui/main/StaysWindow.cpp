@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -124,12 +123,7 @@ StaysWindow::StaysWindow(const exporter::TaxReport& report, const QString& perio
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("table"));
     table_->setModel(filter_);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setWordWrap(false);
-    table_->setTabKeyNavigation(false);
-    table_->verticalHeader()->setVisible(false);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    setUpReadOnlyTable(table_);
     // In the order read until the clerk sorts.
     table_->setSortingEnabled(true);
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -249,13 +243,11 @@ void StaysWindow::printStays()
 {
     QPrinter stampante(QPrinter::HighResolution);
     // Twelve columns: the long side of the page across.
-    stampante.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
-                                        QPageLayout::Millimeter));
+    setA4Paper(stampante, true, 12);
     stampante.setDocName(kTitolo);
     if (!askPrinter_ || !askPrinter_(stampante, this))
         return;
-    const QString piede =
-        QStringLiteral("Stampato il %1").arg(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    const QString piede = printedOnText(QDate::currentDate());
     if (!printPagedHtml(stampante, printableHtml(), arialFont(7), piede))
         showError(QStringLiteral("Impossibile stampare i soggiorni."));
 }

@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
@@ -41,13 +40,7 @@ QTableWidget* reportTable(const QString& objectName, const QStringList& header, 
     auto* table = new QTableWidget(0, static_cast<int>(header.size()), parent);
     table->setObjectName(objectName);
     table->setHorizontalHeaderLabels(header);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setWordWrap(false);
-    // Tab moves on to the buttons; the arrows move inside the table.
-    table->setTabKeyNavigation(false);
-    table->verticalHeader()->setVisible(false);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    setUpReadOnlyTable(table);
     return table;
 }
 
@@ -232,14 +225,13 @@ QString TaxReportWindow::printableHtml() const
 
 QString TaxReportWindow::printFooter() const
 {
-    return QStringLiteral("Stampato il %1").arg(printDate_.toString(QStringLiteral("dd/MM/yyyy")));
+    return printedOnText(printDate_);
 }
 
 void TaxReportWindow::printReport()
 {
     QPrinter stampante(QPrinter::HighResolution);
-    stampante.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                        QPageLayout::Millimeter));
+    setA4Paper(stampante, false, 15);
     stampante.setDocName(kTitolo);
     if (!askPrinter_ || !askPrinter_(stampante, this))
         return;
