@@ -9,6 +9,7 @@
 #include <clocale>
 #include <optional>
 
+#include "checks/TypedRange.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"
 #include "export/CodeList.h"
@@ -35,7 +36,7 @@ const char* const kUsage =
     "     ostelvia-export [--dir CARTELLA] --check --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA]\n"
     "                     [--room-to CAMERA] [--csv FILE]\n"
     "     ostelvia-export [--dir CARTELLA] --rendiconto --from GG/MM/AAAA --to GG/MM/AAAA [--room-from CAMERA]\n"
-    "                     [--room-to CAMERA] [--csv FILE]\n"
+    "                     [--room-to CAMERA] [--csv FILE] [--stays-csv FILE]\n"
     "     ostelvia-export [--dir CARTELLA] --code-list\n"
     "\n"
     "Lavora nella cartella del programma di ricevimento: quella data con --dir,\n"
@@ -48,6 +49,8 @@ const char* const kUsage =
     "                          di ImpostaSoggiorno.txt\n"
     "  --csv FILE              con --check o --rendiconto: scrive anche le righe per un foglio di calcolo\n"
     "                          (UTF-8, \";\")\n"
+    "  --stays-csv FILE        con --rendiconto: scrive anche un soggiorno per riga, con mese, notti,\n"
+    "                          esenzione e imposta (UTF-8, \";\")\n"
     "  --code-list             scrive ListaPS.txt con i nomi che mancano nella tabella dei codici\n"
     "  --help                  mostra questo aiuto\n"
     "  --version               mostra la versione\n"
@@ -67,6 +70,7 @@ struct Arguments {
     bool check = false;
     bool report = false;
     std::optional<QString> csv;
+    std::optional<QString> staysCsv;
     std::optional<QString> from;
     std::optional<QString> to;
     QString roomFrom;
@@ -129,7 +133,7 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
         }
         const bool takesValue = name == QLatin1String("--from") || name == QLatin1String("--to")
             || name == QLatin1String("--room-from") || name == QLatin1String("--room-to")
-            || name == QLatin1String("--dir") || name == QLatin1String("--csv");
+            || name == QLatin1String("--dir") || name == QLatin1String("--csv") || name == QLatin1String("--stays-csv");
         if (!takesValue) {
             error = QStringLiteral("argomento sconosciuto: %1").arg(name);
             return std::nullopt;
@@ -149,6 +153,8 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
             parsed.roomFrom = value;
         else if (name == QLatin1String("--csv"))
             parsed.csv = value;
+        else if (name == QLatin1String("--stays-csv"))
+            parsed.staysCsv = value;
         else
             parsed.roomTo = value;
     }
@@ -162,6 +168,10 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
     }
     if (parsed.csv && !parsed.check && !parsed.report) {
         error = QStringLiteral("--csv va con --check o --rendiconto");
+        return std::nullopt;
+    }
+    if (parsed.staysCsv && !parsed.report) {
+        error = QStringLiteral("--stays-csv va con --rendiconto");
         return std::nullopt;
     }
     if (!parsed.help && !parsed.version && !parsed.codeList && (!parsed.from || !parsed.to)) {
@@ -189,8 +199,23 @@ void writeStandardOutput(const QString& shown, QLatin1StringView lineEnd)
     platform::writeTerminal(platform::Stream::Output, text::terminalText(shown, lineEnd));
 }
 
+// The check and the report count what the dates mean, so a date that is
+// no real DD/MM/YYYY day, or a range that ends before it begins, is refused
+// (naming the option) instead of reporting nothing found.
+bool refusedRange(const Arguments& args)
+{
+    const checks::RangeProblem problem = checks::typedRangeProblem(*args.from, *args.to);
+    if (problem) {
+        printError(QStringLiteral("%1: %2").arg(
+            problem.end == checks::RangeEnd::From ? QStringLiteral("--from") : QStringLiteral("--to"), problem.reason));
+    }
+    return static_cast<bool>(problem);
+}
+
 int runCheck(const Arguments& args)
 {
+    if (refusedRange(args))
+        return kExitFailure;
     const FixedRooms rooms(args.roomFrom, args.roomTo);
     try {
         const exporter::CheckReport report = exporter::checkAllCards(*args.from, *args.to, rooms);
@@ -206,6 +231,8 @@ int runCheck(const Arguments& args)
 
 int runTaxReport(const Arguments& args)
 {
+    if (refusedRange(args))
+        return kExitFailure;
     const FixedRooms rooms(args.roomFrom, args.roomTo);
     try {
         const exporter::TaxRules rules = exporter::readTaxRules();
@@ -215,6 +242,8 @@ int runTaxReport(const Arguments& args)
         writeStandardOutput(exporter::taxText(report, periodo), QLatin1StringView("\n"));
         if (args.csv)
             exporter::writeTaxCsv(*args.csv, report);
+        if (args.staysCsv)
+            exporter::writeStaysCsv(*args.staysCsv, report);
         return report.uncomputed.empty() ? kExitCompleted : kExitStaysNotComputed;
     } catch (const Error& error) {
         printError(error.message());

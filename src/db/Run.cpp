@@ -150,7 +150,7 @@ void takeSteadyView(Run& run, const QStringList& fileNames)
             break;
         } catch (const ViewChanged& changed) {
             if (!waitBeforeAttempt(attempt + 1))
-                throw DbError(fileKeptChanging(changed.fileName()));
+                throw FilesKeptChanging(changed.fileName());
         }
     }
     if (afterViewTaken())

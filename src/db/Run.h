@@ -89,13 +89,20 @@ private:
 // The message when a file kept changing through every attempt at a view.
 QString fileKeptChanging(const QString& fileName);
 
+// A file kept changing attempt after attempt (fileKeptChanging): the user
+// is asked to try the same again in a few seconds.
+class FilesKeptChanging : public DbError {
+public:
+    explicit FilesKeptChanging(const QString& fileName) : DbError(fileKeptChanging(fileName)) { }
+};
+
 namespace detail {
 // Waits before attempt number `attempt` (from 1) of a view; false when the
 // attempts are over.
 bool waitBeforeAttempt(int attempt);
 // Takes the run's view of the files, again while one changes during the
 // reading, for a couple of seconds at most; then throws
-// DbError(fileKeptChanging(the file)).
+// FilesKeptChanging naming the file.
 void takeSteadyView(Run& run, const QStringList& fileNames);
 }  // namespace detail
 

@@ -83,12 +83,6 @@ private:
     std::map<QString, checks::NameIndex> indexes_;
 };
 
-// A stored date as the findings show dates; a Null one is the empty text.
-QString shownDate(const db::Value& stored)
-{
-    return stored.isNull() ? QString() : checks::storedToTyped(stored.toText());
-}
-
 CheckedCard describe(const QString& database, const db::Recordset& scheda)
 {
     CheckedCard card;
@@ -96,8 +90,8 @@ CheckedCard describe(const QString& database, const db::Recordset& scheda)
     card.room = scheda.text(QStringLiteral("NumeroCamera"));
     card.cardNumber = scheda.text(QStringLiteral("NumeroProgressivo"));
     card.guestName = scheda.text(QStringLiteral("NomeCliente"));
-    card.arrival = shownDate(scheda.field(QStringLiteral("DataArrivo")));
-    card.departure = shownDate(scheda.field(QStringLiteral("DataPartenzaReale")));
+    card.arrival = shownCardDate(scheda, QStringLiteral("DataArrivo"));
+    card.departure = shownCardDate(scheda, QStringLiteral("DataPartenzaReale"));
     return card;
 }
 

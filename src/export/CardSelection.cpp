@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/CardSelection.h"
 
+#include "checks/CardValidation.h"
 #include "db/Run.h"
 
 namespace ostelvia::exporter {
@@ -67,6 +68,12 @@ bool isExported(const db::Recordset& scheda)
     if (arrival.isNull() || departure.isNull())
         return false;
     return !scheda.text(QStringLiteral("Lingua")).contains(QLatin1Char('*')) && departure.toText() != arrival.toText();
+}
+
+QString shownCardDate(const db::Recordset& scheda, const QString& field)
+{
+    const db::Value stored = scheda.field(field);
+    return stored.isNull() ? QString() : checks::storedToTyped(stored.toText());
 }
 
 }  // namespace ostelvia::exporter

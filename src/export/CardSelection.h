@@ -46,4 +46,8 @@ void walkSelectedCards(db::Run& run, const QString& dataDa, const QString& dataA
 // arrived are selected and validated but not exported.
 bool isExported(const db::Recordset& scheda);
 
+// A stored date of the card as the reports show it: dd/mm/yyyy by character
+// position ("//" when empty), the empty text when Null.
+QString shownCardDate(const db::Recordset& scheda, const QString& field);
+
 }  // namespace ostelvia::exporter

@@ -112,6 +112,7 @@ RunSummary CreaFileTassa(const QString& dataDa, const QString& dataA, const Room
     } catch (const Error& error) {
         // The export file stays as it was before the run.
         output.reset();
+        summary.tryAgain = dynamic_cast<const db::FilesKeptChanging*>(&error) != nullptr;
         return stop(summary, RunSummary::Outcome::Failed, error.message());
     }
 }

@@ -28,6 +28,9 @@ struct RunSummary {
     QString message;
     int recordsWritten = 0;
     QString exportPath;
+    // Failed only because the front office kept saving meanwhile: the same
+    // run, tried again in a few seconds, should go through.
+    bool tryAgain = false;
 };
 
 // dataDa / dataA: dd/mm/yyyy texts, used as they stand.

@@ -69,12 +69,12 @@ UncomputedStay describe(const QString& database, const db::Recordset& scheda)
             typedDate(scheda.text(QStringLiteral("DataPartenzaReale")))};
 }
 
-// The tax of `count` nights from `first` on. Nights between two changes of
-// tariff are counted together: a stay mistyped across centuries costs a few
-// steps, not a million.
-qint64 taxOfNights(const TaxRules& rules, const QDate& first, qint64 count)
+// The tax of `count` nights from `first` on, split by tariff. Nights between
+// two changes of tariff are counted together: a stay mistyped across
+// centuries costs a few steps, not a million.
+std::map<qint64, TariffShare> taxOfNights(const TaxRules& rules, const QDate& first, qint64 count)
 {
-    qint64 cents = 0;
+    std::map<qint64, TariffShare> shares;
     const QDate end = first.addDays(count);
     for (QDate night = first; night < end;) {
         QDate next = end;
@@ -85,10 +85,29 @@ qint64 taxOfNights(const TaxRules& rules, const QDate& first, qint64 count)
             if (after > night)
                 next = std::min(next, after);
         }
-        cents += night.daysTo(next) * rules.tariffOn(night);
+        const qint64 tariff = rules.tariffOn(night);
+        TariffShare& share = shares[tariff];
+        share.nights += night.daysTo(next);
+        share.cents += night.daysTo(next) * tariff;
         night = next;
     }
-    return cents;
+    return shares;
+}
+
+StayDetail detailOf(const QString& database, const db::Recordset& scheda, const std::optional<TaxCounts>& counts)
+{
+    StayDetail detail{database,
+                      scheda.text(QStringLiteral("NumeroCamera")),
+                      scheda.text(QStringLiteral("NumeroProgressivo")),
+                      scheda.text(QStringLiteral("NomeCliente")),
+                      shownCardDate(scheda, QStringLiteral("DataArrivo")),
+                      shownCardDate(scheda, QStringLiteral("DataPartenzaReale")),
+                      counts.has_value(),
+                      0,
+                      counts.value_or(TaxCounts{})};
+    if (counts)
+        detail.month = departureMonth(*storedDate(scheda.text(QStringLiteral("DataPartenzaReale"))));
+    return detail;
 }
 
 }  // namespace
@@ -102,6 +121,10 @@ TaxCounts& TaxCounts::operator+=(const TaxCounts& other)
     overLimit += other.overLimit;
     taxable += other.taxable;
     cents += other.cents;
+    for (const auto& [tariff, share] : other.byTariff) {
+        byTariff[tariff].nights += share.nights;
+        byTariff[tariff].cents += share.cents;
+    }
     return *this;
 }
 
@@ -131,12 +154,12 @@ std::optional<QDate> storedDate(const QString& stored)
     return date;
 }
 
-bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report)
+std::optional<TaxCounts> stayCounts(const TaxStay& stay, const TaxRules& rules)
 {
     const std::optional<QDate> arrival = storedDate(stay.arrival);
     const std::optional<QDate> departure = storedDate(stay.departure);
     if (!arrival || !departure || *departure <= *arrival)
-        return false;
+        return std::nullopt;
     TaxCounts counts;
     counts.stays = 1;
     counts.nights = arrival->daysTo(*departure);
@@ -148,11 +171,22 @@ bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report)
     } else {
         counts.taxable = rules.maxNights > 0 ? std::min<qint64>(counts.nights, rules.maxNights) : counts.nights;
         counts.overLimit = counts.nights - counts.taxable;
-        counts.cents = taxOfNights(rules, *arrival, counts.taxable);
+        counts.byTariff = taxOfNights(rules, *arrival, counts.taxable);
+        for (const auto& [tariff, share] : counts.byTariff)
+            counts.cents += share.cents;
     }
-    report.months[departure->year() * 100 + departure->month()] += counts;
+    return counts;
+}
+
+int departureMonth(const QDate& departure)
+{
+    return departure.year() * 100 + departure.month();
+}
+
+void addToReport(int month, const TaxCounts& counts, TaxReport& report)
+{
+    report.months[month] += counts;
     report.total += counts;
-    return true;
 }
 
 QStringList municipalityNames()
@@ -188,7 +222,11 @@ TaxReport reportTax(db::Run& run, const QString& dataDa, const QString& dataA, c
             const TaxStay stay{scheda.text(QStringLiteral("DataArrivo")),
                                scheda.text(QStringLiteral("DataPartenzaReale")),
                                scheda.text(QStringLiteral("DataNascita")), livesIn(run, scheda, residentCode)};
-            if (!countStay(stay, rules, report))
+            const std::optional<TaxCounts> counts = stayCounts(stay, rules);
+            report.stays.push_back(detailOf(database, scheda, counts));
+            if (counts)
+                addToReport(report.stays.back().month, *counts, report);
+            else
                 report.uncomputed.push_back(describe(database, scheda));
         }
         if (progress)

@@ -24,8 +24,16 @@ namespace ostelvia::exporter {
 
 class RoomSource;
 
+// Taxable nights charged at one tariff, and their tax.
+struct TariffShare {
+    qint64 nights = 0;
+    qint64 cents = 0;
+    bool operator==(const TariffShare&) const = default;
+};
+
 // Each night is counted once, under the first of exemptResidents, exemptAge,
-// overLimit, taxable that applies; cents is the tax of the taxable nights.
+// overLimit, taxable that applies; cents is the tax of the taxable nights,
+// byTariff splits them by the tariff (cents a night) they were charged at.
 struct TaxCounts {
     qint64 stays = 0;
     qint64 nights = 0;
@@ -34,6 +42,7 @@ struct TaxCounts {
     qint64 overLimit = 0;
     qint64 taxable = 0;
     qint64 cents = 0;
+    std::map<qint64, TariffShare> byTariff;
 
     TaxCounts& operator+=(const TaxCounts& other);
     bool operator==(const TaxCounts&) const = default;
@@ -59,12 +68,27 @@ struct UncomputedStay {
     QString departure;
 };
 
+// One selected stay as the report took it, in the order the selection read
+// it: what an audit asks when it wants the stays behind a figure.
+struct StayDetail {
+    QString database;
+    QString room;
+    QString cardNumber;
+    QString guestName;
+    QString arrival;  // as the check shows it: dd/mm/yyyy by position, "//" when empty, "" when Null
+    QString departure;
+    bool computed = false;  // false: the dates cannot be computed, counts and month are empty
+    int month = 0;          // year * 100 + month of departure
+    TaxCounts counts;       // this stay alone: stays is 1
+};
+
 struct TaxReport {
     TaxRules rules;
     std::map<int, TaxCounts> months;  // by year * 100 + month of departure, ascending
     TaxCounts total;
     std::vector<UncomputedStay> uncomputed;
-    int cardsRead = 0;  // cards the selection found
+    std::vector<StayDetail> stays;  // every stay counted or listed apart, in the order read
+    int cardsRead = 0;              // cards the selection found
 };
 
 // A guest's age in whole years on a date (born 29 February: a year older
@@ -75,9 +99,14 @@ int ageOn(const QDate& birth, const QDate& date);
 // real day.
 std::optional<QDate> storedDate(const QString& stored);
 
-// Counts the stay into the report's month and total; false, counting
-// nothing, when its dates cannot be computed.
-bool countStay(const TaxStay& stay, const TaxRules& rules, TaxReport& report);
+// The month a stay is reported under: year * 100 + month of departure.
+int departureMonth(const QDate& departure);
+
+// The counts of one stay; nothing when its dates cannot be computed.
+std::optional<TaxCounts> stayCounts(const TaxStay& stay, const TaxRules& rules);
+
+// The counts into the report's month of departure and total.
+void addToReport(int month, const TaxCounts& counts, TaxReport& report);
 
 // The municipality names of the code table, sorted, each once: what the
 // rules may name as the residents' municipality.

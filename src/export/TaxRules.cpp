@@ -66,24 +66,83 @@ public:
 
     TaxRules parse(const QByteArray& bytes)
     {
-        // A file saved by an editor as UTF-8 with its mark reads as UTF-8:
-        // its accented names must match the code table all the same.
-        static const QByteArray kUtf8Mark("\xEF\xBB\xBF");
-        const QString text =
-            bytes.startsWith(kUtf8Mark) ? QString::fromUtf8(bytes.mid(kUtf8Mark.size())) : text::fromCp1252(bytes);
-        const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+        const QStringList lines = decodedLines(bytes);
         for (qsizetype i = 0; i < lines.size(); ++i) {
             line_ = static_cast<int>(i + 1);
             parseLine(lines.at(i));
         }
+        requireTariff();
+        return rules_;
+    }
+
+    // Every line that is right, and the first wrong one's message: one
+    // typo must not cost the clerk the other rules.
+    TaxRulesReading parseLeniently(const QByteArray& bytes)
+    {
+        TaxRulesReading reading;
+        const QStringList lines = decodedLines(bytes);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            line_ = static_cast<int>(i + 1);
+            try {
+                parseLine(lines.at(i));
+            } catch (const TaxRulesError& error) {
+                if (reading.problem.isEmpty()) {
+                    reading.problem = error.message();
+                    reading.problemLine = line_;
+                }
+            }
+        }
+        try {
+            requireTariff();
+        } catch (const TaxRulesError& error) {
+            if (reading.problem.isEmpty())
+                reading.problem = error.message();
+        }
+        reading.rules = rules_;
+        reading.tariffRead = tariffSeen_;
+        return reading;
+    }
+
+private:
+    // Windows-1252 as the tool writes it; UTF-8 as any other editor saves,
+    // with or without its mark, so that accented names still match the code
+    // table. UTF-16 ("Unicode" in Notepad) is refused by name: read as bytes
+    // it would only give lines of nonsense.
+    QStringList decodedLines(const QByteArray& bytes) const
+    {
+        static const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+        if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || looksLikeUtf16(bytes))
+            throw TaxRulesError(QStringLiteral("Il file \"%1\" è salvato in UTF-16 (\"Unicode\"): salvarlo di nuovo "
+                                               "come \"ANSI\" o \"UTF-8\".")
+                                    .arg(fileName_));
+        QString text;
+        if (bytes.startsWith(kUtf8Mark))
+            text = QString::fromUtf8(bytes.mid(kUtf8Mark.size()));
+        else if (isUtf8(bytes))
+            text = QString::fromUtf8(bytes);
+        else
+            text = text::fromCp1252(bytes);
+        return text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    }
+
+    // UTF-16 without its mark: ASCII text then has a zero byte in every pair.
+    static bool looksLikeUtf16(const QByteArray& bytes)
+    {
+        return bytes.size() >= 2 && (bytes.at(0) == '\0' || bytes.at(1) == '\0');
+    }
+
+    // Text in Windows-1252 with accented letters is almost never valid UTF-8,
+    // while UTF-8 decodes back to the same bytes.
+    static bool isUtf8(const QByteArray& bytes) { return QString::fromUtf8(bytes).toUtf8() == bytes; }
+
+    void requireTariff() const
+    {
         if (!tariffSeen_)
             throw TaxRulesError(QStringLiteral("Il file \"%1\" non va bene: manca la tariffa (una riga come "
                                                "\"Tariffa=3,50\").")
                                     .arg(fileName_));
-        return rules_;
     }
 
-private:
     [[noreturn]] void fail(const QString& why) const
     {
         throw TaxRulesError(
@@ -215,19 +274,79 @@ TaxRules parseTaxRules(const QByteArray& bytes, const QString& fileName)
     return RulesParser(fileName).parse(bytes);
 }
 
-TaxRules readTaxRules()
+TaxRulesReading parseTaxRulesLeniently(const QByteArray& bytes, const QString& fileName)
+{
+    try {
+        return RulesParser(fileName).parseLeniently(bytes);
+    } catch (const TaxRulesError& error) {
+        // No line can be read at all (the file's encoding).
+        TaxRulesReading reading;
+        reading.problem = error.message();
+        return reading;
+    }
+}
+
+namespace {
+
+QByteArray rulesFileBytes()
 {
     if (!fileExists(kFileRegoleImposta))
         throw TaxRulesError(QStringLiteral("Manca il file \"%1\" con le regole dell'imposta di soggiorno: "
                                            "crearlo da \"Impostazioni\", \"Regole dell'imposta di soggiorno…\".")
                                 .arg(kFileRegoleImposta));
-    QByteArray bytes;
     try {
-        bytes = readBytes(kFileRegoleImposta);
+        return readBytes(kFileRegoleImposta);
     } catch (const FileError& error) {
         throw TaxRulesError(error.message());
     }
-    return parseTaxRules(bytes);
+}
+
+}  // namespace
+
+TaxRules readTaxRules()
+{
+    return parseTaxRules(rulesFileBytes());
+}
+
+TaxRulesReading readTaxRulesLeniently()
+{
+    return parseTaxRulesLeniently(rulesFileBytes());
+}
+
+std::vector<std::pair<int, int>> overlappingSeasons(const TaxRules& rules)
+{
+    std::vector<std::pair<int, int>> pairs;
+    for (size_t i = 0; i < rules.seasons.size(); ++i) {
+        for (size_t j = i + 1; j < rules.seasons.size(); ++j) {
+            const TaxSeason& a = rules.seasons[i];
+            const TaxSeason& b = rules.seasons[j];
+            if (a.first <= b.last && b.first <= a.last)
+                pairs.emplace_back(static_cast<int>(i), static_cast<int>(j));
+        }
+    }
+    return pairs;
+}
+
+QString eurosProblem(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^([-+]?)(\\d*)(?:[.,](\\d*))?$"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (text.isEmpty())
+        return QStringLiteral("manca l'importo");
+    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+        return QStringLiteral("\"%1\" non è un importo in euro").arg(shown(text));
+    if (m.captured(1) == QLatin1String("-"))
+        return QStringLiteral("\"%1\" è negativo").arg(shown(text));
+    if (m.captured(3).size() > 2)
+        return QStringLiteral("\"%1\" ha più di due decimali").arg(shown(text));
+    QString whole = m.captured(2);
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    if (whole.size() > 9)
+        return QStringLiteral("\"%1\" è troppo grande (al più 999999999,99)").arg(shown(text));
+    if (!parseEuros(text))
+        return QStringLiteral("\"%1\" non è un importo in euro").arg(shown(text));
+    return {};
 }
 
 QByteArray taxRulesText(const TaxRules& rules)

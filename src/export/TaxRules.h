@@ -6,8 +6,8 @@
 //
 // Windows-1252, one "Chiave=Valore" per line; blank lines and lines starting
 // with "#" are skipped; keys match without regard to letter case. A wrong
-// file is never half used: reading it raises TaxRulesError naming the file
-// and the line.
+// file is never half used by the report: reading it raises TaxRulesError
+// naming the file and the line. The rules dialog reads what is right of it.
 #pragma once
 
 #include <QByteArray>
@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "text/Error.h"
@@ -58,8 +59,29 @@ std::optional<QDate> parseTypedDate(const QString& text);
 // Cents as the report writes them: "1234,50".
 QString eurosText(qint64 cents);
 
-// Parses the file's bytes. fileName only names the file in messages.
+// Why a written amount is not one parseEuros takes ("-2 è negativo", "è
+// troppo grande"); empty when it is.
+QString eurosProblem(const QString& text);
+
+// Parses the file's bytes: Windows-1252, or UTF-8 when they are valid UTF-8
+// (with or without its mark); UTF-16 is refused by name. fileName only names
+// the file in messages.
 TaxRules parseTaxRules(const QByteArray& bytes, const QString& fileName = kFileRegoleImposta);
+
+// A file read for editing: the rules of every right line, and the message
+// of the first wrong one (or of the missing tariff, or of an encoding that
+// cannot be read, then with no rules at all).
+struct TaxRulesReading {
+    TaxRules rules;
+    QString problem;      // empty: the file is right
+    int problemLine = 0;  // the wrong line; 0 when the problem is no one line's
+    bool tariffRead = false;
+};
+TaxRulesReading parseTaxRulesLeniently(const QByteArray& bytes, const QString& fileName = kFileRegoleImposta);
+TaxRulesReading readTaxRulesLeniently();
+
+// The pairs of seasons (indexes, in the rules' order) that share a night.
+std::vector<std::pair<int, int>> overlappingSeasons(const TaxRules& rules);
 
 // "ImpostaSoggiorno.txt" in the current directory; a missing or unreadable
 // file raises TaxRulesError too.

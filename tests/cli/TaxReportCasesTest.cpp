@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tax report through the headless command, against reference answers
-// worked out independently: the CSV rows (whatever their quoting), the exit
-// code, the number of stays that could not be computed, and a wrong rules
-// file refused on one line of standard error.
+// worked out independently: the CSV rows (whatever their quoting), the rows
+// of the stays behind them, the exit code, the number of stays that could
+// not be computed, and a wrong rules file refused on one line of standard
+// error.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -99,9 +100,11 @@ TEST_P(TaxReportCasesTest, MatchesTheReferenceAnswer)
     writeBytes(scratch.filePath(QStringLiteral("ImpostaSoggiorno.txt")),
                readBytes(referenceDir() + QStringLiteral("rules/") + c.rules));
     const QString csvPath = scratch.filePath(QStringLiteral("rendiconto.csv"));
-    const CommandResult result = runCommand(scratch.path(),
-                                            {QStringLiteral("--rendiconto"), QStringLiteral("--from"), c.from,
-                                             QStringLiteral("--to"), c.to, QStringLiteral("--csv"), csvPath});
+    const QString staysPath = scratch.filePath(QStringLiteral("soggiorni.csv"));
+    const CommandResult result =
+        runCommand(scratch.path(),
+                   {QStringLiteral("--rendiconto"), QStringLiteral("--from"), c.from, QStringLiteral("--to"), c.to,
+                    QStringLiteral("--csv"), csvPath, QStringLiteral("--stays-csv"), staysPath});
     ASSERT_EQ(result.status, QProcess::NormalExit);
 
     const QString exitLine = QString::fromUtf8(readBytes(referenceDir() + c.name + QStringLiteral(".exit"))).trimmed();
@@ -117,12 +120,22 @@ TEST_P(TaxReportCasesTest, MatchesTheReferenceAnswer)
         EXPECT_TRUE(err.contains(QStringLiteral("ImpostaSoggiorno.txt"))) << err.toStdString();
         EXPECT_TRUE(err.contains(expected.captured(3))) << err.toStdString();
         EXPECT_FALSE(QFile::exists(csvPath));
+        EXPECT_FALSE(QFile::exists(staysPath));
     } else {
         const QByteArray csv = readBytes(csvPath);
         const QByteArray reference = readBytes(referenceDir() + c.name + QStringLiteral(".csv"));
         EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
         EXPECT_EQ(csvRows(csv), csvRows(reference));
         EXPECT_TRUE(isOwnerOnly(csvPath));
+        const QByteArray stays = readBytes(staysPath);
+        EXPECT_TRUE(stays.startsWith("\xEF\xBB\xBF"));
+        const std::vector<QStringList> staysReference =
+            csvRows(readBytes(referenceDir() + c.name + QStringLiteral(".stays.csv")));
+        ASSERT_FALSE(staysReference.empty());
+        const std::vector<QStringList> staysRows = csvRows(stays);
+        ASSERT_EQ(staysRows.size(), staysReference.size());
+        for (size_t row = 0; row < staysRows.size(); ++row)
+            EXPECT_EQ(staysRows[row], staysReference[row]) << "row " << row;
         // The stays that could not be computed are listed, one line each.
         const QString out = terminalOutput(result);
         static const QRegularExpression listed(QStringLiteral("non contati: (\\d+)\n"));
@@ -193,6 +206,47 @@ TEST(TaxReportCommandTest, PrintsRulesTableAndUncomputedStays)
                "Tariffa=1\n# residenti\nComuneResidenti=PAPEROPOLI\n");
     const CommandResult unknown = runCommand(dir.path(), QStringList{QStringLiteral("--rendiconto")} + range);
     EXPECT_TRUE(unknown.err.contains("ImpostaSoggiorno.txt\" non va bene, riga 3")) << unknown.err.toStdString();
+}
+
+// The check and the report count what the dates mean: a date that is no
+// real DD/MM/YYYY day, or a range that ends before it begins, is refused with
+// the option named, before any file is read or written.
+TEST(TaxReportCommandTest, CheckAndReportRefuseDatesTheyCannotMean)
+{
+    struct Case {
+        QString from;
+        QString to;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {QStringLiteral("1/3/2024"), QStringLiteral("31/3/2024"),
+         "--from: \"1/3/2024\" non è una data nella forma GG/MM/AAAA"},
+        {QStringLiteral("01/03/2024"), QStringLiteral("31/02/2024"), "--to: il 31/02/2024 non esiste"},
+        {QStringLiteral("31/03/2024"), QStringLiteral("01/03/2024"), "--to: il 01/03/2024 è precedente"},
+    };
+    for (const QString& command : {QStringLiteral("--check"), QStringLiteral("--rendiconto")}) {
+        for (const Case& c : cases) {
+            ScratchDir scratch;
+            writeBytes(scratch.filePath(QStringLiteral("ImpostaSoggiorno.txt")), "Tariffa=1\n");
+            const QString csvPath = scratch.filePath(QStringLiteral("righe.csv"));
+            const CommandResult result = runCommand(scratch.path(),
+                                                    {command, QStringLiteral("--from"), c.from, QStringLiteral("--to"),
+                                                     c.to, QStringLiteral("--csv"), csvPath});
+            const QString err = QString::fromLocal8Bit(result.err);
+            EXPECT_EQ(result.exitCode, 2) << command.toStdString() << " " << c.expected;
+            EXPECT_TRUE(err.contains(QString::fromUtf8(c.expected))) << err.toStdString();
+            EXPECT_EQ(err.count(QLatin1Char('\n')), 1) << err.toStdString();
+            EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+            EXPECT_FALSE(QFile::exists(csvPath));
+        }
+    }
+    ScratchDir scratch;
+    const CommandResult staysWithoutReport = runCommand(
+        scratch.path(),
+        {QStringLiteral("--check"), QStringLiteral("--from"), QStringLiteral("01/03/2024"), QStringLiteral("--to"),
+         QStringLiteral("31/03/2024"), QStringLiteral("--stays-csv"), scratch.filePath(QStringLiteral("s.csv"))});
+    EXPECT_EQ(staysWithoutReport.exitCode, 2);
+    EXPECT_TRUE(staysWithoutReport.err.contains("--stays-csv va con --rendiconto"));
 }
 
 }  // namespace

@@ -187,6 +187,8 @@ TEST_F(ExportRunTest, FilesSavedWhileTheyAreReadAreReadAgain)
     db::testing::setAfterFileRead({});
     EXPECT_EQ(unsettled.outcome, RunSummary::Outcome::Failed);
     EXPECT_EQ(unsettled.message, db::fileKeptChanging(exporter::kSchedeCorrenti));
+    EXPECT_TRUE(unsettled.tryAgain);
+    EXPECT_FALSE(settled.tryAgain);
     EXPECT_EQ(MessaggioErrore, exporter::kFine);
     EXPECT_TRUE(scratch.databasesUntouched());
 }

@@ -97,6 +97,46 @@ TEST(TaxRulesFile, AGoodFileIsReadAsWrittenAndWrittenBackTheSame)
     EXPECT_EQ(exporter::eurosText(5), QStringLiteral("0,05"));
 }
 
+// Editors save the rules as Windows-1252, as UTF-8 with or without its mark,
+// or as UTF-16; and the dialog reads every right line of a wrong file.
+TEST(TaxRulesFile, EncodingsAndWrongLinesAreReadAsMeant)
+{
+    const TaxRules utf8 = exporter::parseTaxRules("Tariffa=1\nComuneResidenti=FORL\xC3\x8C\n");
+    EXPECT_EQ(utf8.residentMunicipality, QStringLiteral("FORLÌ"));
+    EXPECT_EQ(exporter::parseTaxRules("\xEF\xBB\xBFTariffa=1\nComuneResidenti=FORL\xC3\x8C\n"), utf8);
+    EXPECT_EQ(exporter::parseTaxRules("Tariffa=1\nComuneResidenti=FORL\xCC\n"), utf8);
+    for (const QByteArray& utf16 : {QByteArray("\xFF\xFET\0a\0r\0", 8), QByteArray("T\0a\0r\0", 6)}) {
+        try {
+            exporter::parseTaxRules(utf16);
+            ADD_FAILURE() << "UTF-16 read";
+        } catch (const exporter::TaxRulesError& error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("UTF-16"))) << error.message().toStdString();
+        }
+        EXPECT_TRUE(exporter::parseTaxRulesLeniently(utf16).problem.contains(QStringLiteral("UTF-16")));
+    }
+
+    const exporter::TaxRulesReading reading =
+        exporter::parseTaxRulesLeniently("Tariffa=2\nStagione=01/06/2024 31/06/2024 3\nStagione=01/07/2024 31/07/2024 "
+                                         "4\nEtaEsente=-1\nNottiMassime=5\n");
+    EXPECT_EQ(reading.problemLine, 2);
+    EXPECT_TRUE(reading.problem.contains(QStringLiteral("riga 2"))) << reading.problem.toStdString();
+    EXPECT_TRUE(reading.tariffRead);
+    EXPECT_EQ(reading.rules.tariffCents, 200);
+    ASSERT_EQ(reading.rules.seasons.size(), 1u);
+    EXPECT_EQ(reading.rules.seasons[0].cents, 400);
+    EXPECT_EQ(reading.rules.exemptAge, 0);
+    EXPECT_EQ(reading.rules.maxNights, 5);
+    const exporter::TaxRulesReading noTariff = exporter::parseTaxRulesLeniently("NottiMassime=5\n");
+    EXPECT_FALSE(noTariff.tariffRead);
+    EXPECT_TRUE(noTariff.problem.contains(QStringLiteral("manca la tariffa")));
+    EXPECT_TRUE(exporter::parseTaxRulesLeniently("Tariffa=2\n").problem.isEmpty());
+
+    TaxRules seasons = exporter::parseTaxRules("Tariffa=1\nStagione=01/06/2024 30/06/2024 2\n"
+                                               "Stagione=01/07/2024 31/07/2024 2\nStagione=31/07/2024 31/07/2024 3\n"
+                                               "Stagione=01/01/2024 01/06/2024 1\n");
+    EXPECT_EQ(exporter::overlappingSeasons(seasons), (std::vector<std::pair<int, int>>{{0, 3}, {1, 2}}));
+}
+
 TaxStay adultStay(const QString& arrival, const QString& departure)
 {
     return {arrival, departure, QString(), false};
@@ -105,9 +145,9 @@ TaxStay adultStay(const QString& arrival, const QString& departure)
 // The count of one stay alone.
 TaxCounts countOne(const TaxStay& stay, const TaxRules& rules)
 {
-    TaxReport report;
-    EXPECT_TRUE(exporter::countStay(stay, rules, report)) << stay.arrival.toStdString();
-    return report.total;
+    const std::optional<TaxCounts> counts = exporter::stayCounts(stay, rules);
+    EXPECT_TRUE(counts) << stay.arrival.toStdString();
+    return counts.value_or(TaxCounts());
 }
 
 TEST(TaxCount, AgeIsTakenOnTheArrivalDate)
@@ -163,6 +203,8 @@ TEST(TaxCount, EachNightPaysTheTariffOfItsDate)
         {"20240719", "20240724", 3600},  // the season written last wins: 3 + 3 x 10 + 3
         {"20240731", "20240802", 400},  {"20231231", "20250101", 100 * (366 + 1 - 61) + 500 * 30 + 300 * 28 + 1000 * 3},
     };
+    const TaxCounts acrossTwo = countOne(adultStay(QStringLiteral("20240628"), QStringLiteral("20240703")), rules);
+    EXPECT_EQ(acrossTwo.byTariff, (std::map<qint64, exporter::TariffShare>{{300, {2, 600}}, {500, {3, 1500}}}));
     for (const Case& c : cases) {
         const TaxCounts counts =
             countOne(adultStay(QString::fromLatin1(c.arrival), QString::fromLatin1(c.departure)), rules);
@@ -188,6 +230,16 @@ TEST(TaxCount, EachNightPaysTheTariffOfItsDate)
                     expected += rules.tariffOn(arrival.addDays(i));
                 ASSERT_EQ(counts.cents, expected) << arrival.toString().toStdString() << " " << nights;
                 ASSERT_EQ(counts.overLimit, nights - taxed);
+                // The split by tariff adds up to the taxed nights and their tax.
+                qint64 splitNights = 0;
+                qint64 splitCents = 0;
+                for (const auto& [tariff, share] : counts.byTariff) {
+                    ASSERT_EQ(share.cents, share.nights * tariff);
+                    splitNights += share.nights;
+                    splitCents += share.cents;
+                }
+                ASSERT_EQ(splitNights, taxed);
+                ASSERT_EQ(splitCents, expected);
             }
         }
     }
@@ -197,16 +249,13 @@ TEST(TaxCount, StaysWithoutRealDatesAreNotCounted)
 {
     TaxRules rules;
     rules.tariffCents = 100;
-    TaxReport report;
     for (const auto& [arrival, departure] :
          {std::pair{"", "20240305"}, std::pair{"20240231", "20240305"}, std::pair{"20240305", "20240305"},
           std::pair{"20240306", "20240305"}, std::pair{"2024030", "20240305"}, std::pair{"20240301", "2024 305"}}) {
         EXPECT_FALSE(
-            exporter::countStay(adultStay(QString::fromLatin1(arrival), QString::fromLatin1(departure)), rules, report))
+            exporter::stayCounts(adultStay(QString::fromLatin1(arrival), QString::fromLatin1(departure)), rules))
             << arrival << " " << departure;
     }
-    EXPECT_TRUE(report.months.empty());
-    EXPECT_EQ(report.total, TaxCounts());
 }
 
 // One family of five nights, counted through the export's selection: the
@@ -256,7 +305,7 @@ TEST_F(TaxFamily, EachNightFallsUnderTheFirstExemptionThatApplies)
     const TaxReport report =
         exporter::reportTax(QStringLiteral("06/03/2024"), QStringLiteral("06/03/2024"), FixedRooms(), rules);
     EXPECT_EQ(report.cardsRead, 10);
-    const TaxCounts expected{7, 35, 15, 5, 6, 9, 1800};
+    const TaxCounts expected{7, 35, 15, 5, 6, 9, 1800, {{200, {9, 1800}}}};
     EXPECT_EQ(report.total, expected);
     ASSERT_EQ(report.months.size(), 1u);
     EXPECT_EQ(report.months.at(202403), expected);
@@ -268,6 +317,17 @@ TEST_F(TaxFamily, EachNightFallsUnderTheFirstExemptionThatApplies)
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], (QStringList{"03/2024", "7", "35", "15", "5", "6", "9", "18,00"}));
     EXPECT_EQ(rows[1].first(), QStringLiteral("Totale"));
+
+    // The stays behind the figures, in the order read; the ones the export
+    // passes over (cards 8 and 9) are no stay.
+    const std::vector<QStringList> stays = exporter::stayRows(report);
+    ASSERT_EQ(stays.size(), 8u);
+    auto tail = [](const QStringList& row) { return row.mid(4); };
+    EXPECT_EQ(tail(stays[0]), (QStringList{"01/03/2024", "06/03/2024", "03/2024", "5", "residente", "0", "0", "0,00"}));
+    EXPECT_EQ(tail(stays[2]), (QStringList{"01/03/2024", "06/03/2024", "03/2024", "5", "età", "0", "0", "0,00"}));
+    EXPECT_EQ(tail(stays[3]), (QStringList{"01/03/2024", "06/03/2024", "03/2024", "5", "", "2", "3", "6,00"}));
+    EXPECT_EQ(stays[7].at(2), QStringLiteral("10"));
+    EXPECT_EQ(tail(stays[7]), (QStringList{"//", "06/03/2024", "", "", "non calcolabile", "", "", ""}));
 
     // A municipality the code table lacks stops the report at its line.
     rules.residentMunicipality = QStringLiteral("MACONDO");

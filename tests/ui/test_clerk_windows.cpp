@@ -5,8 +5,12 @@
 // out, the report sorts dates and numbers by value, saves what it shows, fits
 // a small screen and shows card data as plain text.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QPushButton>
 #include <QScreen>
@@ -15,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "db/Run.h"
+#include "export/CardSelection.h"
 #include "export/CheckOutput.h"
 #include "export/SendArchive.h"
 #include "FrontOffice.h"
@@ -150,9 +156,93 @@ private slots:
         QTRY_COMPARE(f.field(0)->text(), QStringLiteral("09/05/2024"));
     }
 
+    // The check and the tax report refuse dates they cannot mean, naming the
+    // field as the window labels it, and leave the dates as typed with the
+    // wrong one focused.
+    void checkAndReportRefuseDatesTheyCannotMean()
+    {
+        Front f;
+        QVERIFY(f.active());
+        struct Case {
+            QString from;
+            QString to;
+            int wrongField;
+            QString expected;
+        };
+        const Case cases[] = {
+            {QStringLiteral("1/3/2024"), QStringLiteral("31/3/2024"), 0,
+             QStringLiteral("\"Dalla data\": \"1/3/2024\" non è una data nella forma GG/MM/AAAA")},
+            {QStringLiteral("01/03/2024"), QStringLiteral("31/02/2024"), 1,
+             QStringLiteral("\"Alla data\": il 31/02/2024 non esiste")},
+            {QStringLiteral("31/03/2024"), QStringLiteral("01/03/2024"), 1,
+             QStringLiteral("\"Alla data\": il 01/03/2024 è precedente alla prima data")},
+        };
+        for (QAction* action : {f.window->checkAllCardsAction(), f.window->taxReportAction()}) {
+            for (const Case& c : cases) {
+                f.setDates(c.from, c.to);
+                QList<test::DialogSeen> seen;
+                {
+                    test::DialogAnswer answer(QStringLiteral("T0"));
+                    action->trigger();
+                    seen = answer.seen();
+                }
+                QCOMPARE(seen.size(), 1);
+                QCOMPARE(seen[0].kind, QStringLiteral("MsgBox_Form"));
+                QVERIFY2(seen[0].text.contains(c.expected), qPrintable(seen[0].text));
+                QCOMPARE(f.field(0)->text(), c.from);
+                QCOMPARE(f.field(1)->text(), c.to);
+                QTRY_VERIFY(f.field(c.wrongField)->hasFocus());
+            }
+        }
+    }
+
+    // Messages of the tool's own that ask for the same again keep the dates:
+    // the files that kept changing during "Crea File", and the months the
+    // archive keeps, answered wrongly or rightly.
+    void ownMessagesKeepTheTypedRange()
+    {
+        Front f;
+        QVERIFY(f.active());
+        // A range whose cards all pass, so the run reaches the history.
+        const QString from = QStringLiteral("01/01/2000");
+        const QString to = QStringLiteral("30/04/2024");
+        f.setDates(from, to);
+        const auto expectTyped = [&] {
+            QCOMPARE(f.field(0)->text(), from);
+            QCOMPARE(f.field(1)->text(), to);
+        };
+        const QString current = f.dir.filePath(exporter::kSchedeCorrenti);
+        db::testing::setAfterFileRead([&](const QString& fileName) {
+            if (fileName == exporter::kSchedeStorico)
+                test::writeBytes(current, test::readBytes(current));
+        });
+        const QList<test::DialogSeen> retry = f.press(f.window->creaFileButton());
+        db::testing::setAfterFileRead({});
+        QCOMPARE(retry.size(), 1);
+        QCOMPARE(retry[0].text, db::fileKeptChanging(exporter::kSchedeCorrenti));
+        expectTyped();
+
+        for (const QString& typed : {QStringLiteral("tanti"), QStringLiteral("12")}) {
+            test::DialogAnswer answer(QStringLiteral("T0"), typed);
+            f.window->findChild<QAction*>(QStringLiteral("menuConservazione"))->trigger();
+            QCOMPARE(answer.seen().size(), typed == QStringLiteral("12") ? 1 : 2);
+            expectTyped();
+        }
+    }
+
     void aQuestionWithNoByDefaultNeedsSiClicked()
     {
         QString focused, yes;
+        // "No" shows its focus frame from the start, as after a Tab.
+        bool focusShown = false;
+        test::answerNext([&](QDialog* dialog) {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            focusShown = dialog->testAttribute(Qt::WA_KeyboardFocusChange)
+                && dialog->findChild<QAbstractButton*>("T1")->hasFocus();
+            dialog->findChild<QAbstractButton*>("T1")->click();
+        });
+        QVERIFY(!ui::confirmWithNoByDefault(QStringLiteral("Inviare comunque?"), QStringLiteral("Titolo")));
+        QVERIFY(focusShown);
         keyOnFocusedButton(Qt::Key_Enter, &focused, &yes);
         QVERIFY(!ui::confirmWithNoByDefault(QStringLiteral("Inviare comunque?"), QStringLiteral("Titolo")));
         QCOMPARE(focused, QStringLiteral("T1"));
@@ -163,6 +253,60 @@ private slots:
         QCOMPARE(ui::MostraMessaggio(QStringLiteral("Domanda"), ui::Stile::SiNo, QStringLiteral("T")),
                  ui::Risposta::Si);
         QCOMPARE(focused, QStringLiteral("T0"));
+    }
+
+    // By keyboard alone: the line under the table reads a cut problem whole,
+    // and "Ordina per" with "Decrescente" sorts as the headings do.
+    void reportReadsAndSortsByKeyboard()
+    {
+        exporter::CheckReport report;
+        report.cards = {card(QStringLiteral("20"), QStringLiteral("ZETA"), QStringLiteral("03/05/2024")),
+                        card(QStringLiteral("3"), QStringLiteral("ALFA"), QStringLiteral("10/05/2024"))};
+        report.cards[0].problems[0].text =
+            QStringLiteral("Sesso errato () ") + QString(300, QLatin1Char('X')) + QStringLiteral(" FINE");
+        report.totals.withProblems = 2;
+        ui::CheckReportWindow window(report, QStringLiteral("Partenze"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.table()->setFocus();
+        QVERIFY2(window.detailLabel()->text().endsWith(QStringLiteral("X FINE")),
+                 qPrintable(window.detailLabel()->text()));
+        QVERIFY(window.table()->columnWidth(6)
+                < window.fontMetrics().horizontalAdvance(QString(300, QLatin1Char('X'))));
+        QTest::keyClick(window.table(), Qt::Key_Down);
+        QVERIFY(window.detailLabel()->text().contains(QStringLiteral("ALFA")));
+
+        QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+        QVERIFY(window.sortColumnBox()->hasFocus());
+        window.sortColumnBox()->setCurrentIndex(2);  // "Progressivo", as the arrows choose it
+        QCOMPARE(column(window.table(), 2), (QStringList{"3", "20"}));
+        QTest::keyClick(window.descendingBox(), Qt::Key_Space);
+        QCOMPARE(column(window.table(), 2), (QStringList{"20", "3"}));
+        QCOMPARE(window.table()->horizontalHeader()->sortIndicatorSection(), 2);
+        // A heading clicked is followed by the keyboard's controls.
+        window.table()->horizontalHeader()->setSortIndicator(5, Qt::AscendingOrder);
+        QCOMPARE(window.sortColumnBox()->currentIndex(), 5);
+        QVERIFY(!window.descendingBox()->isChecked());
+    }
+
+    // The current line of a long, all-selected list is framed in the colour
+    // that stands out on it.
+    void theCurrentLineStandsOutAmongSelectedOnes()
+    {
+        Front f;
+        QVERIFY(f.active());
+        QVERIFY(f.creaFile().isEmpty());
+        f.list()->setFocus();
+        const QPalette colours = f.list()->palette();
+        for (const bool selected : {true, false}) {
+            const QModelIndex line = f.list()->model()->index(2, 0);
+            f.list()->selectionModel()->setCurrentIndex(line, QItemSelectionModel::NoUpdate);
+            f.list()->setLineSelected(2, selected);
+            const QImage seen = f.list()->viewport()->grab().toImage();
+            const QRect rect = f.list()->visualRect(line);
+            const QColor frame = seen.pixelColor(rect.left() + 1, rect.center().y());
+            QCOMPARE(frame, colours.color(selected ? QPalette::HighlightedText : QPalette::Highlight));
+        }
     }
 
     void theHeaderAlwaysGoesOut()

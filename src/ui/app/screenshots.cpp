@@ -2,8 +2,8 @@
 // ostelvia_screenshots OUTPUT_DIR: pictures of the main window after a run,
 // of the message dialog showing a card's findings, of the input dialog, of
 // the review windows (fields, totals, the send question), of the report of
-// the check of every card, of the tax report and of its rules, and of the
-// folder chooser.
+// the check of every card, of the tax report (with its subtotals, its stays
+// and its printed pages) and of its rules, and of the folder chooser.
 // Run it in a front-office directory whose "TaxSetup.txt" points the export
 // somewhere writable; nothing is started and nothing is sent.
 #include <QAbstractButton>
@@ -12,7 +12,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QTableWidget>
 #include <QTimer>
@@ -23,8 +25,12 @@
 
 #include "export/SendArchive.h"
 #include "export/TextFiles.h"
+#include "ui/dialogs/DialogLook.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/QtTranslations.h"
+#include "ui/main/ReportParts.h"
+#include "ui/main/StaysWindow.h"
+#include "ui/main/TaxReportWindow.h"
 
 namespace {
 
@@ -88,6 +94,35 @@ void pictureNextDialog(const QString& path, const QString& button, bool* ok, std
         delete elapsed;
     });
     timer->start(20);
+}
+
+// The printed pages of an HTML report on A4 (portrait or landscape) at 96
+// dots per inch, as the print paints them: name-1.png, name-2.png, ...
+bool savePrintedPages(const QString& html, const QFont& font, const QString& footer, bool landscape,
+                      const QString& pathStem)
+{
+    constexpr qreal kDotsPerInch = 96;
+    constexpr qreal kMarginMm = 15;
+    const QSizeF a4Mm = landscape ? QSizeF(297, 210) : QSizeF(210, 297);
+    const auto dots = [](qreal mm) { return mm / 25.4 * kDotsPerInch; };
+    QImage sheet(QSize(qRound(dots(a4Mm.width())), qRound(dots(a4Mm.height()))), QImage::Format_RGB32);
+    sheet.setDotsPerMeterX(qRound(kDotsPerInch / 0.0254));
+    sheet.setDotsPerMeterY(qRound(kDotsPerInch / 0.0254));
+    const QSizeF printable(sheet.width() - 2 * dots(kMarginMm), sheet.height() - 2 * dots(kMarginMm));
+    const ostelvia::ui::PagedDocument document(html, font, &sheet, printable);
+    bool ok = true;
+    for (int number = 1; number <= document.pageCount() && number <= 3; ++number) {
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        painter.translate(dots(kMarginMm), dots(kMarginMm));
+        document.paintPage(painter, number, footer);
+        painter.end();
+        const QString path = QStringLiteral("%1-%2.png").arg(pathStem).arg(number);
+        const bool saved = sheet.save(path);
+        std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+        ok = ok && saved;
+    }
+    return ok;
 }
 
 }  // namespace
@@ -181,7 +216,35 @@ int main(int argc, char* argv[])
     // the demo's rules; then those rules in their dialog, left unchanged.
     window.dataDaField()->setText(QStringLiteral("31/12/1999"));
     window.dataAField()->setText(QStringLiteral("03/08/2024"));
-    pictureNextDialog(out.filePath(QStringLiteral("tax-report.png")), QStringLiteral("closeButton"), &ok);
+    // With it, the stays behind it and the printed pages.
+    pictureNextDialog(
+        out.filePath(QStringLiteral("tax-report.png")), QStringLiteral("closeButton"), &ok,
+        [&ok, &out](QWidget* modal) {
+            auto* report = qobject_cast<ostelvia::ui::TaxReportWindow*>(modal);
+            if (!report)
+                return;
+            ok = savePrintedPages(report->printableHtml(), ostelvia::ui::arialFont(9), report->printFooter(), false,
+                                  out.filePath(QStringLiteral("tax-report-print")))
+                && ok;
+            ostelvia::ui::StaysWindow stays(report->report(), report->period(), report);
+            stays.show();
+            settle();
+            ok = save(&stays, out.filePath(QStringLiteral("tax-stays.png"))) && ok;
+            ok = savePrintedPages(stays.printableHtml(), ostelvia::ui::arialFont(7), report->printFooter(), true,
+                                  out.filePath(QStringLiteral("tax-stays-print")))
+                && ok;
+            stays.close();
+        });
+    window.taxReportAction()->trigger();
+    settle();
+    // Two years of the demo's departures: quarter and year subtotals.
+    window.dataDaField()->setText(QStringLiteral("01/01/2023"));
+    window.dataAField()->setText(QStringLiteral("03/08/2024"));
+    pictureNextDialog(out.filePath(QStringLiteral("tax-report-subtotals.png")), QStringLiteral("closeButton"), &ok,
+                      [](QWidget* modal) {
+                          if (auto* table = modal->findChild<QTableWidget*>(QStringLiteral("table")))
+                              table->scrollToBottom();
+                      });
     window.taxReportAction()->trigger();
     settle();
     pictureNextDialog(out.filePath(QStringLiteral("tax-rules.png")), QStringLiteral("cancel"), &ok);

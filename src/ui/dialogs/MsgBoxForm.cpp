@@ -135,9 +135,13 @@ void MsgBox_Form::Form_Activate()
     placeInTwips(text1_, l.text1, schermo.dpi);
     for (int i = 0; i < 3; ++i)
         placeInTwips(t_[i], l.t[i], schermo.dpi);
-    if (noByDefault_ && t_[1]->isVisible())
+    // A focus given by the program draws no focus frame until the first
+    // Tab; a "No" chosen for the clerk must show that it is the one Enter
+    // presses, so the window draws focus as after a key.
+    if (noByDefault_ && t_[1]->isVisible()) {
         t_[1]->setFocus(Qt::OtherFocusReason);
-    else if (msgbox::focusesFirstButton(PulsantiMsgBox))
+        setAttribute(Qt::WA_KeyboardFocusChange);
+    } else if (msgbox::focusesFirstButton(PulsantiMsgBox))
         t_[0]->setFocus(Qt::OtherFocusReason);
 }
 

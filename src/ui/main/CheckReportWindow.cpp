@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
@@ -119,11 +122,7 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kCheckColumns.size()), this);
     table_->setObjectName(QStringLiteral("table"));
     table_->setHorizontalHeaderLabels(exporter::kCheckColumns);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->setVisible(false);
-    table_->setTabKeyNavigation(false);
+    setUpReadOnlyTable(table_);
     int riga = 0;
     for (int scheda = 0; scheda < static_cast<int>(report_.cards.size()); ++scheda) {
         const int problemi = static_cast<int>(report_.cards[static_cast<size_t>(scheda)].problems.size());
@@ -149,7 +148,6 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     // until the clerk clicks a heading.
     table_->setSortingEnabled(true);
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->resizeColumnsToContents();
     // A long problem line keeps the suggestions in sight; its tool tip has it whole.
     for (int colonna = 0; colonna < table_->columnCount(); ++colonna)
@@ -163,12 +161,76 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     connect(saveCsv_, &QPushButton::clicked, this, &CheckReportWindow::saveCsv);
     connect(print_, &QPushButton::clicked, this, &CheckReportWindow::printReport);
 
+    QHBoxLayout* ordine = addSortByKeyboard();
+    // A problem line cut by its column is read whole here, by keyboard too.
+    detail_ = reportLabel(QString(), QStringLiteral("detail"), false, this);
+    detail_->setTextFormat(Qt::PlainText);
+    detail_->setWordWrap(true);
+    detail_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { showDetail(row); });
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intestazione);
     layout->addWidget(totals_);
     layout->addWidget(table_, 1);
+    layout->addLayout(ordine);
+    layout->addWidget(detail_);
     layout->addLayout(pulsanti.row);
+    setTabOrder(table_, sortColumn_);
+    setTabOrder(sortColumn_, descending_);
+    setTabOrder(descending_, saveCsv_);
     fitToScreen(this, QSize(1240, 600));
+    if (table_->rowCount() > 0)
+        table_->setCurrentCell(0, 0);
+}
+
+// The headings sort by mouse; "Ordina per" and "Decrescente" do the same by
+// keyboard, and follow the headings when they are clicked.
+QHBoxLayout* CheckReportWindow::addSortByKeyboard()
+{
+    sortColumn_ = new QComboBox(this);
+    sortColumn_->setObjectName(QStringLiteral("sortColumn"));
+    sortColumn_->addItems(exporter::kCheckColumns);
+    sortColumn_->setPlaceholderText(QStringLiteral("ordine del controllo"));
+    sortColumn_->setCurrentIndex(-1);
+    descending_ = new QCheckBox(QStringLiteral("&Decrescente"), this);
+    descending_->setObjectName(QStringLiteral("descending"));
+    auto* etichetta = new QLabel(QStringLiteral("&Ordina per:"), this);
+    etichetta->setBuddy(sortColumn_);
+    const auto ordina = [this] {
+        if (sortColumn_->currentIndex() >= 0)
+            table_->horizontalHeader()->setSortIndicator(
+                sortColumn_->currentIndex(), descending_->isChecked() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    };
+    connect(sortColumn_, qOverload<int>(&QComboBox::currentIndexChanged), this, ordina);
+    connect(descending_, &QCheckBox::toggled, this, ordina);
+    connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int colonna, Qt::SortOrder verso) {
+                const QSignalBlocker bloccaColonna(sortColumn_);
+                const QSignalBlocker bloccaVerso(descending_);
+                sortColumn_->setCurrentIndex(colonna);
+                descending_->setChecked(verso == Qt::DescendingOrder);
+            });
+    auto* riga = new QHBoxLayout;
+    riga->addWidget(etichetta);
+    riga->addWidget(sortColumn_);
+    riga->addWidget(descending_);
+    riga->addStretch();
+    return riga;
+}
+
+void CheckReportWindow::showDetail(int row)
+{
+    const QTableWidgetItem* problema = row >= 0 ? table_->item(row, kProblemColumn) : nullptr;
+    const QTableWidgetItem* suggerimenti = row >= 0 ? table_->item(row, kProblemColumn + 1) : nullptr;
+    if (!problema) {
+        detail_->clear();
+        return;
+    }
+    QString testo = QStringLiteral("Problema: ") + problema->text();
+    if (suggerimenti && !suggerimenti->text().isEmpty())
+        testo += QStringLiteral("\nSuggerimenti: ") + suggerimenti->text();
+    detail_->setText(testo);
 }
 
 void CheckReportWindow::showFailure(const QString& messaggio)

@@ -14,6 +14,9 @@ class QLabel;
 class QPrinter;
 class QPushButton;
 class QTableWidget;
+class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
 
 namespace ostelvia::ui {
 
@@ -38,6 +41,10 @@ public:
 
     QTableWidget* table() const { return table_; }
     QLabel* totalsLabel() const { return totals_; }
+    // The current row's problem line and suggestions, whole.
+    QLabel* detailLabel() const { return detail_; }
+    QComboBox* sortColumnBox() const { return sortColumn_; }
+    QCheckBox* descendingBox() const { return descending_; }
     QPushButton* saveCsvButton() const { return saveCsv_; }
     QPushButton* printButton() const { return print_; }
     QPushButton* closeButton() const { return close_; }
@@ -53,6 +60,8 @@ private:
     void saveCsv();
     void printReport();
     void showFailure(const QString& messaggio);
+    QHBoxLayout* addSortByKeyboard();
+    void showDetail(int row);
 
     exporter::CheckReport report_;
     QString period_;
@@ -61,6 +70,9 @@ private:
     AskPrinter askPrinter_;
     QLabel* totals_;
     QTableWidget* table_;
+    QComboBox* sortColumn_ = nullptr;
+    QCheckBox* descending_ = nullptr;
+    QLabel* detail_ = nullptr;
     QPushButton* saveCsv_;
     QPushButton* print_;
     QPushButton* close_;

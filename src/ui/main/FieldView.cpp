@@ -16,6 +16,7 @@
 #include "export/CodeLookups.h"
 #include "export/RecordLayout.h"
 #include "text/Blanks.h"
+#include "ui/main/ReportParts.h"
 #include "ui/main/ShownText.h"
 #include "ui/main/WindowFit.h"
 
@@ -103,14 +104,9 @@ FieldView::FieldView(const QString& line, int lineNumber, QWidget* parent) : QDi
     fields_->setHorizontalHeaderLabels({QStringLiteral("N."), QStringLiteral("Contenuto"), QStringLiteral("Posizioni"),
                                         QStringLiteral("Larghezza"), QStringLiteral("Valore"),
                                         QStringLiteral("Significato")});
-    fields_->verticalHeader()->hide();
-    fields_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    fields_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    fields_->setWordWrap(false);
     // Tab leaves the table for "&Chiudi"; the arrows walk the fields.
-    fields_->setTabKeyNavigation(false);
+    setUpReadOnlyTable(fields_);
     fields_->horizontalHeader()->setStretchLastSection(true);
-    fields_->verticalHeader()->setDefaultSectionSize(fields_->fontMetrics().height() + 6);
 
     auto* buttons = new QDialogButtonBox(this);
     auto* closeButton = buttons->addButton(QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole);

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/LinesView.h"
 
+#include <QPainter>
+#include <QStyledItemDelegate>
+
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
 
@@ -43,9 +46,34 @@ private:
     exporter::ExportLines lines_;
 };
 
+// Among many selected lines the style's dotted focus line is lost: the
+// current line gets a frame two pixels wide in the colour that stands out on
+// its background (the selection's text colour on a selected line).
+class CurrentLineFrame : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem senzaFuoco(option);
+        senzaFuoco.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, senzaFuoco, index);
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        const bool selezionata = option.state & QStyle::State_Selected;
+        const QColor colore = option.palette.color(selezionata ? QPalette::HighlightedText : QPalette::Highlight);
+        painter->save();
+        painter->setPen(QPen(colore, 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+};
+
 LinesView::LinesView(QWidget* parent) : QListView(parent), model_(new LinesModel(this))
 {
     setModel(model_);
+    setItemDelegate(new CurrentLineFrame(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 

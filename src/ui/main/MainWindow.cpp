@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "checks/DateRoutines.h"
+#include "checks/TypedRange.h"
 #include "export/CardCheck.h"
 #include "export/PresenceRecord.h"
 #include "export/TaxReport.h"
@@ -154,11 +155,11 @@ OstelviaDT::OstelviaDT(ProcessStarter* avvio, Clock oggi, QWidget* parent)
     auto* conservazione = impostazioni->addAction(kVoceConservazione);
     conservazione->setObjectName(QStringLiteral("menuConservazione"));
     connect(conservazione, &QAction::triggered, this, [this] {
+        // A dialog of the tool's own: the typed dates stay.
         const QString problema = askRetentionMonths();
-        if (problema.isEmpty())
-            afterDialog();
-        else
-            showProblem(problema);
+        if (!problema.isEmpty())
+            showError(problema);
+        backKeepingDates();
     });
 
     area_ = new QWidget(this);
@@ -475,6 +476,12 @@ void OstelviaDT::createFile()
         return;
     case Outcome::StoppedOnCard:
     case Outcome::Failed:
+        // "Try again in a few seconds" means with the same dates: that
+        // message is the tool's own, and leaves them as typed.
+        if (esito.tryAgain) {
+            showError(esito.message);
+            return backKeepingDates();
+        }
         showProblem(esito.message);
         return;
     case Outcome::Completed:
@@ -595,10 +602,25 @@ QString OstelviaDT::selectionDescription() const
     return QStringLiteral("Partenze dal %1 al %2, %3").arg(text1_[kDataDa]->text(), text1_[kDataA]->text(), camere);
 }
 
+namespace {
+
+// The period in the proposed name, with dashes: a file name holds no "/"
+// (nor, on the front office's system, any of the others).
+QString csvNameWithPeriod(const QString& what, const QString& dataDa, const QString& dataA)
+{
+    QString nome = QStringLiteral("%1 %2 %3.csv").arg(what, dataDa, dataA);
+    nome.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
+    return text::blankControls(nome);
+}
+
+}  // namespace
+
 // The export's selection on the four fields as they stand, every card
 // checked, the report shown over the window.
 void OstelviaDT::runCardCheck()
 {
+    if (refusedRange())
+        return;
     const QString dataDa = text1_[kDataDa]->text();
     const QString dataA = text1_[kDataA]->text();
     const QString periodo = selectionDescription();
@@ -611,18 +633,31 @@ void OstelviaDT::runCardCheck()
         // Stopped by the clerk: nothing to report, the window as it was.
         return;
     } catch (const Error& errore) {
-        showProblem(errore.message());
-        return;
+        showError(errore.message());
+        return backKeepingDates();
     }
     CheckReportWindow finestra(std::move(rapporto), periodo, this);
-    // The period in the proposed name, with dashes: a file name holds no "/"
-    // (nor, on the front office's system, any of the others).
-    QString nomeCsv = QStringLiteral("Controllo schede %1 %2.csv").arg(dataDa, dataA);
-    nomeCsv.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
-    finestra.setCsvName(text::blankControls(nomeCsv));
+    finestra.setCsvName(csvNameWithPeriod(QStringLiteral("Controllo schede"), dataDa, dataA));
     finestra.exec();
     // The report is no dialog of the tool's own: the dates stay as typed.
     backKeepingDates();
+}
+
+// "Crea File" passes the dates as typed; the check and the report count
+// what they mean, and "1/3/2024" would find nothing and report zeros. The
+// message names the field as the window labels it, and the dates stay.
+bool OstelviaDT::refusedRange()
+{
+    const checks::RangeProblem problema = checks::typedRangeProblem(dataDaField()->text(), dataAField()->text());
+    if (!problema)
+        return false;
+    const bool primo = problema.end == checks::RangeEnd::From;
+    showError(QStringLiteral("\"%1\": %2.").arg(label1_[primo ? 0 : 1]->text(), problema.reason));
+    QLineEdit* campo = primo ? dataDaField() : dataAField();
+    backKeepingDates();
+    campo->setFocus(Qt::OtherFocusReason);
+    campo->selectAll();
+    return true;
 }
 
 void OstelviaDT::backKeepingDates()
@@ -635,6 +670,8 @@ void OstelviaDT::backKeepingDates()
 // "ImpostaSoggiorno.txt"; the dates stay as typed, for the next report.
 void OstelviaDT::runTaxReport()
 {
+    if (refusedRange())
+        return;
     const QString dataDa = text1_[kDataDa]->text();
     const QString dataA = text1_[kDataA]->text();
     const QString periodo = selectionDescription();
@@ -653,6 +690,7 @@ void OstelviaDT::runTaxReport()
         return backKeepingDates();
     }
     TaxReportWindow finestra(std::move(rapporto), periodo, this);
+    finestra.setCsvName(csvNameWithPeriod(QStringLiteral("Rendiconto imposta"), dataDa, dataA));
     finestra.exec();
     backKeepingDates();
 }

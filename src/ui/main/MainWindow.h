@@ -89,6 +89,9 @@ private:
     void editTaxRules();
     // Back to the window after a window of its own, the typed dates kept.
     void backKeepingDates();
+    // True, after saying which field is wrong and why, when the typed range
+    // is one the check and the tax report cannot mean.
+    bool refusedRange();
 
     void createFile();
     void sendLines();

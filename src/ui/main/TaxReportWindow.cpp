@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/TaxReportWindow.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
@@ -16,6 +16,7 @@
 #include "ui/dialogs/DialogLook.h"
 #include "ui/main/ErrorMessage.h"
 #include "ui/main/ReportParts.h"
+#include "ui/main/StaysWindow.h"
 #include "ui/main/WindowFit.h"
 
 namespace ostelvia::ui {
@@ -23,11 +24,61 @@ namespace ostelvia::ui {
 namespace {
 
 const QString kTitolo = QStringLiteral("Rendiconto dell'imposta di soggiorno");
+const QString kSoggiorniContati = QStringLiteral("Soggiorni: uno per ospite, nel mese della partenza.");
+const QString kTitoloTariffe = QStringLiteral("Notti imponibili per tariffa (euro a persona per notte):");
+constexpr int kTaxColumn = 7;
+
 QString uncomputedHeading(size_t count)
 {
     return count == 1
         ? QStringLiteral("1 soggiorno non calcolabile (date mancanti o errate), non contato:")
         : QStringLiteral("%1 soggiorni non calcolabili (date mancanti o errate), non contati:").arg(count);
+}
+
+QTableWidget* reportTable(const QString& objectName, const QStringList& header, QWidget* parent)
+{
+    auto* table = new QTableWidget(0, static_cast<int>(header.size()), parent);
+    table->setObjectName(objectName);
+    table->setHorizontalHeaderLabels(header);
+    setUpReadOnlyTable(table);
+    return table;
+}
+
+void addTableRow(QTableWidget* table, const QStringList& cells, bool bold)
+{
+    const int row = table->rowCount();
+    table->insertRow(row);
+    QFont font = table->font();
+    font.setBold(bold);
+    for (int column = 0; column < cells.size(); ++column) {
+        auto* cell = new QTableWidgetItem(cells.at(column));
+        cell->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+        cell->setFont(font);
+        table->setItem(row, column, cell);
+    }
+}
+
+// A table for the print: headings repeated on each page, numbers grouped by
+// thousands, the columns of `amounts` with the euro sign.
+QString htmlTable(const QStringList& header, const std::vector<std::pair<QStringList, bool>>& rows,
+                  const QList<int>& amounts)
+{
+    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
+    for (const QString& heading : header)
+        html += QStringLiteral("<th>%1</th>").arg(heading.toHtmlEscaped());
+    html += QStringLiteral("</tr></thead>");
+    for (const auto& [cells, bold] : rows) {
+        html += QStringLiteral("<tr>");
+        for (int column = 0; column < cells.size(); ++column) {
+            // Labels ("01/2024", "Totale") are no numbers and stay as they are.
+            const QString shown = printedNumber(cells.at(column), amounts.contains(column)).toHtmlEscaped();
+            html += QStringLiteral("<td align=\"%1\" style=\"white-space: nowrap\">%2</td>")
+                        .arg(column == 0 ? QStringLiteral("left") : QStringLiteral("right"),
+                             bold ? QStringLiteral("<b>%1</b>").arg(shown) : shown);
+        }
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</table>");
 }
 
 }  // namespace
@@ -36,7 +87,9 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     : QDialog(parent),
       report_(std::move(report)),
       period_(periodo),
-      askPath_([](QWidget* parent) { return chooseCsvPath(parent, QStringLiteral("Rendiconto imposta.csv")); }),
+      csvName_(QStringLiteral("Rendiconto imposta.csv")),
+      printDate_(QDate::currentDate()),
+      askPath_([this](QWidget* parent) { return chooseCsvPath(parent, csvName_); }),
       askPrinter_(choosePrinter)
 {
     setObjectName(QStringLiteral("TaxReportWindow"));
@@ -47,33 +100,26 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     rules_ = reportLabel(exporter::describeTaxRules(report_.rules).join(QLatin1Char('\n')), QStringLiteral("rules"),
                          false, this);
 
-    const std::vector<QStringList> righe = exporter::taxRows(report_);
-    table_ = new QTableWidget(static_cast<int>(righe.size()), static_cast<int>(exporter::kTaxColumns.size()), this);
-    table_->setObjectName(QStringLiteral("table"));
-    table_->setHorizontalHeaderLabels(exporter::kTaxColumns);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setWordWrap(false);
-    // Tab moves on to the buttons; the arrows move inside the table.
-    table_->setTabKeyNavigation(false);
-    table_->verticalHeader()->setVisible(false);
-    QFont grassetto = table_->font();
-    grassetto.setBold(true);
-    for (int riga = 0; riga < static_cast<int>(righe.size()); ++riga) {
-        const QStringList& celle = righe[static_cast<size_t>(riga)];
-        const bool totale = riga + 1 == static_cast<int>(righe.size());
-        for (int colonna = 0; colonna < celle.size(); ++colonna) {
-            auto* cella = new QTableWidgetItem(celle.at(colonna));
-            cella->setTextAlignment(colonna == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                                 : Qt::AlignRight | Qt::AlignVCenter);
-            if (totale)
-                cella->setFont(grassetto);
-            table_->setItem(riga, colonna, cella);
-        }
-    }
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_ = reportTable(QStringLiteral("table"), exporter::kTaxColumns, this);
+    for (const exporter::TaxTableRow& riga : exporter::taxTableRows(report_))
+        addTableRow(table_, riga.cells, riga.kind != exporter::TaxTableRow::Kind::Month);
+    table_->horizontalHeaderItem(1)->setToolTip(kSoggiorniContati);
     table_->resizeColumnsToContents();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // "4° trimestre 2024" whole; the counts share the rest.
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+
+    auto* titoloTariffe = reportLabel(kTitoloTariffe, QStringLiteral("tariffTitle"), false, this);
+    tariffs_ = reportTable(QStringLiteral("tariffs"), exporter::kTariffColumns, this);
+    for (const QStringList& riga : exporter::tariffRows(report_.total))
+        addTableRow(tariffs_, riga, false);
+    tariffs_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tariffs_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    tariffs_->setMaximumHeight(tariffs_->horizontalHeader()->sizeHint().height()
+                               + tariffs_->verticalHeader()->defaultSectionSize() * std::min(tariffs_->rowCount(), 4)
+                               + 4);
+    titoloTariffe->setVisible(tariffs_->rowCount() > 0);
+    tariffs_->setVisible(tariffs_->rowCount() > 0);
 
     auto* titoloNonCalcolati =
         reportLabel(uncomputedHeading(report_.uncomputed.size()), QStringLiteral("uncomputedTitle"), true, this);
@@ -89,9 +135,16 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     saveCsv_ = pulsanti.saveCsv;
     print_ = pulsanti.print;
     close_ = pulsanti.close;
+    stays_ = new QPushButton(QStringLiteral("S&oggiorni…"), this);
+    stays_->setObjectName(QStringLiteral("stays"));
+    stays_->setFont(corbelFont(11.25));
+    stays_->setAutoDefault(false);
+    stays_->setToolTip(QStringLiteral("Un soggiorno per riga: quelli che fanno le cifre della tabella"));
+    pulsanti.row->insertWidget(1, stays_);
     saveCsv_->setToolTip(QStringLiteral("Salva la tabella per un foglio di calcolo"));
     print_->setToolTip(QStringLiteral("Stampa la tabella con le regole usate"));
     close_->setDefault(true);
+    connect(stays_, &QPushButton::clicked, this, &TaxReportWindow::showStays);
     connect(saveCsv_, &QPushButton::clicked, this, &TaxReportWindow::saveCsv);
     connect(print_, &QPushButton::clicked, this, &TaxReportWindow::printReport);
 
@@ -99,11 +152,18 @@ TaxReportWindow::TaxReportWindow(exporter::TaxReport report, const QString& peri
     layout->addWidget(intestazione);
     layout->addWidget(rules_);
     layout->addWidget(table_, 1);
+    layout->addWidget(titoloTariffe);
+    auto* rigaTariffe = new QHBoxLayout;
+    rigaTariffe->addWidget(tariffs_);
+    rigaTariffe->addStretch();
+    layout->addLayout(rigaTariffe);
     layout->addWidget(titoloNonCalcolati);
     layout->addWidget(uncomputed_);
     layout->addLayout(pulsanti.row);
-    setTabOrder(table_, uncomputed_);
-    setTabOrder(uncomputed_, saveCsv_);
+    setTabOrder(table_, tariffs_);
+    setTabOrder(tariffs_, uncomputed_);
+    setTabOrder(uncomputed_, stays_);
+    setTabOrder(stays_, saveCsv_);
     setTabOrder(saveCsv_, print_);
     setTabOrder(print_, close_);
 
@@ -123,6 +183,15 @@ void TaxReportWindow::saveCsv()
     }
 }
 
+void TaxReportWindow::showStays()
+{
+    StaysWindow finestra(report_, period_, this);
+    finestra.setCsvName(QString(csvName_).replace(QStringLiteral("Rendiconto imposta"), QStringLiteral("Soggiorni")));
+    finestra.setAskPath(askPath_);
+    finestra.setAskPrinter(askPrinter_);
+    finestra.exec();
+}
+
 QString TaxReportWindow::printableHtml() const
 {
     QString html = QStringLiteral("<html><body><h3>%1</h3><p><b>%2</b><br>")
@@ -131,23 +200,20 @@ QString TaxReportWindow::printableHtml() const
                 .join(QLatin1Char('\n'))
                 .toHtmlEscaped()
                 .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
-    html += QStringLiteral("</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
-    for (const QString& colonna : exporter::kTaxColumns)
-        html += QStringLiteral("<th>%1</th>").arg(colonna.toHtmlEscaped());
-    html += QStringLiteral("</tr></thead>");
-    const std::vector<QStringList> righe = exporter::taxRows(report_);
-    for (size_t riga = 0; riga < righe.size(); ++riga) {
-        const bool totale = riga + 1 == righe.size();
-        html += QStringLiteral("<tr>");
-        for (qsizetype colonna = 0; colonna < righe[riga].size(); ++colonna) {
-            const QString cella = righe[riga].at(colonna).toHtmlEscaped();
-            html += QStringLiteral("<td align=\"%1\">%2</td>")
-                        .arg(colonna == 0 ? QStringLiteral("left") : QStringLiteral("right"),
-                             totale ? QStringLiteral("<b>%1</b>").arg(cella) : cella);
-        }
-        html += QStringLiteral("</tr>");
+    html += QStringLiteral("</p>");
+    std::vector<std::pair<QStringList, bool>> righe;
+    for (const exporter::TaxTableRow& riga : exporter::taxTableRows(report_))
+        righe.emplace_back(riga.cells, riga.kind != exporter::TaxTableRow::Kind::Month);
+    html += htmlTable(exporter::kTaxColumns, righe, {kTaxColumn});
+    html += QStringLiteral("<p>%1</p>").arg(kSoggiorniContati.toHtmlEscaped());
+    const std::vector<QStringList> tariffe = exporter::tariffRows(report_.total);
+    if (!tariffe.empty()) {
+        std::vector<std::pair<QStringList, bool>> righeTariffe;
+        for (const QStringList& riga : tariffe)
+            righeTariffe.emplace_back(riga, false);
+        html += QStringLiteral("<p>%1</p>").arg(kTitoloTariffe.toHtmlEscaped());
+        html += htmlTable(exporter::kTariffColumns, righeTariffe, {0, 2});
     }
-    html += QStringLiteral("</table>");
     if (!report_.uncomputed.empty()) {
         html += QStringLiteral("<p><b>%1</b><br>").arg(uncomputedHeading(report_.uncomputed.size()).toHtmlEscaped());
         for (const exporter::UncomputedStay& stay : report_.uncomputed)
@@ -157,15 +223,19 @@ QString TaxReportWindow::printableHtml() const
     return html + QStringLiteral("</body></html>");
 }
 
+QString TaxReportWindow::printFooter() const
+{
+    return printedOnText(printDate_);
+}
+
 void TaxReportWindow::printReport()
 {
     QPrinter stampante(QPrinter::HighResolution);
-    stampante.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                        QPageLayout::Millimeter));
+    setA4Paper(stampante, false, 15);
     stampante.setDocName(kTitolo);
     if (!askPrinter_ || !askPrinter_(stampante, this))
         return;
-    if (!printHtml(stampante, printableHtml(), arialFont(9)))
+    if (!printPagedHtml(stampante, printableHtml(), arialFont(9), printFooter()))
         showError(QStringLiteral("Impossibile stampare il rendiconto dell'imposta."));
 }
 

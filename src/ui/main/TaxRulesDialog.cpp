@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/TaxRulesDialog.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCompleter>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -12,10 +14,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "checks/TypedRange.h"
 #include "export/TaxReport.h"
 #include "export/TextFiles.h"
 #include "text/Error.h"
 #include "ui/dialogs/DialogLook.h"
+#include "ui/dialogs/MsgBoxForm.h"
 
 namespace ostelvia::ui {
 
@@ -32,6 +36,28 @@ QString cellText(const QTableWidget* table, int row, int column)
 {
     const QTableWidgetItem* item = table->item(row, column);
     return item ? item->text().trimmed() : QString();
+}
+
+// What to ask before saving rules that are valid but seldom meant: a tariff
+// of 0 and seasons that share nights (where the later one wins). Empty when
+// there is nothing to ask.
+QString doubtfulRules(const exporter::TaxRules& rules)
+{
+    QStringList doubts;
+    if (rules.tariffCents == 0)
+        doubts << QStringLiteral("La tariffa fuori dalle stagioni è 0: quelle notti non pagano nulla.");
+    for (size_t i = 0; i < rules.seasons.size(); ++i) {
+        if (rules.seasons[i].cents == 0)
+            doubts << QStringLiteral("La stagione %1 ha una tariffa di 0: le sue notti non pagano nulla.").arg(i + 1);
+    }
+    for (const auto& [first, second] : exporter::overlappingSeasons(rules)) {
+        doubts << QStringLiteral("Le stagioni %1 e %2 si sovrappongono: nei giorni comuni vale la %2.")
+                      .arg(first + 1)
+                      .arg(second + 1);
+    }
+    if (doubts.isEmpty())
+        return {};
+    return doubts.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\nSalvare comunque queste regole?");
 }
 
 }  // namespace
@@ -101,6 +127,14 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setFilterMode(Qt::MatchStartsWith);
     municipality_->setCompleter(completer);
+    // While its list is open the completer takes every key and hands it to
+    // the municipality field, even after the focus has moved on (a mnemonic,
+    // a click): close the list as the focus leaves, so typing goes where the
+    // focus is.
+    connect(qApp, &QApplication::focusChanged, this, [this, completer](QWidget* old, QWidget* now) {
+        if (old == municipality_ && now != municipality_ && completer->popup()->isVisible())
+            completer->popup()->hide();
+    });
 
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("problem"));
@@ -161,15 +195,32 @@ TaxRulesDialog::TaxRulesDialog(QStringList municipalities, QWidget* parent)
     setTabOrder(removeSeason_, save_);
     setTabOrder(save_, cancel_);
 
-    if (exporter::fileExists(exporter::kFileRegoleImposta)) {
-        try {
-            fill(exporter::readTaxRules());
-        } catch (const Error& error) {
-            problem_->setText(error.message() + QStringLiteral(" Salvando, il file è sostituito da queste regole."));
-        }
-    }
+    if (exporter::fileExists(exporter::kFileRegoleImposta))
+        load();
     resize(560, 560);
     tariff_->setFocus();
+}
+
+// Every right line of the file is in the form; the first wrong one is named
+// above the buttons, so one typo costs retyping one value.
+void TaxRulesDialog::load()
+{
+    exporter::TaxRulesReading reading;
+    try {
+        reading = exporter::readTaxRulesLeniently();
+    } catch (const Error& error) {
+        problem_->setText(error.message());
+        return;
+    }
+    fill(reading.rules);
+    if (!reading.tariffRead)
+        tariff_->clear();
+    if (reading.problem.isEmpty())
+        return;
+    const QString rest = reading.problemLine > 0
+        ? QStringLiteral(" Le altre righe sono nel modulo; salvando, il file è sostituito da queste regole.")
+        : QStringLiteral(" Salvando, il file è sostituito da queste regole.");
+    problem_->setText(reading.problem + rest);
 }
 
 void TaxRulesDialog::fill(const exporter::TaxRules& rules)
@@ -199,33 +250,33 @@ std::optional<exporter::TaxRules> TaxRulesDialog::rulesInForm()
         return std::nullopt;
     };
     exporter::TaxRules rules;
-    const std::optional<qint64> tariff = exporter::parseEuros(tariff_->text().trimmed());
-    if (!tariff)
-        return refuse(tariff_, QStringLiteral("La tariffa va scritta in euro con al più due decimali, es. 3,50."));
-    rules.tariffCents = *tariff;
+    const QString tariffText = tariff_->text().trimmed();
+    if (const QString why = exporter::eurosProblem(tariffText); !why.isEmpty())
+        return refuse(tariff_,
+                      QStringLiteral("Tariffa: %1. Scriverla in euro con al più due decimali, es. 3,50.").arg(why));
+    rules.tariffCents = *exporter::parseEuros(tariffText);
     for (int row = 0; row < seasons_->rowCount(); ++row) {
         const QString firstText = cellText(seasons_, row, 0);
         const QString lastText = cellText(seasons_, row, 1);
         const QString amountText = cellText(seasons_, row, 2);
         if (firstText.isEmpty() && lastText.isEmpty() && amountText.isEmpty())
             continue;  // a row added and left empty
-        const std::optional<QDate> first = exporter::parseTypedDate(firstText);
-        const std::optional<QDate> last = exporter::parseTypedDate(lastText);
-        const std::optional<qint64> amount = exporter::parseEuros(amountText);
-        const QString which = QStringLiteral("Stagione %1: ").arg(row + 1);
-        if (!first || !last) {
-            seasons_->setCurrentCell(row, first ? 1 : 0);
-            return refuse(seasons_, which + QStringLiteral("le date vanno scritte GG/MM/AAAA e devono esistere."));
+        const QString which = QStringLiteral("Stagione %1, ").arg(row + 1);
+        // The range's own check says which of the two dates is wrong and why.
+        const checks::RangeProblem range = checks::typedRangeProblem(firstText, lastText);
+        if (range) {
+            const bool primo = range.end == checks::RangeEnd::From;
+            seasons_->setCurrentCell(row, primo ? 0 : 1);
+            return refuse(seasons_,
+                          which + (primo ? QStringLiteral("\"Dal\": ") : QStringLiteral("\"Al\": ")) + range.reason
+                              + QLatin1Char('.'));
         }
-        if (*last < *first) {
-            seasons_->setCurrentCell(row, 1);
-            return refuse(seasons_, which + QStringLiteral("l'ultima data viene prima della prima."));
-        }
-        if (!amount) {
+        if (const QString why = exporter::eurosProblem(amountText); !why.isEmpty()) {
             seasons_->setCurrentCell(row, 2);
-            return refuse(seasons_, which + QStringLiteral("l'importo va scritto in euro con al più due decimali."));
+            return refuse(seasons_, which + QStringLiteral("\"Euro per notte\": %1.").arg(why));
         }
-        rules.seasons.push_back({*first, *last, *amount});
+        rules.seasons.push_back({*exporter::parseTypedDate(firstText), *exporter::parseTypedDate(lastText),
+                                 *exporter::parseEuros(amountText)});
     }
     rules.exemptAge = age_->value();
     rules.maxNights = nights_->value();
@@ -251,6 +302,8 @@ void TaxRulesDialog::save()
 {
     const std::optional<exporter::TaxRules> rules = rulesInForm();
     if (!rules)
+        return;
+    if (const QString doubts = doubtfulRules(*rules); !doubts.isEmpty() && !confirmWithNoByDefault(doubts, kTitolo))
         return;
     try {
         exporter::writeTaxRules(*rules);

@@ -3,7 +3,8 @@
 // "ImpostaSoggiorno.txt" in a form (tariff, a table of seasons, exempt age,
 // most nights taxed, the residents' municipality with completion from the
 // code table). "Salva" writes the file only when every value is right;
-// otherwise it says what is wrong and keeps the dialog open.
+// otherwise it says what is wrong and keeps the dialog open. A tariff of 0
+// or seasons that overlap are saved only when the clerk says so.
 #pragma once
 
 #include <QDialog>
@@ -26,8 +27,8 @@ class TaxRulesDialog : public QDialog {
 
 public:
     // municipalities: the names offered while typing the municipality.
-    // Reads "ImpostaSoggiorno.txt" from the current directory; a wrong file
-    // is told in the dialog and its values are left out.
+    // Reads "ImpostaSoggiorno.txt" from the current directory; of a wrong
+    // file every right line is loaded and the first wrong one is told.
     explicit TaxRulesDialog(QStringList municipalities, QWidget* parent = nullptr);
 
     QLineEdit* tariffField() const { return tariff_; }
@@ -45,6 +46,7 @@ public:
     std::optional<exporter::TaxRules> rulesInForm();
 
 private:
+    void load();
     void fill(const exporter::TaxRules& rules);
     void addSeasonRow(const QString& first, const QString& last, const QString& amount);
     void save();
