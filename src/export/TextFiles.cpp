@@ -22,7 +22,9 @@ using text::toCp1252;
 
 QString localPath(const QString& path)
 {
-    if (platform::hasFolder(path))
+    // A name with a NUL is refused when used; looked up in the folder first,
+    // it would only add the toolkit's own warning to the terminal.
+    if (platform::hasFolder(path) || path.contains(QChar(0)))
         return path;
     return db::resolveFileName(path);
 }

@@ -118,6 +118,20 @@ TEST(HeadlessCommand, TerminalGetsUtf8WithoutControlCharacters)
     EXPECT_FALSE(QFileInfo::exists(scratch.filePath(QStringLiteral("ï»¿") + name)));
 }
 
+// A NUL in the export path is refused in the tool's own words only.
+TEST(HeadlessCommand, NulInTheExportPathIsOneLineInItalian)
+{
+    ScratchDir scratch;
+    for (const QByteArray& path :
+         {QByteArray("out\0x.txt", 9), scratch.path().toLocal8Bit() + QByteArray("/o\0x.txt", 8)}) {
+        writeBytes(scratch.filePath(QStringLiteral("TaxSetup.txt")), path + "\r\ntrue\r\n");
+        const CommandResult result = runCommand(scratch.path(), kWideRange);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.startsWith("ostelvia-export: Impossibile scrivere il file")) << result.err.toStdString();
+    }
+}
+
 // --dir: the command works in the given folder wherever it is started from.
 TEST(HeadlessCommand, FolderOption)
 {
