@@ -11,7 +11,8 @@ FUZZ_SECONDS ?= 600
 LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: deps configure build test run screenshots bench test-asan fuzz clean package test-package
+.PHONY: deps configure build test run screenshots bench test-asan fuzz clean package test-package \
+        windows test-windows screenshots-windows
 
 deps:
 	@scripts/install-deps
@@ -31,6 +32,19 @@ package: build
 
 test-package: build
 	@scripts/test-package $(BUILD_DIR)
+
+# Windows: cross-built into build-windows/ with the Windows kit (see README);
+# dist/ gets the portable zip and the installer.
+windows: deps
+	@JOBS=$(JOBS) scripts/windows-build ostelvia ostelvia-export
+	@scripts/windows-dist
+
+test-windows: deps
+	@JOBS=$(JOBS) scripts/windows-build
+	@cd build-windows/build && ctest --output-on-failure -j $(JOBS)
+
+screenshots-windows: windows
+	@scripts/windows-screenshots
 
 run: build
 	@scripts/run-demo $(BUILD_DIR)
@@ -60,4 +74,4 @@ fuzz: deps
 	  $(CURDIR)/$(FUZZ_DIR)/corpus $(CURDIR)/$(FUZZ_DIR)/seeds
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows dist
