@@ -8,6 +8,9 @@
 
 #include <clocale>
 #include <optional>
+#include <set>
+
+#include "checks/TypedRange.h"
 
 #include "checks/TypedRange.h"
 #include "export/CardCheck.h"
@@ -106,11 +109,29 @@ void printError(const QString& line)
                             QStringLiteral("ostelvia-export: ") + shownOnTerminal(line) + QLatin1Char('\n'));
 }
 
+// The command runs unattended: a range it cannot mean (no real day, or ending
+// before it begins) would otherwise replace the export file with an empty one
+// and report success.
+QString rangeProblem(const QString& from, const QString& to)
+{
+    const checks::RangeProblem problem = checks::typedRangeProblem(from, to);
+    if (!problem)
+        return {};
+    const QString option = problem.end == checks::RangeEnd::From ? QStringLiteral("--from") : QStringLiteral("--to");
+    return QStringLiteral("%1: %2").arg(option, problem.reason);
+}
+
 std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
 {
     Arguments parsed;
+    std::set<QString> seen;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& name = args.at(i);
+        // Which of two values was meant cannot be told.
+        if (name.startsWith(QLatin1Char('-')) && !seen.insert(name).second) {
+            error = QStringLiteral("l'opzione %1 è data più di una volta").arg(shownOnTerminal(name));
+            return std::nullopt;
+        }
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             parsed.help = true;
             continue;
@@ -178,6 +199,11 @@ std::optional<Arguments> parseArguments(const QStringList& args, QString& error)
         error = QStringLiteral("servono --from e --to (oppure --code-list)");
         return std::nullopt;
     }
+    if (parsed.from && parsed.to) {
+        error = rangeProblem(*parsed.from, *parsed.to);
+        if (!error.isEmpty())
+            return std::nullopt;
+    }
     return parsed;
 }
 
@@ -193,10 +219,13 @@ int runCodeList()
     return kExitFailure;
 }
 
-// `lineEnd`: how the text's own lines end.
+// `lineEnd`: how the text's own lines end; on the terminal each ends with LF.
 void writeStandardOutput(const QString& shown, QLatin1StringView lineEnd)
 {
-    platform::writeTerminal(platform::Stream::Output, text::terminalText(shown, lineEnd));
+    QString text = text::terminalText(shown, lineEnd);
+    if (lineEnd != QLatin1StringView("\n"))
+        text.replace(lineEnd, QLatin1String("\n"));
+    platform::writeTerminal(platform::Stream::Output, text);
 }
 
 // The check and the report count what the dates mean, so a date that is
@@ -287,8 +316,8 @@ int main(int argc, char* argv[])
     QString error;
     const std::optional<Arguments> args = parseArguments(QCoreApplication::arguments(), error);
     if (!args) {
-        printError(error);
-        platform::writeTerminal(platform::Stream::Error, QString::fromUtf8(kUsage));
+        // One line, as every other failure: a log gathered by cron stays readable.
+        printError(error + QStringLiteral(" (ostelvia-export --help spiega l'uso)"));
         return kExitFailure;
     }
     if (args->help) {

@@ -26,6 +26,26 @@ void refuseNul(const QString& path, const QString& shown, const QString& action)
                             .arg(action, nulName(shown)));
 }
 
+// " (è dell'utente NAME)" when another account owns the entry.
+QString ownerNote(const QString& path)
+{
+    const QString owner = platform::foreignOwner(path);
+    return owner.isEmpty() ? QString() : QStringLiteral(" (è dell'utente %1)").arg(owner);
+}
+
+// A file another account created where this one writes keeps that account's
+// mode, often readable by everyone: the guests' data written into it would
+// be too. Refused, as a link is.
+void refuseForeignFile(const QString& target, const QString& shown)
+{
+    const QString owner = platform::foreignOwner(target);
+    if (!owner.isEmpty())
+        throw FileError(
+            QStringLiteral("Impossibile scrivere il file \"%1\": appartiene a un altro utente (%2). Cancellarlo o "
+                           "sceglierne un altro.")
+                .arg(shown, owner));
+}
+
 }  // namespace
 
 QString notAFileReason(const QString& path)
@@ -67,8 +87,10 @@ StagedFile::StagedFile(const QString& target, const QString& shown, Mode mode)
     const QString reason = notAFileReason(target);
     if (!reason.isEmpty())
         throw FileError(QStringLiteral("Impossibile scrivere il file \"%1\": %2.").arg(shown, reason));
-    if (mode == Mode::KeepTarget)
+    if (mode == Mode::KeepTarget) {
+        refuseForeignFile(target, shown);
         access_ = platform::accessOf(target);
+    }
     // A file an interrupted run left here is of no use to anyone.
     removeEntry(staging_);
     file_ = std::make_unique<platform::NewFile>(staging_);
@@ -76,6 +98,13 @@ StagedFile::StagedFile(const QString& target, const QString& shown, Mode mode)
         const SystemError error = file_->openError();
         file_.reset();
         staging_.clear();  // not ours: nothing to remove
+        // Another account's file under the hidden name, which this one
+        // cannot remove (a shared folder): name it, not the file to write.
+        if (error.failure == platform::Failure::Exists)
+            throw FileError(
+                QStringLiteral("Impossibile scrivere il file \"%1\": nella stessa cartella c'è già il file \"%2\", "
+                               "che non si può togliere%3.")
+                    .arg(shown, QFileInfo(stagingPath(shown)).fileName(), ownerNote(stagingPath(target))));
         // The file itself may be writable: say that it is the folder.
         if (error.failure == platform::Failure::PermissionDenied)
             throw FileError(

@@ -160,19 +160,20 @@ SendArchive SendArchive::read(const QString& folder)
     return archive;
 }
 
-int removeExpiredCopies(const QString& folder, int months, const QDateTime& now)
+int removeExpiredCopies(const QString& folder, int months, const QDateTime& now, const QStringList& spared)
 {
     if (months <= 0)
         return 0;
     const QDateTime limit = now.addMonths(-months);
-    const QDir dir(folder);
-    int removed = 0;
-    for (const QString& name : entryNames(dir)) {
+    QStringList expired;
+    for (const QString& name : entryNames(QDir(folder))) {
         const QDateTime when = sendTimeOfName(name);
-        if (when.isValid() && when < limit && removeEntry(dir.filePath(name)))
-            ++removed;
+        if (when.isValid() && when < limit && !spared.contains(name))
+            expired.append(name);
     }
-    return removed;
+    // Only inside an archive folder of this account's own: a link in its
+    // place leads to someone else's files.
+    return expired.isEmpty() ? 0 : platform::removeRegularFiles(folder, expired);
 }
 
 void SendArchive::addFile(const QString& name, const QDateTime& when, QByteArray bytes)
@@ -206,6 +207,7 @@ void SendArchive::addFile(const QString& name, const QDateTime& when, QByteArray
     const size_t first = lines.front() == QByteArrayView(header) ? 1 : 0;
     if (first == 0 && lines.front().size() != kRecordLength) {
         skipped_.append(QStringLiteral("%1: non inizia con la riga di intestazione").arg(name));
+        notSends_.append(name);
         return;
     }
     for (size_t i = first; i < lines.size(); ++i) {
@@ -214,6 +216,7 @@ void SendArchive::addFile(const QString& name, const QDateTime& when, QByteArray
                                 .arg(name)
                                 .arg(i + 1)
                                 .arg(kRecordLength));
+            notSends_.append(name);
             return;
         }
     }

@@ -41,8 +41,10 @@ QString copyToArchive(const QString& folder, const QString& exportPath, const QD
 constexpr int kMesiConservazionePredefiniti = 60;
 
 // Removes the copies sent more than `months` months before `now` (by the
-// time in their names); 0 months keeps every copy. Returns how many went.
-int removeExpiredCopies(const QString& folder, int months, const QDateTime& now);
+// time in their names); 0 months keeps every copy. Only regular files of an
+// archive folder of the user's own (no link) go, never the `spared` names
+// (files found not to be copies of a send). Returns how many went.
+int removeExpiredCopies(const QString& folder, int months, const QDateTime& now, const QStringList& spared = {});
 
 // The sent records of every archived file, by stay (fields 1, 2 and 8).
 class SendArchive {
@@ -62,6 +64,9 @@ public:
     const QDateTime& sentAt(int file) const { return sentAt_.at(file); }
     // One plain Italian line per skipped file.
     const QStringList& skipped() const { return skipped_; }
+    // The names of the files read that are no copy of a send: not to be
+    // pruned as one.
+    const QStringList& notSends() const { return notSends_; }
     int files() const { return static_cast<int>(sentAt_.size()); }
     qsizetype records() const { return index_.size(); }
 
@@ -72,6 +77,7 @@ private:
     QVector<QDateTime> sentAt_;
     QHash<QByteArray, Sent> index_;
     QStringList skipped_;
+    QStringList notSends_;
 };
 
 struct AlreadySent {

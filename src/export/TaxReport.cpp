@@ -24,7 +24,7 @@ QString residentCodeOf(db::Run& run, const TaxRules& rules)
                                            "dei codici.")
                                 .arg(kFileRegoleImposta)
                                 .arg(rules.residentLine)
-                                .arg(rules.residentMunicipality));
+                                .arg(text::shownInMessage(rules.residentMunicipality)));
     }
     return code;
 }

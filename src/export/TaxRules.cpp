@@ -51,14 +51,9 @@ std::optional<int> parseCount(const QString& text)
     return text.toInt();
 }
 
-// A written value as a message quotes it: on one line, and not the whole of
-// a line that runs on for pages.
-QString shown(const QString& value)
-{
-    constexpr qsizetype kLongest = 60;
-    const QString line = text::blankControls(value);
-    return line.size() > kLongest ? line.left(kLongest) + QStringLiteral("…") : line;
-}
+using text::shownInMessage;
+// Far beyond any rule a person writes: a longer line is no rules file.
+constexpr qsizetype kLongestLine = 1000;
 
 class RulesParser {
 public:
@@ -151,12 +146,14 @@ private:
 
     void parseLine(const QString& raw)
     {
+        if (raw.size() > kLongestLine)
+            fail(QStringLiteral("la riga è troppo lunga (%1 caratteri, al più %2)").arg(raw.size()).arg(kLongestLine));
         const QString line = trimmed(raw);
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             return;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0)
-            fail(QStringLiteral("manca \"=\" tra chiave e valore (\"%1\")").arg(shown(line)));
+            fail(QStringLiteral("manca \"=\" tra chiave e valore (\"%1\")").arg(shownInMessage(line)));
         const QString keyWritten = trimmed(line.left(equals));
         const QString value = trimmed(line.mid(equals + 1));
         QString key;
@@ -165,7 +162,7 @@ private:
                 key = known;
         }
         if (key.isEmpty())
-            fail(QStringLiteral("chiave sconosciuta \"%1\"").arg(shown(keyWritten)));
+            fail(QStringLiteral("chiave sconosciuta \"%1\"").arg(shownInMessage(keyWritten)));
         if (key != kStagione) {
             if (seen_.contains(key))
                 fail(QStringLiteral("la chiave \"%1\" è già data alla riga %2")
@@ -193,8 +190,8 @@ private:
     {
         const std::optional<qint64> cents = parseEuros(value);
         if (!cents)
-            fail(
-                QStringLiteral("importo non valido \"%1\" (euro con al più due decimali, es. 3,50)").arg(shown(value)));
+            fail(QStringLiteral("importo non valido \"%1\" (euro con al più due decimali, es. 3,50)")
+                     .arg(shownInMessage(value)));
         return *cents;
     }
 
@@ -202,7 +199,7 @@ private:
     {
         const std::optional<int> number = parseCount(value);
         if (!number)
-            fail(QStringLiteral("%1 \"%2\" (un numero intero, 0 per nessuno)").arg(what, shown(value)));
+            fail(QStringLiteral("%1 \"%2\" (un numero intero, 0 per nessuno)").arg(what, shownInMessage(value)));
         return *number;
     }
 
@@ -212,15 +209,16 @@ private:
         if (parts.size() != 3)
             fail(QStringLiteral("stagione non valida \"%1\" (prima data, ultima data e importo, es. "
                                 "\"01/06/2024 31/08/2024 4,50\")")
-                     .arg(shown(value)));
+                     .arg(shownInMessage(value)));
         const std::optional<QDate> first = parseTypedDate(parts.at(0));
         const std::optional<QDate> last = parseTypedDate(parts.at(1));
         for (const auto& [date, text] : {std::pair{first, parts.at(0)}, std::pair{last, parts.at(1)}}) {
             if (!date)
-                fail(QStringLiteral("data non valida \"%1\" (GG/MM/AAAA)").arg(shown(text)));
+                fail(QStringLiteral("data non valida \"%1\" (GG/MM/AAAA)").arg(shownInMessage(text)));
         }
         if (*last < *first)
-            fail(QStringLiteral("la stagione finisce (%1) prima di cominciare (%2)").arg(parts.at(1), parts.at(0)));
+            fail(QStringLiteral("la stagione finisce (%1) prima di cominciare (%2)")
+                     .arg(shownInMessage(parts.at(1)), shownInMessage(parts.at(0))));
         return {*first, *last, euros(parts.at(2))};
     }
 

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdint>
@@ -21,14 +22,16 @@ using text::toCp1252;
 
 QString localPath(const QString& path)
 {
-    if (platform::hasFolder(path))
+    // A name with a NUL is refused when used; looked up in the folder first,
+    // it would only add the toolkit's own warning to the terminal.
+    if (platform::hasFolder(path) || path.contains(QChar(0)))
         return path;
     return db::resolveFileName(path);
 }
 
 bool fileExists(const QString& path)
 {
-    return QFileInfo(localPath(path)).isFile();
+    return platform::entryKind(localPath(path)) != platform::EntryKind::Missing;
 }
 
 namespace {
@@ -143,9 +146,20 @@ QString readFirstLine(const QString& path)
     return lines.isEmpty() ? QString() : lines.at(0);
 }
 
+QStringList readSettingsLines()
+{
+    QStringList lines = text::fromCp1252OrMarkedUtf8(readBytes(kFileImpostazioni))
+                            .split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    // No line for a final line end.
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
 QString readExportPath()
 {
-    const QString path = readFirstLine(kFileImpostazioni);
+    const QStringList lines = readSettingsLines();
+    const QString path = lines.isEmpty() ? QString() : lines.at(0);
     if (path.isEmpty())
         throw FileError(QStringLiteral("Il file \"TaxSetup.txt\" non indica il percorso del file di esportazione."));
     return path;

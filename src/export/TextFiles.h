@@ -31,6 +31,9 @@ inline const QString kFileAppoggio = QStringLiteral("Passa.txt");
 // directory with letter case matched loosely; any other path is kept.
 QString localPath(const QString& path);
 
+// True when anything stands at the path: a FIFO, a folder or a device in
+// place of one of the tool's files is reported as what it is when read, not
+// taken for a missing file (and replaced by a default one).
 bool fileExists(const QString& path);
 
 // The file's lines, split at CR LF, CR or LF; no line for a final line end.
@@ -50,6 +53,9 @@ QString readFirstLine(const QString& path);
 // The export file's path: line 1 of "TaxSetup.txt". A file that names none
 // raises FileError, so nobody writes to an empty path.
 QString readExportPath();
+// The lines of "TaxSetup.txt" (export path, send command), without a UTF-8
+// byte-order mark an editor put before the first.
+QStringList readSettingsLines();
 
 // Writes the text in Windows-1252 as a file of the tool's own: owner-only,
 // whole or not at all, never through a link.

@@ -44,6 +44,26 @@ QString reasonOf(const SystemError& error)
     return QStringLiteral("errore del sistema (%1)").arg(detail::systemMessage(error.code));
 }
 
+QByteArray detail::blankedForTerminal(QByteArray utf8)
+{
+    QByteArray shown;
+    shown.reserve(utf8.size());
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8.at(i));
+        const bool c1 = byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8.at(i + 1)) >= 0x80
+            && static_cast<unsigned char>(utf8.at(i + 1)) <= 0x9F;
+        if (c1) {
+            shown.append(' ');
+            ++i;
+        } else if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
+            shown.append(' ');
+        } else {
+            shown.append(char(byte));
+        }
+    }
+    return shown;
+}
+
 QString kindReason(EntryKind kind)
 {
     switch (kind) {

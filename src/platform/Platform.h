@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -154,6 +155,17 @@ SystemError renameToNew(const QString& from, const QString& to);
 // folder. True when something was removed.
 bool removeEntry(const QString& path);
 
+// The account that owns the entry at the path itself (a link not followed),
+// when that is not the current user: its name, or its number (SID) when it
+// has none. Empty when the current user owns it or nothing is there.
+QString foreignOwner(const QString& path);
+
+// Removes, of the `names` in `folder`, those that are regular files, when the
+// folder is one of the current user's own and no link: the folder is reached
+// once, never through a link, and links, FIFOs and devices in it are left
+// alone. How many files were removed.
+int removeRegularFiles(const QString& folder, const QStringList& names);
+
 // Creates the folder for the current user only, or makes an existing one of
 // the user's owner-only; a link in its place is refused. The reason it cannot,
 // in Italian, or empty.
@@ -176,7 +188,8 @@ void restoreStandardError(std::intptr_t saved);
 enum class Stream { Output, Error };
 // Writes text to standard output or error as the terminal reads it: the
 // locale's encoding on POSIX (UTF-8), the console's own characters on Windows
-// (UTF-8 when the stream goes to a file or a pipe).
+// (UTF-8 when the stream goes to a file or a pipe). Control characters but
+// the line end LF are blanks in what is written, C1 included.
 void writeTerminal(Stream stream, const QString& text);
 
 // A file-size limit (ulimit -f) is then a write error, told like a full disk,
@@ -186,6 +199,11 @@ void treatFileSizeLimitAsError();
 // The defaults of the settings file where none is written yet.
 QString defaultExportPath();
 QString defaultSendCommand();
+// The user's settings file for an organisation and application, in the INI
+// form: where Qt keeps them on POSIX (QSettings::setPath applies), an INI
+// file in the user's application data on Windows instead of the registry.
+QString userSettingsFile(const QString& organisation, const QString& application);
+
 // The command that shows the code list `fileName` (its name as on disk).
 QString textViewerCommand(const QString& fileName);
 

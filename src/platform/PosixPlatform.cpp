@@ -5,8 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -323,6 +325,38 @@ bool removeEntry(const QString& path)
     return ::unlink(name.constData()) == 0;
 }
 
+QString foreignOwner(const QString& path)
+{
+    struct stat info { };
+    if (::lstat(systemName(path).constData(), &info) != 0 || info.st_uid == ::geteuid())
+        return {};
+    if (const struct passwd* account = ::getpwuid(info.st_uid))
+        return QString::fromLocal8Bit(account->pw_name);
+    return QString::number(info.st_uid);
+}
+
+int removeRegularFiles(const QString& folder, const QStringList& names)
+{
+    // Every removal goes through this one descriptor: a link put in the
+    // folder's place meanwhile is never followed.
+    const int dir = ::open(systemName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0)
+        return 0;
+    struct stat info { };
+    int removed = 0;
+    if (::fstat(dir, &info) == 0 && info.st_uid == ::geteuid()) {
+        for (const QString& name : names) {
+            const QByteArray entry = systemName(name);
+            struct stat file { };
+            if (::fstatat(dir, entry.constData(), &file, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(file.st_mode)
+                && ::unlinkat(dir, entry.constData(), 0) == 0)
+                ++removed;
+        }
+    }
+    ::close(dir);
+    return removed;
+}
+
 QString makePrivateFolder(const QString& folder)
 {
     const QByteArray name = systemName(folder);
@@ -370,7 +404,7 @@ void restoreStandardError(std::intptr_t saved)
 
 void writeTerminal(Stream stream, const QString& text)
 {
-    const QByteArray bytes = text.toLocal8Bit();
+    const QByteArray bytes = detail::blankedForTerminal(text.toLocal8Bit());
     FILE* out = stream == Stream::Output ? stdout : stderr;
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out);
     std::fflush(out);
@@ -389,6 +423,12 @@ QString defaultExportPath()
 QString defaultSendCommand()
 {
     return QStringLiteral("xdg-open https://...");
+}
+
+QString userSettingsFile(const QString& organisation, const QString& application)
+{
+    // Qt's own settings file on these systems is an INI file already.
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, organisation, application).fileName();
 }
 
 QString textViewerCommand(const QString& fileName)

@@ -4,6 +4,7 @@
 #include "platform/PlatformDetail.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QStringList>
 
 #include <windows.h>
@@ -427,6 +428,48 @@ bool removeEntry(const QString& path)
     return DeleteFileW(name.c_str());
 }
 
+QString foreignOwner(const QString& path)
+{
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(wide(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                              nullptr, &descriptor)
+        != ERROR_SUCCESS)
+        return {};
+    QString sid;
+    LPWSTR text = nullptr;
+    if (owner && ConvertSidToStringSidW(owner, &text)) {
+        sid = QString::fromWCharArray(text);
+        LocalFree(text);
+    }
+    QString shown;
+    if (!sid.isEmpty() && sid != currentUserSid()) {
+        wchar_t name[256];
+        wchar_t domain[256];
+        DWORD nameSize = 256;
+        DWORD domainSize = 256;
+        SID_NAME_USE use;
+        shown = LookupAccountSidW(nullptr, owner, name, &nameSize, domain, &domainSize, &use)
+            ? QString::fromWCharArray(domain) + QLatin1Char('\\') + QString::fromWCharArray(name)
+            : sid;
+    }
+    LocalFree(descriptor);
+    return shown;
+}
+
+int removeRegularFiles(const QString& folder, const QStringList& names)
+{
+    if (entryKind(folder) != EntryKind::Folder || !foreignOwner(folder).isEmpty())
+        return 0;
+    const QDir dir(folder);
+    int removed = 0;
+    for (const QString& name : names) {
+        if (entryKind(dir.filePath(name)) == EntryKind::Regular && removeEntry(dir.filePath(name)))
+            ++removed;
+    }
+    return removed;
+}
+
 QString makePrivateFolder(const QString& folder)
 {
     switch (entryKind(folder)) {
@@ -525,14 +568,19 @@ void writeTerminal(Stream stream, const QString& text)
     DWORD mode = 0;
     if (h != INVALID_HANDLE_VALUE && h != nullptr && GetConsoleMode(h, &mode)) {
         // A console shows the characters themselves, whatever its code page.
-        const std::wstring characters = text.toStdWString();
+        QString shown = text;
+        for (QChar& c : shown) {
+            if ((c.unicode() < 0x20 && c != QLatin1Char('\n')) || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+                c = QLatin1Char(' ');
+        }
+        const std::wstring characters = shown.toStdWString();
         DWORD written = 0;
         WriteConsoleW(h, characters.c_str(), DWORD(characters.size()), &written, nullptr);
         return;
     }
     // A file or a pipe gets UTF-8 with the text's own line ends, as on Linux.
     _setmode(_fileno(out), _O_BINARY);
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = detail::blankedForTerminal(text.toUtf8());
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out);
     std::fflush(out);
 }
@@ -550,6 +598,12 @@ QString defaultExportPath()
 QString defaultSendCommand()
 {
     return QStringLiteral("C:\\Programmi\\Internet Explorer\\iexplore.exe https://...");
+}
+
+QString userSettingsFile(const QString& organisation, const QString& application)
+{
+    // A file, not the registry: written as every other file of the tool.
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, organisation, application).fileName();
 }
 
 QString textViewerCommand(const QString&)

@@ -57,6 +57,15 @@ inline QString blankControls(QString text)
     return text;
 }
 
+// A value as a message quotes it: on one line, and not the whole of a value
+// that runs on for pages.
+inline QString shownInMessage(const QString& value)
+{
+    constexpr qsizetype kLongest = 60;
+    const QString line = blankControls(value.left(kLongest + 1));
+    return line.size() > kLongest ? line.left(kLongest) + QStringLiteral("…") : line;
+}
+
 // The text as a terminal should show it: every control character a blank
 // (also the C1 range, which some terminals take as escapes), except the
 // text's own line ends, `lineEnd`.

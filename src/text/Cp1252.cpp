@@ -99,4 +99,12 @@ QString fromCp1252(QByteArrayView bytes)
     return out;
 }
 
+QString fromCp1252OrMarkedUtf8(QByteArrayView bytes)
+{
+    static constexpr QByteArrayView kUtf8Mark("\xEF\xBB\xBF");
+    if (bytes.startsWith(kUtf8Mark))
+        return QString::fromUtf8(bytes.data() + kUtf8Mark.size(), bytes.size() - kUtf8Mark.size());
+    return fromCp1252(bytes);
+}
+
 }  // namespace ostelvia::text

@@ -14,5 +14,8 @@ QByteArray toCp1252(const QString& text);
 // The same bytes, added at the end of `out`.
 void appendCp1252(QByteArray& out, const QString& text);
 QString fromCp1252(QByteArrayView bytes);
+// A settings file of the tool's: Windows-1252, or UTF-8 when an editor saved
+// it so with its byte-order mark, which is no part of the text.
+QString fromCp1252OrMarkedUtf8(QByteArrayView bytes);
 
 }  // namespace ostelvia::text

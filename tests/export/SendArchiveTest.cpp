@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -219,21 +220,52 @@ TEST(SendArchive, ExpiredCopiesGoByTheTimeInTheirNamesAndNothingElse)
         test::writeBytes(QDir(folder).filePath(name), sendBytes({rossi(1)}));
     // A folder named like an old copy is no copy.
     QDir().mkpath(QDir(folder).filePath(QStringLiteral("2010-01-01_00-00-00.txt")));
-    // A link named like one goes, but not what it points to.
+    // Neither a link nor a FIFO named like one is a copy: both stay, uncounted.
     const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.txt"));
     test::writeBytes(elsewhere, "keep me");
-    ASSERT_TRUE(QFile::link(elsewhere, QDir(folder).filePath(QStringLiteral("2011-05-05_05-05-05.txt"))));
+    const QString link = QStringLiteral("2011-05-05_05-05-05.txt");
+    ASSERT_TRUE(QFile::link(elsewhere, QDir(folder).filePath(link)));
+    const QString fifo = QDir(folder).filePath(QStringLiteral("2011-06-06_06-06-06.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // A file the send found to be no copy of one is spared.
+    const QString foreign = QStringLiteral("2010-02-02_00-00-00.txt");
+    test::writeBytes(QDir(folder).filePath(foreign), "appunti");
 
     EXPECT_EQ(removeExpiredCopies(folder, 0, now), 0);
-    EXPECT_EQ(namesIn(folder).size(), 8);
-    EXPECT_EQ(removeExpiredCopies(folder, kMesiConservazionePredefiniti, now), 4);
-    EXPECT_EQ(namesIn(folder), kept);
+    EXPECT_EQ(namesIn(folder).size(), 9);
+    EXPECT_EQ(removeExpiredCopies(folder, kMesiConservazionePredefiniti, now, {foreign}), 3);
+    EXPECT_EQ(namesIn(folder), (QStringList{foreign, link} + kept));
     EXPECT_TRUE(QFileInfo(QDir(folder).filePath(QStringLiteral("2010-01-01_00-00-00.txt"))).isDir());
+    EXPECT_TRUE(QFileInfo(fifo).exists());
     EXPECT_EQ(test::readBytes(elsewhere), QByteArray("keep me"));
     // A month: only the copies before 1 August go.
-    EXPECT_EQ(removeExpiredCopies(folder, 1, now), 2);
-    EXPECT_EQ(namesIn(folder),
-              (QStringList{QStringLiteral("2024-09-01_08-15-02.txt"), QStringLiteral("appunti-2010.txt")}));
+    EXPECT_EQ(removeExpiredCopies(folder, 1, now, {foreign}), 2);
+    EXPECT_EQ(
+        namesIn(folder),
+        (QStringList{foreign, link, QStringLiteral("2024-09-01_08-15-02.txt"), QStringLiteral("appunti-2010.txt")}));
+}
+
+// Pruning reaches only the user's own archive folder: through a link the
+// "old copies" are another folder's files, and a folder another account
+// owns holds files the user never archived.
+TEST(SendArchive, ExpiredCopiesGoOnlyFromTheUsersOwnFolder)
+{
+    QTemporaryDir dir;
+    const QDateTime now(QDate(2024, 9, 1), QTime(8, 15, 2));
+    const QString other = dir.filePath(QStringLiteral("altra-cartella"));
+    QDir().mkpath(other);
+    const QString old = QDir(other).filePath(QStringLiteral("2012-01-31_23-59-59.txt"));
+    test::writeBytes(old, sendBytes({rossi(1)}));
+    const QString linked = dir.filePath(kArchiveFolder);
+    ASSERT_TRUE(QFile::link(other, linked));
+    EXPECT_EQ(removeExpiredCopies(linked, 1, now), 0);
+    EXPECT_TRUE(QFileInfo::exists(old));
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a folder of another account needs root to be made";
+    ASSERT_EQ(::chown(QFile::encodeName(other).constData(), 65534, 65534), 0);
+    EXPECT_EQ(removeExpiredCopies(other, 1, now), 0);
+    EXPECT_TRUE(QFileInfo::exists(old));
 }
 
 // Modes, FIFOs and symbolic links as POSIX has them; the Windows side of the

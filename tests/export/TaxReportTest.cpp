@@ -67,6 +67,29 @@ TEST(TaxRulesFile, AWrongFileIsRefusedNamingTheLine)
     }
 }
 
+// A line that runs on for megabytes is no rule: refused at once, and no
+// message quotes more than a short piece of what was written.
+TEST(TaxRulesFile, AbsurdLinesAreRefusedAndQuotedShort)
+{
+    const struct {
+        QByteArray bytes;
+        const char* message;
+    } cases[] = {
+        {"Tariffa=1\n" + QByteArray(10000000, 'x') + "=1\n", "riga 2: la riga è troppo lunga (10000002 caratteri"},
+        {"Tariffa=1\n" + QByteArray(900, 'k') + "=1\n", "riga 2: chiave sconosciuta \"kkk"},
+        {"Tariffa=1\nStagione=01/06/2024 30/06/2024 " + QByteArray(900, '9') + "\n", "riga 2: importo non valido"},
+    };
+    for (const auto& c : cases) {
+        try {
+            exporter::parseTaxRules(c.bytes);
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const exporter::TaxRulesError& error) {
+            EXPECT_TRUE(error.message().contains(QString::fromUtf8(c.message))) << error.message().toStdString();
+            EXPECT_LT(error.message().size(), 200) << error.message().left(300).toStdString();
+        }
+    }
+}
+
 TEST(TaxRulesFile, AGoodFileIsReadAsWrittenAndWrittenBackTheSame)
 {
     const QByteArray bytes = "  tariffa = 1.5 \r\n"

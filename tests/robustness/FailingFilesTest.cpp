@@ -72,13 +72,15 @@ TEST_F(FailingFile, SettingsFileUnusable)
         EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
                   static_cast<qsizetype>(databaseNames().size()) + 1);
     }
-    // A folder in its place is no settings file: the missing-settings warning.
+    // A folder in its place is no settings file, and is told as a folder
+    // rather than as a missing file.
     ASSERT_TRUE(QFile::remove(settings));
     ASSERT_TRUE(QDir().mkdir(settings));
     runs = RunLog();
-    EXPECT_EQ(run().outcome, RunSummary::Outcome::SettingsMissing);
-    EXPECT_EQ(runs.settingsWarnings, 1);
-    EXPECT_TRUE(runs.messages.isEmpty());
+    const RunSummary summary = run();
+    EXPECT_EQ(summary.outcome, RunSummary::Outcome::Failed);
+    EXPECT_EQ(runs.settingsWarnings, 0);
+    EXPECT_TRUE(summary.message.contains(QStringLiteral("è una cartella"))) << summary.message.toStdString();
 }
 
 TEST_F(FailingFile, CodeListNotWritable)

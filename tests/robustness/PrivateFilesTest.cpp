@@ -9,10 +9,12 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "export/CheckOutput.h"
 #include "export/CodeList.h"
 #include "export/PrivateFiles.h"
+#include "export/TaxRules.h"
 #include "export/TextFiles.h"
 #include "ExportCommand.h"
 #include "RunSetup.h"
@@ -166,6 +168,72 @@ TEST_F(PrivateFiles, AFailedWriteLeavesTheExportAsItWasAndNothingAside)
     EXPECT_EQ(readBytes(exportPath), expected);
     EXPECT_EQ(othersIn(scratch.path()),
               (QStringList{QStringLiteral("TaxSetup.txt"), QStringLiteral("ZaverUdevu.txt")}));
+}
+
+// Another account's files where the export goes: its export file is not
+// taken over with the mode it gave it (here readable by everyone), and a
+// hidden file aside that cannot be removed is named, not the export file.
+TEST_F(PrivateFiles, AnotherAccountsFilesAreRefusedByName)
+{
+    const QString aside = exporter::stagingPath(exportPath);
+    ASSERT_TRUE(QDir().mkdir(aside));
+    RunSummary summary = run();
+    ASSERT_EQ(summary.outcome, RunSummary::Outcome::Failed);
+    EXPECT_TRUE(summary.message.contains(quoted(QFileInfo(aside).fileName()))) << summary.message.toStdString();
+    ASSERT_TRUE(QDir().rmdir(aside));
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a file of another account needs root to be made";
+    writeBytes(exportPath, "their file");
+    const QByteArray name = QFile::encodeName(exportPath);
+    ASSERT_EQ(::chmod(name.constData(), 0666), 0);
+    ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+    const QStringList before = othersIn(scratch.path());
+    summary = run();
+    ASSERT_EQ(summary.outcome, RunSummary::Outcome::Failed);
+    EXPECT_TRUE(summary.message.contains(quoted(exportPath))) << summary.message.toStdString();
+    EXPECT_TRUE(summary.message.contains(QStringLiteral("appartiene a un altro utente")))
+        << summary.message.toStdString();
+    EXPECT_EQ(readBytes(exportPath), QByteArray("their file"));
+    EXPECT_EQ(modeOf(exportPath), 0666u);
+    EXPECT_EQ(othersIn(scratch.path()), before);
+}
+
+// The tool's own text files read as what stands there: a FIFO or a folder
+// is told as such, not taken for a missing file.
+TEST_F(PrivateFiles, SettingsFilesThatAreNoFileAreNamedAsWhatTheyAre)
+{
+    const QString fifo = scratch.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = scratch.filePath(QStringLiteral("folder"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const struct {
+        QString made;
+        const char* reason;
+    } kinds[] = {{fifo, "coda (FIFO)"}, {folder, "è una cartella"}};
+    for (const QString& file : {exporter::kFileImpostazioni, exporter::kFileRegoleImposta}) {
+        for (const auto& kind : kinds) {
+            SCOPED_TRACE(file.toStdString() + " " + kind.reason);
+            const QString path = scratch.filePath(file);
+            QFile::remove(path);
+            ASSERT_TRUE(QFile::rename(kind.made, path));
+            QString message;
+            if (file == exporter::kFileImpostazioni) {
+                const RunSummary summary = run();
+                EXPECT_EQ(summary.outcome, RunSummary::Outcome::Failed);
+                message = summary.message;
+            } else {
+                try {
+                    exporter::readTaxRules();
+                } catch (const Error& error) {
+                    message = error.message();
+                }
+            }
+            EXPECT_TRUE(message.contains(quoted(file))) << message.toStdString();
+            EXPECT_TRUE(message.contains(QString::fromUtf8(kind.reason))) << message.toStdString();
+            ASSERT_TRUE(QFile::rename(path, kind.made));
+        }
+    }
 }
 
 }  // namespace

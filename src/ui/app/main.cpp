@@ -14,6 +14,7 @@
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/QtTranslations.h"
+#include "ui/main/WindowProcess.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    ostelvia::ui::prepareWindowProcess();
     // Qt sets the locale from the environment; numbers read from the
     // databases and written to the export file use a decimal point.
     std::setlocale(LC_NUMERIC, "C");

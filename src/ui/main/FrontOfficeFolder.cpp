@@ -5,10 +5,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
 
 #include "export/FrontOfficeDir.h"
 #include "ui/main/ErrorMessage.h"
+#include "ui/main/UserSettings.h"
 
 namespace ostelvia::ui {
 
@@ -39,7 +39,9 @@ FolderOutcome askAndEnter(QWidget* parent, QString partenza)
     const QString errore = exporter::enterFrontOfficeDir(scelta);
     if (!errore.isEmpty())
         return {FolderOutcome::Kind::Failed, errore};
-    rememberFolder(QDir::currentPath());
+    // The folder is entered all the same: it is asked for again next time.
+    if (const QString problema = rememberFolder(QDir::currentPath()); !problema.isEmpty())
+        showError(problema);
     return {FolderOutcome::Kind::Chosen, {}};
 }
 
@@ -53,25 +55,12 @@ FolderChooser& folderChooser()
 
 QString rememberedFolder()
 {
-    return QSettings(kOrganizzazione, kApplicazione).value(kChiaveCartella).toString();
+    return userSetting(kChiaveCartella).toString();
 }
 
-void storeUserSetting(const QString& chiave, const QVariant& valore)
+QString rememberFolder(const QString& cartella)
 {
-    QSettings impostazioni(kOrganizzazione, kApplicazione);
-    impostazioni.setValue(chiave, valore);
-    impostazioni.sync();
-    // The folder the tool works in says whose guests it handles.
-    const QFileInfo file(impostazioni.fileName());
-    if (file.isFile() && !file.isSymLink())
-        QFile::setPermissions(file.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.dir().dirName() == kOrganizzazione)
-        QFile::setPermissions(file.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
-void rememberFolder(const QString& cartella)
-{
-    storeUserSetting(kChiaveCartella, cartella);
+    return storeUserSetting(kChiaveCartella, cartella);
 }
 
 FolderOutcome enterStartFolder(QWidget* parent)

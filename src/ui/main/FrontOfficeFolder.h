@@ -17,7 +17,7 @@ namespace ostelvia::ui {
 inline const QString kTitoloSceltaCartella = QStringLiteral("Scegli la cartella del programma di ricevimento");
 inline const QString kVoceCartella = QStringLiteral("Cartella del programma di ricevimento\u2026");
 
-// The user's settings (QSettings): organisation and application, and the key
+// The user's settings (UserSettings.h): organisation and application, and the key
 // of the remembered folder.
 inline const QString kOrganizzazione = QStringLiteral("Ostelvia");
 inline const QString kApplicazione = QStringLiteral("Ostelvia");
@@ -30,12 +30,9 @@ using FolderChooser = std::function<QString(QWidget* parent, const QString& tito
 // The chooser in use: the platform's folder dialog unless a test put its own.
 FolderChooser& folderChooser();
 
-// Stores one value in the user's settings, whose file and folder are then
-// for this account only.
-void storeUserSetting(const QString& chiave, const QVariant& valore);
-
 QString rememberedFolder();
-void rememberFolder(const QString& cartella);
+// The reason the folder could not be remembered, or empty.
+QString rememberFolder(const QString& cartella);
 
 struct FolderOutcome {
     enum class Kind { Current, Remembered, Chosen, Cancelled, Failed };

@@ -513,7 +513,8 @@ void OstelviaDT::sendLines()
         return si;
     };
     // Compared before anything is written: "No" leaves everything as it was.
-    if (!confirmSend(righe, selezionate, chiedi))
+    QStringList nonCopie;
+    if (!confirmSend(righe, selezionate, chiedi, &nonCopie))
         return;
     QString percorso;
     try {
@@ -539,7 +540,7 @@ void OstelviaDT::sendLines()
         return;
     // Copies past the months the hotel keeps them go now, and the clerk
     // learns how many.
-    if (const QString rimosse = removeExpiredSends(ora); !rimosse.isEmpty()) {
+    if (const QString rimosse = removeExpiredSends(ora, nonCopie); !rimosse.isEmpty()) {
         MostraMessaggio(rimosse, Stile::Ok, kTitoloConservazione);
         afterDialog();
     }

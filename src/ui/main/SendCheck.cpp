@@ -50,7 +50,8 @@ QString perEarlierSend(const QVector<exporter::AlreadySent>& found)
 
 }  // namespace
 
-bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selected, const YesNoQuestion& ask)
+bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selected, const YesNoQuestion& ask,
+                 QStringList* notSends)
 {
     QString question;
     {
@@ -58,6 +59,8 @@ bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selecte
         const exporter::SendArchive archive = exporter::SendArchive::read(archiveFolder());
         const QVector<exporter::AlreadySent> found = exporter::findAlreadySent(archive, lines, selected);
         question = exporter::alreadySentQuestion(found, archive.skipped());
+        if (notSends)
+            *notSends = archive.notSends();
         if (found.size() > kNamedStays)
             question.prepend(perEarlierSend(found));
     }

@@ -22,8 +22,10 @@ QString archiveFolder();
 
 // Compares the selected records with the archive; when some were sent
 // before (or archive files could not be read) asks whether to send anyway.
-// True to go on; without an archive nothing is asked.
-bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selected, const YesNoQuestion& ask);
+// True to go on; without an archive nothing is asked. `notSends` gets the
+// archive files found to be no copy of a send.
+bool confirmSend(const exporter::ExportLines& lines, const QVector<int>& selected, const YesNoQuestion& ask,
+                 QStringList* notSends = nullptr);
 
 // Keeps the copy of the export file just written; when it cannot, asks
 // whether to send anyway. True to go on.

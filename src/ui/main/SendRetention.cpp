@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/SendRetention.h"
 
-#include <QSettings>
-
 #include "export/SendArchive.h"
 #include "ui/dialogs/InputBoxForm.h"
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/SendCheck.h"
+#include "ui/main/UserSettings.h"
 
 namespace ostelvia::ui {
 
@@ -20,13 +19,13 @@ constexpr int kMesiMassimi = 12000;
 int retentionMonths()
 {
     bool numero = false;
-    const int mesi = QSettings(kOrganizzazione, kApplicazione).value(kChiaveConservazione).toInt(&numero);
+    const int mesi = userSetting(kChiaveConservazione).toInt(&numero);
     return numero && mesi >= 0 && mesi <= kMesiMassimi ? mesi : exporter::kMesiConservazionePredefiniti;
 }
 
-void setRetentionMonths(int mesi)
+QString setRetentionMonths(int mesi)
 {
-    storeUserSetting(kChiaveConservazione, mesi);
+    return storeUserSetting(kChiaveConservazione, mesi);
 }
 
 QString askRetentionMonths()
@@ -46,14 +45,13 @@ QString askRetentionMonths()
         return QStringLiteral("\"%1\" non è un numero di mesi: scrivere un numero intero da 0 a %2.")
             .arg(risposta)
             .arg(kMesiMassimi);
-    setRetentionMonths(mesi);
-    return {};
+    return setRetentionMonths(mesi);
 }
 
-QString removeExpiredSends(const QDateTime& now)
+QString removeExpiredSends(const QDateTime& now, const QStringList& spared)
 {
     const int mesi = retentionMonths();
-    const int rimosse = exporter::removeExpiredCopies(archiveFolder(), mesi, now);
+    const int rimosse = exporter::removeExpiredCopies(archiveFolder(), mesi, now, spared);
     if (rimosse == 0)
         return {};
     if (rimosse == 1)

@@ -36,7 +36,7 @@ void CaricaImpostazioni()
     QStringList righe;
     if (exporter::fileExists(kFileImpostazioni)) {
         try {
-            righe = exporter::readLines(kFileImpostazioni);
+            righe = exporter::readSettingsLines();
         } catch (const Error&) {
             // Something to send with even when the file is unusable.
             PercorsoFile = defaultExportPath();

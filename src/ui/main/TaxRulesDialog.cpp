@@ -17,6 +17,7 @@
 #include "checks/TypedRange.h"
 #include "export/TaxReport.h"
 #include "export/TextFiles.h"
+#include "text/Blanks.h"
 #include "text/Error.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
@@ -289,9 +290,9 @@ std::optional<exporter::TaxRules> TaxRulesDialog::rulesInForm()
             return refuse(municipality_, error.message());
         }
         if (!known) {
-            return refuse(
-                municipality_,
-                QStringLiteral("Il comune \"%1\" non è nella tabella dei codici.").arg(rules.residentMunicipality));
+            return refuse(municipality_,
+                          QStringLiteral("Il comune \"%1\" non è nella tabella dei codici.")
+                              .arg(text::shownInMessage(rules.residentMunicipality)));
         }
     }
     problem_->clear();

@@ -4,10 +4,9 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
 #include <QWidget>
 
-#include "ui/main/FrontOfficeFolder.h"
+#include "ui/main/UserSettings.h"
 
 namespace ostelvia::ui {
 
@@ -25,7 +24,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == window_ && event->type() == QEvent::Hide && !window_->isMinimized())
-            QSettings(kOrganizzazione, kApplicazione).setValue(rememberedSizeKey(window_), window_->size());
+            // Not stored: the window opens at its preferred size next time.
+            storeUserSetting(rememberedSizeKey(window_), window_->size());
         return false;
     }
 
@@ -58,7 +58,7 @@ QSize roomOnScreen(const QScreen* screen)
 
 void fitToScreen(QWidget* window, QSize preferred)
 {
-    const QSize remembered = QSettings(kOrganizzazione, kApplicazione).value(rememberedSizeKey(window)).toSize();
+    const QSize remembered = userSetting(rememberedSizeKey(window)).toSize();
     QSize size = remembered.isValid() && !remembered.isEmpty() ? remembered : preferred;
     const QScreen* screen = screenOf(window);
     const QSize room = roomOnScreen(screen);

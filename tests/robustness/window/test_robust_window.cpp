@@ -3,7 +3,11 @@
 // values: every failure is one message dialog naming the file, the list is
 // left alone, nothing is started, and the window takes the next try.
 #include <QDir>
+#include <QSettings>
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "export/ExportRun.h"
 #include "export/PresenceRecord.h"
@@ -11,15 +15,49 @@
 #include "FrontOffice.h"
 #include "RobustSupport.h"
 #include "ui/main/ErrorMessage.h"
+#include "ui/main/FrontOfficeFolder.h"
+#include "ui/main/UserSettings.h"
+#include "ui/main/WindowProcess.h"
 
 using namespace ostelvia;
 using test::Front;
 using test::kCommand;
 
+namespace {
+
+unsigned modeOf(const QString& path)
+{
+    struct stat info { };
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0xFFFF;
+}
+
+// A lower limit on the size of the files this process writes, for as long
+// as the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &before_);
+        const rlimit lower{bytes, before_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &before_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit before_{};
+};
+
+}  // namespace
+
 class TestRobustWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // The windows remember their sizes: in a scratch folder, not the user's.
+    void initTestCase() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings_.path()); }
+
     void damagedDatabaseIsReportedAndTheWindowRecovers_data()
     {
         QTest::addColumn<QString>("name");
@@ -156,6 +194,64 @@ private slots:
         QVERIFY(f.dir.databasesUntouched());
     }
 
+    // Under "ulimit -f" the window's process, set up as the program sets it
+    // up, reports the write that went over instead of being ended by the
+    // system, and leaves neither a piece of the file nor its file aside.
+    void fileSizeLimitIsAFailedWrite()
+    {
+        ui::prepareWindowProcess();
+        Front f;
+        QVERIFY(f.active());
+        test::writeBytes(f.exportPath, "previous send");
+        QList<test::DialogSeen> seen;
+        {
+            const FileSizeLimit limit(1000);
+            seen = f.creaFile();
+        }
+        QCOMPARE(seen.size(), 1);
+        QVERIFY2(seen.at(0).text.contains(QStringLiteral("supera la dimensione massima")), qPrintable(seen.at(0).text));
+        QVERIFY2(seen.at(0).text.contains(f.exportPath), qPrintable(seen.at(0).text));
+        QCOMPARE(test::readBytes(f.exportPath), QByteArray("previous send"));
+        QVERIFY(!QFileInfo::exists(exporter::stagingPath(f.exportPath)));
+        QCOMPARE(f.list()->lineCount(), 0);
+        QVERIFY(f.window->isVisible());
+    }
+
+    // The settings file says whose guests the tool handles: its folders,
+    // made under umask 000, are the user's only, and a link put in the
+    // file's place is neither written through nor read.
+    void settingsFileIsPrivateAndNeverReachedThroughALink()
+    {
+        QTemporaryDir home;
+        const QString config = home.filePath(QStringLiteral("config"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
+        const mode_t umaskBefore = ::umask(0);
+        const QString stored = ui::storeUserSetting(ui::kChiaveCartella, QStringLiteral("/srv/ostelvia"));
+        ::umask(umaskBefore);
+        QCOMPARE(stored, QString());
+        const QString file = ui::userSettingsPath();
+        QCOMPARE(file, config + QStringLiteral("/Ostelvia/Ostelvia.conf"));
+        QCOMPARE(modeOf(config), 0700u);
+        QCOMPARE(modeOf(QFileInfo(file).path()), 0700u);
+        QCOMPARE(modeOf(file), 0600u);
+        QCOMPARE(ui::rememberedFolder(), QStringLiteral("/srv/ostelvia"));
+        // Another key keeps the first.
+        QCOMPARE(ui::storeUserSetting(QStringLiteral("Finestre/prova"), QSize(800, 600)), QString());
+        QCOMPARE(ui::userSetting(QStringLiteral("Finestre/prova")).toSize(), QSize(800, 600));
+        QCOMPARE(ui::rememberedFolder(), QStringLiteral("/srv/ostelvia"));
+
+        const QString victim = home.filePath(QStringLiteral("victim"));
+        test::writeBytes(victim, "[General]\nCartellaRicevimento=/altrove\n");
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QFile::link(victim, file));
+        const QString refused = ui::storeUserSetting(ui::kChiaveCartella, QStringLiteral("/srv/altra"));
+        QVERIFY2(refused.contains(QStringLiteral("collegamento simbolico")), qPrintable(refused));
+        QCOMPARE(test::readBytes(victim), QByteArray("[General]\nCartellaRicevimento=/altrove\n"));
+        QVERIFY(QFileInfo(file).isSymLink());
+        QCOMPARE(ui::rememberedFolder(), QString());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings_.path());
+    }
+
     void hostileRoomsTypedInTheFields()
     {
         Front f;
@@ -192,6 +288,9 @@ private slots:
         QCOMPARE(f.listed(), QStringList{exporter::kHeaderLine});
         QVERIFY(f.dir.databasesUntouched());
     }
+
+private:
+    QTemporaryDir userSettings_;
 };
 
 QTEST_MAIN(TestRobustWindow)
