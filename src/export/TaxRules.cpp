@@ -332,18 +332,18 @@ QString eurosProblem(const QString& text)
     if (text.isEmpty())
         return QStringLiteral("manca l'importo");
     if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
-        return QStringLiteral("\"%1\" non è un importo in euro").arg(shown(text));
+        return QStringLiteral("\"%1\" non è un importo in euro").arg(shownInMessage(text));
     if (m.captured(1) == QLatin1String("-"))
-        return QStringLiteral("\"%1\" è negativo").arg(shown(text));
+        return QStringLiteral("\"%1\" è negativo").arg(shownInMessage(text));
     if (m.captured(3).size() > 2)
-        return QStringLiteral("\"%1\" ha più di due decimali").arg(shown(text));
+        return QStringLiteral("\"%1\" ha più di due decimali").arg(shownInMessage(text));
     QString whole = m.captured(2);
     while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
         whole.remove(0, 1);
     if (whole.size() > 9)
-        return QStringLiteral("\"%1\" è troppo grande (al più 999999999,99)").arg(shown(text));
+        return QStringLiteral("\"%1\" è troppo grande (al più 999999999,99)").arg(shownInMessage(text));
     if (!parseEuros(text))
-        return QStringLiteral("\"%1\" non è un importo in euro").arg(shown(text));
+        return QStringLiteral("\"%1\" non è un importo in euro").arg(shownInMessage(text));
     return {};
 }
 
