@@ -64,7 +64,12 @@ void moveTo(RecordsetState& s, const QString& criteria, bool next)
 
 QString resolveFileName(const QString& fileName)
 {
-    if (fileName.isEmpty() || QFileInfo::exists(fileName))
+    if (fileName.isEmpty())
+        return fileName;
+    // Where the system itself ignores letter case, every spelling exists:
+    // the one on disk is looked up all the same, so that a run knows two
+    // spellings of a name for one file.
+    if (!platform::kNamesIgnoreLetterCase && QFileInfo::exists(fileName))
         return fileName;
     const QFileInfo info(fileName);
     const QString wanted = info.fileName();
@@ -73,8 +78,7 @@ QString resolveFileName(const QString& fileName)
     for (const QString& entry : entries) {
         if (entry.compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
-        const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
-        return slash < 0 ? entry : fileName.left(slash + 1) + entry;
+        return fileName.left(fileName.size() - wanted.size()) + entry;
     }
     return fileName;
 }

@@ -192,6 +192,15 @@ enum class Stream { Output, Error };
 // the line end LF are blanks in what is written, C1 included.
 void writeTerminal(Stream stream, const QString& text);
 
+// Starts a command line as a program of its own, without waiting for it:
+// split as a shell would on POSIX (quotes group words), handed whole to the
+// system on Windows, which also finds an unquoted program path with blanks
+// ("C:\Programmi\Internet Explorer\iexplore.exe https://..."). False when
+// nothing could be started.
+bool startDetached(const QString& commandLine);
+// The program a command line starts, as the user wrote it, for a message.
+QString programOf(const QString& commandLine);
+
 // A file-size limit (ulimit -f) is then a write error, told like a full disk,
 // instead of a signal that ends the process without a word.
 void treatFileSizeLimitAsError();
@@ -206,6 +215,13 @@ QString userSettingsFile(const QString& organisation, const QString& application
 
 // The command that shows the code list `fileName` (its name as on disk).
 QString textViewerCommand(const QString& fileName);
+
+// True where the file system takes "Passa.txt" and "passa.txt" for one file.
+#ifdef _WIN32
+inline constexpr bool kNamesIgnoreLetterCase = true;
+#else
+inline constexpr bool kNamesIgnoreLetterCase = false;
+#endif
 
 // True when the path names a file by a path of its own rather than a bare
 // name in the working folder ("C:\ZaverUdevu.txt", "dir/file", "/tmp/x").

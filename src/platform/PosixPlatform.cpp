@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
+#include <QStringList>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -408,6 +410,21 @@ void writeTerminal(Stream stream, const QString& text)
     FILE* out = stream == Stream::Output ? stdout : stderr;
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out);
     std::fflush(out);
+}
+
+bool startDetached(const QString& commandLine)
+{
+    QStringList words = QProcess::splitCommand(commandLine);
+    if (words.isEmpty())
+        return false;
+    const QString program = words.takeFirst();
+    return QProcess::startDetached(program, words);
+}
+
+QString programOf(const QString& commandLine)
+{
+    const QStringList words = QProcess::splitCommand(commandLine);
+    return words.isEmpty() ? QString() : words.first();
 }
 
 void treatFileSizeLimitAsError()

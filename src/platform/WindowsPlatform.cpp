@@ -325,8 +325,9 @@ NewFile::NewFile(const QString& path)
     SECURITY_ATTRIBUTES attributes = ownerOnly.attributes();
     // CREATE_NEW fails on anything standing at the name, a link included:
     // nothing is ever written through one.
-    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE | GENERIC_READ, 0, &attributes, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    // WRITE_DAC: an existing file's access list is given to its replacement.
+    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE | GENERIC_READ | WRITE_DAC, 0, &attributes,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         openError_ = lastError();
         return;
@@ -583,6 +584,37 @@ void writeTerminal(Stream stream, const QString& text)
     const QByteArray bytes = detail::blankedForTerminal(text.toUtf8());
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out);
     std::fflush(out);
+}
+
+bool startDetached(const QString& commandLine)
+{
+    std::wstring line = commandLine.trimmed().toStdWString();
+    if (line.empty())
+        return false;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    // The whole line, as the system's own command runner takes it.
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
+                        &startup, &started))
+        return false;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+QString programOf(const QString& commandLine)
+{
+    const QString line = commandLine.trimmed();
+    if (line.startsWith(QLatin1Char('"')))
+        return line.mid(1).section(QLatin1Char('"'), 0, 0);
+    // An unquoted path with blanks reaches as far as its ".exe".
+    const int exe = line.indexOf(QLatin1String(".exe"), 0, Qt::CaseInsensitive);
+    if (exe > 0 && (exe + 4 == line.size() || line.at(exe + 4) == QLatin1Char(' ')))
+        return line.left(exe + 4);
+    return line.section(QLatin1Char(' '), 0, 0);
 }
 
 void treatFileSizeLimitAsError()

@@ -30,6 +30,10 @@ std::string libmdbText(MdbHandle* mdb, const std::vector<unsigned char>& stored)
 
 TEST(StoredText, Jet4TextsReadAsLibmdbReadsThem)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "libmdb converts through win-iconv on Windows, which joins surrogate pairs; the engine reads "
+                    "them as on Linux";
+#endif
     const QByteArray path = (fixtureDir() + QStringLiteral("/Comuni.mdb")).toLocal8Bit();
     MdbHandle* mdb = mdb_open(path.constData(), MDB_NOFLAGS);
     ASSERT_NE(mdb, nullptr);

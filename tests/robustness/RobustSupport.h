@@ -11,12 +11,7 @@
 #include <vector>
 
 #include "RunDoubles.h"
-
-// Readable parameter names in test failure output.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << text.toStdString();
-}
+#include "TestSupport.h"
 
 namespace ostelvia::test {
 

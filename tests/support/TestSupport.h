@@ -9,6 +9,13 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <ostream>
+
+// GoogleTest shows a QString as its text, not as a list of characters.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << text.toStdString();
+}
 
 namespace ostelvia::test {
 

@@ -25,6 +25,7 @@
 #include "export/PresenceRecord.h"
 #include "export/TaxReport.h"
 #include "export/TextFiles.h"
+#include "platform/Platform.h"
 #include "text/Blanks.h"
 #include "ui/dialogs/DialogLook.h"
 #include "ui/dialogs/MsgBoxForm.h"
@@ -544,9 +545,13 @@ void OstelviaDT::sendLines()
         MostraMessaggio(rimosse, Stile::Ok, kTitoloConservazione);
         afterDialog();
     }
+    // The file is written and kept: a command that does not start (a
+    // browser the system no longer has) is told, with where to change it,
+    // and the tool ends as after any send.
     if (!text::trimBlanks(ComandoPaginaWeb).isEmpty() && !starter_->startDetached(ComandoPaginaWeb)) {
-        showProblem(QStringLiteral("Impossibile avviare il comando \"%1\".").arg(ComandoPaginaWeb));
-        return;
+        showProblem(QStringLiteral("Il file è stato scritto, ma non è stato possibile avviare il programma \"%1\" "
+                                   "del comando \"%2\". Il comando si cambia da Impostazioni › %3.")
+                        .arg(platform::programOf(ComandoPaginaWeb), ComandoPaginaWeb, menu2_[2]->text().trimmed()));
     }
     close();
 }

@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/ProcessStarter.h"
 
-#include <QProcess>
+#include "platform/Platform.h"
 
 namespace ostelvia::ui {
 
 bool DetachedProcessStarter::startDetached(const QString& commandLine)
 {
-    QStringList words = QProcess::splitCommand(commandLine);
-    if (words.isEmpty())
-        return false;
-    const QString program = words.takeFirst();
-    return QProcess::startDetached(program, words);
+    return platform::startDetached(commandLine);
 }
 
 QDate today()

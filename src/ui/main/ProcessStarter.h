@@ -19,8 +19,8 @@ public:
     virtual bool startDetached(const QString& commandLine) = 0;
 };
 
-// Splits the line as a shell would (quotes group words) and starts the first
-// word with the rest as arguments, without waiting for it.
+// Starts the line as the system's command runner would (quotes group words),
+// without waiting for it.
 class DetachedProcessStarter : public ProcessStarter {
 public:
     bool startDetached(const QString& commandLine) override;
