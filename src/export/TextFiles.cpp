@@ -255,6 +255,8 @@ void RimuoviUltimoACapo(const QString& exportPath)
     if (copyLinesWithCrLf(source, exportPath, target) == 0)
         return;
     target.chop(2);
+    // Windows replaces no file that is still open.
+    source.close();
     target.commit();
 }
 

@@ -195,6 +195,12 @@ ReadFile::ReadFile(const QString& path, Links links)
         openError_ = {Failure::Other, ERROR_BAD_DEVICE};
         return;
     }
+    // The name first (some file systems tell a reparse point only there),
+    // the handle after: a link put there meanwhile is refused as well.
+    if (links == Links::Refuse && entryKind(path) == EntryKind::Link) {
+        openError_ = {Failure::IsLink, ERROR_CANT_ACCESS_FILE};
+        return;
+    }
     // Shared for reading, writing and deleting: the front office keeps its
     // databases open, and its saves must go on while the tool reads. A folder
     // opens too (backup semantics), so that it is told as a folder.

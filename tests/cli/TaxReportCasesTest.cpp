@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QRegularExpression>
 
-
 #include "ExportCommand.h"
 #include "TestSupport.h"
 
@@ -115,7 +114,7 @@ TEST_P(TaxReportCasesTest, MatchesTheReferenceAnswer)
     EXPECT_EQ(result.exitCode, expectedExit) << result.err.toStdString();
 
     if (expectedExit == 2) {
-        const QString err = QString::fromLocal8Bit(result.err);
+        const QString err = QString::fromUtf8(result.err);
         EXPECT_EQ(err.count(QLatin1Char('\n')), 1) << err.toStdString();
         EXPECT_TRUE(err.contains(QStringLiteral("ImpostaSoggiorno.txt"))) << err.toStdString();
         EXPECT_TRUE(err.contains(expected.captured(3))) << err.toStdString();
@@ -232,7 +231,7 @@ TEST(TaxReportCommandTest, CheckAndReportRefuseDatesTheyCannotMean)
             const CommandResult result = runCommand(scratch.path(),
                                                     {command, QStringLiteral("--from"), c.from, QStringLiteral("--to"),
                                                      c.to, QStringLiteral("--csv"), csvPath});
-            const QString err = QString::fromLocal8Bit(result.err);
+            const QString err = QString::fromUtf8(result.err);
             EXPECT_EQ(result.exitCode, 2) << command.toStdString() << " " << c.expected;
             EXPECT_TRUE(err.contains(QString::fromUtf8(c.expected))) << err.toStdString();
             EXPECT_EQ(err.count(QLatin1Char('\n')), 1) << err.toStdString();

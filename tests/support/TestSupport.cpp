@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "db/Database.h"
 #include "platform/Platform.h"
@@ -31,12 +32,27 @@ void writeBytes(const QString& path, const QByteArray& bytes)
         file.write(bytes);
 }
 
+#ifdef Q_OS_WIN
+// The entries "(A;;FA;;;SY)" of an access list in the system's notation, in
+// order: the system may keep them in another order than they were given.
+QStringList accessEntries(const QString& descriptor)
+{
+    static const QRegularExpression entry(QStringLiteral("\\([^)]*\\)"));
+    QStringList entries;
+    for (auto it = entry.globalMatch(descriptor); it.hasNext();)
+        entries.append(it.next().captured());
+    entries.sort();
+    return entries;
+}
+#endif
+
 bool isOwnerOnly(const QString& path)
 {
     const bool folder = QFileInfo(path).isDir();
 #ifdef Q_OS_WIN
+    // Wine keeps the entries but not the flag that stops inheritance.
     const platform::KeptAccess access = platform::accessOf(path);
-    return access.kept && access.descriptor == platform::ownerOnlyDescriptor(folder);
+    return access.kept && accessEntries(access.descriptor) == accessEntries(platform::ownerOnlyDescriptor(folder));
 #else
     const platform::KeptAccess access = platform::accessOf(path);
     return access.kept && access.mode == (folder ? 0700u : 0600u);

@@ -12,6 +12,7 @@
 #include "FrontOffice.h"
 #include "ui/main/FrontOfficeFolder.h"
 #include "ui/main/Settings.h"
+#include "ui/main/UserSettings.h"
 
 using namespace ostelvia;
 using Kind = ui::FolderOutcome::Kind;
@@ -57,11 +58,10 @@ QString remembered()
 
 void remember(const QString& folder)
 {
-    QSettings settings(ui::kOrganizzazione, ui::kApplicazione);
-    if (folder.isEmpty())
-        settings.remove(ui::kChiaveCartella);
-    else
-        settings.setValue(ui::kChiaveCartella, folder);
+    // As the tool stores it (a file of its own also where Qt's default is
+    // the registry).
+    const QString problem = ui::storeUserSetting(ui::kChiaveCartella, folder.isEmpty() ? QVariant() : folder);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 QAction* folderEntry(const ui::OstelviaDT& window)

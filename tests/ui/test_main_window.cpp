@@ -231,11 +231,16 @@ private slots:
         QCOMPARE(test::readBytes(f.dir.filePath(QStringLiteral("ListaPS.txt"))), referenceBytes("ListaPS.txt"));
         QCOMPARE(f.field(2)->text(), QStringLiteral("10+"));
         QCOMPARE(f.starter.started.size(), 1);
+#ifdef Q_OS_WIN
+        // Notepad finds the list in the current folder, whatever its case.
+        QCOMPARE(f.starter.started.at(0), QStringLiteral("notepad ListaPs.txt"));
+#else
         const QStringList words = QProcess::splitCommand(f.starter.started.at(0));
         QCOMPARE(words.size(), 2);
         QCOMPARE(words.at(0), QStringLiteral("xdg-open"));
         QCOMPARE(QFileInfo(words.at(1)).absoluteFilePath(),
                  QFileInfo(f.dir.filePath(QStringLiteral("ListaPS.txt"))).absoluteFilePath());
+#endif
         // Each "+" writes the list again and starts another viewer.
         QTest::keyClick(f.field(2), '+');
         QCOMPARE(f.starter.started.size(), 2);

@@ -146,8 +146,10 @@ CheckReportWindow::CheckReportWindow(exporter::CheckReport report, const QString
     }
     // Filled first, sorted after: the rows keep the order the check met them
     // until the clerk clicks a heading.
-    table_->setSortingEnabled(true);
+    // The indicator first: Qt 5 sorts by its first column the moment sorting
+    // is enabled.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table_->setSortingEnabled(true);
     table_->resizeColumnsToContents();
     // A long problem line keeps the suggestions in sight; its tool tip has it whole.
     for (int colonna = 0; colonna < table_->columnCount(); ++colonna)

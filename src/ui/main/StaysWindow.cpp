@@ -125,8 +125,10 @@ StaysWindow::StaysWindow(const exporter::TaxReport& report, const QString& perio
     table_->setModel(filter_);
     setUpReadOnlyTable(table_);
     // In the order read until the clerk sorts.
-    table_->setSortingEnabled(true);
+    // The indicator first: Qt 5 sorts by its first column the moment sorting
+    // is enabled.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table_->setSortingEnabled(true);
     table_->resizeColumnsToContents();
     // A long name keeps the numbers in sight; its cell's tool tip has it whole.
     constexpr int kMaxColumnWidth = 200;

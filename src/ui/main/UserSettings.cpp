@@ -110,7 +110,9 @@ QString storeUserSetting(const QString& chiave, const QVariant& valore)
             return settingsProblem(QStringLiteral("errore di scrittura"));
     }
     try {
-        const QByteArray bytes = exporter::readBytes(draft.path());
+        // Qt writes no file for settings left with no key.
+        const bool empty = platform::entryKind(draft.path()) == platform::EntryKind::Missing;
+        const QByteArray bytes = empty ? QByteArray() : exporter::readBytes(draft.path());
         exporter::StagedFile file(userSettingsPath(), QDir::toNativeSeparators(userSettingsPath()),
                                   exporter::StagedFile::Mode::OwnerOnly);
         file.write(bytes);
