@@ -199,6 +199,33 @@ TEST_F(PrivateFiles, AnotherAccountsFilesAreRefusedByName)
     EXPECT_EQ(othersIn(scratch.path()), before);
 }
 
+// A FIFO named as one of the front office's databases would hold a reader
+// for ever: the headless command refuses it at once, in one line, and writes
+// nothing.
+TEST_F(PrivateFiles, AFifoAtADatabasesNameIsRefusedWithoutWaiting)
+{
+    for (const QString& name :
+         {QStringLiteral("Scheda_Cliente.mdb"), QStringLiteral("SchedaStoricoClienti.mdb"),
+          QStringLiteral("Comuni.mdb"), QStringLiteral("NumeriCamere.mdb"), QStringLiteral("PSWebAll.mdb")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = scratch.filePath(name);
+        const QByteArray kept = readBytes(path);
+        ASSERT_TRUE(QFile::remove(path));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const QStringList arguments =
+            name == QLatin1String("PSWebAll.mdb") ? QStringList{QStringLiteral("--code-list")} : kWideRange;
+        const CommandResult result = runCommand(scratch.path(), arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(QString::fromUtf8(result.err),
+                  QStringLiteral("ostelvia-export: Impossibile aprire il database \"%1\": è una coda (FIFO), non un "
+                                 "file.\n")
+                      .arg(name));
+        EXPECT_FALSE(QFileInfo::exists(exportPath));
+        ASSERT_TRUE(QFile::remove(path));
+        writeBytes(path, kept);
+    }
+}
+
 // The tool's own text files read as what stands there: a FIFO or a folder
 // is told as such, not taken for a missing file.
 TEST_F(PrivateFiles, SettingsFilesThatAreNoFileAreNamedAsWhatTheyAre)
