@@ -3,6 +3,8 @@
 #include "platform/Platform.h"
 #include "platform/PlatformDetail.h"
 
+#include <utility>
+
 namespace ostelvia::platform {
 
 QString reasonOf(const SystemError& error)
@@ -82,6 +84,28 @@ QString kindReason(EntryKind kind)
         break;
     }
     return QStringLiteral("non è un file normale");
+}
+
+ReadFile::~ReadFile()
+{
+    if (isOpen())
+        detail::closeReadHandle(handle_);
+}
+
+ReadFile::ReadFile(ReadFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNoHandle)),
+      openError_(other.openError_)
+{ }
+
+ReadFile& ReadFile::operator=(ReadFile&& other) noexcept
+{
+    if (this != &other) {
+        if (isOpen())
+            detail::closeReadHandle(handle_);
+        handle_ = std::exchange(other.handle_, kNoHandle);
+        openError_ = other.openError_;
+    }
+    return *this;
 }
 
 }  // namespace ostelvia::platform

@@ -5,10 +5,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+
 namespace ostelvia::platform::detail {
 
 // The system's own words for an error number it reported.
 QString systemMessage(long code);
+
+// Closes what a ReadFile opened.
+void closeReadHandle(std::intptr_t handle);
 
 // UTF-8 bytes for a terminal with every control character but LF a blank:
 // the C0 bytes, DEL, and the C1 characters (U+0080 to U+009F), which some

@@ -143,26 +143,9 @@ ReadFile::ReadFile(const QString& path, Links links)
     handle_ = fd;
 }
 
-ReadFile::~ReadFile()
+void detail::closeReadHandle(std::intptr_t handle)
 {
-    if (isOpen())
-        ::close(fdOf(handle_));
-}
-
-ReadFile::ReadFile(ReadFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)),
-      openError_(other.openError_)
-{ }
-
-ReadFile& ReadFile::operator=(ReadFile&& other) noexcept
-{
-    if (this != &other) {
-        if (isOpen())
-            ::close(fdOf(handle_));
-        handle_ = std::exchange(other.handle_, kNoHandle);
-        openError_ = other.openError_;
-    }
-    return *this;
+    ::close(fdOf(handle));
 }
 
 EntryKind ReadFile::kind() const
@@ -408,7 +391,9 @@ void writeTerminal(Stream stream, const QString& text)
 {
     const QByteArray bytes = detail::blankedForTerminal(text.toLocal8Bit());
     FILE* out = stream == Stream::Output ? stdout : stderr;
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out);
+    // The printf family is checked by the fortified C library; "%.*s" writes
+    // the given length (the text has no NUL left: it is blanked).
+    std::fprintf(out, "%.*s", static_cast<int>(bytes.size()), bytes.constData());
     std::fflush(out);
 }
 

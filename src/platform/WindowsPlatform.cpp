@@ -221,26 +221,9 @@ ReadFile::ReadFile(const QString& path, Links links)
     }
 }
 
-ReadFile::~ReadFile()
+void detail::closeReadHandle(std::intptr_t handle)
 {
-    if (isOpen())
-        CloseHandle(handleOf(handle_));
-}
-
-ReadFile::ReadFile(ReadFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)),
-      openError_(other.openError_)
-{ }
-
-ReadFile& ReadFile::operator=(ReadFile&& other) noexcept
-{
-    if (this != &other) {
-        if (isOpen())
-            CloseHandle(handleOf(handle_));
-        handle_ = std::exchange(other.handle_, kNoHandle);
-        openError_ = other.openError_;
-    }
-    return *this;
+    CloseHandle(handleOf(handle));
 }
 
 EntryKind ReadFile::kind() const
