@@ -11,8 +11,6 @@
 #include <set>
 
 #include "checks/TypedRange.h"
-
-#include "checks/TypedRange.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"
 #include "export/CodeList.h"
@@ -110,8 +108,8 @@ void printError(const QString& line)
 }
 
 // The command runs unattended: a range it cannot mean (no real day, or ending
-// before it begins) would otherwise replace the export file with an empty one
-// and report success.
+// before it begins) would replace the export file with an empty one, or give
+// a check or a tax report of nothing, and report success.
 QString rangeProblem(const QString& from, const QString& to)
 {
     const checks::RangeProblem problem = checks::typedRangeProblem(from, to);
@@ -228,23 +226,8 @@ void writeStandardOutput(const QString& shown, QLatin1StringView lineEnd)
     platform::writeTerminal(platform::Stream::Output, text);
 }
 
-// The check and the report count what the dates mean, so a date that is
-// no real DD/MM/YYYY day, or a range that ends before it begins, is refused
-// (naming the option) instead of reporting nothing found.
-bool refusedRange(const Arguments& args)
-{
-    const checks::RangeProblem problem = checks::typedRangeProblem(*args.from, *args.to);
-    if (problem) {
-        printError(QStringLiteral("%1: %2").arg(
-            problem.end == checks::RangeEnd::From ? QStringLiteral("--from") : QStringLiteral("--to"), problem.reason));
-    }
-    return static_cast<bool>(problem);
-}
-
 int runCheck(const Arguments& args)
 {
-    if (refusedRange(args))
-        return kExitFailure;
     const FixedRooms rooms(args.roomFrom, args.roomTo);
     try {
         const exporter::CheckReport report = exporter::checkAllCards(*args.from, *args.to, rooms);
@@ -260,8 +243,6 @@ int runCheck(const Arguments& args)
 
 int runTaxReport(const Arguments& args)
 {
-    if (refusedRange(args))
-        return kExitFailure;
     const FixedRooms rooms(args.roomFrom, args.roomTo);
     try {
         const exporter::TaxRules rules = exporter::readTaxRules();

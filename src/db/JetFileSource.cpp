@@ -186,15 +186,10 @@ Snapshot readWhole(const QString& path, const FileSignature* expected)
     if (!file.isOpen() || file.kind() != platform::EntryKind::Regular || file.signature(&before) || before.size < 0)
         throw SourceFailure{kUnreadableFile};
     Snapshot bytes(static_cast<size_t>(before.size));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        platform::SystemError error;
-        const std::int64_t got = file.readAt(static_cast<std::int64_t>(done), bytes.data() + done,
-                                             static_cast<std::int64_t>(bytes.size() - done), &error);
-        if (got <= 0)
-            throw SourceFailure{kUnreadableFile};
-        done += static_cast<size_t>(got);
-    }
+    platform::SystemError error;
+    // A file that shrank while read is no whole copy.
+    if (file.readFromStart(bytes.data(), before.size, &error) != before.size)
+        throw SourceFailure{kUnreadableFile};
     if (expected) {
         FileSignature after;
         if (file.signature(&after))

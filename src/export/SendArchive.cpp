@@ -115,18 +115,12 @@ std::optional<QByteArray> readArchiveEntry(const QString& path, const QString& n
     if (info.size > kLargestSend)
         return skip(QStringLiteral("troppo grande per essere un file di invio"));
     QByteArray bytes(static_cast<qsizetype>(info.size), Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        platform::SystemError error;
-        const std::int64_t got = file.readAt(done, bytes.data() + done, bytes.size() - done, &error);
-        if (got < 0)
-            return skip(QStringLiteral("non si può leggere (%1)").arg(platform::reasonOf(error)));
-        if (got == 0)
-            break;
-        done += got;
-    }
+    platform::SystemError error;
+    const std::int64_t done = file.readFromStart(bytes.data(), bytes.size(), &error);
+    if (done < 0)
+        return skip(QStringLiteral("non si può leggere (%1)").arg(platform::reasonOf(error)));
     // A file that shrank while read keeps what was there.
-    bytes.truncate(done);
+    bytes.truncate(static_cast<qsizetype>(done));
     return bytes;
 }
 

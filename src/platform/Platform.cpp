@@ -86,6 +86,20 @@ QString kindReason(EntryKind kind)
     return QStringLiteral("non è un file normale");
 }
 
+std::int64_t ReadFile::readFromStart(char* into, std::int64_t count, SystemError* error) const
+{
+    std::int64_t done = 0;
+    while (done < count) {
+        const std::int64_t got = readAt(done, into + done, count - done, error);
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
 ReadFile::~ReadFile()
 {
     if (isOpen())

@@ -94,6 +94,9 @@ public:
     // Up to `count` bytes from `offset`: how many were read (0 at the end),
     // or -1 with *error.
     std::int64_t readAt(std::int64_t offset, char* into, std::int64_t count, SystemError* error) const;
+    // Up to `count` bytes from the start, fewer only where the file ends
+    // first: how many were read, or -1 with *error.
+    std::int64_t readFromStart(char* into, std::int64_t count, SystemError* error) const;
     // Hands the file over as a C runtime descriptor (for QFile::open), in
     // blocking mode; the object is closed afterwards. -1 on failure.
     int releaseDescriptor();

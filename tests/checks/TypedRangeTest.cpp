@@ -12,7 +12,8 @@ TEST(TypedRange, DatesThatAreNotRealDaysAreNamed)
     EXPECT_EQ(typedDateProblem(QStringLiteral("29/02/2023")), QStringLiteral("il 29/02/2023 non esiste"));
     EXPECT_EQ(typedDateProblem(QStringLiteral("29/02/1900")), QStringLiteral("il 29/02/1900 non esiste"));
     EXPECT_EQ(typedDateProblem(QStringLiteral("31/04/2024")), QStringLiteral("il 31/04/2024 non esiste"));
-    EXPECT_EQ(typedDateProblem(QStringLiteral("00/00/0000")), QStringLiteral("l'anno 0000 è fuori dall'intervallo ammesso"));
+    EXPECT_EQ(typedDateProblem(QStringLiteral("00/00/0000")),
+              QStringLiteral("l'anno 0000 è fuori dall'intervallo ammesso"));
     EXPECT_EQ(typedDateProblem(QStringLiteral("01/13/2024")), QStringLiteral("il mese 13 non esiste"));
     for (const char* shapeless : {"1/1/2024", "garbage", "01-01-2024", "01/01/2024 ", "+1/01/2024"})
         EXPECT_TRUE(typedDateProblem(QString::fromLatin1(shapeless)).contains(QStringLiteral("GG/MM/AAAA")))

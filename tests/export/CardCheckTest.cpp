@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 
-
 #include "db/Database.h"
 #include "export/CardCheck.h"
 #include "export/CheckOutput.h"

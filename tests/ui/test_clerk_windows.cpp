@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "compat/QtCompat.h"
 #include "db/Run.h"
 #include "export/CardSelection.h"
 #include "export/CheckOutput.h"
@@ -28,7 +29,6 @@
 #include "ui/main/CheckReportWindow.h"
 #include "ui/main/FieldView.h"
 #include "ui/main/FrontOfficeFolder.h"
-#include "compat/QtCompat.h"
 #include "ui/main/QtTranslations.h"
 #include "ui/main/TotalsView.h"
 

@@ -12,8 +12,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
@@ -21,7 +21,6 @@
 #include <QTextDocument>
 #include <QTextTable>
 #include <QtTest>
-
 
 #include "DialogAnswer.h"
 #include "export/TaxOutput.h"
